@@ -1,0 +1,98 @@
+#include "common/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tarrow {
+
+namespace {
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+void syncFolder(const std::string& path) {
+    int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+std::string folderOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::optional<std::string> readRegularFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string out;
+    out.resize(static_cast<size_t>(st.st_size));
+    size_t have = 0;
+    while (true) {
+        if (have == out.size()) out.resize(out.size() + 4096);  // the file may have grown
+        ssize_t n = ::read(fd, out.data() + have, out.size() - have);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        have += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    out.resize(have);
+    return out;
+}
+
+std::optional<WriteError> writeAtomically(const std::string& path, std::string_view bytes,
+                                          const AtomicWrite& how) {
+    const std::string temp = path + how.suffix;
+    ::unlink(temp.c_str());
+    // O_EXCL and O_NOFOLLOW: a link planted at the temporary name is never followed.
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, how.mode);
+    if (fd < 0) return WriteError{temp, errno, false};
+    bool ok = ::fchmod(fd, how.mode) == 0 && writeAll(fd, bytes) && (!how.sync || ::fsync(fd) == 0);
+    int err = errno;
+    if (ok && (how.owner || how.group)) {
+        [[maybe_unused]] int ignored = ::fchown(fd, how.owner.value_or(static_cast<uid_t>(-1)),
+                                                how.group.value_or(static_cast<gid_t>(-1)));
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return WriteError{temp, err, false};
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        err = errno;
+        ::unlink(temp.c_str());
+        return WriteError{path, err, true};
+    }
+    if (how.sync) syncFolder(path);
+    return std::nullopt;
+}
+
+}  // namespace tarrow

@@ -1,0 +1,70 @@
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "helper/command_line.h"
+#include "helper/log.h"
+#include "helper/pass.h"
+#include "platform/name_cache.h"
+#include "platform/paths.h"
+
+using namespace tarrow;
+
+namespace {
+
+int usage() {
+    std::printf("%s\n", std::string(helper::usageLine).c_str());
+    return 2;
+}
+
+HelperState stateFor(const helper::Invocation& inv) {
+    HelperState state;
+    state.hostsPath = inv.hostsPath;
+    state.flush = inv.flush;
+    state.daemon = inv.daemon;
+    state.log = helper::log;
+    state.flushDNS = platform::flushNameCaches;
+    return state;
+}
+
+int clear(const helper::Invocation& inv) {
+    HelperState state = stateFor(inv);
+    ApplyOutcome outcome = apply({}, state.hostsPath, plainAddress);
+    if (outcome.error) {
+        helper::log("failed: " + outcome.error->message);
+        return 1;
+    }
+    if (outcome.changed) {
+        if (state.flush) state.flushDNS();
+        helper::log("section removed");
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    helper::Invocation inv = helper::parseCommandLine(args);
+    switch (inv.mode) {
+        case helper::Mode::version:
+            std::printf("%s helper 2\n", std::string(appName).c_str());
+            return 0;
+        case helper::Mode::clear:
+            return clear(inv);
+        case helper::Mode::apply: {
+            HelperState state = stateFor(inv);
+            pass(state, inv.requestPath, inv.uid);
+            return 0;
+        }
+        case helper::Mode::listenTest:
+        case helper::Mode::daemon:
+            // The listener and the daemon loop are not built yet.
+            return usage();
+        case helper::Mode::usage:
+            break;
+    }
+    return usage();
+}

@@ -1,0 +1,44 @@
+#include "helper/pass.h"
+
+#include <string>
+
+namespace tarrow {
+
+void pass(HelperState& state, const std::string& path, uid_t uid) {
+    Request r = requested(path, uid);
+    const bool changedState = !state.lastRequest || state.lastRequest->kind != r.kind;
+
+    if (r.kind == Request::Kind::untrusted) {
+        if (changedState)
+            state.log("request file not trusted, left /etc/hosts as it is: " + path);
+        state.lastRequest = r;
+        return;
+    }
+    if (r.kind == Request::Kind::silent && changedState)
+        state.log("the app has been silent for " + std::to_string(static_cast<long>(heartbeat)) +
+                  " s, unblocking");
+    const std::vector<std::string>& names = r.names;  // empty when silent
+
+    bool answering = false;
+    if (state.daemon && state.notice && !names.empty())
+        answering = state.notice->start(80, 443);
+    std::string_view address = answering ? noticeAddress : plainAddress;
+
+    ApplyOutcome outcome = apply(names, state.hostsPath, address, &state.memo);
+    if (outcome.error) {
+        state.log("failed: " + outcome.error->message);
+    } else if (outcome.changed) {
+        if (state.flush && state.flushDNS) state.flushDNS();
+        if (names.empty()) {
+            state.log("unblocked");
+        } else {
+            state.log("blocking " + std::to_string(names.size()) + " host names" +
+                      (answering ? ", answering on " + std::string(noticeAddress)
+                                 : std::string(", without the note")));
+        }
+    }
+    if (names.empty() && state.notice && state.notice->hasListeners()) state.notice->stop();
+    state.lastRequest = r;
+}
+
+}  // namespace tarrow

@@ -1,0 +1,39 @@
+#pragma once
+// One read-decide-apply cycle over the request file.
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "helper/apply.h"
+#include "helper/request.h"
+
+namespace tarrow {
+
+// What the pass needs of the block-notice listener.
+class NoticeControl {
+public:
+    virtual ~NoticeControl() = default;
+    virtual bool start(uint16_t http, uint16_t https) = 0;
+    virtual void stop() = 0;
+    virtual bool hasListeners() const = 0;
+};
+
+struct HelperState {
+    std::string hostsPath = "/etc/hosts";
+    bool flush = true;
+    bool daemon = false;
+    NoticeControl* notice = nullptr;  // only the daemon has one
+    std::optional<Request> lastRequest;
+    std::optional<ApplyMemo> memo;
+    std::function<void(std::string_view)> log;
+    std::function<void()> flushDNS;
+};
+
+void pass(HelperState& state, const std::string& path, uid_t uid);
+
+}  // namespace tarrow

@@ -1,0 +1,124 @@
+#include "helper/request.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <unordered_set>
+
+#include "common/hosts_section.h"
+#include "common/lines.h"
+#include "common/utf8.h"
+
+namespace tarrow {
+
+namespace {
+
+// Length of the space separator (Unicode category Zs) or tab at the start of s, 0 if none.
+size_t leadingSpace(std::string_view s) {
+    if (s.empty()) return 0;
+    auto b = [&](size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0u; };
+    if (b(0) == 0x20 || b(0) == 0x09) return 1;
+    if (b(0) == 0xC2 && b(1) == 0xA0) return 2;                              // U+00A0
+    if (b(0) == 0xE1 && b(1) == 0x9A && b(2) == 0x80) return 3;              // U+1680
+    if (b(0) == 0xE2 && b(1) == 0x80 && (b(2) <= 0x8A || b(2) == 0xAF)) {    // U+2000..200A, 202F
+        return b(2) >= 0x80 ? 3 : 0;
+    }
+    if (b(0) == 0xE2 && b(1) == 0x81 && b(2) == 0x9F) return 3;              // U+205F
+    if (b(0) == 0xE3 && b(1) == 0x80 && b(2) == 0x80) return 3;              // U+3000
+    return 0;
+}
+
+// Length of the space separator or tab that ends s, 0 if none.
+size_t trailingSpace(std::string_view s) {
+    for (size_t len : {size_t{1}, size_t{2}, size_t{3}}) {
+        if (s.size() < len) break;
+        if (leadingSpace(s.substr(s.size() - len)) == len) return len;
+    }
+    return 0;
+}
+
+std::string_view trimmed(std::string_view s) {
+    while (size_t n = leadingSpace(s)) s.remove_prefix(n);
+    while (size_t n = trailingSpace(s)) s.remove_suffix(n);
+    return s;
+}
+
+// Lower case as far as it matters for host names: ASCII letters, and the Kelvin sign,
+// the one non-ASCII character whose lower case is an ASCII letter.
+std::string lowered(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        if (c >= 'A' && c <= 'Z') {
+            out.push_back(static_cast<char>(c - 'A' + 'a'));
+        } else if (s.substr(i, 3) == "\xE2\x84\xAA") {
+            out.push_back('k');
+            i += 2;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+double secondsSinceEpoch() {
+    using namespace std::chrono;
+    return duration<double>(system_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+std::vector<std::string> requestNames(std::string_view text) {
+    std::vector<std::string> names;
+    std::unordered_set<std::string> seen;
+    for (std::string_view line : splitLines(text)) {
+        if (line.empty()) continue;
+        std::string name = lowered(trimmed(line));
+        if (!validHost(name) || isProtected(name) || seen.count(name)) continue;
+        seen.insert(name);
+        names.push_back(std::move(name));
+        if (names.size() == maxNames) break;
+    }
+    return names;
+}
+
+Request requested(const std::string& path, uid_t uid) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? Request{} : Request::untrusted();
+
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return Request::untrusted();
+    if (!S_ISREG(st.st_mode)) return Request::untrusted();
+    if (st.st_uid != uid) return Request::untrusted();
+    if (st.st_size > maxRequestSize) return Request::untrusted();
+    if (st.st_size > 0 &&
+        secondsSinceEpoch() - static_cast<double>(st.st_mtim.tv_sec) > heartbeat)
+        return Request::silent();
+
+    // The size was checked on this descriptor; read what it holds now, up to the limit.
+    std::string bytes(static_cast<size_t>(st.st_size) + 1, '\0');
+    size_t have = 0;
+    while (have < requestReadLimit) {
+        if (have == bytes.size()) bytes.resize(std::min(requestReadLimit, 2 * bytes.size()));
+        ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Request::untrusted();
+        if (n == 0) break;
+        have += static_cast<size_t>(n);
+    }
+    bytes.resize(have);
+    if (!validUtf8(bytes)) return Request::untrusted();
+    return Request{Request::Kind::names, requestNames(bytes)};
+}
+
+}  // namespace tarrow

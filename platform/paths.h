@@ -1,0 +1,29 @@
+#pragma once
+// Fixed names and system paths. The values differ per platform; the names do not.
+
+#include <string_view>
+
+namespace tarrow {
+
+inline constexpr std::string_view appName = "Tarrow";
+inline constexpr std::string_view helperLabel = "de.brightloom.tarrow.helper";
+inline constexpr std::string_view legacyHelperLabel = "de.brightloom.pinfold.helper";
+inline constexpr std::string_view systemHostsPath = "/etc/hosts";
+
+#ifdef __APPLE__
+inline constexpr std::string_view helperPath =
+    "/Library/PrivilegedHelperTools/de.brightloom.tarrow.helper";
+inline constexpr std::string_view daemonPlistPath =
+    "/Library/LaunchDaemons/de.brightloom.tarrow.helper.plist";
+inline constexpr std::string_view hitsPath = "/Library/Application Support/Tarrow/hits";
+inline constexpr std::string_view helperLogPath = "/Library/Logs/Tarrow-helper.log";
+#else
+inline constexpr std::string_view helperPath = "/usr/local/libexec/de.brightloom.tarrow.helper";
+// The service unit takes the place of the launch daemon's property list.
+inline constexpr std::string_view daemonPlistPath =
+    "/etc/systemd/system/de.brightloom.tarrow.helper.service";
+inline constexpr std::string_view hitsPath = "/var/lib/Tarrow/hits";
+inline constexpr std::string_view helperLogPath = "/var/log/Tarrow-helper.log";
+#endif
+
+}  // namespace tarrow

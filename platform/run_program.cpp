@@ -1,0 +1,68 @@
+#include "platform/run_program.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+extern char** environ;
+
+namespace tarrow::platform {
+
+std::optional<std::string> findProgram(const std::vector<std::string>& candidates) {
+    for (const auto& path : candidates)
+        if (::access(path.c_str(), X_OK) == 0) return path;
+    return std::nullopt;
+}
+
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         Output output, Output errors) {
+    ProgramResult result;
+    if (::access(program.c_str(), X_OK) != 0) return result;
+
+    int pipeFds[2] = {-1, -1};
+    if (output == Output::capture && ::pipe2(pipeFds, O_CLOEXEC) != 0) return result;
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (output == Output::discard)
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (output == Output::capture) posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+    if (errors == Output::discard)
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    pid_t pid = -1;
+    int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (output == Output::capture) ::close(pipeFds[1]);
+    if (rc != 0) {
+        if (output == Output::capture) ::close(pipeFds[0]);
+        return result;
+    }
+    result.started = true;
+    if (output == Output::capture) {
+        char buffer[4096];
+        while (true) {
+            ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            result.output.append(buffer, static_cast<size_t>(n));
+        }
+        ::close(pipeFds[0]);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+}  // namespace tarrow::platform

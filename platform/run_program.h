@@ -1,0 +1,26 @@
+#pragma once
+// Running system tools.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarrow::platform {
+
+enum class Output { inherit, discard, capture };
+
+struct ProgramResult {
+    bool started = false;  // false when the program does not exist or cannot run
+    int status = -1;       // exit status; -1 when it ended by a signal
+    std::string output;    // standard output, when captured
+};
+
+// Runs `program` (an absolute path) with `arguments`, waits for it to end. Standard
+// input is the null device; standard error follows `errors`.
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         Output output = Output::inherit, Output errors = Output::inherit);
+
+// The first of `candidates` that exists and is executable.
+std::optional<std::string> findProgram(const std::vector<std::string>& candidates);
+
+}  // namespace tarrow::platform

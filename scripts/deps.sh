@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, run and test.
+# Idempotent and quick when everything is there: apt runs only for what is missing.
+set -euo pipefail
+
+packages=(
+  cmake g++ ninja-build pkg-config
+  libicu-dev nlohmann-json3-dev libsqlite3-dev libssl-dev uuid-dev libasio-dev
+  qt6-base-dev libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  curl openssl iproute2 util-linux procps psmisc sqlite3
+  xvfb xauth x11-utils imagemagick chromium fonts-dejavu-core
+  woff2 systemd
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+    missing+=("$p")
+  fi
+done
+if ! command -v npm >/dev/null 2>&1; then
+  missing+=(npm)
+fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "deps: missing ${missing[*]}; run as root to install them" >&2
+    exit 1
+  fi
+  echo "deps: installing ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
