@@ -46,11 +46,12 @@ std::optional<std::string> readRegularFile(const std::string& path) {
         ::close(fd);
         return std::nullopt;
     }
+    // One byte more than the size, so that the read that finds the end needs no growth.
     std::string out;
-    out.resize(static_cast<size_t>(st.st_size));
+    out.resize(static_cast<size_t>(st.st_size) + 1);
     size_t have = 0;
     while (true) {
-        if (have == out.size()) out.resize(out.size() + 4096);  // the file may have grown
+        if (have == out.size()) out.resize(2 * out.size());  // the file has grown since fstat
         ssize_t n = ::read(fd, out.data() + have, out.size() - have);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {

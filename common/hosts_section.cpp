@@ -18,8 +18,8 @@ bool endsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
 }
 
-// The fields of a line split at spaces only; runs of spaces are one separator.
-// At most `limit` fields are collected; more are reported through the count.
+// The first two fields of a line split at spaces only (runs of spaces are one
+// separator); the count stops at 3, which means "more than two".
 struct Fields {
     std::string_view first, second;
     int count = 0;
@@ -47,6 +47,10 @@ bool validLabel(std::string_view label) {
     return std::all_of(label.begin(), label.end(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
     });
+}
+
+bool isBlockAddress(std::string_view field) {
+    return std::find(blockAddresses.begin(), blockAddresses.end(), field) != blockAddresses.end();
 }
 
 }  // namespace
@@ -79,6 +83,66 @@ bool validHost(std::string_view name) {
     return std::any_of(last.begin(), last.end(), [](char c) { return c < '0' || c > '9'; });
 }
 
+namespace {
+
+// The name of a block line (its second field); none for any other line.
+std::optional<std::string_view> blockName(std::string_view line) {
+    Fields f = spaceFields(line);
+    if (f.count != 2 || !isBlockAddress(f.first) || !validHost(f.second)) return std::nullopt;
+    return f.second;
+}
+
+// True when an end marker follows among the lines still ahead of the cursor.
+bool endAhead(LineCursor lines) {
+    for (std::string_view line; lines.next(line);)
+        if (isEnd(line)) return true;
+    return false;
+}
+
+// Moves the cursor past the address pairs that follow it.
+void skipPairs(LineCursor& lines) {
+    while (true) {
+        LineCursor before = lines;
+        std::string_view line, next;
+        if (lines.next(line) && lines.next(next) && isPair(line, next)) continue;
+        lines = before;
+        return;
+    }
+}
+
+// Appends the lines that are not part of a section to out, joined with LF; true when a
+// begin marker was seen. One pass, no list of lines, as the file may be megabytes.
+bool appendWithoutBlock(std::string_view text, std::string& out) {
+    bool found = false, first = true, endsLeft = true;
+    auto keep = [&](std::string_view line) {
+        if (!first) out += '\n';
+        out.append(line);
+        first = false;
+    };
+    LineCursor lines(text);
+    for (std::string_view line; lines.next(line);) {
+        if (!isBegin(line)) {
+            keep(line);
+            continue;
+        }
+        found = true;
+        endsLeft = endsLeft && endAhead(lines);  // once none is left, later markers need not look
+        if (endsLeft) {
+            // Foreign lines inside the section survive in its place. A second begin
+            // marker before the end (an older section that lost its end) is a marker,
+            // not a foreign line: kept, it would make every rewrite grow the file.
+            while (lines.next(line) && !isEnd(line))
+                if (!isBegin(line) && !isBlockLine(line)) keep(line);
+        } else {
+            // Lost end marker: only our own pairs right after the marker go.
+            skipPairs(lines);
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
 bool isProtected(std::string_view name) {
     for (auto entry : protectedSuffixes) {
         if (name == entry) return true;
@@ -89,93 +153,64 @@ bool isProtected(std::string_view name) {
     return false;
 }
 
-bool isBlockLine(std::string_view line) {
-    Fields f = spaceFields(line);
-    if (f.count != 2) return false;
-    bool address = std::find(blockAddresses.begin(), blockAddresses.end(), f.first) !=
-                   blockAddresses.end();
-    return address && validHost(f.second);
-}
+bool isBlockLine(std::string_view line) { return blockName(line).has_value(); }
 
 bool isPair(std::string_view line, std::string_view next) {
-    if (!isBlockLine(line) || !isBlockLine(next)) return false;
+    std::optional<std::string_view> name = blockName(line);
+    if (!name || !isBlockLine(next)) return false;
     if (startsWith(line, ":: ") || !startsWith(next, ":: ")) return false;
-    return next.substr(3) == spaceFields(line).second;
+    return next.substr(3) == *name;
 }
 
 WithoutBlock withoutBlock(std::string_view text) {
-    std::vector<std::string_view> lines = splitLines(text);
-    std::vector<std::string_view> kept;
-    kept.reserve(lines.size());
     WithoutBlock result;
-    const size_t n = lines.size();
-    size_t i = 0;
-    bool noEndLeft = false;
-    while (i < n) {
-        if (!isBegin(lines[i])) {
-            kept.push_back(lines[i]);
-            ++i;
-            continue;
-        }
-        result.found = true;
-        size_t e = i + 1;
-        if (noEndLeft) {
-            e = n;
-        } else {
-            while (e < n && !isEnd(lines[e])) ++e;
-            noEndLeft = e == n;  // later begin markers need not search again
-        }
-        if (e < n) {
-            // Foreign lines inside the section survive in its place.
-            for (size_t k = i + 1; k < e; ++k)
-                if (!isBlockLine(lines[k])) kept.push_back(lines[k]);
-            i = e + 1;
-        } else {
-            // Lost end marker: only our own pairs right after the marker go.
-            size_t j = i + 1;
-            while (j + 1 < n && isPair(lines[j], lines[j + 1])) j += 2;
-            i = j;
-        }
-    }
-    result.rest = joinLines(kept);
+    result.rest.reserve(text.size());
+    result.found = appendWithoutBlock(text, result.rest);
     return result;
 }
 
 std::string hostsFile(std::string_view text, const std::vector<std::string>& blocking,
                       std::string_view address) {
-    WithoutBlock wb = withoutBlock(text);
-    if (blocking.empty() && !wb.found) return std::string(text);
-    std::string& rest = wb.rest;
-    while (endsWithTwoLineBreaks(rest)) rest.pop_back();
-    if (!rest.empty() && !endsWithLineBreak(rest)) rest.push_back('\n');
-    if (blocking.empty()) return std::move(rest);
+    size_t sectionSize = blocking.empty() ? 0 : blockBegin.size() + blockEnd.size() + 3;
+    for (const auto& name : blocking) sectionSize += 2 * name.size() + address.size() + 6;
+    std::string out;
+    out.reserve(text.size() + sectionSize + 2);
+    const bool found = appendWithoutBlock(text, out);
+    if (blocking.empty() && !found) return std::string(text);
 
-    size_t size = rest.size() + blockBegin.size() + blockEnd.size() + 3;
-    for (const auto& name : blocking) size += 2 * name.size() + address.size() + 6;
-    rest.reserve(size);
-    rest += '\n';
-    rest += blockBegin;
-    rest += '\n';
-    for (const auto& name : blocking) {
-        rest.append(address).append(" ").append(name).append("\n");
-        rest.append(":: ").append(name).append("\n");
+    while (endsWithTwoLineBreaks(out)) out.pop_back();
+    if (!out.empty() && !endsWithLineBreak(out)) {
+        out += '\n';
+        // A lone CR at the end pairs with that LF into one character, which is no line
+        // break; a second LF ends the line, so that blocking again gives the same text.
+        if (!endsWithLineBreak(out)) out += '\n';
     }
-    rest += blockEnd;
-    rest += '\n';
-    return std::move(rest);
+    if (blocking.empty()) return out;
+
+    out += '\n';
+    out += blockBegin;
+    out += '\n';
+    for (const auto& name : blocking) {
+        out.append(address).append(" ").append(name).append("\n");
+        out.append(":: ").append(name).append("\n");
+    }
+    out += blockEnd;
+    out += '\n';
+    return out;
 }
 
 std::set<std::string> blockedNames(std::string_view text) {
     std::set<std::string> names;
     bool inside = false;
-    for (std::string_view line : splitLines(text)) {
+    LineCursor lines(text);
+    for (std::string_view line; lines.next(line);) {
         if (line.empty()) continue;
         if (isBegin(line)) {
             inside = true;
         } else if (isEnd(line)) {
             inside = false;
-        } else if (inside && isBlockLine(line)) {
-            names.emplace(spaceFields(line).second);
+        } else if (inside) {
+            if (auto name = blockName(line)) names.emplace(*name);
         }
     }
     return names;

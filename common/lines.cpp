@@ -8,15 +8,24 @@ bool isBreakAt(std::string_view text, size_t i) {
 }
 }  // namespace
 
+bool LineCursor::next(std::string_view& line) {
+    if (done_) return false;
+    size_t end = text_.find('\n', position_);
+    while (end != std::string_view::npos && !isBreakAt(text_, end)) end = text_.find('\n', end + 1);
+    if (end == std::string_view::npos) {
+        line = text_.substr(position_);
+        done_ = true;
+        return true;
+    }
+    line = text_.substr(position_, end - position_);
+    position_ = end + 1;
+    return true;
+}
+
 std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;
-    size_t start = 0;
-    for (size_t i = text.find('\n'); i != std::string_view::npos; i = text.find('\n', i + 1)) {
-        if (!isBreakAt(text, i)) continue;
-        lines.push_back(text.substr(start, i - start));
-        start = i + 1;
-    }
-    lines.push_back(text.substr(start));
+    LineCursor cursor(text);
+    for (std::string_view line; cursor.next(line);) lines.push_back(line);
     return lines;
 }
 
@@ -26,18 +35,6 @@ bool endsWithLineBreak(std::string_view text) {
 
 bool endsWithTwoLineBreaks(std::string_view text) {
     return text.size() >= 2 && isBreakAt(text, text.size() - 1) && isBreakAt(text, text.size() - 2);
-}
-
-std::string joinLines(const std::vector<std::string_view>& lines) {
-    size_t size = 0;
-    for (auto line : lines) size += line.size() + 1;
-    std::string out;
-    out.reserve(size);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) out.push_back('\n');
-        out.append(lines[i]);
-    }
-    return out;
 }
 
 }  // namespace tarrow

@@ -5,14 +5,27 @@
 // break: an LF directly after a CR belongs to that pair. A CR LF file therefore reads
 // as long lines that never pass the name rules, which is what keeps such lines foreign.
 
-#include <string>
 #include <string_view>
 #include <vector>
 
 namespace tarrow {
 
-// Splits at every LF that is a line break, keeping empty pieces
-// (so a text that ends with a line break yields a final empty piece).
+// Walks the lines of a text one at a time, without building a list: every piece
+// between line breaks, empty ones included (a text that ends with a line break has a
+// final empty piece; an empty text is one empty piece).
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : text_(text) {}
+    // The next line; false once every line has been given.
+    bool next(std::string_view& line);
+
+private:
+    std::string_view text_;
+    size_t position_ = 0;
+    bool done_ = false;
+};
+
+// All lines at once, as LineCursor gives them.
 std::vector<std::string_view> splitLines(std::string_view text);
 
 // True when the text's last character is a lone LF (not the LF of a CR LF pair).
@@ -20,8 +33,5 @@ bool endsWithLineBreak(std::string_view text);
 
 // True when the last two characters are both lone LFs.
 bool endsWithTwoLineBreaks(std::string_view text);
-
-// Joins pieces with LF between them.
-std::string joinLines(const std::vector<std::string_view>& lines);
 
 }  // namespace tarrow

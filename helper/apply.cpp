@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -13,73 +14,91 @@ namespace tarrow {
 
 namespace {
 
-bool sameStamp(const ApplyMemo& memo, const std::string& resolved, const struct stat& st) {
-    auto same = [](timespec a, timespec b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+bool sameTime(timespec a, timespec b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+bool memoMatches(const ApplyMemo& memo, const std::string& resolved, const struct stat& st,
+                 const std::vector<std::string>& names, std::string_view address) {
     return memo.resolved == resolved && memo.device == st.st_dev && memo.inode == st.st_ino &&
-           memo.size == st.st_size && same(memo.modified, st.st_mtim) &&
-           same(memo.changed, st.st_ctim);
+           memo.size == st.st_size && sameTime(memo.modified, st.st_mtim) &&
+           sameTime(memo.changed, st.st_ctim) && memo.address == address && memo.names == names;
 }
 
-void remember(std::optional<ApplyMemo>* memo, const std::string& resolved,
-              const std::vector<std::string>& names, std::string_view address) {
-    if (!memo) return;
-    struct stat st {};
-    if (::stat(resolved.c_str(), &st) != 0) {
-        memo->reset();
-        return;
-    }
-    *memo = ApplyMemo{resolved, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim,
-                      names,    std::string(address)};
+ApplyOutcome failure(ApplyErrorCode code, std::string message) {
+    return {false, ApplyError{code, std::move(message)}};
+}
+
+// The path a symbolic link points to, made absolute against the link's folder.
+std::optional<std::string> linkTarget(const std::string& path) {
+    char buffer[PATH_MAX];
+    ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer);
+    if (n <= 0 || static_cast<size_t>(n) == sizeof buffer) return std::nullopt;
+    std::string target(buffer, static_cast<size_t>(n));
+    return target.front() == '/' ? target : folderOf(path) + "/" + target;
 }
 
 }  // namespace
 
 std::string resolvedPath(const std::string& path) {
     char buffer[PATH_MAX];
-    if (::realpath(path.c_str(), buffer)) return buffer;
-    // The file itself may be missing: resolve its folder and keep the name.
-    std::string folder = folderOf(path);
-    std::string name = path.substr(path.find_last_of('/') + 1);
-    if (::realpath(folder.c_str(), buffer)) {
-        std::string base = buffer;
-        return (base == "/" ? "" : base) + "/" + name;
+    std::string current = path;
+    // Follow links by hand while the end of the chain is missing; the hop limit is the
+    // kernel's, so a loop ends up as an unresolved path that stat reports.
+    for (int hop = 0; hop < 40; ++hop) {
+        if (::realpath(current.c_str(), buffer)) return buffer;
+        std::optional<std::string> target = linkTarget(current);
+        if (!target) break;
+        current = *target;
     }
-    return path;
+    // The file itself is missing: resolve its folder and keep the name.
+    std::string name = current.substr(current.find_last_of('/') + 1);
+    if (::realpath(folderOf(current).c_str(), buffer)) {
+        std::string folder = buffer;
+        return (folder == "/" ? "" : folder) + "/" + name;
+    }
+    return current;
 }
 
 ApplyOutcome apply(const std::vector<std::string>& names, const std::string& hosts,
                    std::string_view address, std::optional<ApplyMemo>* memo) {
     const std::string resolved = resolvedPath(hosts);
     struct stat st {};
-    const bool statOk = ::stat(resolved.c_str(), &st) == 0;
-    if (memo && *memo && statOk && sameStamp(**memo, resolved, st) && (*memo)->names == names &&
-        (*memo)->address == address)
-        return {};
+    const bool exists = ::stat(resolved.c_str(), &st) == 0;
+    if (!exists && errno != ENOENT) return failure(ApplyErrorCode::cannotRead, "cannot read " + resolved);
+    if (memo && *memo && exists && memoMatches(**memo, resolved, st, names, address)) return {};
+    if (memo) memo->reset();
 
+    // Only a missing file is taken as empty: replacing an unreadable one, or a device or
+    // folder behind the path, with nothing but the section would lose the user's lines.
+    if (exists && !S_ISREG(st.st_mode))
+        return failure(ApplyErrorCode::cannotReplace, "cannot replace " + resolved + ": not a regular file");
     std::optional<HostsText> old = readText(resolved);
+    if (!old && exists) return failure(ApplyErrorCode::cannotRead, "cannot read " + resolved);
     if (!old) old = HostsText{};
+
+    // Foreign bytes are copied as they are and the section is ASCII, so the text keeps
+    // the file's own encoding (a Latin-1 file stays Latin-1) without any conversion.
     std::string updated = hostsFile(old->text, names, address);
     if (updated == old->text) {
-        remember(memo, resolved, names, address);
+        // Stamped with the stat taken before the read: a change made since then shows.
+        if (memo && exists)
+            *memo = ApplyMemo{resolved, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim,
+                              names,    std::string(address)};
         return {};
     }
-    // The text keeps the file's encoding: foreign bytes are copied as they are and the
-    // section is ASCII, so a Latin-1 file stays Latin-1 without conversion.
 
     AtomicWrite how;
-    how.suffix = ".tarrow-new";
-    how.mode = statOk ? (st.st_mode & 0777) : 0644;
-    if (statOk) {
+    how.suffix = applyTempSuffix;
+    how.mode = exists ? (st.st_mode & 0777) : 0644;
+    if (exists) {
         how.owner = st.st_uid;
         how.group = st.st_gid;
     }
-    if (auto failure = writeAtomically(resolved, updated, how)) {
-        if (failure->renaming)
-            return {false, ApplyError{2, "cannot replace " + resolved + ": " +
-                                             std::strerror(failure->error)}};
-        return {false, ApplyError{1, "cannot write " + resolved + how.suffix}};
+    if (auto error = writeAtomically(resolved, updated, how)) {
+        if (error->renaming)
+            return failure(ApplyErrorCode::cannotReplace,
+                           "cannot replace " + resolved + ": " + std::strerror(error->error));
+        return failure(ApplyErrorCode::cannotWrite, "cannot write " + resolved + how.suffix);
     }
-    remember(memo, resolved, names, address);
     return {true, std::nullopt};
 }
 

@@ -12,8 +12,14 @@
 
 namespace tarrow {
 
+enum class ApplyErrorCode {
+    cannotWrite = 1,    // "cannot write <temporary file>"
+    cannotReplace = 2,  // "cannot replace <hosts file>: <reason>"
+    cannotRead = 3,     // "cannot read <hosts file>": it exists, so it is never taken as empty
+};
+
 struct ApplyError {
-    int code = 0;  // 1: the temporary file could not be written; 2: the rename failed
+    ApplyErrorCode code;
     std::string message;
 };
 
@@ -22,8 +28,9 @@ struct ApplyOutcome {
     std::optional<ApplyError> error;
 };
 
-// What apply saw last time, so that an unchanged request over an unchanged hosts file
-// costs a stat instead of reading and rebuilding the whole file.
+// What apply found last time it read the file and left it as it was, so that an
+// unchanged request over an unchanged hosts file costs a stat instead of reading and
+// rebuilding the whole file.
 struct ApplyMemo {
     std::string resolved;
     dev_t device = 0;
@@ -36,11 +43,16 @@ struct ApplyMemo {
 
 // Rewrites the section of the hosts file at `hosts` (symbolic links resolved) for these
 // names, keeping every foreign byte, the encoding, owner, group and permission bits.
-// Writes nothing when the text would not change.
+// Writes nothing when the text would not change. A missing file counts as empty; one
+// that exists but cannot be read, or is not a regular file, is left alone.
 ApplyOutcome apply(const std::vector<std::string>& names, const std::string& hosts,
                    std::string_view address = plainAddress, std::optional<ApplyMemo>* memo = nullptr);
 
-// The path with symbolic links resolved; a missing last component is kept as named.
+// The path with symbolic links resolved, also when the last one points to a missing
+// file (that file is then the one to create, and the link stays).
 std::string resolvedPath(const std::string& path);
+
+// Suffix of the temporary file written next to the hosts file.
+inline constexpr std::string_view applyTempSuffix = ".tarrow-new";
 
 }  // namespace tarrow

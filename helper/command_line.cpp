@@ -38,13 +38,13 @@ std::optional<std::string> value(const std::vector<std::string>& args, std::stri
 }
 
 std::optional<uint32_t> parseUnsigned32(std::string_view text) {
-    if (text.empty() || text.size() > 10) return std::nullopt;
+    if (text.empty()) return std::nullopt;
     uint64_t n = 0;
     for (char c : text) {
         if (c < '0' || c > '9') return std::nullopt;
         n = n * 10 + static_cast<uint64_t>(c - '0');
+        if (n > UINT32_MAX) return std::nullopt;  // checked per digit, so leading zeros pass
     }
-    if (n > UINT32_MAX) return std::nullopt;
     return static_cast<uint32_t>(n);
 }
 

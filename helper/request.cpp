@@ -76,7 +76,8 @@ double secondsSinceEpoch() {
 std::vector<std::string> requestNames(std::string_view text) {
     std::vector<std::string> names;
     std::unordered_set<std::string> seen;
-    for (std::string_view line : splitLines(text)) {
+    LineCursor lines(text);
+    for (std::string_view line; lines.next(line);) {
         if (line.empty()) continue;
         std::string name = lowered(trimmed(line));
         if (!validHost(name) || isProtected(name) || seen.count(name)) continue;
