@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "helper/command_line.h"
+#include "helper/daemon.h"
+#include "helper/listen_test.h"
 #include "helper/log.h"
 #include "helper/pass.h"
 #include "platform/name_cache.h"
@@ -60,9 +62,9 @@ int main(int argc, char** argv) {
             return 0;
         }
         case helper::Mode::listenTest:
+            return runListenTest(inv.folder, inv.plainPort, inv.tlsPort);
         case helper::Mode::daemon:
-            // The listener and the daemon loop are not built yet.
-            return usage();
+            return runDaemon(stateFor(inv), inv.requestPath, inv.uid);
         case helper::Mode::usage:
             break;
     }

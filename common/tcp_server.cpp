@@ -1,0 +1,243 @@
+#include "common/tcp_server.h"
+
+#include <cerrno>
+#include <future>
+
+#include <asio.hpp>
+
+namespace tarrow {
+
+using asio::ip::tcp;
+
+struct TcpServer::Core : std::enable_shared_from_this<Core> {
+    Core(asio::io_context& io, TcpLimits limits, ConnectionHandler handler, ListenerFailure failed)
+        : io(io), acceptor(io), pause(io), limits(limits), handler(std::move(handler)),
+          failed(std::move(failed)) {}
+
+    asio::io_context& io;
+    tcp::acceptor acceptor;
+    asio::steady_timer pause;
+    const TcpLimits limits;
+    const ConnectionHandler handler;
+    const ListenerFailure failed;
+    bool closed = false;
+    std::atomic<size_t> accepted{0}, refused{0}, open{0}, peak{0};
+
+    void accept();
+    void handle(tcp::socket socket);
+    void acceptFailed(const std::error_code& error);
+};
+
+namespace {
+
+struct Connection : std::enable_shared_from_this<Connection> {
+    Connection(std::shared_ptr<TcpServer::Core> core, tcp::socket socket)
+        : core(std::move(core)), socket(std::move(socket)), deadline(this->socket.get_executor()) {}
+
+    std::shared_ptr<TcpServer::Core> core;
+    tcp::socket socket;
+    asio::steady_timer deadline;
+    std::string buffer;
+    std::string outgoing;
+    bool ended = false;
+    bool waiting = false;
+
+    void start() {
+        deadline.expires_after(core->limits.deadline);
+        deadline.async_wait([self = shared_from_this()](const std::error_code& error) {
+            if (!error) self->finish();
+        });
+        read();
+    }
+
+    void read() {
+        const size_t held = buffer.size();
+        const size_t room = core->limits.bufferLimit + 1 - held;  // held <= bufferLimit here
+        const size_t want = std::max<size_t>(1, std::min(core->limits.maxRead, room));
+        buffer.resize(held + want);
+        socket.async_read_some(asio::buffer(buffer.data() + held, want),
+                               [self = shared_from_this(), held](const std::error_code& error,
+                                                                 size_t n) {
+                                   self->buffer.resize(held + n);
+                                   self->received(error);
+                               });
+    }
+
+    void received(const std::error_code& error) {
+        if (ended) return;
+        ReadEnd end = ReadEnd::open;
+        if (error)
+            end = error == asio::error::eof ? ReadEnd::closed : ReadEnd::failed;
+        else if (buffer.size() > core->limits.bufferLimit)
+            end = ReadEnd::full;
+        Step step = core->handler(buffer, end, reply());
+        switch (step.kind) {
+            case Step::Kind::read:
+                if (end == ReadEnd::open)
+                    read();
+                else
+                    finish();
+                break;
+            case Step::Kind::close:
+                finish();
+                break;
+            case Step::Kind::send:
+                send(std::move(step.bytes));
+                break;
+            case Step::Kind::wait:
+                waiting = true;
+                break;
+        }
+    }
+
+    Reply reply() {
+        std::weak_ptr<Connection> weak = weak_from_this();
+        auto executor = socket.get_executor();
+        return Reply([weak, executor](std::string bytes) {
+            asio::post(executor, [weak, bytes = std::move(bytes)]() mutable {
+                auto self = weak.lock();
+                if (self && self->waiting && !self->ended) {
+                    self->waiting = false;
+                    self->send(std::move(bytes));
+                }
+            });
+        });
+    }
+
+    void send(std::string bytes) {
+        outgoing = std::move(bytes);
+        asio::async_write(socket, asio::buffer(outgoing),
+                          [self = shared_from_this()](const std::error_code&, size_t) {
+                              self->finish();
+                          });
+    }
+
+    void finish() {
+        if (ended) return;
+        ended = true;
+        deadline.cancel();
+        std::error_code ignored;
+        socket.shutdown(tcp::socket::shutdown_both, ignored);
+        socket.close(ignored);
+        --core->open;
+    }
+};
+
+// Errors that concern one pending connection, not the listener.
+bool passing(const std::error_code& error) {
+    switch (error.value()) {
+        case ECONNABORTED: case EPROTO: case EPERM: case EINTR: case EAGAIN:
+        case ENETDOWN: case ENOPROTOOPT: case EHOSTDOWN: case ENONET: case EHOSTUNREACH:
+        case EOPNOTSUPP: case ENETUNREACH: case ETIMEDOUT:
+            return error.category() == asio::error::get_system_category();
+        default:
+            return false;
+    }
+}
+
+// Running out of descriptors or memory: waiting helps, retrying at once would spin.
+bool exhausted(const std::error_code& error) {
+    const int e = error.value();
+    return error.category() == asio::error::get_system_category() &&
+           (e == EMFILE || e == ENFILE || e == ENOBUFS || e == ENOMEM);
+}
+
+}  // namespace
+
+void TcpServer::Core::accept() {
+    if (closed) return;
+    acceptor.async_accept([self = shared_from_this()](const std::error_code& error,
+                                                      tcp::socket socket) {
+        if (self->closed) return;
+        if (error) {
+            self->acceptFailed(error);
+            return;
+        }
+        self->handle(std::move(socket));
+        self->accept();
+    });
+}
+
+void TcpServer::Core::handle(tcp::socket socket) {
+    if (open >= limits.connections) {
+        ++refused;
+        std::error_code ignored;
+        socket.close(ignored);
+        return;
+    }
+    ++accepted;
+    size_t now = ++open;
+    if (now > peak) peak = now;
+    std::make_shared<Connection>(shared_from_this(), std::move(socket))->start();
+}
+
+void TcpServer::Core::acceptFailed(const std::error_code& error) {
+    if (error == asio::error::operation_aborted) return;
+    if (passing(error)) {
+        accept();
+        return;
+    }
+    if (exhausted(error)) {
+        pause.expires_after(limits.acceptPause);
+        pause.async_wait([self = shared_from_this()](const std::error_code& waited) {
+            if (!waited) self->accept();
+        });
+        return;
+    }
+    closed = true;
+    std::error_code ignored;
+    acceptor.close(ignored);
+    if (failed) failed(error.message());
+}
+
+TcpServer::Listening TcpServer::listen(asio::io_context& io, const std::string& address,
+                                       uint16_t port, const TcpLimits& limits,
+                                       ConnectionHandler handler, ListenerFailure failed) {
+    auto core = std::make_shared<Core>(io, limits, std::move(handler), std::move(failed));
+    std::error_code error;
+    tcp::endpoint endpoint(asio::ip::make_address(address, error), port);
+    if (!error) core->acceptor.open(endpoint.protocol(), error);
+    if (!error) core->acceptor.set_option(tcp::acceptor::reuse_address(true), error);
+    if (!error) core->acceptor.bind(endpoint, error);
+    if (!error) core->acceptor.listen(asio::socket_base::max_listen_connections, error);
+    uint16_t bound = 0;
+    if (!error) bound = core->acceptor.local_endpoint(error).port();
+    if (error) return {nullptr, error.message()};
+    asio::post(io, [core] { core->accept(); });
+    return {std::unique_ptr<TcpServer>(new TcpServer(core, bound)), {}};
+}
+
+TcpServer::TcpServer(std::shared_ptr<Core> core, uint16_t port) : core_(std::move(core)), port_(port) {}
+
+TcpServer::~TcpServer() { close(); }
+
+void TcpServer::close() {
+    if (!core_ || closing_) return;
+    closing_ = true;
+    std::shared_ptr<Core> core = core_;
+    auto shut = [core] {
+        core->closed = true;
+        std::error_code ignored;
+        core->acceptor.close(ignored);
+        core->pause.cancel();
+    };
+    auto executor = core->io.get_executor();
+    if (executor.running_in_this_thread()) {
+        shut();
+        return;
+    }
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    asio::post(executor, [shut, done] {
+        shut();
+        done->set_value();
+    });
+    finished.wait();
+}
+
+TcpCounts TcpServer::counts() const {
+    if (!core_) return {};
+    return {core_->accepted.load(), core_->refused.load(), core_->open.load(), core_->peak.load()};
+}
+
+}  // namespace tarrow

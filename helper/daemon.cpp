@@ -1,0 +1,57 @@
+#include "helper/daemon.h"
+
+#include <sys/stat.h>
+
+#include <asio.hpp>
+
+#include "common/file_io.h"
+#include "helper/daemon_watch.h"
+#include "helper/notice.h"
+#include "platform/loopback_alias.h"
+#include "platform/paths.h"
+
+namespace tarrow {
+
+void makeFolders(const std::string& path, mode_t mode) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string prefix = path.substr(0, slash);
+        if (!prefix.empty() && ::mkdir(prefix.c_str(), mode) == 0) ::chmod(prefix.c_str(), mode);
+        if (slash == std::string::npos) break;
+    }
+}
+
+int runDaemon(HelperState state, const std::string& requestPath, uid_t uid) {
+    state.log("helper started for " + requestPath);
+    makeFolders(folderOf(std::string(hitsPath)), 0755);
+
+    Notice notice(std::string(noticeAddress), std::string(hitsPath),
+                  platform::loopbackNeedsAlias, NoticeSetup{state.log, {}, {}, noticeLimits});
+    state.notice = &notice;
+
+    asio::io_context io{1};
+    FolderWatch watch(io, folderOf(requestPath), [&] {
+        watch.rewatch();  // at once when the folder came back; the timer tries too
+        pass(state, requestPath, uid);
+    });
+
+    asio::steady_timer timer(io);
+    std::function<void()> tick = [&] {
+        watch.rewatch();
+        pass(state, requestPath, uid);
+        auto next = timer.expiry() + daemonPeriod;
+        if (next < asio::steady_timer::clock_type::now())  // a pass overran: no catching up
+            next = asio::steady_timer::clock_type::now() + daemonPeriod;
+        timer.expires_at(next);
+        timer.async_wait([&](const std::error_code& error) {
+            if (!error) tick();
+        });
+    };
+    timer.expires_at(asio::steady_timer::clock_type::now());
+    timer.async_wait([&](const std::error_code& error) {
+        if (!error) tick();
+    });
+    io.run();
+    return 0;
+}
+
+}  // namespace tarrow

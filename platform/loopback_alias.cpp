@@ -1,0 +1,27 @@
+#include "platform/loopback_alias.h"
+
+#include "common/utf8.h"
+#include "platform/run_program.h"
+
+namespace tarrow::platform {
+
+bool listsAddress(std::string_view listing, std::string_view address) {
+    if (!validUtf8(listing)) return false;  // undecodable output counts as empty
+    return listing.find("inet " + std::string(address) + " ") != std::string_view::npos;
+}
+
+bool hasAlias(std::string_view address) {
+    ProgramResult result = runProgram(std::string(ifconfigPath), {std::string(loopbackInterface)},
+                                      Output::capture, Output::discard);
+    return result.started && listsAddress(result.output, address);
+}
+
+bool ifconfig(const std::vector<std::string>& arguments) {
+    std::vector<std::string> all{std::string(loopbackInterface)};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    ProgramResult result =
+        runProgram(std::string(ifconfigPath), all, Output::discard, Output::discard);
+    return result.started && result.status == 0;
+}
+
+}  // namespace tarrow::platform
