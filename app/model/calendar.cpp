@@ -1,0 +1,131 @@
+#include <unicode/basictz.h>
+#include <unicode/gregocal.h>
+#include <unicode/timezone.h>
+#include <unicode/tztrans.h>
+
+#include <cmath>
+
+#include "app/model/calendar_parts.h"
+
+namespace tarrow {
+
+Instant fromUDate(UDate d) {
+    return Instant{std::chrono::seconds{static_cast<int64_t>(std::floor(d / 1000.0))}};
+}
+
+std::string utf8(const icu::UnicodeString& s) {
+    std::string out;
+    s.toUTF8String(out);
+    return out;
+}
+
+namespace {
+
+std::unique_ptr<icu::Calendar> gregorian(icu::TimeZone* zone, const icu::Locale& locale) {
+    UErrorCode status = U_ZERO_ERROR;
+    auto cal = std::make_unique<icu::GregorianCalendar>(zone, locale, status);
+    cal->setSkippedWallTimeOption(UCAL_WALLTIME_NEXT_VALID);
+    cal->setRepeatedWallTimeOption(UCAL_WALLTIME_FIRST);
+    return cal;
+}
+
+}  // namespace
+
+void buildFormats(Calendar::Parts& parts);  // calendar_format.cpp
+
+Calendar::Calendar(std::string_view zone, std::string_view locale)
+    : parts_(std::make_unique<Parts>()) {
+    parts_->locale = icu::Locale::createFromName(std::string(locale).c_str());
+    icu::TimeZone* tz = icu::TimeZone::createTimeZone(
+        icu::UnicodeString::fromUTF8(icu::StringPiece(zone.data(), int32_t(zone.size()))));
+    parts_->calendar = gregorian(tz, parts_->locale);
+    buildFormats(*parts_);
+}
+
+Calendar::~Calendar() = default;
+Calendar::Calendar(Calendar&&) noexcept = default;
+Calendar& Calendar::operator=(Calendar&&) noexcept = default;
+
+Calendar Calendar::current() {
+    std::unique_ptr<icu::TimeZone> tz(icu::TimeZone::createDefault());
+    icu::UnicodeString id;
+    tz->getID(id);
+    return Calendar(utf8(id), icu::Locale::getDefault().getName());
+}
+
+std::string Calendar::zone() const {
+    icu::UnicodeString id;
+    parts_->calendar->getTimeZone().getID(id);
+    return utf8(id);
+}
+
+std::string Calendar::locale() const { return parts_->locale.getName(); }
+
+std::string Calendar::region() const { return parts_->locale.getCountry(); }
+
+Instant Calendar::dayStart(Instant t) const {
+    return atClock(t, 0, 0).value_or(t);
+}
+
+Instant Calendar::addDays(Instant t, int days) const {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Calendar& cal = *parts_->calendar;
+    cal.setTime(toUDate(t), status);
+    cal.add(UCAL_DATE, days, status);
+    UDate d = cal.getTime(status);
+    // Fails only for instants far outside any calendar; a day is then 86400 seconds.
+    if (U_FAILURE(status)) return t + std::chrono::days{days};
+    return fromUDate(d);
+}
+
+Instant Calendar::addMinutes(Instant t, int minutes) const {
+    return t + std::chrono::minutes{minutes};
+}
+
+int Calendar::weekday(Instant t) const {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Calendar& cal = *parts_->calendar;
+    cal.setTime(toUDate(t), status);
+    return cal.get(UCAL_DAY_OF_WEEK, status);
+}
+
+int Calendar::minuteOfDay(Instant t) const {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Calendar& cal = *parts_->calendar;
+    cal.setTime(toUDate(t), status);
+    int h = cal.get(UCAL_HOUR_OF_DAY, status);
+    int m = cal.get(UCAL_MINUTE, status);
+    return h * 60 + m;
+}
+
+bool Calendar::sameDay(Instant a, Instant b) const { return dayStart(a) == dayStart(b); }
+
+int Calendar::firstWeekday() const {
+    UErrorCode status = U_ZERO_ERROR;
+    return parts_->calendar->getFirstDayOfWeek(status);
+}
+
+std::optional<Instant> Calendar::atClock(Instant day, int hour, int minute) const {
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59) return std::nullopt;
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Calendar& cal = *parts_->calendar;
+    cal.setTime(toUDate(day), status);
+    cal.set(UCAL_HOUR_OF_DAY, hour);
+    cal.set(UCAL_MINUTE, minute);
+    cal.set(UCAL_SECOND, 0);
+    cal.set(UCAL_MILLISECOND, 0);
+    UDate d = cal.getTime(status);
+    if (U_FAILURE(status)) return std::nullopt;
+    return fromUDate(d);
+}
+
+bool Calendar::steady(Instant from, std::chrono::seconds span) const {
+    const auto* zone = dynamic_cast<const icu::BasicTimeZone*>(&parts_->calendar->getTimeZone());
+    if (!zone) return false;
+    icu::TimeZoneTransition next;
+    const UDate start = toUDate(from);
+    if (!zone->getNextTransition(start, /*inclusive=*/true, next)) return true;
+    return next.getTime() > start + static_cast<UDate>(span.count()) * 1000.0;
+}
+
+}  // namespace tarrow

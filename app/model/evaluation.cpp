@@ -1,0 +1,163 @@
+#include "app/model/evaluation.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tarrow {
+
+namespace {
+
+// The days around one instant, worked out once per evaluation. In the usual case the
+// zone's offset does not change in the nine days looked at, so every day is 86400
+// seconds and every clock time is the day's start plus its seconds; only around a
+// change of the clock is the calendar asked step by step.
+class Days {
+public:
+    Days(Instant now, const Calendar& calendar)
+        : now_(now), calendar_(calendar), today_(calendar.dayStart(now)) {
+        steady_ = calendar.steady(today_, std::chrono::days{count});
+        weekday_ = calendar.weekday(now);
+        minute_ = steady_ ? int((now - today_).count() / 60) : calendar.minuteOfDay(now);
+        starts_[0] = today_;
+        known_ = 1;
+    }
+
+    Instant now() const { return now_; }
+    int weekday() const { return weekday_; }
+    int minute() const { return minute_; }
+
+    // The start of the day `offset` days after today (0 <= offset < count).
+    Instant start(int offset) {
+        if (steady_) return today_ + std::chrono::days{offset};
+        while (known_ <= offset) {
+            starts_[size_t(known_)] = calendar_.addDays(today_, known_);
+            ++known_;
+        }
+        return starts_[size_t(offset)];
+    }
+
+    int weekdayAfter(int offset) const { return (weekday_ - 1 + offset) % 7 + 1; }
+
+    // The clock time of a minute count on the day `offset` days after today.
+    Instant at(int offset, int minutes) {
+        const Instant day = start(offset);
+        const int hour = (minutes / 60) % 24, minute = minutes % 60;
+        const bool inRange = hour >= 0 && minute >= 0;
+        if (steady_)
+            return day + std::chrono::minutes{inRange ? hour * 60 + minute : minutes};
+        return tarrow::at(day, minutes, calendar_);
+    }
+
+    static constexpr int count = 9;  // today and the eight days after it
+
+private:
+    Instant now_;
+    const Calendar& calendar_;
+    Instant today_;
+    bool steady_ = false;
+    int weekday_ = 1;
+    int minute_ = 0;
+    std::array<Instant, count> starts_{};
+    int known_ = 0;
+};
+
+std::optional<Instant> endIn(const Schedule& s, Days& d) {
+    if (!s.enabled || s.days.empty()) return std::nullopt;
+    const int m = d.minute();
+    const int w = d.weekday();
+    const int y = w == 1 ? 7 : w - 1;
+    if (s.start < s.end) {
+        if (s.days.count(w) && s.start <= m && m < s.end) return d.at(0, s.end);
+        return std::nullopt;
+    }
+    if (s.start == s.end) {
+        if (s.days.count(w)) return d.start(1);
+        return std::nullopt;
+    }
+    if (s.days.count(w) && m >= s.start) return d.at(1, s.end);
+    if (s.days.count(y) && m < s.end) return d.at(0, s.end);
+    return std::nullopt;
+}
+
+std::optional<Instant> nextStartIn(const Schedule& s, Days& d) {
+    if (!s.enabled) return std::nullopt;
+    for (int offset = 0; offset < 8; ++offset) {
+        if (!s.days.count(d.weekdayAfter(offset))) continue;
+        Instant candidate = d.at(offset, s.start);
+        if (candidate > d.now()) return candidate;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+Instant dayStart(Instant date, const Calendar& calendar) { return calendar.dayStart(date); }
+
+Instant at(Instant day, int minutes, const Calendar& calendar) {
+    const int hour = (minutes / 60) % 24, minute = minutes % 60;
+    if (auto t = calendar.atClock(day, hour, minute)) return *t;
+    return calendar.addMinutes(day, minutes);
+}
+
+std::optional<Instant> end(const Schedule& schedule, Instant ifRunningAt,
+                           const Calendar& calendar) {
+    Days d(ifRunningAt, calendar);
+    return endIn(schedule, d);
+}
+
+std::optional<Instant> nextStart(const Schedule& schedule, Instant after,
+                                 const Calendar& calendar) {
+    Days d(after, calendar);
+    return nextStartIn(schedule, d);
+}
+
+Evaluation evaluate(const Config& config, Instant now, const Calendar& calendar) {
+    Days d(now, calendar);
+    std::optional<Instant> runningEnd, next;
+    for (const Schedule& s : config.schedules) {
+        if (auto e = endIn(s, d); e && (!runningEnd || *e > *runningEnd)) runningEnd = e;
+        if (auto n = nextStartIn(s, d); n && (!next || *n < *next)) next = n;
+    }
+
+    Evaluation result;
+    result.nextStart = next;
+    result.scheduleEnd = runningEnd;
+    if (config.onUntil && *config.onUntil > now) {
+        result.on = true;
+        result.why = Why::timed(*config.onUntil);
+    } else if (config.manualOn) {
+        result.on = true;
+        result.why = Why::manual();
+    } else if (!runningEnd) {
+        result.why = Why::off();
+    } else if (config.offUntil && *config.offUntil > now) {
+        result.why = Why::paused(*config.offUntil);
+    } else {
+        result.on = true;
+        result.why = Why::schedule(*runningEnd);
+    }
+    return result;
+}
+
+Config switched(const Config& config, bool on, Instant now, const Calendar& calendar) {
+    Config c = config;
+    c.onUntil.reset();
+    if (on) {
+        c.manualOn = true;
+        c.offUntil.reset();
+        return c;
+    }
+    c.manualOn = false;
+    c.offUntil = evaluate(c, now, calendar).scheduleEnd;
+    return c;
+}
+
+Config lockedFor(const Config& config, int minutes, Instant now) {
+    Config c = config;
+    c.manualOn = false;
+    c.offUntil.reset();
+    c.onUntil = now + std::chrono::minutes{minutes};
+    return c;
+}
+
+}  // namespace tarrow

@@ -1,0 +1,149 @@
+#include "app/model/store.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "app/model/config_json.h"
+#include "app/model/state_folder.h"
+#include "common/file_io.h"
+
+namespace tarrow {
+
+namespace {
+
+constexpr int maxBrokenCopies = 1000;
+
+std::string brokenName(int n) {
+    return n == 0 ? "config.broken.json" : "config.broken." + std::to_string(n) + ".json";
+}
+
+// Renames without replacing an existing file.
+int renameNew(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // A file system without that flag: check first (a race here costs an older copy).
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+struct SetAside {
+    std::string name;  // empty when the file could not be moved
+    int error = 0;
+};
+
+// Moves an unreadable config.json to the first free config.broken[.N].json, so an
+// older broken copy is never replaced and the unreadable file is never lost.
+SetAside setAside(const std::string& folder) {
+    const std::string from = fileIn(folder, "config.json");
+    for (int n = 0; n < maxBrokenCopies; ++n) {
+        int error = renameNew(from, fileIn(folder, brokenName(n)));
+        if (error == 0) return {brokenName(n), 0};
+        if (error != EEXIST && error != ENOTEMPTY) return {{}, error};
+    }
+    return {{}, EEXIST};
+}
+
+}  // namespace
+
+Store::Store(std::string folder, LogFn log) : folder_(std::move(folder)), log_(std::move(log)) {
+    load();
+}
+
+void Store::load() {
+    const std::string path = fileIn(folder_, "config.json");
+    if (auto text = readRegularFile(path)) {
+        if (auto decoded = decodeConfig(*text)) {
+            config_ = std::move(*decoded);
+            return;
+        }
+    } else {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) {  // no file: a first start
+            config_ = Config::initial();
+            save();
+            return;
+        }
+        // Something is there that cannot be read (no permission, not a file): it is set
+        // aside like a broken file rather than written over.
+    }
+    config_ = Config::initial();
+    SetAside moved = setAside(folder_);
+    if (moved.name.empty()) {
+        // Writing the initial configuration now would replace the only copy.
+        if (log_)
+            log_("config.json unreadable, could not move it aside: " +
+                 std::string(std::strerror(moved.error)));
+        return;
+    }
+    if (log_) log_("config.json unreadable, moved to " + moved.name);
+    save();
+}
+
+bool Store::save() {
+    AtomicWrite how;
+    how.mode = 0600;
+    return !writeAtomically(fileIn(folder_, "config.json"), encodeConfig(config_), how);
+}
+
+void Store::setConfig(Config config) {
+    const bool same = config == config_;
+    config_ = std::move(config);
+    announce(StoreField::config);
+    if (same) return;
+    save();
+    if (changed) changed();
+}
+
+void Store::setTab(Tab tab) {
+    tab_ = tab;
+    announce(StoreField::tab);
+}
+
+void Store::setHelper(Helper helper) {
+    helper_ = helper;
+    announce(StoreField::helper);
+}
+
+void Store::setStatus(std::string status) {
+    status_ = std::move(status);
+    announce(StoreField::status);
+}
+
+void Store::setBrowsers(std::vector<BrowserState> browsers) {
+    browsers_ = std::move(browsers);
+    announce(StoreField::browsers);
+}
+
+void Store::setSuggestions(std::vector<Suggestion> suggestions) {
+    suggestions_ = std::move(suggestions);
+    announce(StoreField::suggestions);
+}
+
+void Store::setSuggesting(bool suggesting) {
+    suggesting_ = suggesting;
+    announce(StoreField::suggesting);
+}
+
+void Store::setLockedBrowsers(std::vector<std::string> names) {
+    lockedBrowsers_ = std::move(names);
+    announce(StoreField::lockedBrowsers);
+}
+
+void Store::observe(std::function<void(StoreField)> observer) {
+    observers_.push_back(std::move(observer));
+}
+
+void Store::loadSuggestions(bool force) {
+    if (suggestionLoader) suggestionLoader(*this, force);
+}
+
+void Store::announce(StoreField field) {
+    for (const auto& observer : observers_) observer(field);
+}
+
+}  // namespace tarrow

@@ -1,0 +1,90 @@
+#pragma once
+// The one state holder of the app: the configuration, saved on every real change, and
+// the fields the views show. Main thread only; no Qt here: writes are announced
+// through plain callbacks, which the app turns into signals.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/model/browser_state.h"
+#include "app/model/config.h"
+#include "app/model/helper_state.h"
+#include "app/model/instant.h"
+#include "app/model/log_fn.h"
+#include "app/model/suggestion.h"
+#include "app/model/tab.h"
+
+namespace tarrow {
+
+// The observable fields; every write of one of them is announced.
+enum class StoreField {
+    config, tab, helper, status, browsers, suggestions, suggesting, lockedBrowsers
+};
+
+class Store {
+public:
+    // Loads folder/config.json. An unreadable file is set aside as config.broken.json
+    // (or config.broken.N.json when that exists) and the initial configuration written.
+    explicit Store(std::string folder, LogFn log = {});
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
+    const std::string& folder() const { return folder_; }
+
+    const Config& config() const { return config_; }
+    // The change rule: an equal value writes nothing and calls nothing; a different one
+    // is saved, then `changed` is called.
+    void setConfig(Config config);
+    // Writes config.json now; errors are dropped (true when it was written).
+    bool save();
+
+    Tab tab() const { return tab_; }
+    void setTab(Tab tab);
+    Helper helper() const { return helper_; }
+    void setHelper(Helper helper);
+    const std::string& status() const { return status_; }
+    void setStatus(std::string status);
+    const std::vector<BrowserState>& browsers() const { return browsers_; }
+    void setBrowsers(std::vector<BrowserState> browsers);
+    const std::vector<Suggestion>& suggestions() const { return suggestions_; }
+    void setSuggestions(std::vector<Suggestion> suggestions);
+    bool suggesting() const { return suggesting_; }
+    void setSuggesting(bool suggesting);
+    const std::vector<std::string>& lockedBrowsers() const { return lockedBrowsers_; }
+    void setLockedBrowsers(std::vector<std::string> names);
+
+    // Called after every write of an observable field (equal values included), in the
+    // order the observers were added.
+    void observe(std::function<void(StoreField)> observer);
+
+    // Refreshes the suggestions from the browsing history. The history reader installs
+    // `suggestionLoader`; until it does, this does nothing.
+    void loadSuggestions(bool force);
+    std::function<void(Store&, bool force)> suggestionLoader;
+
+    // Plain fields.
+    bool readsHistory = false;
+    bool demo = false;
+    std::optional<Instant> suggestedAt;
+    std::function<void()> changed;  // called after every saved change of the configuration
+
+private:
+    void announce(StoreField field);
+    void load();
+
+    std::string folder_;
+    LogFn log_;
+    Config config_;
+    Tab tab_ = Tab::sites;
+    Helper helper_ = Helper::missing;
+    std::string status_;
+    std::vector<BrowserState> browsers_;
+    std::vector<Suggestion> suggestions_;
+    bool suggesting_ = false;
+    std::vector<std::string> lockedBrowsers_;
+    std::vector<std::function<void(StoreField)>> observers_;
+};
+
+}  // namespace tarrow
