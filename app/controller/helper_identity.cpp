@@ -1,0 +1,89 @@
+#include "app/controller/helper_identity.h"
+
+#include <fcntl.h>
+#include <openssl/evp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+
+namespace tarrow::app {
+
+const char* helperName(Helper state) {
+    switch (state) {
+        case Helper::missing: return "missing";
+        case Helper::outdated: return "outdated";
+        case Helper::stuck: return "stuck";
+        case Helper::working: return "working";
+    }
+    return "missing";
+}
+
+std::optional<std::string> sha256(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(),
+                                                                     EVP_MD_CTX_free);
+    bool ok = context && EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) == 1;
+    unsigned char buffer[65536];
+    while (ok) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        ok = EVP_DigestUpdate(context.get(), buffer, static_cast<size_t>(n)) == 1;
+    }
+    ::close(fd);
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (!ok || EVP_DigestFinal_ex(context.get(), digest, &length) != 1) return std::nullopt;
+    static const char hex[] = "0123456789abcdef";
+    std::string text;
+    for (unsigned int i = 0; i < length; ++i) {
+        text.push_back(hex[digest[i] >> 4]);
+        text.push_back(hex[digest[i] & 0xf]);
+    }
+    return text;
+}
+
+std::string helperStamp(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return "0.000000000/0";
+    char stamp[128];
+    std::snprintf(stamp, sizeof stamp, "%lld.%09ld/%lld/%lld.%09ld/%llu",
+                  static_cast<long long>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec,
+                  static_cast<long long>(st.st_size), static_cast<long long>(st.st_ctim.tv_sec),
+                  st.st_ctim.tv_nsec, static_cast<unsigned long long>(st.st_ino));
+    return stamp;
+}
+
+std::optional<std::string> installedHelperHash(std::optional<HelperHash>& cache,
+                                               const std::string& path) {
+    std::string stamp = helperStamp(path);
+    if (cache && cache->stamp == stamp) return cache->hash;
+    cache = HelperHash{stamp, sha256(path)};
+    return cache->hash;
+}
+
+bool helperInstalled(const std::string& helperPath, const std::string& servicePath) {
+    struct stat st {};
+    return ::stat(helperPath.c_str(), &st) == 0 && ::stat(servicePath.c_str(), &st) == 0;
+}
+
+std::string bundledHelper() {
+    std::error_code error;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return "tarrow-helper";
+    return (self.parent_path() / "tarrow-helper").string();
+}
+
+}  // namespace tarrow::app

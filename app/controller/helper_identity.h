@@ -1,0 +1,39 @@
+#pragma once
+// Is the privileged helper installed, and is it exactly the one this build ships?
+
+#include <optional>
+#include <string>
+
+#include "app/model/helper_state.h"
+
+namespace tarrow::app {
+
+// The state's case name: "missing", "outdated", "stuck" or "working".
+const char* helperName(Helper state);
+
+// The file's SHA-256 as 64 lower-case hex digits; none when it cannot be read.
+std::optional<std::string> sha256(const std::string& path);
+
+// The last digest and the file stamp it was computed for.
+struct HelperHash {
+    std::string stamp;
+    std::optional<std::string> hash;
+};
+
+// Modification time (seconds, with fraction) "/" size, as the cache key; both 0 when
+// the file's attributes cannot be read. The status-change time and the inode follow
+// after a second "/": a copy that keeps the old time and size (cp -p, install -p)
+// still counts as a new file.
+std::string helperStamp(const std::string& path);
+
+// The installed helper's digest, hashing the file again only when its stamp changed.
+std::optional<std::string> installedHelperHash(std::optional<HelperHash>& cache,
+                                               const std::string& path);
+
+// Both the executable and its service file exist.
+bool helperInstalled(const std::string& helperPath, const std::string& servicePath);
+
+// The helper that ships beside the running app ("tarrow-helper" in the same folder).
+std::string bundledHelper();
+
+}  // namespace tarrow::app

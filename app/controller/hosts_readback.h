@@ -1,0 +1,42 @@
+#pragma once
+// Reading the hosts file back on every tick to see which names its section blocks.
+// A large hosts file is read and parsed again only when it may have changed: its
+// identity, times and size are compared with those of the last read first.
+
+#include <sys/types.h>
+
+#include <ctime>
+#include <optional>
+#include <set>
+#include <string>
+
+namespace tarrow::app {
+
+class HostsReadBack {
+public:
+    explicit HostsReadBack(std::string path);
+
+    // The names of the file's section; empty when the file cannot be read.
+    const std::set<std::string>& blocked();
+
+    // Whether the last call read the file (false: the previous result still held).
+    bool readLastTime() const { return readLastTime_; }
+
+    const std::string& path() const { return path_; }
+
+private:
+    struct Identity {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        timespec modified{}, changed{};
+        bool operator==(const Identity& other) const;
+    };
+
+    std::string path_;
+    std::optional<Identity> seen_;  // set only when the cached names can be trusted
+    std::set<std::string> names_;
+    bool readLastTime_ = false;
+};
+
+}  // namespace tarrow::app

@@ -1,0 +1,22 @@
+#pragma once
+// Which command-line mode runs. The first row that applies wins.
+
+#include <string>
+#include <vector>
+
+namespace tarrow::app {
+
+enum class Mode { version, selftest, icons, render, suggest, pageTest, menu, app };
+
+struct Invocation {
+    Mode mode = Mode::app;
+    std::string folder;  // icons and render: where the images go
+};
+
+// args without the program path.
+Invocation chooseMode(const std::vector<std::string>& args);
+
+// "--icons" etc.: the flag that names a mode, for messages.
+const char* modeFlag(Mode mode);
+
+}  // namespace tarrow::app

@@ -1,0 +1,48 @@
+#include "app/controller/request_writer.h"
+
+#include <sys/time.h>
+
+#include <cstring>
+#include <filesystem>
+#include <unordered_set>
+
+#include "common/file_io.h"
+#include "common/utf8.h"
+
+namespace tarrow::app {
+
+std::string requestText(const std::vector<std::string>& names) {
+    std::unordered_set<std::string_view> seen;
+    std::string text;
+    for (const std::string& name : names) {
+        if (!seen.insert(name).second) continue;
+        text.append(name).push_back('\n');
+    }
+    return text;
+}
+
+RequestWriter::RequestWriter(std::string path) : path_(std::move(path)) {
+    std::optional<std::string> text = readRegularFile(path_);
+    if (text && validUtf8(*text)) last_ = std::move(text);
+}
+
+RequestWriter::Result RequestWriter::update(std::string_view text) {
+    if (last_ && *last_ == text) {
+        if (text.empty()) return {Outcome::unchanged, {}};
+        ::utimes(path_.c_str(), nullptr);  // a failed touch is ignored
+        return {Outcome::touched, {}};
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(folderOf(path_), ignored);
+    if (std::optional<WriteError> error = writeAtomically(path_, text)) {
+        return {Outcome::failed, error->path + ": " + std::strerror(error->error)};
+    }
+    last_ = std::string(text);
+    return {Outcome::written, {}};
+}
+
+void RequestWriter::empty() {
+    if (!writeAtomically(path_, "")) last_ = std::string();
+}
+
+}  // namespace tarrow::app

@@ -1,0 +1,41 @@
+#pragma once
+// The app's side of the request file: write it when the wanted names change, touch it
+// on every tick while they do not (the helper's sign that the app is alive).
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarrow::app {
+
+// Each name followed by a line feed; the first occurrence of a name wins.
+std::string requestText(const std::vector<std::string>& names);
+
+class RequestWriter {
+public:
+    // Remembers the file's current content when it reads as UTF-8, so a restart with
+    // unchanged names only touches the file.
+    explicit RequestWriter(std::string path);
+
+    enum class Outcome { written, touched, unchanged, failed };
+    struct Result {
+        Outcome outcome = Outcome::unchanged;
+        std::string error;  // for failed: "<file>: <reason>"
+    };
+
+    // One tick's write or touch of the text.
+    Result update(std::string_view text);
+
+    // Empties the request atomically, errors ignored (quit and will-terminate).
+    void empty();
+
+    const std::string& path() const { return path_; }
+    const std::optional<std::string>& last() const { return last_; }
+
+private:
+    std::string path_;
+    std::optional<std::string> last_;
+};
+
+}  // namespace tarrow::app

@@ -1,0 +1,29 @@
+#include "app/controller/selftest.h"
+
+namespace tarrow::app {
+
+std::vector<Check> builtInChecks() {
+    std::vector<Check> all;
+    for (auto group : {hostsChecks}) {
+        std::vector<Check> checks = group();
+        all.insert(all.end(), checks.begin(), checks.end());
+    }
+    return all;
+}
+
+int runSelftest(const std::vector<Check>& checks, std::FILE* out) {
+    int failed = 0;
+    for (const Check& check : checks) {
+        std::fprintf(out, "%s%s\n", check.ok ? "ok    " : "FAIL  ", check.label.c_str());
+        if (!check.ok) ++failed;
+    }
+    if (failed == 0) {
+        std::fprintf(out, "all passed\n");
+    } else {
+        std::fprintf(out, "%d failed\n", failed);
+    }
+    std::fflush(out);
+    return failed == 0 ? 0 : 1;
+}
+
+}  // namespace tarrow::app

@@ -1,0 +1,99 @@
+#include "app/controller/tarrow.h"
+
+#include <chrono>
+
+#include "app/controller/log.h"
+#include "app/model/state_folder.h"
+#include "platform/paths.h"
+
+namespace tarrow::app {
+
+ControllerPaths systemPaths(const std::string& folder, std::string helperSHA256) {
+    return ControllerPaths{
+        .folder = folder,
+        .request = fileIn(folder, "request/blocked-hosts"),
+        .hosts = std::string(systemHostsPath),
+        .helper = std::string(helperPath),
+        .service = std::string(daemonPlistPath),
+        .helperSHA256 = std::move(helperSHA256),
+    };
+}
+
+namespace {
+
+ControllerHooks withDefaults(ControllerHooks hooks) {
+    if (!hooks.now) {
+        hooks.now = [] {
+            return std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+        };
+    }
+    if (!hooks.log) hooks.log = [](std::string_view message) { app::log(message); };
+    if (!hooks.post) hooks.post = [](std::function<void()> work) { work(); };
+    if (!hooks.exit) hooks.exit = [](int status) { std::exit(status); };
+    return hooks;
+}
+
+}  // namespace
+
+Tarrow::Tarrow(Store& store, ControllerPaths paths, StatusItem& item, Calendar calendar,
+               ControllerHooks hooks)
+    : store_(store),
+      paths_(std::move(paths)),
+      item_(item),
+      calendar_(std::move(calendar)),
+      hooks_(withDefaults(std::move(hooks))),
+      request_(paths_.request),
+      hosts_(paths_.hosts),
+      alive_(std::make_shared<bool>(true)) {
+    item_.setToolTip(std::string(appName), std::string(appName), "");
+    item_.setMark(false);
+    std::weak_ptr<bool> alive = alive_;
+    store_.changed = [this, alive] {
+        if (!alive.expired()) tick();
+    };
+    addBuiltInCommands();
+    if (hooks_.watchHits) hooks_.watchHits();
+}
+
+Tarrow::~Tarrow() {
+    store_.changed = nullptr;
+}
+
+void Tarrow::addCommand(std::string word, CommandAction action) {
+    commands_[std::move(word)] = std::move(action);
+}
+
+void Tarrow::addBuiltInCommands() {
+    addCommand("on", [this](const Command&, Instant now) {
+        store_.setConfig(switched(store_.config(), true, now, calendar_));
+    });
+    addCommand("off", [this](const Command&, Instant now) {
+        store_.setConfig(switched(store_.config(), false, now, calendar_));
+    });
+    addCommand("for", [this](const Command& command, Instant now) {
+        if (command.words.size() < 2) return;
+        if (std::optional<int> minutes = lockMinutes(command.words[1])) {
+            store_.setConfig(lockedFor(store_.config(), *minutes, now));
+        }
+    });
+    addCommand("suggest", [this](const Command&, Instant) { store_.loadSuggestions(true); });
+}
+
+void Tarrow::takeCommand(Instant now) {
+    std::optional<std::string> text = takeCommandText(fileIn(paths_.folder, "command"));
+    if (!text) return;
+    std::optional<Command> command = parseCommand(*text);
+    if (!command) return;
+    auto action = commands_.find(command->words.front());
+    if (action == commands_.end()) return;
+    action->second(*command, now);
+    hooks_.log("command: " + command->text);
+}
+
+void Tarrow::unblockAndExit(std::string_view reason) {
+    request_.empty();
+    hooks_.log(reason);
+    hooks_.exit(0);
+}
+
+}  // namespace tarrow::app

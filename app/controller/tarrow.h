@@ -1,0 +1,120 @@
+#pragma once
+// The controller: one object for the life of the app that keeps the request, the
+// helper state and the tray item in line with the configuration, once per tick.
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "app/controller/command_file.h"
+#include "app/controller/helper_identity.h"
+#include "app/controller/hosts_readback.h"
+#include "app/controller/request_writer.h"
+#include "app/controller/status_item.h"
+#include "app/model/calendar.h"
+#include "app/model/evaluation.h"
+#include "app/model/instant.h"
+#include "app/model/log_fn.h"
+#include "app/model/store.h"
+
+namespace tarrow::app {
+
+// Every path the controller touches, decided once at start-up (tests pass their own).
+struct ControllerPaths {
+    std::string folder;     // state folder
+    std::string request;    // the request file
+    std::string hosts;      // the hosts file read back
+    std::string helper;     // the installed helper executable
+    std::string service;    // its service file
+    std::string helperSHA256;  // digest of the helper this build ships
+};
+// The real paths for a state folder.
+ControllerPaths systemPaths(const std::string& folder, std::string helperSHA256);
+
+// How long the hosts section may differ from the request before the helper is stuck.
+inline constexpr std::chrono::seconds stuckAfter{8};
+
+// What the controller needs from its surroundings; each has a working default except
+// the status item.
+struct ControllerHooks {
+    std::function<Instant()> now;                     // the current instant
+    LogFn log;                                        // the app's log
+    std::function<void(std::function<void()>)> post;  // run after the current tick
+    std::function<void(int status)> exit;             // end the process
+    std::function<void()> watchHits;                  // arm the hits watch (browser part)
+    std::function<void()> sweepTabs;                  // tabs already showing a blocked site
+};
+
+class Tarrow {
+public:
+    using CommandAction = std::function<void(const Command&, Instant now)>;
+
+    Tarrow(Store& store, ControllerPaths paths, StatusItem& item, Calendar calendar,
+           ControllerHooks hooks = {});
+    ~Tarrow();
+    Tarrow(const Tarrow&) = delete;
+    Tarrow& operator=(const Tarrow&) = delete;
+
+    // One pass; a call from inside a pass returns at once.
+    void tick();
+    // Runs the command file, if there is one.
+    void takeCommand(Instant now);
+    // Adds or replaces the action of a command-file word (the first word, exact case).
+    void addCommand(std::string word, CommandAction action);
+
+    // Empties the request, logs the reason and ends the process with status 0.
+    void unblockAndExit(std::string_view reason);
+    void quit() { unblockAndExit("quit (menu)"); }
+    // Empties the request without ending (the will-terminate hook).
+    void emptyRequest() { request_.empty(); }
+    // A freshly installed helper gets a fresh grace period.
+    void clearMismatch() { mismatchSince_.reset(); }
+
+    // For the menu and the views.
+    Store& store() { return store_; }
+    const Calendar& calendar() const { return calendar_; }
+    Instant now() const { return hooks_.now(); }
+    Evaluation evaluation() const { return evaluate(store_.config(), now(), calendar_); }
+    const ControllerPaths& paths() const { return paths_; }
+    const std::set<std::string>& blockingNames() const { return blockingNames_; }
+    std::optional<bool> shownBlocking() const { return shownBlocking_; }
+    const std::string& lastState() const { return lastState_; }
+    const std::optional<std::string>& lastRequest() const { return request_.last(); }
+    std::optional<Instant> mismatchSince() const { return mismatchSince_; }
+    void log(std::string_view message) const { hooks_.log(message); }
+
+private:
+    void expireTimedStates(Instant now);
+    std::vector<std::string> wantedNames(const Evaluation& evaluation) const;
+    void writeRequest(const std::string& text, const Evaluation& evaluation);
+    Helper helperState(Instant now);
+    std::string statusFor(const Evaluation& evaluation, Instant now, Helper helper) const;
+    void show(bool blocking, Helper helper, const std::string& status);
+    void writeState(const std::string& status, Helper helper, size_t blockedCount);
+    void addBuiltInCommands();
+
+    Store& store_;
+    ControllerPaths paths_;
+    StatusItem& item_;
+    Calendar calendar_;
+    ControllerHooks hooks_;
+    std::map<std::string, CommandAction, std::less<>> commands_;
+
+    RequestWriter request_;
+    HostsReadBack hosts_;
+    std::string lastState_;
+    std::optional<Instant> mismatchSince_;
+    bool busy_ = false;
+    std::optional<bool> shownBlocking_;
+    std::optional<HelperHash> helperHash_;
+    std::set<std::string> blockingNames_;
+    std::shared_ptr<bool> alive_;  // lets posted work and the store's callback outlive us safely
+};
+
+// The state file's text: the status, "helper: <state>", "blocked now: <n> host names".
+std::string stateText(const std::string& status, Helper helper, size_t blockedCount);
+
+}  // namespace tarrow::app

@@ -1,0 +1,160 @@
+// The five-second pass that keeps the request, the helper state and the tray item in
+// line with the configuration.
+
+#include <unordered_set>
+
+#include "app/controller/tarrow.h"
+#include "app/model/site_names.h"
+#include "app/model/state_folder.h"
+#include "app/model/texts.h"
+#include "common/file_io.h"
+#include "platform/paths.h"
+
+namespace tarrow::app {
+
+namespace {
+
+// Texts that replace the ordinary status line while blocking is on.
+const std::string noSiteStatus = "Tarrow \u2013 but no site is switched on";
+const std::string stuckStatus = "Blocking isn\u2019t working right now";
+const std::string missingStatus = "Not blocking \u2013 set up needed";
+
+std::string joined(const std::vector<std::string>& parts, std::string_view separator) {
+    std::string text;
+    for (const std::string& part : parts) {
+        if (!text.empty()) text.append(separator);
+        text.append(part);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string stateText(const std::string& status, Helper helper, size_t blockedCount) {
+    return status + "\nhelper: " + helperName(helper) + "\nblocked now: " +
+           std::to_string(blockedCount) + " host names";
+}
+
+void Tarrow::tick() {
+    if (busy_) return;
+    busy_ = true;
+    const Instant now = hooks_.now();
+    takeCommand(now);
+    if (hooks_.watchHits) hooks_.watchHits();
+    expireTimedStates(now);
+
+    const Evaluation evaluation = evaluate(store_.config(), now, calendar_);
+    const std::vector<std::string> names = wantedNames(evaluation);
+    writeRequest(requestText(names), evaluation);
+
+    const std::set<std::string>& blocked = hosts_.blocked();
+    const bool same = blocked == std::set<std::string>(names.begin(), names.end());
+    if (same) {
+        mismatchSince_.reset();
+    } else if (!mismatchSince_) {
+        mismatchSince_ = now;
+    }
+    const Helper helper = helperState(now);
+    if (store_.helper() != helper) {
+        store_.setHelper(helper);
+        hooks_.log(std::string("helper: ") + helperName(helper));
+    }
+    const bool blocking = !names.empty() && same;
+    const std::string status = statusFor(evaluation, now, helper);
+    if (store_.status() != status) store_.setStatus(status);
+
+    if (blocking) {
+        blockingNames_ = std::set<std::string>(names.begin(), names.end());
+        if (shownBlocking_ != true && hooks_.sweepTabs) {
+            std::weak_ptr<bool> alive = alive_;
+            hooks_.post([this, alive] {
+                if (!alive.expired()) hooks_.sweepTabs();
+            });
+        }
+    } else {
+        blockingNames_.clear();
+    }
+    show(blocking, helper, status);
+    writeState(status, helper, blocked.size());
+    busy_ = false;
+}
+
+void Tarrow::expireTimedStates(Instant now) {
+    Config config = store_.config();
+    if (config.onUntil && *config.onUntil <= now) {
+        config.onUntil.reset();
+        hooks_.log("timer over");
+    }
+    if (config.offUntil && *config.offUntil <= now) config.offUntil.reset();
+    if (config != store_.config()) store_.setConfig(std::move(config));
+}
+
+std::vector<std::string> Tarrow::wantedNames(const Evaluation& evaluation) const {
+    std::vector<std::string> names;
+    if (!evaluation.on) return names;
+    std::unordered_set<std::string> seen;
+    for (const Site& site : store_.config().sites) {
+        if (!site.enabled) continue;
+        for (std::string& name : hostNames(site.domain)) {
+            if (seen.insert(name).second) names.push_back(std::move(name));
+        }
+    }
+    return names;
+}
+
+void Tarrow::writeRequest(const std::string& text, const Evaluation& evaluation) {
+    RequestWriter::Result result = request_.update(text);
+    if (result.outcome == RequestWriter::Outcome::failed) {
+        hooks_.log("cannot write the request: " + result.error);
+        return;
+    }
+    if (result.outcome != RequestWriter::Outcome::written) return;
+    if (!evaluation.on) {
+        hooks_.log("okay, now");
+        return;
+    }
+    std::vector<std::string> domains;
+    for (const Site& site : store_.config().sites) {
+        if (site.enabled) domains.push_back(site.domain);
+    }
+    hooks_.log("tarrow (" + joined(domains, ", ") + ")");
+}
+
+Helper Tarrow::helperState(Instant now) {
+    if (!helperInstalled(paths_.helper, paths_.service)) return Helper::missing;
+    std::optional<std::string> hash = installedHelperHash(helperHash_, paths_.helper);
+    if (!hash || *hash != paths_.helperSHA256) return Helper::outdated;
+    if (mismatchSince_ && now - *mismatchSince_ > stuckAfter) return Helper::stuck;
+    return Helper::working;
+}
+
+std::string Tarrow::statusFor(const Evaluation& evaluation, Instant now, Helper helper) const {
+    if (!evaluation.on) return statusLine(evaluation, now, calendar_);
+    bool anyEnabled = false;
+    for (const Site& site : store_.config().sites) anyEnabled = anyEnabled || site.enabled;
+    if (!anyEnabled) return noSiteStatus;
+    if (helper == Helper::stuck) return stuckStatus;
+    if (helper == Helper::missing) return missingStatus;
+    return statusLine(evaluation, now, calendar_);
+}
+
+void Tarrow::show(bool blocking, Helper helper, const std::string& status) {
+    if (shownBlocking_ != blocking) {
+        item_.setMark(blocking);
+        shownBlocking_ = blocking;
+    }
+    item_.setDimmed(helper == Helper::missing);
+    const std::string tip = std::string(appName) + " \u2013 " + status;
+    if (item_.toolTip() != tip) item_.setToolTip(tip, std::string(appName), status);
+}
+
+void Tarrow::writeState(const std::string& status, Helper helper, size_t blockedCount) {
+    std::string text = stateText(status, helper, blockedCount);
+    if (text == lastState_) return;
+    AtomicWrite how;
+    how.sync = false;  // a side file: losing it in a crash costs nothing
+    [[maybe_unused]] auto ignored = writeAtomically(fileIn(paths_.folder, "state"), text, how);
+    lastState_ = std::move(text);
+}
+
+}  // namespace tarrow::app

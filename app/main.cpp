@@ -1,0 +1,5 @@
+#include "app/controller/startup.h"
+
+int main(int argc, char** argv) {
+    return tarrow::app::run(argc, argv);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// One running copy of the app per user: an exclusive flock on a lock file that holds
+// the holder's process id. The kernel releases the lock when the process ends, however
+// it ends, so a crashed copy never blocks the next start.
+
+#include <sys/types.h>
+
+#include <string>
+#include <variant>
+
+namespace tarrow::platform {
+
+struct InstanceHeld {
+    int fd = -1;  // kept open for the life of the process
+};
+struct InstanceRunning {
+    pid_t pid = 0;  // 0 when the other copy has not written its id yet
+};
+struct InstanceUnknown {
+    int error = 0;  // errno of the open or the lock
+};
+using Instance = std::variant<InstanceHeld, InstanceRunning, InstanceUnknown>;
+
+// Takes the lock at lockPath, or reports the copy that holds it.
+Instance claimInstance(const std::string& lockPath);
+
+// "$XDG_RUNTIME_DIR/tarrow.lock" when that variable names a folder, otherwise
+// "tarrow.lock" in the state folder.
+std::string instanceLockPath(const std::string& stateFolder);
+
+}  // namespace tarrow::platform
