@@ -55,12 +55,16 @@ bool isBlockAddress(std::string_view field) {
 
 }  // namespace
 
+// A "line" that holds a CR LF pair is a run of CR LF lines that this format cannot
+// separate; taken as a marker, it would take every line of the run with it.
 bool isBegin(std::string_view line) {
-    return startsWith(line, "# >>> Tarrow") || startsWith(line, "# >>> Pinfold");
+    return (startsWith(line, "# >>> Tarrow") || startsWith(line, "# >>> Pinfold")) &&
+           line.find("\r\n") == std::string_view::npos;
 }
 
 bool isEnd(std::string_view line) {
-    return startsWith(line, "# <<< Tarrow") || startsWith(line, "# <<< Pinfold");
+    return (startsWith(line, "# <<< Tarrow") || startsWith(line, "# <<< Pinfold")) &&
+           line.find("\r\n") == std::string_view::npos;
 }
 
 bool validHost(std::string_view name) {
@@ -187,6 +191,9 @@ std::string hostsFile(std::string_view text, const std::vector<std::string>& blo
     }
     if (blocking.empty()) return out;
 
+    // A lone line end is only the empty line that stood above a section: with it kept,
+    // a file holding nothing but the section would grow a line on its next rewrite.
+    if (out == "\n") out.clear();
     out += '\n';
     out += blockBegin;
     out += '\n';

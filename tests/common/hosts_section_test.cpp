@@ -1,0 +1,176 @@
+#include "common/hosts_section.h"
+
+#include "common/lines.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace tarrow;
+
+namespace {
+
+const std::string stock =
+    "##\n# Host Database\n##\n127.0.0.1\tlocalhost\n255.255.255.255\tbroadcasthost\n::1             localhost\n";
+const std::string B(blockBegin), E(blockEnd);
+
+std::string section(const std::vector<std::string>& names, const std::string& address = "0.0.0.0") {
+    std::string s = B + "\n";
+    for (const auto& n : names) s += address + " " + n + "\n:: " + n + "\n";
+    return s + E + "\n";
+}
+
+struct Case {
+    const char* what;
+    std::string text;
+    std::vector<std::string> names;
+    std::string address;
+    std::string expected;
+};
+
+std::vector<Case> cases() {
+    const std::vector<std::string> two = {"example.com", "www.example.com"};
+    const std::string crlf = "127.0.0.1 localhost\r\n::1 localhost\r\n";
+    const std::string pinfold = "# >>> Pinfold >>> old\n0.0.0.0 old.com\n:: old.com\n# <<< Pinfold <<<\n";
+    return {
+        {"block stock", stock, two, "0.0.0.0", stock + "\n" + section(two)},
+        {"block with the notice address", stock, {"a.com"}, "127.0.0.2",
+         stock + "\n" + section({"a.com"}, "127.0.0.2")},
+        {"notice address back to plain", stock + "\n" + section({"a.com"}, "127.0.0.2"), {"a.com"},
+         "0.0.0.0", stock + "\n" + section({"a.com"})},
+        {"unblock restores stock", stock + "\n" + section(two), {}, "0.0.0.0", stock},
+        {"unblock without section keeps trailing empty lines", stock + "\n\n", {}, "0.0.0.0", stock + "\n\n"},
+        {"unblock without section keeps a missing line end", "a\tb", {}, "0.0.0.0", "a\tb"},
+        {"foreign line after the section survives", stock + "\n" + section({"x.com"}) + "10.0.0.1 nas.local\n",
+         {}, "0.0.0.0", stock + "\n10.0.0.1 nas.local\n"},
+        {"lost end marker", stock + "\n" + B + "\n0.0.0.0 x.com\n:: x.com\n192.168.1.2 printer\n", {}, "0.0.0.0",
+         stock + "\n192.168.1.2 printer\n"},
+        {"lost end marker keeps a user line that is no pair",
+         stock + "\n" + B + "\n0.0.0.0 x.com\n:: x.com\n0.0.0.0 ads.example\n", {}, "0.0.0.0",
+         stock + "\n0.0.0.0 ads.example\n"},
+        {"foreign line inside the section survives",
+         stock + "\n" + B + "\n0.0.0.0 a.com\n:: a.com\n10.0.0.9 printer\n0.0.0.0 b.com\n:: b.com\n" + E + "\n", {},
+         "0.0.0.0", stock + "\n10.0.0.9 printer\n"},
+        {"file of only the section", section({"a.com"}), {}, "0.0.0.0", ""},
+        {"block empty text", "", {"a.com"}, "0.0.0.0", "\n" + section({"a.com"})},
+        {"unblock that", "\n" + section({"a.com"}), {}, "0.0.0.0", "\n"},
+        {"trailing empty lines shrink to one line end", stock + "\n\n\n", {"a.com"}, "0.0.0.0",
+         stock + "\n" + section({"a.com"})},
+        {"missing final line end", "127.0.0.1 localhost", {"a.com"}, "0.0.0.0",
+         "127.0.0.1 localhost\n\n" + section({"a.com"})},
+        {"CR LF file is one foreign line", crlf, {"a.com"}, "0.0.0.0", crlf + "\n\n" + section({"a.com"})},
+        {"CR LF lines inside a section are foreign", B + "\r\n0.0.0.0 a.com\r\n" + E + "\r\n10.0.0.1 nas\r\n", {},
+         "0.0.0.0", B + "\r\n0.0.0.0 a.com\r\n" + E + "\r\n10.0.0.1 nas\r\n"},
+        {"lone CR at the end", "a\nb\r", {"a.com"}, "0.0.0.0", "a\nb\r\n\n\n" + section({"a.com"})},
+        {"Latin-1 bytes pass through", stock + "# caf\xE9\n", {"a.com"}, "0.0.0.0",
+         stock + "# caf\xE9\n\n" + section({"a.com"})},
+        {"Pinfold section replaced", stock + "\n" + pinfold, {"b.com"}, "0.0.0.0", stock + "\n" + section({"b.com"})},
+        {"several sections removed at once", stock + "\n" + pinfold + "\n" + section({"a.com"}), {}, "0.0.0.0",
+         stock},
+        {"older section without end before ours",
+         stock + "\n# >>> Pinfold\n0.0.0.0 old.com\n:: old.com\n\n" + section({"a.com"}), {"a.com"}, "0.0.0.0",
+         stock + "\n" + section({"a.com"})},
+    };
+}
+
+TEST(HostsFile, Cases) {
+    for (const Case& c : cases()) {
+        SCOPED_TRACE(c.what);
+        const std::string out = hostsFile(c.text, c.names, c.address);
+        EXPECT_EQ(out, c.expected);
+        // Applying the same request again changes nothing, and the file blocks exactly the names.
+        EXPECT_EQ(hostsFile(out, c.names, c.address), out);
+        EXPECT_EQ(blockedNames(out), std::set<std::string>(c.names.begin(), c.names.end()));
+    }
+}
+
+TEST(HostsFile, WritesNamesInOrderWithoutDeduplicating) {
+    EXPECT_EQ(hostsFile("", {"b.com", "a.com", "b.com"}), "\n" + section({"b.com", "a.com", "b.com"}));
+}
+
+TEST(HostsFile, BlockedNamesReadsOnlyTheSection) {
+    const std::string text = "0.0.0.0 outside.com\n" + B + "\n0.0.0.0 a.com\n:: a.com\n::  spaced.com  \n" +
+                             "0.0.0.0\ttab.com\n0.0.0.0 b.com extra\n127.0.0.1 c.com\n" + E +
+                             "\n0.0.0.0 after.com\n" + B + "\n:: open.com\n";
+    EXPECT_EQ(blockedNames(text), (std::set<std::string>{"a.com", "spaced.com", "open.com"}));
+}
+
+// Generated files: every line that is neither a marker nor a block line survives, in
+// order, whatever sections the file holds; blocking twice gives the same text.
+TEST(HostsFile, ForeignLinesSurviveGeneratedFiles) {
+    const std::vector<std::string> pool = {
+        "127.0.0.1\tlocalhost", "# comment \xE9t\xE9", "10.0.0.1 nas.local", "0.0.0.0 ads.example",
+        ":: ads.example", "0.0.0.0 a.com", ":: a.com", "", "  ", "line\r\nwith crlf", B, E,
+        "# >>> Pinfold", "# <<< Pinfold", "0.0.0.0 Upper.com", "::1 localhost", "0.0.0.0  a.com  "};
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const int count = static_cast<int>(random() % 14);
+        for (int i = 0; i < count; ++i) text += pool[random() % pool.size()] + (random() % 8 ? "\n" : "");
+        std::vector<std::string_view> foreign;
+        for (std::string_view line : splitLines(text))
+            if (!line.empty() && !isBegin(line) && !isEnd(line) && !isBlockLine(line)) foreign.push_back(line);
+        for (const auto& names : {std::vector<std::string>{}, std::vector<std::string>{"a.com", "b.org"}}) {
+            SCOPED_TRACE(testing::PrintToString(text));
+            const std::string out = hostsFile(text, names);
+            EXPECT_EQ(hostsFile(out, names), out);
+            size_t at = 0;
+            for (std::string_view line : foreign) {
+                at = out.find(line, at);
+                ASSERT_NE(at, std::string::npos) << "lost: " << line;
+                at += line.size();
+            }
+        }
+    }
+}
+
+TEST(HostNames, ValidHost) {
+    const std::string l63(63, 'a'), l64(64, 'a');
+    const std::string n253 = l63 + "." + l63 + "." + l63 + "." + std::string(61, 'd');
+    struct Row {
+        std::string name;
+        bool valid;
+    };
+    const std::vector<Row> rows = {
+        {"example.com", true}, {"a.b.example", true}, {"xn--bcher-kva.example", true}, {"ab--cd.example", true},
+        {"1.example.com", true}, {"example.a1", true}, {l63 + ".com", true}, {n253, true},
+        {"", false}, {"localhost", false}, {"1.2.3.4", false}, {"example.123", false}, {"-a.com", false},
+        {"a-.com", false}, {"Example.com", false}, {"a_b.com", false}, {"a b.com", false}, {"a.com.", false},
+        {".a.com", false}, {"a..com", false}, {"::1", false}, {"a.com\n0.0.0.0 b.com", false},
+        {"b\xC3\xBC" "cher.example", false}, {l64 + ".com", false}, {n253 + "d", false}};
+    ASSERT_EQ(n253.size(), 253u);
+    for (const Row& row : rows) EXPECT_EQ(validHost(row.name), row.valid) << row.name;
+}
+
+TEST(HostNames, IsProtected) {
+    const std::vector<std::pair<std::string, bool>> rows = {
+        {"apple.com", true},       {"www.apple.com", true},  {"printer.local", true}, {"localhost", true},
+        {"x.lan", true},           {"example.com", false},   {"pineapple.com", false}, {"mylan", false},
+        {"localhost.example", false}};
+    for (const auto& [name, expected] : rows) EXPECT_EQ(isProtected(name), expected) << name;
+}
+
+TEST(HostLines, MarkersAndPairs) {
+    EXPECT_TRUE(isBegin("# >>> Tarrow"));
+    EXPECT_TRUE(isBegin("# >>> Pinfold >>> old text"));
+    EXPECT_FALSE(isBegin(" # >>> Tarrow"));
+    EXPECT_FALSE(isBegin("# >>> Tarrow\r\n127.0.0.1 x"));
+    EXPECT_TRUE(isEnd("# <<< Tarrow <<< anything"));
+    EXPECT_FALSE(isEnd("# <<< Tar"));
+
+    EXPECT_TRUE(isBlockLine("  0.0.0.0   a.com  "));
+    EXPECT_TRUE(isBlockLine("127.0.0.2 a.com"));
+    EXPECT_FALSE(isBlockLine("127.0.0.1 a.com"));
+    EXPECT_FALSE(isBlockLine("0.0.0.0\ta.com"));
+    EXPECT_FALSE(isBlockLine("0.0.0.0 a.com b.com"));
+
+    EXPECT_TRUE(isPair("0.0.0.0 a.com", ":: a.com"));
+    EXPECT_FALSE(isPair("0.0.0.0 a.com", ":: b.com"));
+    EXPECT_FALSE(isPair(":: a.com", ":: a.com"));
+    EXPECT_FALSE(isPair("0.0.0.0 a.com", "::  a.com"));
+    EXPECT_FALSE(isPair("0.0.0.0 a.com", "0.0.0.0 a.com"));
+}
+
+}  // namespace
