@@ -22,8 +22,9 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
     ProgramResult result;
     if (::access(program.c_str(), X_OK) != 0) return result;
 
+    const bool capturing = output == Output::capture || errors == Output::capture;
     int pipeFds[2] = {-1, -1};
-    if (output == Output::capture && ::pipe2(pipeFds, O_CLOEXEC) != 0) return result;
+    if (capturing && ::pipe2(pipeFds, O_CLOEXEC) != 0) return result;
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -33,6 +34,7 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
     if (output == Output::capture) posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
     if (errors == Output::discard)
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    if (errors == Output::capture) posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 2);
 
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -42,13 +44,13 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
     pid_t pid = -1;
     int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (output == Output::capture) ::close(pipeFds[1]);
+    if (capturing) ::close(pipeFds[1]);
     if (rc != 0) {
-        if (output == Output::capture) ::close(pipeFds[0]);
+        if (capturing) ::close(pipeFds[0]);
         return result;
     }
     result.started = true;
-    if (output == Output::capture) {
+    if (capturing) {
         char buffer[4096];
         while (true) {
             ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);

@@ -16,7 +16,8 @@ struct ProgramResult {
 };
 
 // Runs `program` (an absolute path) with `arguments`, waits for it to end. Standard
-// input is the null device; standard error follows `errors`.
+// input is the null device; standard error follows `errors` (captured errors join the
+// captured text in `output`).
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          Output output = Output::inherit, Output errors = Output::inherit);
 

@@ -1,0 +1,42 @@
+#include "platform/admin_runner.h"
+
+#include "platform/quoting.h"
+#include "platform/run_program.h"
+
+namespace tarrow::platform {
+
+namespace {
+
+std::string lastLine(const std::string& text) {
+    size_t end = text.find_last_not_of(" \t\r\n");
+    if (end == std::string::npos) return {};
+    size_t begin = text.find_last_of('\n', end);
+    begin = begin == std::string::npos ? 0 : begin + 1;
+    return text.substr(begin, end - begin + 1);
+}
+
+// pkexec's own statuses when it prints nothing (an agent that was dismissed, or none).
+std::string pkexecMessage(int status) {
+    if (status == 126) return "the password dialog was dismissed";
+    if (status == 127) return "not authorized";
+    if (status < 0) return "the script was stopped by a signal";
+    return "the script ended with status " + std::to_string(status);
+}
+
+}  // namespace
+
+AdminOutcome runAsAdmin(const std::string& script, const std::string& pkexec) {
+    ProgramResult run = runProgram(pkexec, {"/bin/sh", "-c", script}, Output::capture,
+                                   Output::capture);
+    if (!run.started) return {false, pkexec + " is not available"};
+    if (run.status == 0) return {true, {}};
+    std::string message = lastLine(run.output);
+    return {false, message.empty() ? pkexecMessage(run.status) : message};
+}
+
+std::string adminAppleScript(const std::string& script, const std::string& prompt) {
+    return "do shell script \"" + appleScriptEscape(script) + "\" with prompt \"" +
+           appleScriptEscape(prompt) + "\" with administrator privileges";
+}
+
+}  // namespace tarrow::platform

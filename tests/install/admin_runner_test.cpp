@@ -1,0 +1,74 @@
+#include "platform/admin_runner.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace tarrow::platform {
+namespace {
+
+// A stand-in for pkexec: runs its arguments as they are, or ends like pkexec does when
+// the password dialog is dismissed.
+class FakePkexec : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char dir[] = "/tmp/tarrow-admin-XXXXXX";
+        ASSERT_NE(::mkdtemp(dir), nullptr);
+        folder = dir;
+        write("pkexec", "#!/bin/sh\nexec \"$@\"\n");
+        write("dismissed", "#!/bin/sh\nexit 126\n");
+    }
+    void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+    void write(const std::string& name, const std::string& text) {
+        std::ofstream(folder + "/" + name) << text;
+        ::chmod((folder + "/" + name).c_str(), 0755);
+    }
+    std::string folder;
+};
+
+TEST_F(FakePkexec, Outcomes) {
+    struct Case {
+        std::string runner, script;
+        bool ok;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"pkexec", "true", true, ""},
+        {"pkexec", "echo 'The helper in the app does not match.' >&2; exit 1", false,
+         "The helper in the app does not match."},
+        {"pkexec", "echo progress; exit 3", false, "progress"},
+        {"pkexec", "exit 4", false, "the script ended with status 4"},
+        {"dismissed", "true", false, "the password dialog was dismissed"},
+        {"missing", "true", false, ""},
+    };
+    for (const auto& c : cases) {
+        AdminOutcome out = runAsAdmin(c.script, folder + "/" + c.runner);
+        EXPECT_EQ(out.ok, c.ok) << c.script;
+        if (c.runner == "missing")
+            EXPECT_NE(out.message.find("is not available"), std::string::npos);
+        else
+            EXPECT_EQ(out.message, c.message) << c.script;
+    }
+}
+
+// The script reaches the shell as one argument: quotes and lines survive unchanged.
+TEST_F(FakePkexec, ScriptIsOneArgument) {
+    const std::string target = folder + "/out";
+    const std::string script = "set -e\nprintf '%s' \"a'b\\\"c\" > '" + target + "'\n";
+    ASSERT_TRUE(runAsAdmin(script, folder + "/pkexec").ok);
+    std::ifstream in(target);
+    std::string got((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(got, "a'b\"c");
+}
+
+TEST(AdminAppleScript, EscapesBackslashFirstThenQuotes) {
+    EXPECT_EQ(adminAppleScript("echo \"a\\b\"", "Tarrow needs \"it\""),
+              "do shell script \"echo \\\"a\\\\b\\\"\" with prompt \"Tarrow needs \\\"it\\\"\" "
+              "with administrator privileges");
+}
+
+}  // namespace
+}  // namespace tarrow::platform

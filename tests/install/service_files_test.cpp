@@ -1,0 +1,79 @@
+#include "platform/service_files.h"
+
+#include <gtest/gtest.h>
+
+namespace tarrow::platform {
+namespace {
+
+TEST(DaemonPlist, ExactLinesWithEscapedRequestPath) {
+    const std::string expected =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+        "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+        "<plist version=\"1.0\"><dict>\n"
+        "  <key>Label</key><string>de.brightloom.tarrow.helper</string>\n"
+        "  <key>AssociatedBundleIdentifiers</key><array><string>de.brightloom.tarrow</string>"
+        "</array>\n"
+        "  <key>ProgramArguments</key><array>\n"
+        "    <string>/Library/PrivilegedHelperTools/de.brightloom.tarrow.helper</string>\n"
+        "    <string>--daemon</string><string>/Users/o'neil/R&amp;D &lt;x&gt; &quot;q&quot;/"
+        "request/blocked-hosts</string>\n"
+        "    <string>--uid</string><string>501</string>\n"
+        "  </array>\n"
+        "  <key>RunAtLoad</key><true/>\n"
+        "  <key>KeepAlive</key><true/>\n"
+        "  <key>StandardErrorPath</key><string>/Library/Logs/Tarrow-helper.log</string>\n"
+        "</dict></plist>";
+    EXPECT_EQ(daemonPlist("/Users/o'neil/R&D <x> \"q\"/request/blocked-hosts", 501), expected);
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        out.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+bool hasLine(const std::string& text, const std::string& line) {
+    for (const auto& l : lines(text))
+        if (l == line) return true;
+    return false;
+}
+
+TEST(ServiceUnit, RealPlacesAndQuotedArguments) {
+    const std::string unit =
+        serviceUnit(unitPlaces(""), "/home/o'neil/50% $HOME \"x\"\\y/request/blocked-hosts", 1000);
+    const std::string mustHave[] = {
+        "ExecStart=\"/usr/local/libexec/de.brightloom.tarrow.helper\" --daemon "
+        "\"/home/o'neil/50%% $$HOME \\\"x\\\"\\\\y/request/blocked-hosts\" --uid 1000",
+        "Restart=always",
+        "StandardError=append:/var/log/Tarrow-helper.log",
+        "WantedBy=multi-user.target",
+        "ReadWritePaths=/etc",
+        "StateDirectory=Tarrow",
+        "NoNewPrivileges=yes",
+        "ProtectSystem=strict",
+        "ProtectHome=read-only",
+        "PrivateTmp=yes",
+        "RestrictAddressFamilies=AF_INET AF_INET6 AF_UNIX",
+        "CapabilityBoundingSet=CAP_NET_BIND_SERVICE CAP_DAC_READ_SEARCH",
+    };
+    for (const auto& line : mustHave) EXPECT_TRUE(hasLine(unit, line)) << line;
+    EXPECT_EQ(unit.back(), 't');  // no line break after the last line, like the plist
+}
+
+TEST(ServiceUnit, RootPrefixesEverySystemPath) {
+    const std::string unit = serviceUnit(unitPlaces("/tmp/r%1"), "/r", 7);
+    EXPECT_TRUE(hasLine(unit, "ExecStart=\"/tmp/r%%1/usr/local/libexec/de.brightloom.tarrow.helper\" "
+                              "--daemon \"/r\" --uid 7"));
+    EXPECT_TRUE(hasLine(unit, "StandardError=append:/tmp/r%%1/var/log/Tarrow-helper.log"));
+    EXPECT_TRUE(hasLine(unit, "ReadWritePaths=/tmp/r%%1/etc"));
+}
+
+}  // namespace
+}  // namespace tarrow::platform
