@@ -1,0 +1,252 @@
+#include "helper/apply.h"
+
+#include <sys/stat.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support.h"
+
+using namespace tarrow;
+using namespace tarrow::test;
+
+namespace {
+
+const std::vector<std::string> two = {"example.com", "www.example.com"};
+const std::string stock = "##\n# Host Database\n##\n127.0.0.1\tlocalhost\n::1             localhost\n";
+
+bool sameTime(timespec a, timespec b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+std::string tempOf(const std::string& path) { return path + std::string(applyTempSuffix); }
+
+// Block, block again, unblock, on a real file: the bytes are what hostsFile makes of them,
+// and the second call writes nothing.
+TEST(Apply, RealFiles) {
+    const std::string B(blockBegin);
+    const std::vector<std::pair<const char*, std::string>> rows = {
+        {"stock", stock},
+        {"Latin-1 comment", stock + "# Caf\xE9 \xE0 la m\xE8re\n"},
+        {"UTF-8 comment", stock + "# caf\xC3\xA9\n"},
+        {"CR LF", "127.0.0.1 localhost\r\n::1 localhost\r\n"},
+        {"no final line end", "127.0.0.1 localhost"},
+        {"trailing empty lines", stock + "\n\n\n"},
+        {"lost end marker", stock + "\n" + B + "\n0.0.0.0 a.com\n:: a.com\n10.0.0.1 nas\n"},
+        {"foreign lines inside and after", stock + "\n" + B + "\n0.0.0.0 a.com\n:: a.com\n10.0.0.9 printer\n" +
+                                               std::string(blockEnd) + "\n10.0.0.1 nas.local\n"},
+    };
+    TempFolder folder;
+    const std::string hosts = folder / "hosts";
+    for (const auto& [what, original] : rows) {
+        SCOPED_TRACE(what);
+        writeFile(hosts, original);
+        ApplyOutcome outcome = apply(two, hosts);
+        ASSERT_FALSE(outcome.error) << outcome.error->message;
+        EXPECT_TRUE(outcome.changed);
+        const std::string blocked = readFile(hosts);
+        EXPECT_EQ(blocked, hostsFile(original, two));
+
+        const struct stat before = statOf(hosts);
+        outcome = apply(two, hosts);
+        EXPECT_FALSE(outcome.changed || outcome.error);
+        const struct stat after = statOf(hosts);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_TRUE(sameTime(after.st_mtim, before.st_mtim));
+
+        EXPECT_TRUE(apply({}, hosts).changed);
+        EXPECT_EQ(readFile(hosts), hostsFile(blocked, {}));
+        EXPECT_EQ(statOf(tempOf(hosts)).st_mode, 0u);
+    }
+}
+
+// Every foreign byte survives blocking and unblocking, over generated files that end in
+// one line end: tabs, CR LF, Latin-1 and UTF-8 bytes, lines that look like ours.
+TEST(Apply, ForeignBytesSurvive) {
+    const std::vector<std::string> pool = {
+        "127.0.0.1\tlocalhost", "# \xE9t\xE9 \xFF", "# \xC3\xA9t\xC3\xA9", "10.0.0.1 nas.local\r", "",
+        "0.0.0.0 ads.example", ":: ads.example", "0.0.0.0 ads.example\r\n:: ads.example", "   ", "\t# x"};
+    std::mt19937 random(11);
+    TempFolder folder;
+    const std::string hosts = folder / "hosts";
+    for (int round = 0; round < 25; ++round) {
+        std::string original = "127.0.0.1 localhost\n";
+        for (int i = static_cast<int>(random() % 30); i > 0; --i) original += pool[random() % pool.size()] + "\n";
+        original += "# end\n";
+        writeFile(hosts, original);
+        ASSERT_TRUE(apply(two, hosts, round % 2 ? noticeAddress : plainAddress).changed);
+        ASSERT_TRUE(apply({}, hosts).changed);
+        EXPECT_EQ(readFile(hosts), original) << testing::PrintToString(original);
+    }
+}
+
+TEST(Apply, MissingFileIsCreatedWithOnlyTheSection) {
+    TempFolder folder;
+    const mode_t mask = ::umask(077);
+    ApplyOutcome outcome = apply({"a.com"}, folder / "hosts");
+    ::umask(mask);
+    EXPECT_TRUE(outcome.changed);
+    EXPECT_EQ(readFile(folder / "hosts"), hostsFile("", {"a.com"}));
+    EXPECT_EQ(statOf(folder / "hosts").st_mode & 07777, 0644u);
+    EXPECT_FALSE(apply({}, folder / "other").changed);  // nothing to remove, nothing created
+    EXPECT_EQ(statOf(folder / "other").st_mode, 0u);
+}
+
+TEST(Apply, SymbolicLinksStayAndTheirTargetIsReplaced) {
+    TempFolder folder;
+    ::mkdir((folder / "real").c_str(), 0755);
+    writeFile(folder / "real/hosts", stock);
+    ::symlink("real/hosts", (folder / "hosts").c_str());
+    ::symlink("real/new-hosts", (folder / "dangling").c_str());
+
+    EXPECT_TRUE(apply({"a.com"}, folder / "hosts").changed);
+    EXPECT_TRUE(S_ISLNK(statOf(folder / "hosts").st_mode));
+    EXPECT_EQ(readFile(folder / "real/hosts"), hostsFile(stock, {"a.com"}));
+
+    // A link to a file that does not exist yet: the file is created, the link stays.
+    EXPECT_TRUE(apply({"a.com"}, folder / "dangling").changed);
+    EXPECT_TRUE(S_ISLNK(statOf(folder / "dangling").st_mode));
+    EXPECT_EQ(readFile(folder / "real/new-hosts"), hostsFile("", {"a.com"}));
+    EXPECT_EQ(resolvedPath(folder / "dangling"), folder / "real/new-hosts");
+}
+
+TEST(Apply, KeepsModeAndOwner) {
+    if (!isRoot()) GTEST_SKIP() << "chown needs root";
+    TempFolder folder;
+    writeFile(folder / "hosts", stock, 0600);
+    ASSERT_EQ(::chown((folder / "hosts").c_str(), 4242, 4343), 0);
+    ASSERT_TRUE(apply({"a.com"}, folder / "hosts").changed);
+    const struct stat st = statOf(folder / "hosts");
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(st.st_uid, 4242u);
+    EXPECT_EQ(st.st_gid, 4343u);
+}
+
+TEST(Apply, TemporaryNameIsNeverFollowed) {
+    TempFolder folder;
+    const std::string hosts = folder / "hosts";
+    writeFile(hosts, stock);
+    writeFile(tempOf(hosts), "left over from a crash");
+    EXPECT_TRUE(apply({"a.com"}, hosts).changed);
+    EXPECT_EQ(statOf(tempOf(hosts)).st_mode, 0u);
+
+    writeFile(folder / "victim", "must stay");
+    ::symlink((folder / "victim").c_str(), tempOf(hosts).c_str());
+    EXPECT_TRUE(apply({"b.com"}, hosts).changed);
+    EXPECT_EQ(readFile(folder / "victim"), "must stay");
+    EXPECT_EQ(readFile(hosts), hostsFile(stock, {"b.com"}));
+    EXPECT_EQ(statOf(tempOf(hosts)).st_mode, 0u);
+}
+
+// Anything but a regular file, or a file that cannot be read, is left as it is: taking it
+// as empty would replace it with nothing but the section.
+TEST(Apply, RefusesWhatItCannotRead) {
+    TempFolder folder;
+    ::mkdir((folder / "dir").c_str(), 0755);
+    writeFile(folder / "dir/file", "x");
+    ::mkfifo((folder / "fifo").c_str(), 0644);
+    for (const std::string name : {"dir", "fifo"}) {
+        ApplyOutcome outcome = apply({"a.com"}, folder / name);
+        ASSERT_TRUE(outcome.error) << name;
+        EXPECT_EQ(outcome.error->code, ApplyErrorCode::cannotReplace);
+        EXPECT_EQ(outcome.error->message, "cannot replace " + folder / name + ": not a regular file");
+        EXPECT_EQ(statOf(tempOf(folder / name)).st_mode, 0u);
+    }
+    EXPECT_TRUE(S_ISFIFO(statOf(folder / "fifo").st_mode));
+
+    writeFile(folder / "hosts", stock, 0);
+    EXPECT_EQ(inChild([&] {
+                  ApplyOutcome outcome = apply({"a.com"}, folder / "hosts");
+                  return outcome.error && outcome.error->code == ApplyErrorCode::cannotRead &&
+                                 outcome.error->message == "cannot read " + folder / "hosts"
+                             ? 0
+                             : 1;
+              }, true),
+              0);
+    EXPECT_EQ(readFile(folder / "hosts"), stock);
+}
+
+TEST(Apply, UnwritableFolder) {
+    TempFolder folder;
+    writeFile(folder / "hosts", stock);  // the folder is root's and 0755: nobody may not write it
+    if (!isRoot()) ::chmod(folder.path.c_str(), 0555);
+    EXPECT_EQ(inChild([&] {
+                  ApplyOutcome outcome = apply({"a.com"}, folder / "hosts");
+                  return outcome.error && outcome.error->code == ApplyErrorCode::cannotWrite &&
+                                 outcome.error->message == "cannot write " + folder / "hosts.tarrow-new"
+                             ? 0
+                             : 1;
+              }, true),
+              0);
+    ::chmod(folder.path.c_str(), 0755);
+    EXPECT_EQ(readFile(folder / "hosts"), stock);
+}
+
+// A hosts file that is a mount point (as in many containers) cannot be renamed over.
+TEST(Apply, RenameFailureRemovesTheTemporaryFile) {
+    if (!isRoot()) GTEST_SKIP() << "mounting needs root";
+    TempFolder folder;
+    const std::string hosts = folder / "hosts";
+    writeFile(hosts, stock);
+    writeFile(folder / "other", stock);
+    const int result = inChild([&] {
+        if (::mount((folder / "other").c_str(), hosts.c_str(), nullptr, MS_BIND, nullptr) != 0) return 77;
+        ApplyOutcome outcome = apply({"a.com"}, hosts);
+        const bool ok = outcome.error && outcome.error->code == ApplyErrorCode::cannotReplace &&
+                        outcome.error->message == "cannot replace " + hosts + ": " + std::strerror(EBUSY);
+        return ok && statOf(tempOf(hosts)).st_mode == 0 && readFile(hosts) == stock ? 0 : 1;
+    }, false, true);
+    if (result == 77) GTEST_SKIP() << "no mount namespace here";
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(statOf(tempOf(hosts)).st_mode, 0u);
+}
+
+// The memo saves the read only when nothing changed; whatever changed, the result is
+// what a fresh apply gives.
+TEST(Apply, MemoEqualsAFreshRead) {
+    TempFolder folder;
+    const std::string hosts = folder / "hosts";
+    struct Row {
+        const char* what;
+        std::function<void()> change;
+        std::vector<std::string> names;
+        std::string_view address;
+        bool changed;
+    };
+    const std::vector<Row> rows = {
+        {"nothing", [] {}, two, plainAddress, false},
+        {"other names", [] {}, {"a.com"}, plainAddress, true},
+        {"other address", [] {}, two, noticeAddress, true},
+        {"file replaced by the same bytes without the section", [&] { writeFile(hosts, stock); }, two, plainAddress, true},
+        {"same size edited in place, times put back",
+         [&] {
+             const struct stat st = statOf(hosts);
+             std::string text = readFile(hosts);
+             text.replace(text.find("www.example.com"), 3, "xyz");
+             std::FILE* f = std::fopen(hosts.c_str(), "r+");
+             std::fwrite(text.data(), 1, text.size(), f);
+             std::fclose(f);
+             const timespec times[2] = {st.st_atim, st.st_mtim};
+             ::utimensat(AT_FDCWD, hosts.c_str(), times, 0);
+         },
+         two, plainAddress, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        writeFile(hosts, stock);
+        std::optional<ApplyMemo> memo;
+        ASSERT_TRUE(apply(two, hosts, plainAddress, &memo).changed);
+        EXPECT_FALSE(apply(two, hosts, plainAddress, &memo).changed);  // reads, finds it current
+        ASSERT_TRUE(memo);
+        row.change();
+        EXPECT_EQ(apply(row.names, hosts, row.address, &memo).changed, row.changed);
+        EXPECT_EQ(readFile(hosts), hostsFile(stock, row.names, row.address));
+        EXPECT_FALSE(apply(row.names, hosts, row.address).changed);  // a fresh read agrees
+    }
+}
+
+}  // namespace

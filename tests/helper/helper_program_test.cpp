@@ -1,0 +1,136 @@
+// The tarrow-helper program itself, run as a process on real files.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "common/hosts_section.h"
+#include "support.h"
+
+using namespace tarrow;
+using namespace tarrow::test;
+
+namespace {
+
+const std::string usage =
+    "tarrow-helper --daemon <request file> --uid <uid> | --apply <request file> --uid <uid> "
+    "[--hosts <file>] [--no-flush] | --clear\n";
+const std::string stock = "127.0.0.1\tlocalhost\n::1 localhost\n";
+
+// The messages of the log lines, after checking that each line is
+// "yyyy-MM-dd HH:mm:ss  message".
+std::vector<std::string> logged(const std::string& err) {
+    static const std::regex line(R"((\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)  (.*))");
+    std::vector<std::string> messages;
+    size_t start = 0;
+    for (size_t end; (end = err.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::smatch m;
+        const std::string text = err.substr(start, end - start);
+        EXPECT_TRUE(std::regex_match(text, m, line)) << text;
+        messages.push_back(m[2]);
+    }
+    EXPECT_EQ(start, err.size()) << "unfinished log line";
+    return messages;
+}
+
+struct Files {
+    TempFolder folder;
+    std::string hosts = folder / "hosts", request = folder / "request";
+    std::string uid = std::to_string(::getuid());
+};
+
+TEST(HelperProgram, Version) {
+    for (const auto& args : {std::vector<std::string>{"--version"}, {"--clear", "--version", "--uid", "x"}}) {
+        HelperRun run = runHelper(args);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, "Tarrow helper 2\n");
+        EXPECT_EQ(run.err, "");
+    }
+}
+
+TEST(HelperProgram, UsageForBadArguments) {
+    Files f;
+    writeFile(f.hosts, stock);
+    writeFile(f.request, "a.com\n");
+    const std::vector<std::vector<std::string>> rows = {
+        {}, {"--apply", f.request}, {"--apply", f.request, "--uid"}, {"--apply", f.request, "--uid", "-1"},
+        {"--apply", f.request, "--uid", "abc"}, {"--apply", f.request, "--uid", "4294967296"}, {"--uid", f.uid},
+        {"--hosts", f.hosts}};
+    for (auto args : rows) {
+        args.insert(args.end(), {"--hosts", f.hosts, "--no-flush"});
+        HelperRun run = runHelper(args);
+        EXPECT_EQ(run.status, 2) << testing::PrintToString(args);
+        EXPECT_EQ(run.out, usage);
+        EXPECT_EQ(readFile(f.hosts), stock);
+    }
+}
+
+TEST(HelperProgram, ApplyAndClear) {
+    Files f;
+    writeFile(f.hosts, stock);
+    writeFile(f.request, "a.com\nA.com\nb.com\n");
+    HelperRun run = runHelper({"--apply", f.request, "--uid", f.uid, "--hosts", f.hosts, "--no-flush"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(logged(run.err), std::vector<std::string>{"blocking 2 host names, without the note"});
+    EXPECT_EQ(readFile(f.hosts), hostsFile(stock, {"a.com", "b.com"}));  // never 127.0.0.2 outside the daemon
+
+    run = runHelper({"--clear", "--hosts", f.hosts, "--no-flush"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(logged(run.err), std::vector<std::string>{"section removed"});
+    EXPECT_EQ(readFile(f.hosts), stock);
+
+    const struct stat before = statOf(f.hosts);
+    run = runHelper({"--clear", "--hosts", f.hosts, "--no-flush"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(statOf(f.hosts).st_ino, before.st_ino);
+
+    ::unlink(f.hosts.c_str());
+    ::mkdir(f.hosts.c_str(), 0755);
+    run = runHelper({"--clear", "--hosts", f.hosts, "--no-flush"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(logged(run.err), std::vector<std::string>{"failed: cannot replace " + f.hosts + ": not a regular file"});
+}
+
+TEST(HelperProgram, UntrustedAndSilentRequests) {
+    Files f;
+    const std::string blocked = hostsFile(stock, {"a.com"});
+    writeFile(f.hosts, blocked);
+    writeFile(f.request, "b.com\n");
+    HelperRun run = runHelper({"--apply", f.request, "--uid", std::to_string(::getuid() + 1), "--hosts", f.hosts,
+                         "--no-flush"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(logged(run.err),
+              std::vector<std::string>{"request file not trusted, left /etc/hosts as it is: " + f.request});
+    EXPECT_EQ(readFile(f.hosts), blocked);
+
+    setAge(f.request, 301);
+    run = runHelper({"--apply", f.request, "--uid", f.uid, "--hosts", f.hosts, "--no-flush"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(logged(run.err), (std::vector<std::string>{"the app has been silent for 300 s, unblocking", "unblocked"}));
+    EXPECT_EQ(readFile(f.hosts), stock);
+}
+
+// With --daemon anywhere, --apply is not the one-shot apply. The daemon works on
+// /etc/hosts, so it runs where /etc is a folder of the test's own.
+TEST(HelperProgram, DaemonFlagWinsOverApply) {
+    if (!isRoot()) GTEST_SKIP() << "a private /etc needs root";
+    Files f;
+    TempFolder etc;
+    writeFile(etc / "hosts", stock);
+    writeFile(f.hosts, stock);
+    writeFile(f.request, "a.com\n");
+    HelperRun run = runHelper({"--daemon", f.folder / "missing", "--apply", f.request, "--uid", f.uid, "--hosts", f.hosts},
+                        etc.path, 3);
+    if (run.status == 77) GTEST_SKIP() << "no namespaces here";
+    EXPECT_EQ(readFile(f.hosts), stock);
+    EXPECT_EQ(readFile(etc / "hosts"), stock);  // the daemon's request file is missing: nothing to block
+    EXPECT_EQ(run.err.find("blocking"), std::string::npos);
+}
+
+}  // namespace

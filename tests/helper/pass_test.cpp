@@ -1,0 +1,111 @@
+#include "helper/pass.h"
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support.h"
+
+using namespace tarrow;
+using namespace tarrow::test;
+
+namespace {
+
+struct FakeNotice : NoticeControl {
+    bool works = true;
+    int starts = 0, stops = 0;
+    bool running = false;
+    bool start(uint16_t http, uint16_t https) override {
+        ++starts;
+        running = works && http == 80 && https == 443;
+        return running;
+    }
+    void stop() override {
+        ++stops;
+        running = false;
+    }
+    bool hasListeners() const override { return running; }
+};
+
+struct Helper {
+    TempFolder folder;
+    FakeNotice notice;
+    HelperState state;
+    std::vector<std::string> lines;
+    int flushes = 0;
+    explicit Helper(bool daemon) {
+        state.hostsPath = folder / "hosts";
+        state.daemon = daemon;
+        state.notice = daemon ? &notice : nullptr;
+        state.log = [this](std::string_view line) { lines.emplace_back(line); };
+        state.flushDNS = [this] { ++flushes; };
+        writeFile(state.hostsPath, "127.0.0.1 localhost\n");
+    }
+    // One pass; the request file is written first when given.
+    std::vector<std::string> run(const std::optional<std::string>& request = std::nullopt) {
+        if (request) writeFile(folder / "r", *request);
+        lines.clear();
+        pass(state, folder / "r", ::getuid());
+        return lines;
+    }
+};
+
+using Lines = std::vector<std::string>;
+
+TEST(Pass, OneShotNeverAnswers) {
+    Helper h(false);
+    EXPECT_EQ(h.run("a.com\nb.com\n"), Lines{"blocking 2 host names, without the note"});
+    EXPECT_EQ(blockedNames(readFile(h.state.hostsPath)), (std::set<std::string>{"a.com", "b.com"}));
+    EXPECT_EQ(readFile(h.state.hostsPath).find("127.0.0.2"), std::string::npos);
+    EXPECT_EQ(h.run("a.com\nb.com\n"), Lines{});  // unchanged: no write, no line, no flush
+    EXPECT_EQ(h.flushes, 1);
+    h.state.flush = false;
+    h.state.memo.reset();
+    EXPECT_EQ(h.run("\n"), Lines{"unblocked"});
+    EXPECT_EQ(h.flushes, 1);
+}
+
+TEST(Pass, DaemonAnswersWhileTheListenerRuns) {
+    Helper h(true);
+    EXPECT_EQ(h.run("a.com\n"), Lines{"blocking 1 host names, answering on 127.0.0.2"});
+    EXPECT_NE(readFile(h.state.hostsPath).find("127.0.0.2 a.com\n:: a.com\n"), std::string::npos);
+    h.notice.works = false;
+    h.notice.running = false;
+    EXPECT_EQ(h.run("a.com\n"), Lines{"blocking 1 host names, without the note"});
+    EXPECT_NE(readFile(h.state.hostsPath).find("0.0.0.0 a.com\n:: a.com\n"), std::string::npos);
+    h.notice.works = true;
+    EXPECT_EQ(h.run("a.com\n"), Lines{"blocking 1 host names, answering on 127.0.0.2"});
+    EXPECT_EQ(h.run(""), Lines{"unblocked"});
+    EXPECT_EQ(h.notice.stops, 1);
+    EXPECT_EQ(h.notice.starts, 3);  // never started for an empty list
+}
+
+TEST(Pass, StatesAreLoggedOncePerChange) {
+    Helper h(false);
+    const std::string untrustedLine = "request file not trusted, left /etc/hosts as it is: " + h.folder / "r";
+    h.run("a.com\n");
+    const std::string blocked = readFile(h.state.hostsPath);
+    EXPECT_EQ(h.run("b.com\n\xFF\n"), Lines{untrustedLine});
+    EXPECT_EQ(h.run(), Lines{});
+    EXPECT_EQ(readFile(h.state.hostsPath), blocked);  // untouched while untrusted
+
+    writeFile(h.folder / "r", "a.com\n");
+    setAge(h.folder / "r", 400);
+    EXPECT_EQ(h.run(), (Lines{"the app has been silent for 300 s, unblocking", "unblocked"}));
+    EXPECT_EQ(h.run(), Lines{});
+    EXPECT_EQ(h.state.lastRequest, Request::silent());
+}
+
+TEST(Pass, FailureIsLoggedAndRemembered) {
+    Helper h(false);
+    std::remove(h.state.hostsPath.c_str());
+    ::mkdir(h.state.hostsPath.c_str(), 0755);
+    EXPECT_EQ(h.run("a.com\n"), Lines{"failed: cannot replace " + h.state.hostsPath + ": not a regular file"});
+    EXPECT_EQ(h.state.lastRequest, (Request{Request::Kind::names, {"a.com"}}));
+    EXPECT_EQ(h.flushes, 0);
+}
+
+}  // namespace

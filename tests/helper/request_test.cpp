@@ -1,0 +1,116 @@
+#include "helper/request.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support.h"
+
+using namespace tarrow;
+using namespace tarrow::test;
+
+namespace {
+
+using Names = std::vector<std::string>;
+const Request untrusted = Request::untrusted();
+const Request silent = Request::silent();
+Request names(Names list) { return {Request::Kind::names, std::move(list)}; }
+
+TEST(Request, Content) {
+    Names many, first2000;
+    std::string text;
+    for (int i = 0; i < 2500; ++i) {
+        many.push_back("n" + std::to_string(i) + ".example");
+        text += many.back() + "\n";
+    }
+    first2000.assign(many.begin(), many.begin() + 2000);
+    struct Row {
+        const char* what;
+        std::string content;
+        Names expected;
+    };
+    const std::vector<Row> rows = {
+        {"same name twice, upper case, spaces", "  Example.COM \nexample.com\n", {"example.com"}},
+        {"address, single label, protected, valid", "1.2.3.4\nlocalhost\nwww.apple.com\nprinter.local\na.com\n",
+         {"a.com"}},
+        {"invalid names", "a_b.com\n-a.com\na..com\nxn--bcher-kva.example\n", {"xn--bcher-kva.example"}},
+        {"file order kept", "b.com\na.com\nb.com\n", {"b.com", "a.com"}},
+        {"empty lines and no final line end", "\n\na.com\n\nb.com", {"a.com", "b.com"}},
+        {"CR LF lines are one run that fails", "a.com\r\nb.com\r\n", {}},
+        {"space separators and tabs trimmed",
+         "\xC2\xA0" "a.com\xE3\x80\x80\n\tb.com\t\n\xE2\x80\x83" "c.com\xE2\x80\xAF\n\xE1\x9A\x80" "d.com\n",
+         {"a.com", "b.com", "c.com", "d.com"}},
+        {"other white space is not trimmed", "\xE2\x80\x8B" "a.com\n\xC2\x85" "b.com\n\x0B" "c.com\nd.com\r\n", {}},
+        {"Kelvin sign lowers to k", "\xE2\x84\xAA" "a.com\n", {"ka.com"}},
+        {"2,500 names give the first 2000", text, first2000},
+    };
+    TempFolder folder;
+    for (const Row& row : rows) {
+        writeFile(folder / "r", row.content);
+        EXPECT_EQ(requested(folder / "r", ::getuid()), names(row.expected)) << row.what;
+    }
+}
+
+TEST(Request, Trust) {
+    TempFolder folder;
+    const uid_t me = ::getuid();
+    const std::string valid = folder / "valid";
+    writeFile(valid, "a.com\n");
+    struct Row {
+        const char* what;
+        std::function<std::string()> make;  // returns the path to read
+        uid_t uid;
+        Request expected;
+    };
+    const std::vector<Row> rows = {
+        {"missing file", [&] { return folder / "missing"; }, me, names({})},
+        {"missing folder", [&] { return folder / "none/r"; }, me, names({})},
+        {"below a file", [&] { return valid + "/r"; }, me, untrusted},
+        {"symbolic link to a valid file",
+         [&] { ::symlink(valid.c_str(), (folder / "link").c_str()); return folder / "link"; }, me, untrusted},
+        {"FIFO, opened without waiting for a writer",
+         [&] { ::mkfifo((folder / "fifo").c_str(), 0644); return folder / "fifo"; }, me, untrusted},
+        {"folder", [&] { ::mkdir((folder / "dir").c_str(), 0755); return folder / "dir"; }, me, untrusted},
+        {"owned by another user", [&] { return valid; }, me + 1, untrusted},
+        {"invalid UTF-8", [&] { writeFile(folder / "bad", "a.com\n\xFF\n"); return folder / "bad"; }, me, untrusted},
+        {"overlong UTF-8", [&] { writeFile(folder / "ol", "\xC0\xAF\n"); return folder / "ol"; }, me, untrusted},
+        {"999,999 bytes", [&] { writeFile(folder / "big", "a.com\n" + std::string(999993, '\n')); return folder / "big"; },
+         me, names({"a.com"})},
+        {"1,000,000 bytes", [&] { writeFile(folder / "huge", "a.com\n" + std::string(999994, '\n')); return folder / "huge"; },
+         me, untrusted},
+        {"written 299 s ago", [&] { writeFile(folder / "fresh", "a.com\n"); setAge(folder / "fresh", 299); return folder / "fresh"; },
+         me, names({"a.com"})},
+        {"written 301 s ago", [&] { writeFile(folder / "stale", "a.com\n"); setAge(folder / "stale", 301); return folder / "stale"; },
+         me, silent},
+        {"empty and a day old", [&] { writeFile(folder / "empty", ""); setAge(folder / "empty", 86400); return folder / "empty"; },
+         me, names({})},
+        {"stale and untrusted: the owner is checked first",
+         [&] { writeFile(folder / "old", "a.com\n"); setAge(folder / "old", 999); return folder / "old"; }, me + 1, untrusted},
+    };
+    ::alarm(30);  // a reader that blocks on the FIFO fails the test instead of hanging it
+    for (const Row& row : rows) {
+        const std::string path = row.make();
+        const bool regular = S_ISREG(statOf(path).st_mode);
+        const std::string before = regular ? readFile(path) : "";
+        EXPECT_EQ(requested(path, row.uid), row.expected) << row.what;
+        if (regular) {
+            EXPECT_EQ(readFile(path), before) << row.what << ": the reader changed the file";
+        }
+    }
+    ::alarm(0);
+}
+
+TEST(Request, OwnerIsTheGivenUser) {
+    if (!isRoot()) GTEST_SKIP() << "chown needs root";
+    TempFolder folder;
+    writeFile(folder / "r", "a.com\n");
+    ASSERT_EQ(::chown((folder / "r").c_str(), 4242, 4242), 0);
+    EXPECT_EQ(requested(folder / "r", 4242), names({"a.com"}));
+    EXPECT_EQ(requested(folder / "r", 0), untrusted);  // not even root's own files
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+#include "support.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sched.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/mount.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace tarrow::test {
+
+namespace {
+
+constexpr uid_t nobody = 65534;
+
+bool isolate(const std::optional<std::string>& etcFolder) {
+    if (::unshare(CLONE_NEWNS | CLONE_NEWNET) != 0) return false;
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
+    return !etcFolder || ::mount(etcFolder->c_str(), "/etc", nullptr, MS_BIND, nullptr) == 0;
+}
+
+int waitFor(pid_t pid, int timeoutSeconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+TempFolder::TempFolder() {
+    char pattern[] = "/tmp/tarrow-test-XXXXXX";
+    path = ::mkdtemp(pattern);
+    ::chmod(path.c_str(), 0755);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+void writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    ::chmod(path.c_str(), mode);
+}
+
+std::string readFile(const std::string& path) {
+    std::ostringstream out;
+    out << std::ifstream(path, std::ios::binary).rdbuf();
+    return out.str();
+}
+
+struct stat statOf(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) st.st_mode = 0;
+    return st;
+}
+
+void setAge(const std::string& path, double seconds) {
+    struct timeval now {};
+    ::gettimeofday(&now, nullptr);
+    struct timeval times[2] = {now, now};
+    times[1].tv_sec -= static_cast<time_t>(std::ceil(seconds));
+    ::utimes(path.c_str(), times);
+}
+
+bool isRoot() { return ::geteuid() == 0; }
+
+int inChild(const std::function<int()>& fn, bool unprivileged, bool isolated) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (isolated && !isolate(std::nullopt)) ::_exit(77);
+        if (unprivileged && isRoot() &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+            ::_exit(78);
+        ::_exit(fn());
+    }
+    return waitFor(pid, 60);
+}
+
+HelperRun runHelper(const std::vector<std::string>& args, const std::optional<std::string>& etcFolder,
+              int timeoutSeconds) {
+    const char* bin = std::getenv("TARROW_BIN");
+    const std::string program = std::string(bin ? bin : "bin") + "/tarrow-helper";
+    TempFolder capture;
+    const std::string out = capture / "out", err = capture / "err";
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(o, 1);
+        ::dup2(e, 2);
+        if (etcFolder && !isolate(etcFolder)) ::_exit(77);
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    HelperRun run;
+    run.status = waitFor(pid, timeoutSeconds);
+    run.out = readFile(out);
+    run.err = readFile(err);
+    return run;
+}
+
+}  // namespace tarrow::test
