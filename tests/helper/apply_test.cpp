@@ -25,6 +25,14 @@ const std::string stock = "##\n# Host Database\n##\n127.0.0.1\tlocalhost\n::1   
 bool sameTime(timespec a, timespec b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 std::string tempOf(const std::string& path) { return path + std::string(applyTempSuffix); }
 
+// Whether apply, run without root's rights, fails with this code and message.
+bool failsAsNobody(const std::string& hosts, ApplyErrorCode code, const std::string& message) {
+    return inChild([&] {
+               ApplyOutcome outcome = apply({"a.com"}, hosts);
+               return outcome.error && outcome.error->code == code && outcome.error->message == message ? 0 : 1;
+           }, true) == 0;
+}
+
 // Block, block again, unblock, on a real file: the bytes are what hostsFile makes of them,
 // and the second call writes nothing.
 TEST(Apply, RealFiles) {
@@ -159,14 +167,7 @@ TEST(Apply, RefusesWhatItCannotRead) {
     EXPECT_TRUE(S_ISFIFO(statOf(folder / "fifo").st_mode));
 
     writeFile(folder / "hosts", stock, 0);
-    EXPECT_EQ(inChild([&] {
-                  ApplyOutcome outcome = apply({"a.com"}, folder / "hosts");
-                  return outcome.error && outcome.error->code == ApplyErrorCode::cannotRead &&
-                                 outcome.error->message == "cannot read " + folder / "hosts"
-                             ? 0
-                             : 1;
-              }, true),
-              0);
+    EXPECT_TRUE(failsAsNobody(folder / "hosts", ApplyErrorCode::cannotRead, "cannot read " + folder / "hosts"));
     EXPECT_EQ(readFile(folder / "hosts"), stock);
 }
 
@@ -174,14 +175,8 @@ TEST(Apply, UnwritableFolder) {
     TempFolder folder;
     writeFile(folder / "hosts", stock);  // the folder is root's and 0755: nobody may not write it
     if (!isRoot()) ::chmod(folder.path.c_str(), 0555);
-    EXPECT_EQ(inChild([&] {
-                  ApplyOutcome outcome = apply({"a.com"}, folder / "hosts");
-                  return outcome.error && outcome.error->code == ApplyErrorCode::cannotWrite &&
-                                 outcome.error->message == "cannot write " + folder / "hosts.tarrow-new"
-                             ? 0
-                             : 1;
-              }, true),
-              0);
+    EXPECT_TRUE(failsAsNobody(folder / "hosts", ApplyErrorCode::cannotWrite,
+                              "cannot write " + folder / "hosts.tarrow-new"));
     ::chmod(folder.path.c_str(), 0755);
     EXPECT_EQ(readFile(folder / "hosts"), stock);
 }
