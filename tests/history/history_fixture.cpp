@@ -1,0 +1,292 @@
+#include "tests/history/history_fixture.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace tarrow::test {
+
+namespace {
+
+const char* chromiumTables = R"(
+CREATE TABLE meta(key LONGVARCHAR NOT NULL UNIQUE PRIMARY KEY, value LONGVARCHAR);
+CREATE TABLE urls(id INTEGER PRIMARY KEY AUTOINCREMENT,url LONGVARCHAR,title LONGVARCHAR,
+  visit_count INTEGER DEFAULT 0 NOT NULL,typed_count INTEGER DEFAULT 0 NOT NULL,
+  last_visit_time INTEGER NOT NULL,hidden INTEGER DEFAULT 0 NOT NULL);
+CREATE TABLE visits(id INTEGER PRIMARY KEY AUTOINCREMENT,url INTEGER NOT NULL,
+  visit_time INTEGER NOT NULL,from_visit INTEGER,transition INTEGER DEFAULT 0 NOT NULL,
+  segment_id INTEGER,visit_duration INTEGER DEFAULT 0 NOT NULL,
+  incremented_omnibox_typed_score BOOLEAN DEFAULT FALSE NOT NULL,opener_visit INTEGER,
+  originator_cache_guid TEXT,originator_visit_id INTEGER,originator_from_visit INTEGER,
+  originator_opener_visit INTEGER,is_known_to_sync BOOLEAN DEFAULT FALSE NOT NULL,
+  consider_for_ntp_most_visited BOOLEAN DEFAULT FALSE NOT NULL,external_referrer_url TEXT,
+  visited_link_id INTEGER DEFAULT 0 NOT NULL);
+CREATE INDEX visits_url_index ON visits (url);
+CREATE INDEX visits_from_index ON visits (from_visit);
+CREATE INDEX visits_originator_id_index ON visits (originator_visit_id);
+CREATE INDEX urls_url_index ON urls (url);
+INSERT INTO meta VALUES ('version', '67');
+)";
+
+const char* firefoxTables = R"(
+CREATE TABLE moz_origins (id INTEGER PRIMARY KEY, prefix TEXT NOT NULL, host TEXT NOT NULL,
+  frecency INTEGER NOT NULL, UNIQUE (prefix, host));
+CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,
+  rev_host LONGVARCHAR, visit_count INTEGER DEFAULT 0, hidden INTEGER DEFAULT 0 NOT NULL,
+  typed INTEGER DEFAULT 0 NOT NULL, frecency INTEGER DEFAULT -1 NOT NULL,
+  last_visit_date INTEGER, guid TEXT, foreign_count INTEGER DEFAULT 0 NOT NULL,
+  url_hash INTEGER DEFAULT 0 NOT NULL, description TEXT, preview_image_url TEXT,
+  site_name TEXT, origin_id INTEGER REFERENCES moz_origins(id));
+CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY, from_visit INTEGER,
+  place_id INTEGER, visit_date INTEGER, visit_type INTEGER, session INTEGER,
+  source INTEGER DEFAULT 0 NOT NULL, triggeringPlaceId INTEGER);
+CREATE INDEX moz_places_url_hashindex ON moz_places (url_hash);
+CREATE INDEX moz_places_hostindex ON moz_places (rev_host);
+CREATE INDEX moz_places_visitcount ON moz_places (visit_count);
+CREATE INDEX moz_places_frecencyindex ON moz_places (frecency);
+CREATE INDEX moz_places_lastvisitdateindex ON moz_places (last_visit_date);
+CREATE UNIQUE INDEX moz_places_guid_uniqueindex ON moz_places (guid);
+CREATE INDEX moz_historyvisits_placedateindex ON moz_historyvisits (place_id, visit_date);
+CREATE INDEX moz_historyvisits_fromindex ON moz_historyvisits (from_visit);
+CREATE INDEX moz_historyvisits_dateindex ON moz_historyvisits (visit_date);
+)";
+
+const char* safariTables = R"(
+CREATE TABLE history_items (id INTEGER PRIMARY KEY AUTOINCREMENT,url TEXT NOT NULL UNIQUE,
+  domain_expansion TEXT NULL,visit_count INTEGER NOT NULL,daily_visit_counts BLOB NOT NULL,
+  weekly_visit_counts BLOB NULL,autocomplete_triggers BLOB NULL,
+  should_recompute_derived_visit_counts INTEGER NOT NULL,visit_count_score INTEGER NOT NULL);
+CREATE TABLE history_visits (id INTEGER PRIMARY KEY AUTOINCREMENT,
+  history_item INTEGER NOT NULL REFERENCES history_items(id) ON DELETE CASCADE,
+  visit_time REAL NOT NULL,title TEXT NULL,load_successful BOOLEAN NOT NULL DEFAULT 1,
+  http_non_get BOOLEAN NOT NULL DEFAULT 0,synthesized BOOLEAN NOT NULL DEFAULT 0,
+  origin INTEGER NOT NULL DEFAULT 0,generation INTEGER NOT NULL DEFAULT 0);
+CREATE INDEX history_visits__last_visit ON history_visits (history_item, visit_time DESC,
+  synthesized ASC);
+)";
+
+sqlite3* created(const std::string& path, const char* tables) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK) << path;
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, tables, nullptr, nullptr, &error), SQLITE_OK) << error;
+    sqlite3_free(error);
+    sqlite3_exec(db, "PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr);
+    return db;
+}
+
+void finish(sqlite3* db) {
+    EXPECT_EQ(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
+sqlite3_stmt* statement(sqlite3* db, const char* sql) {
+    sqlite3_stmt* s = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db, sql, -1, &s, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    return s;
+}
+
+void run(sqlite3* db, sqlite3_stmt* s) {
+    EXPECT_EQ(sqlite3_step(s), SQLITE_DONE) << sqlite3_errmsg(db);
+    sqlite3_reset(s);
+}
+
+void bindUrl(sqlite3_stmt* s, int index, const std::optional<std::string>& url) {
+    if (url)
+        sqlite3_bind_text(s, index, url->c_str(), -1, SQLITE_TRANSIENT);
+    else
+        sqlite3_bind_null(s, index);
+}
+
+// One address row per distinct address (every NULL address its own row), as the
+// browsers keep them; returns the row id for each visit.
+template <typename InsertUrl>
+std::vector<sqlite3_int64> addressIds(sqlite3* db, const std::vector<FixtureVisit>& visits,
+                                      InsertUrl insert) {
+    std::map<std::string, sqlite3_int64> known;
+    std::vector<sqlite3_int64> ids;
+    for (const FixtureVisit& visit : visits) {
+        if (visit.url) {
+            if (auto found = known.find(*visit.url); found != known.end()) {
+                ids.push_back(found->second);
+                continue;
+            }
+        }
+        insert(visit);
+        sqlite3_int64 id = sqlite3_last_insert_rowid(db);
+        if (visit.url) known[*visit.url] = id;
+        ids.push_back(id);
+    }
+    return ids;
+}
+
+}  // namespace
+
+double nowSeconds() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+void writeChromiumHistory(const std::string& path, const std::vector<FixtureVisit>& visits,
+                          double now, bool timeIndex) {
+    sqlite3* db = created(path, chromiumTables);
+    if (timeIndex)
+        sqlite3_exec(db, "CREATE INDEX visits_time_index ON visits (visit_time)", nullptr,
+                     nullptr, nullptr);
+    auto clock = [&](double daysAgo) {
+        return static_cast<sqlite3_int64>((now - daysAgo * 86400 + 11644473600.0) * 1e6);
+    };
+    sqlite3_stmt* url = statement(db, "INSERT INTO urls(url, last_visit_time) VALUES (?1, ?2)");
+    sqlite3_stmt* visit = statement(db, "INSERT INTO visits(url, visit_time) VALUES (?1, ?2)");
+    auto ids = addressIds(db, visits, [&](const FixtureVisit& v) {
+        bindUrl(url, 1, v.url);
+        sqlite3_bind_int64(url, 2, clock(v.daysAgo));
+        run(db, url);
+    });
+    for (size_t i = 0; i < visits.size(); ++i) {
+        for (int n = 0; n < visits[i].times; ++n) {
+            sqlite3_bind_int64(visit, 1, ids[i]);
+            sqlite3_bind_int64(visit, 2, clock(visits[i].daysAgo));
+            run(db, visit);
+        }
+    }
+    sqlite3_finalize(url);
+    sqlite3_finalize(visit);
+    finish(db);
+}
+
+void writeFirefoxHistory(const std::string& path, const std::vector<FixtureVisit>& visits,
+                         double now) {
+    sqlite3* db = created(path, firefoxTables);
+    auto clock = [&](double daysAgo) {
+        return static_cast<sqlite3_int64>((now - daysAgo * 86400) * 1e6);
+    };
+    sqlite3_stmt* place = statement(db, "INSERT INTO moz_places(url, guid) VALUES (?1, ?2)");
+    sqlite3_stmt* visit =
+        statement(db, "INSERT INTO moz_historyvisits(place_id, visit_date, visit_type) "
+                      "VALUES (?1, ?2, 1)");
+    int guid = 0;
+    auto ids = addressIds(db, visits, [&](const FixtureVisit& v) {
+        bindUrl(place, 1, v.url);
+        sqlite3_bind_text(place, 2, ("guid" + std::to_string(++guid)).c_str(), -1,
+                          SQLITE_TRANSIENT);
+        run(db, place);
+    });
+    for (size_t i = 0; i < visits.size(); ++i) {
+        for (int n = 0; n < visits[i].times; ++n) {
+            sqlite3_bind_int64(visit, 1, ids[i]);
+            sqlite3_bind_int64(visit, 2, clock(visits[i].daysAgo));
+            run(db, visit);
+        }
+    }
+    sqlite3_finalize(place);
+    sqlite3_finalize(visit);
+    finish(db);
+}
+
+void writeSafariHistory(const std::string& path, const std::vector<FixtureVisit>& visits,
+                        double now) {
+    sqlite3* db = created(path, safariTables);
+    auto clock = [&](double daysAgo) { return now - daysAgo * 86400 - 978307200.0; };
+    sqlite3_stmt* item = statement(
+        db, "INSERT INTO history_items(url, visit_count, daily_visit_counts, "
+            "should_recompute_derived_visit_counts, visit_count_score) VALUES (?1, 0, x'', 0, 0)");
+    sqlite3_stmt* visit =
+        statement(db, "INSERT INTO history_visits(history_item, visit_time) VALUES (?1, ?2)");
+    auto ids = addressIds(db, visits, [&](const FixtureVisit& v) {
+        bindUrl(item, 1, v.url);
+        run(db, item);
+    });
+    for (size_t i = 0; i < visits.size(); ++i) {
+        for (int n = 0; n < visits[i].times; ++n) {
+            sqlite3_bind_int64(visit, 1, ids[i]);
+            sqlite3_bind_double(visit, 2, clock(visits[i].daysAgo));
+            run(db, visit);
+        }
+    }
+    sqlite3_finalize(item);
+    sqlite3_finalize(visit);
+    finish(db);
+}
+
+void execute(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << error;
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void makeFolder(const std::string& path, unsigned mode) {
+    std::filesystem::create_directories(path);
+    ::chmod(path.c_str(), mode);
+}
+
+TempHome::TempHome() {
+    std::string pattern = "/tmp/tarrow-history-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
+    ::chmod(pattern.c_str(), 0755);
+    path_ = pattern;
+}
+
+TempHome::~TempHome() {
+    // Give back every permission a test took away, so that the folder can go.
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(
+             path_, std::filesystem::directory_options::skip_permission_denied, error);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        if (it->is_directory(error)) ::chmod(it->path().c_str(), 0755);
+    }
+    ::chmod(path_.c_str(), 0755);
+    std::filesystem::remove_all(path_, error);
+}
+
+std::optional<std::string> asUnprivileged(const std::function<std::string()>& work) {
+    if (::geteuid() != 0) return work();
+    int pipe[2];
+    if (::pipe(pipe) != 0) return std::nullopt;
+    pid_t child = ::fork();
+    if (child < 0) return std::nullopt;
+    if (child == 0) {
+        ::close(pipe[0]);
+        constexpr uid_t nobody = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+            ::_exit(3);
+        std::string out = work();
+        size_t done = 0;
+        while (done < out.size()) {
+            ssize_t n = ::write(pipe[1], out.data() + done, out.size() - done);
+            if (n <= 0) ::_exit(4);
+            done += static_cast<size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(pipe[1]);
+    std::string out;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(pipe[0], buffer, sizeof buffer)) > 0) out.append(buffer, n);
+    ::close(pipe[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    return out;
+}
+
+}  // namespace tarrow::test
