@@ -25,7 +25,16 @@ bool HostsReadBack::Identity::operator==(const Identity& other) const {
            sameTime(modified, other.modified) && sameTime(changed, other.changed);
 }
 
-HostsReadBack::HostsReadBack(std::string path) : path_(std::move(path)) {}
+HostsReadBack::HostsReadBack(std::string path, std::function<timespec()> wallClock)
+    : path_(std::move(path)), wallClock_(std::move(wallClock)) {
+    if (!wallClock_) {
+        wallClock_ = [] {
+            timespec now{};
+            ::clock_gettime(CLOCK_REALTIME, &now);
+            return now;
+        };
+    }
+}
 
 const std::set<std::string>& HostsReadBack::blocked() {
     struct stat st {};
@@ -39,8 +48,7 @@ const std::set<std::string>& HostsReadBack::blocked() {
     readLastTime_ = !(seen_ && *seen_ == now);
     if (!readLastTime_) return names_;
 
-    timespec readAt{};
-    ::clock_gettime(CLOCK_REALTIME, &readAt);
+    const timespec readAt = wallClock_();
     std::optional<HostsText> hosts = readText(path_);
     names_ = hosts ? blockedNames(hosts->text) : std::set<std::string>{};
     if (hosts && settled(st.st_mtim, readAt) && settled(st.st_ctim, readAt)) {

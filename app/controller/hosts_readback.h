@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -14,7 +15,8 @@ namespace tarrow::app {
 
 class HostsReadBack {
 public:
-    explicit HostsReadBack(std::string path);
+    // wallClock gives the current real time (tests pass their own).
+    explicit HostsReadBack(std::string path, std::function<timespec()> wallClock = {});
 
     // The names of the file's section; empty when the file cannot be read.
     const std::set<std::string>& blocked();
@@ -34,6 +36,7 @@ private:
     };
 
     std::string path_;
+    std::function<timespec()> wallClock_;
     std::optional<Identity> seen_;  // set only when the cached names can be trusted
     std::set<std::string> names_;
     bool readLastTime_ = false;

@@ -1,0 +1,252 @@
+// Start-up pieces: modes, the check suite, the helper's identity, one running copy,
+// the signal hook, the state folder.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "app/controller/helper_identity.h"
+#include "app/controller/modes.h"
+#include "app/controller/selftest.h"
+#include "app/model/state_folder.h"
+#include "platform/single_instance.h"
+#include "platform/termination.h"
+#include "scratch.h"
+
+namespace tarrow::app {
+namespace {
+
+using testing::readFile;
+using testing::Scratch;
+using testing::writeFile;
+
+// --- Command-line modes ---
+
+struct ModeCase {
+    const char* name;
+    std::vector<std::string> args;
+    Mode mode;
+    std::string folder;
+};
+
+class ChooseMode : public ::testing::TestWithParam<ModeCase> {};
+
+TEST_P(ChooseMode, FirstRowThatAppliesWins) {
+    Invocation invocation = chooseMode(GetParam().args);
+    EXPECT_EQ(invocation.mode, GetParam().mode);
+    EXPECT_EQ(invocation.folder, GetParam().folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ChooseMode,
+    ::testing::Values(
+        ModeCase{"Nothing", {}, Mode::app, ""},
+        ModeCase{"Unknown", {"--verbose"}, Mode::app, ""},
+        ModeCase{"VersionAnywhere", {"--menu", "--version"}, Mode::version, ""},
+        ModeCase{"VersionBeforeSelftest", {"--selftest", "--version"}, Mode::version, ""},
+        ModeCase{"Selftest", {"--suggest", "--selftest"}, Mode::selftest, ""},
+        ModeCase{"Render", {"--render", "out"}, Mode::render, "out"},
+        ModeCase{"FirstImageFlagDecides", {"--icons", "a", "--render", "b"}, Mode::icons, "a"},
+        ModeCase{"FirstImageFlagDecidesEvenAsTheLast", {"--menu", "--render"}, Mode::menu, ""},
+        ModeCase{"RenderLastFallsThrough", {"--render"}, Mode::app, ""},
+        ModeCase{"IconsTakeTheNextArgumentWhateverItIs", {"--icons", "--menu"}, Mode::icons,
+                 "--menu"},
+        ModeCase{"SuggestBeforePageTest", {"--page-test", "--suggest"}, Mode::suggest, ""},
+        ModeCase{"PageTestBeforeMenu", {"--menu", "--page-test"}, Mode::pageTest, ""},
+        ModeCase{"Menu", {"--menu"}, Mode::menu, ""},
+        ModeCase{"FlagsAreWholeArguments", {"--version=1", "-version", "--Menu"}, Mode::app, ""}),
+    [](const auto& info) { return info.param.name; });
+
+// --- The check suite ---
+
+std::string printed(const std::vector<Check>& checks, int* status) {
+    char* buffer = nullptr;
+    size_t size = 0;
+    FILE* out = ::open_memstream(&buffer, &size);
+    *status = runSelftest(checks, out);
+    std::fclose(out);
+    std::string text(buffer, size);
+    std::free(buffer);
+    return text;
+}
+
+TEST(Selftest, OneFailingCheckIsNamedAndCounted) {
+    int status = -1;
+    std::string text = printed({{"first", true}, {"second", false}, {"third", true}}, &status);
+    EXPECT_EQ(text, "ok    first\nFAIL  second\nok    third\n1 failed\n");
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(printed({{"only", true}}, &status), "ok    only\nall passed\n");
+    EXPECT_EQ(status, 0);
+}
+
+TEST(Selftest, TheBuiltInChecksPassWithDistinctLabels) {
+    std::set<std::string> labels;
+    for (const Check& check : builtInChecks()) {
+        EXPECT_TRUE(check.ok) << check.label;
+        EXPECT_TRUE(labels.insert(check.label).second) << "twice: " << check.label;
+    }
+    EXPECT_GE(labels.size(), 10u);
+}
+
+// --- Helper identity ---
+
+TEST(Sha256, KnownDigestsAndUnreadableFiles) {
+    Scratch s;
+    writeFile(s.file("empty"), "");
+    writeFile(s.file("abc"), "abc");
+    std::filesystem::create_directory(s.file("folder"));
+    ASSERT_EQ(::mkfifo(s.file("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(sha256(s.file("empty")),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(sha256(s.file("abc")),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(sha256(s.file("missing")), std::nullopt);
+    EXPECT_EQ(sha256(s.file("folder")), std::nullopt);
+    EXPECT_EQ(sha256(s.file("fifo")), std::nullopt) << "and does not hang";
+}
+
+TEST(Sha256, ALargeFileIsHashedWhole) {
+    Scratch s;
+    writeFile(s.file("big"), std::string(200000, 'a'));
+    // printf 'a%.0s' $(seq 200000) | sha256sum
+    EXPECT_EQ(sha256(s.file("big")),
+              "2287d207f24a941ff3b56c04c8a25ad56b63e3023207b3bb5b4ac0c9869d74be");
+}
+
+TEST(InstalledHelperHash, HashesAgainOnlyWhenTheFileChanged) {
+    Scratch s;
+    const std::string path = s.file("helper");
+    std::optional<HelperHash> cache;
+    EXPECT_EQ(installedHelperHash(cache, path), std::nullopt) << "no file";
+    writeFile(path, "abc");
+    timeval then[2] = {{1700000000, 0}, {1700000000, 0}};
+    ::utimes(path.c_str(), then);
+    EXPECT_EQ(installedHelperHash(cache, path), sha256(path));
+    cache->hash = "remembered";
+    EXPECT_EQ(installedHelperHash(cache, path), "remembered") << "unchanged: not read again";
+
+    writeFile(path, "abd");  // same size, new time
+    EXPECT_EQ(installedHelperHash(cache, path), sha256(path));
+
+    cache->hash = "remembered";
+    writeFile(path, "abe");
+    ::utimes(path.c_str(), then);  // same size and the old time, as cp -p leaves it
+    EXPECT_EQ(installedHelperHash(cache, path), sha256(path));
+}
+
+TEST(HelperInstalled, NeedsBothFiles) {
+    Scratch s;
+    writeFile(s.file("helper"), "x");
+    writeFile(s.file("service"), "x");
+    EXPECT_TRUE(helperInstalled(s.file("helper"), s.file("service")));
+    EXPECT_FALSE(helperInstalled(s.file("helper"), s.file("none")));
+    EXPECT_FALSE(helperInstalled(s.file("none"), s.file("service")));
+}
+
+// --- One running copy ---
+
+TEST(SingleInstance, TheSecondClaimSeesTheFirstCopysPid) {
+    Scratch s;
+    const std::string lock = s.file("tarrow.lock");
+    platform::Instance first = platform::claimInstance(lock);
+    ASSERT_TRUE(std::holds_alternative<platform::InstanceHeld>(first));
+    platform::Instance second = platform::claimInstance(lock);
+    ASSERT_TRUE(std::holds_alternative<platform::InstanceRunning>(second));
+    EXPECT_EQ(std::get<platform::InstanceRunning>(second).pid, ::getpid());
+    ::close(std::get<platform::InstanceHeld>(first).fd);
+    EXPECT_TRUE(std::holds_alternative<platform::InstanceHeld>(platform::claimInstance(lock)))
+        << "released with its holder";
+}
+
+TEST(SingleInstance, ALockThatCannotBeCreatedIsReported) {
+    Scratch s;
+    writeFile(s.file("file"), "x");
+    platform::Instance instance = platform::claimInstance(s.file("file") + "/tarrow.lock");
+    ASSERT_TRUE(std::holds_alternative<platform::InstanceUnknown>(instance));
+    EXPECT_EQ(std::get<platform::InstanceUnknown>(instance).error, ENOTDIR);
+}
+
+TEST(SingleInstance, LockLivesInTheRuntimeFolderWhenThereIsOne) {
+    Scratch s;
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    std::string keep = saved ? saved : "";
+    ::setenv("XDG_RUNTIME_DIR", s.path.c_str(), 1);
+    EXPECT_EQ(platform::instanceLockPath("/state"), s.path + "/tarrow.lock");
+    ::setenv("XDG_RUNTIME_DIR", s.file("missing").c_str(), 1);
+    EXPECT_EQ(platform::instanceLockPath("/state"), "/state/tarrow.lock");
+    ::setenv("XDG_RUNTIME_DIR", "", 1);
+    EXPECT_EQ(platform::instanceLockPath("/state"), "/state/tarrow.lock");
+    if (saved) ::setenv("XDG_RUNTIME_DIR", keep.c_str(), 1); else ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+// --- The signal hook, in a child process ---
+
+struct SignalCase {
+    const char* name;
+    int signal;
+    bool requestExists;
+};
+
+class SignalHook : public ::testing::TestWithParam<SignalCase> {};
+
+TEST_P(SignalHook, EmptiesTheRequestAndExitsZero) {
+    const SignalCase& c = GetParam();
+    Scratch s;
+    const std::string request = s.file("blocked-hosts");
+    if (c.requestExists) writeFile(request, "a.example\n");
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (!platform::emptyRequestOnSignals(request)) ::_exit(3);
+        ::raise(c.signal);
+        ::_exit(4);  // not reached when the handler ran
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    if (c.requestExists) {
+        EXPECT_EQ(readFile(request), "");
+    } else {
+        EXPECT_FALSE(testing::exists(request)) << "nothing is created";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SignalHook,
+                         ::testing::Values(SignalCase{"Term", SIGTERM, true},
+                                           SignalCase{"Int", SIGINT, true},
+                                           SignalCase{"Hup", SIGHUP, true},
+                                           SignalCase{"TermWithoutRequest", SIGTERM, false}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(SignalHook, AFifoAtTheRequestPathDoesNotHangTheExit) {
+    Scratch s;
+    ASSERT_EQ(::mkfifo(s.file("blocked-hosts").c_str(), 0600), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        platform::emptyRequestOnSignals(s.file("blocked-hosts"));
+        ::alarm(5);  // a hang ends by SIGALRM instead of an exit status
+        ::raise(SIGTERM);
+        ::_exit(4);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// --- The state folder the app uses ---
+
+TEST(StateFolder, AnEmptyTarrowHomeIsNotAFolder) {
+    Environment empty{std::string(""), std::nullopt, "/home/user", "/work"};
+    EXPECT_EQ(folderFor(empty), "/home/user/.local/share/Tarrow");
+    Environment set{std::string("~/x"), std::nullopt, "/home/user", "/work"};
+    EXPECT_EQ(folderFor(set), "/home/user/x");
+}
+
+}  // namespace
+}  // namespace tarrow::app

@@ -1,0 +1,376 @@
+// The controller's tick against real files in a scratch folder.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+
+#include "app/model/state_folder.h"
+#include "rig.h"
+
+namespace tarrow::testing {
+namespace {
+
+using app::Tarrow;
+
+const std::vector<std::string> youtubeNames = {"youtube.com", "www.youtube.com", "m.youtube.com",
+                                               "youtu.be", "www.youtu.be"};
+
+std::string lines(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& n : names) text += n + "\n";
+    return text;
+}
+
+time_t modified(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mtime : 0;
+}
+
+void makeOld(const std::string& path) {
+    timeval old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ::utimes(path.c_str(), old);
+}
+
+// --- The command file, run by the tick ---
+
+struct CommandCase {
+    const char* name;
+    std::string text;
+    bool logged;        // "command: " + the trimmed text
+    std::string trimmed;
+    enum Effect { none, on, off, lock } effect;
+    int minutes = 0;
+};
+
+class CommandThroughTick : public ::testing::TestWithParam<CommandCase> {};
+
+TEST_P(CommandThroughTick, ChangesTheConfigurationAndLogsKnownWords) {
+    const CommandCase& c = GetParam();
+    Rig rig;
+    Config start = configWith({"youtube.com"}, false);
+    if (c.effect == CommandCase::off) start.manualOn = true;
+    rig.start(start);
+    rig.tick();
+    rig.logged.clear();
+    rig.command(c.text);
+    rig.tick();
+
+    EXPECT_FALSE(exists(fileIn(rig.paths.folder, "command"))) << "a command runs once";
+    EXPECT_EQ(rig.countPrefix("command: "), c.logged ? 1 : 0);
+    if (c.logged) {
+        EXPECT_EQ(rig.count("command: " + c.trimmed), 1);
+    }
+    const Config& config = rig.store->config();
+    switch (c.effect) {
+        case CommandCase::none:
+            EXPECT_EQ(config, start);
+            break;
+        case CommandCase::on:
+            EXPECT_TRUE(config.manualOn);
+            EXPECT_EQ(rig.request(), lines(youtubeNames)) << "the same tick requests the names";
+            break;
+        case CommandCase::off:
+            EXPECT_FALSE(config.manualOn);
+            EXPECT_EQ(rig.request(), "");
+            break;
+        case CommandCase::lock:
+            EXPECT_EQ(config.onUntil, rig.clock + std::chrono::minutes(c.minutes));
+            EXPECT_FALSE(config.manualOn);
+            break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, CommandThroughTick,
+    ::testing::Values(
+        CommandCase{"On", "on\n", true, "on", CommandCase::on},
+        CommandCase{"OnWithMoreWords", "  on right now\n\n", true, "on right now", CommandCase::on},
+        CommandCase{"Off", "off", true, "off", CommandCase::off},
+        CommandCase{"ForNinety", "for 90\n", true, "for 90", CommandCase::lock, 90},
+        CommandCase{"ForPlusNinety", "for +90", true, "for +90", CommandCase::lock, 90},
+        CommandCase{"ForAWeek", "for\n10080", true, "for\n10080", CommandCase::lock, 10080},
+        CommandCase{"ForZero", "for 0", true, "for 0", CommandCase::none},
+        CommandCase{"ForAWeekAndOne", "for 10081", true, "for 10081", CommandCase::none},
+        CommandCase{"ForMinusFive", "for -5", true, "for -5", CommandCase::none},
+        CommandCase{"ForHuge", "for 9999999999999999999", true, "for 9999999999999999999",
+                    CommandCase::none},
+        CommandCase{"ForAWord", "for ninety", true, "for ninety", CommandCase::none},
+        CommandCase{"ForNothing", "for\n", true, "for", CommandCase::none},
+        CommandCase{"Capitals", "ON\n", false, "", CommandCase::none},
+        CommandCase{"CapitalFor", "For 90", false, "", CommandCase::none},
+        CommandCase{"OnlyLineBreaks", "\n\n\n", false, "", CommandCase::none},
+        CommandCase{"UnknownWord", "please", false, "", CommandCase::none}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(CommandFile, AFifoNeitherHangsNorRuns) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, false));
+    ASSERT_EQ(::mkfifo(fileIn(rig.paths.folder, "command").c_str(), 0600), 0);
+    rig.tick();
+    rig.tick();
+    EXPECT_EQ(rig.countPrefix("command: "), 0);
+    EXPECT_FALSE(rig.store->config().manualOn);
+}
+
+TEST(CommandFile, TextThatIsNotUtf8IsNoCommand) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, false));
+    rig.command("on \xff\n");
+    rig.tick();
+    EXPECT_EQ(rig.countPrefix("command: "), 0);
+    EXPECT_FALSE(rig.store->config().manualOn);
+}
+
+TEST(CommandFile, NewWordsCanBeAdded) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, false));
+    std::vector<std::string> seen;
+    rig.tarrow->addCommand("card", [&](const app::Command& c, Instant) { seen = c.words; });
+    rig.command("card YouTube.com");
+    rig.tick();
+    EXPECT_EQ(seen, (std::vector<std::string>{"card", "YouTube.com"}));
+    EXPECT_EQ(rig.count("command: card YouTube.com"), 1);
+}
+
+// --- Writing the request ---
+
+TEST(Request, OffWithOldNamesIsEmptiedOnceAndThenLeftAlone) {
+    Rig rig;
+    writeFile(rig.paths.request, "youtube.com\n");
+    rig.start(configWith({"youtube.com"}, false));
+    rig.tick();
+    EXPECT_EQ(rig.request(), "");
+    EXPECT_EQ(rig.count("okay, now"), 1);
+    makeOld(rig.paths.request);
+    rig.advance(5);
+    rig.tick();
+    rig.tick();
+    EXPECT_EQ(rig.count("okay, now"), 1);
+    EXPECT_EQ(modified(rig.paths.request), 1000000000) << "an unchanged empty request is not touched";
+}
+
+TEST(Request, ARestartWithTheSameNamesOnlyTouchesTheFile) {
+    Rig rig;
+    writeFile(rig.paths.request, lines(youtubeNames));
+    makeOld(rig.paths.request);
+    rig.start(configWith({"youtube.com"}, true));
+    rig.tick();
+    EXPECT_EQ(rig.countPrefix("tarrow ("), 0);
+    EXPECT_GT(modified(rig.paths.request), 1000000000) << "the heartbeat";
+}
+
+TEST(Request, OverlappingSitesListEachNameOnceAtItsFirstPlace) {
+    Rig rig;
+    rig.start(configWith({"youtu.be", "youtube.com"}, true));
+    rig.tick();
+    EXPECT_EQ(rig.request(), lines({"youtu.be", "www.youtu.be", "m.youtu.be", "youtube.com",
+                                    "www.youtube.com", "m.youtube.com"}));
+    EXPECT_EQ(rig.count("tarrow (youtu.be, youtube.com)"), 1);
+}
+
+TEST(Request, OnWithoutAnEnabledSite) {
+    Rig rig;
+    Config config = configWith({"youtube.com"}, true);
+    config.sites[0].enabled = false;
+    rig.start(config);
+    rig.tick();
+    EXPECT_EQ(rig.request(), "");
+    EXPECT_EQ(rig.count("tarrow ()"), 1);
+    EXPECT_EQ(rig.store->status(), "Tarrow \u2013 but no site is switched on");
+    EXPECT_FALSE(rig.item.blocking);
+}
+
+// Places the request cannot be written to: the failure is logged on every tick and the
+// tick goes on (no crash, the state is still derived).
+struct UnwritableCase {
+    const char* name;
+    bool wholeFolder;  // the state folder itself cannot be created
+};
+
+class UnwritableRequest : public ::testing::TestWithParam<UnwritableCase> {};
+
+TEST_P(UnwritableRequest, IsLoggedOnEveryTick) {
+    Scratch blocker;
+    writeFile(blocker.file("file"), "a regular file where a folder should be\n");
+    const std::string folder = blocker.file("file") + (GetParam().wholeFolder ? "/home" : "");
+    Rig rig(HelperFiles::current, GetParam().wholeFolder ? folder : std::string());
+    if (!GetParam().wholeFolder) rig.paths.request = blocker.file("file") + "/blocked-hosts";
+    rig.start(configWith({"youtube.com"}, true));
+    for (int i = 0; i < 3; ++i) {
+        rig.tick();
+        rig.advance(5);
+    }
+    EXPECT_EQ(rig.countPrefix("cannot write the request: "), 3);
+    EXPECT_EQ(rig.countPrefix("tarrow ("), 0);
+    EXPECT_FALSE(rig.tarrow->lastRequest().has_value());
+    EXPECT_EQ(rig.store->helper(), Helper::stuck) << "nothing was requested, so nothing applied";
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, UnwritableRequest,
+                         ::testing::Values(UnwritableCase{"RequestFolder", false},
+                                           UnwritableCase{"StateFolder", true}),
+                         [](const auto& info) { return info.param.name; });
+
+// --- Timed states ---
+
+TEST(TimedStates, AnExpiredLockIsClearedLoggedAndSaved) {
+    Rig rig;
+    Config config = configWith({"youtube.com"}, false);
+    config.onUntil = rig.clock + std::chrono::minutes(25);
+    config.offUntil = rig.clock - std::chrono::minutes(1);
+    rig.start(config);
+    rig.tick();
+    EXPECT_FALSE(rig.store->config().offUntil.has_value()) << "expired, cleared silently";
+    EXPECT_EQ(rig.request(), lines(youtubeNames));
+    rig.advance(25 * 60);
+    rig.tick();
+    rig.tick();
+    EXPECT_EQ(rig.count("timer over"), 1);
+    EXPECT_FALSE(rig.store->config().onUntil.has_value());
+    EXPECT_EQ(rig.request(), "") << "the same tick evaluates the cleared configuration";
+    std::string saved = readFile(fileIn(rig.paths.folder, "config.json")).value_or("");
+    EXPECT_EQ(saved.find("onUntil"), std::string::npos);
+}
+
+// --- The helper's state ---
+
+struct HelperCase {
+    const char* name;
+    HelperFiles files;
+    std::vector<int> lagging;  // per tick, 5 s apart: does the section lag behind?
+    Helper expected;
+    int stuckLines;
+    std::string status;
+};
+
+class HelperState : public ::testing::TestWithParam<HelperCase> {};
+
+TEST_P(HelperState, FollowsTheFilesAndTheSection) {
+    const HelperCase& c = GetParam();
+    Rig rig(c.files);
+    rig.start(configWith({"youtube.com"}, true));
+    for (int lags : c.lagging) {
+        rig.tick();
+        if (!lags) rig.applyRequest();
+        rig.advance(5);
+    }
+    rig.tick();
+    EXPECT_EQ(rig.store->helper(), c.expected);
+    EXPECT_EQ(rig.count("helper: stuck"), c.stuckLines);
+    EXPECT_EQ(rig.store->status(), c.status);
+    EXPECT_EQ(rig.item.dimmed, c.expected == Helper::missing);
+    EXPECT_EQ(rig.item.tip, "Tarrow \u2013 " + c.status);
+    EXPECT_EQ(rig.item.accessibleValue, c.status);
+}
+
+const std::string ordinary = "Tarrow \u2013 until you say okay";
+const std::string stuckText = "Blocking isn\u2019t working right now";
+const std::string missingText = "Not blocking \u2013 set up needed";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HelperState,
+    ::testing::Values(
+        HelperCase{"NotInstalled", HelperFiles::none, {1, 1, 1}, Helper::missing, 0, missingText},
+        HelperCase{"NoServiceFile", HelperFiles::withoutService, {0}, Helper::missing, 0,
+                   missingText},
+        HelperCase{"OtherDigestKeepsTheStatus", HelperFiles::wrongDigest, {1, 1, 1},
+                   Helper::outdated, 0, ordinary},
+        HelperCase{"Applying", HelperFiles::current, {0, 0}, Helper::working, 0, ordinary},
+        HelperCase{"DiffersForFiveSeconds", HelperFiles::current, {1}, Helper::working, 0,
+                   ordinary},
+        HelperCase{"MatchesAfterFiveSeconds", HelperFiles::current, {1, 0}, Helper::working, 0,
+                   ordinary},
+        HelperCase{"DiffersForTenSeconds", HelperFiles::current, {1, 1}, Helper::stuck, 1,
+                   stuckText},
+        HelperCase{"StuckIsLoggedOnce", HelperFiles::current, {1, 1, 1, 1, 1}, Helper::stuck, 1,
+                   stuckText},
+        HelperCase{"RecoversWhenApplied", HelperFiles::current, {1, 1, 1, 0}, Helper::working, 1,
+                   ordinary}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(HelperState, AnUnreadableHostsFileCountsAsAnEmptySection) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, true));
+    std::filesystem::remove(rig.paths.hosts);
+    std::filesystem::create_directory(rig.paths.hosts);  // cannot be read as a file, even by root
+    for (int i = 0; i < 3; ++i) {
+        rig.tick();
+        rig.advance(5);
+    }
+    rig.tick();
+    EXPECT_EQ(rig.store->helper(), Helper::stuck);
+    EXPECT_EQ(readFile(fileIn(rig.paths.folder, "state")).value_or(""),
+              stuckText + "\nhelper: stuck\nblocked now: 0 host names");
+}
+
+TEST(HelperState, AReinstalledHelperGetsAFreshGracePeriod) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, true));
+    for (int i = 0; i < 3; ++i) {
+        rig.tick();
+        rig.advance(5);
+    }
+    ASSERT_EQ(rig.store->helper(), Helper::stuck);
+    rig.tarrow->clearMismatch();
+    rig.tick();
+    EXPECT_EQ(rig.store->helper(), Helper::working);
+}
+
+// --- What is shown ---
+
+TEST(Shown, StateFileMarkAndSweepFollowTheSection) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, true));
+    rig.tick();
+    EXPECT_FALSE(rig.item.blocking) << "requested, not applied yet";
+    EXPECT_EQ(rig.sweeps, 0);
+    rig.applyRequest();
+    rig.tick();
+    rig.tick();
+    EXPECT_TRUE(rig.item.blocking);
+    EXPECT_EQ(rig.sweeps, 1) << "one sweep when blocking starts";
+    EXPECT_EQ(rig.tarrow->blockingNames(),
+              std::set<std::string>(youtubeNames.begin(), youtubeNames.end()));
+    EXPECT_EQ(readFile(fileIn(rig.paths.folder, "state")).value_or(""),
+              ordinary + "\nhelper: working\nblocked now: 5 host names");
+    const int marks = rig.item.marks, tips = rig.item.tips;
+    rig.tick();
+    EXPECT_EQ(rig.item.marks, marks) << "an unchanged mark is not drawn again";
+    EXPECT_EQ(rig.item.tips, tips);
+
+    rig.command("off");
+    rig.tick();
+    rig.applyRequest();
+    rig.tick();
+    EXPECT_FALSE(rig.item.blocking);
+    EXPECT_TRUE(rig.tarrow->blockingNames().empty());
+    EXPECT_EQ(readFile(fileIn(rig.paths.folder, "state")).value_or(""),
+              "Everything open\nhelper: working\nblocked now: 0 host names");
+}
+
+TEST(Shown, ATickFromInsideATickDoesNothing) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, true));
+    int nested = 0;
+    rig.tarrow->addCommand("again", [&](const app::Command&, Instant) {
+        rig.tarrow->tick();  // would write and log a second time if it ran
+        ++nested;
+    });
+    rig.command("again");
+    rig.tick();
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(rig.countPrefix("tarrow ("), 1);
+}
+
+TEST(Quit, EmptiesTheRequestAndLogs) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, true));
+    rig.tick();
+    ASSERT_NE(rig.request(), "");
+    rig.tarrow->quit();
+    EXPECT_EQ(rig.request(), "");
+    EXPECT_EQ(rig.count("quit (menu)"), 1);
+}
+
+}  // namespace
+}  // namespace tarrow::testing
