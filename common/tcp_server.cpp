@@ -10,9 +10,10 @@ namespace tarrow {
 using asio::ip::tcp;
 
 struct TcpServer::Core : std::enable_shared_from_this<Core> {
-    Core(asio::io_context& io, TcpLimits limits, ConnectionHandler handler, ListenerFailure failed)
+    Core(asio::io_context& io, TcpLimits limits, ConnectionHandler handler, ListenerFailure failed,
+         std::shared_ptr<ConnectionSlots> slots)
         : io(io), acceptor(io), pause(io), limits(limits), handler(std::move(handler)),
-          failed(std::move(failed)) {}
+          failed(std::move(failed)), slots(std::move(slots)) {}
 
     asio::io_context& io;
     tcp::acceptor acceptor;
@@ -20,8 +21,9 @@ struct TcpServer::Core : std::enable_shared_from_this<Core> {
     const TcpLimits limits;
     const ConnectionHandler handler;
     const ListenerFailure failed;
+    const std::shared_ptr<ConnectionSlots> slots;
     bool closed = false;
-    std::atomic<size_t> accepted{0}, refused{0}, open{0}, peak{0};
+    std::atomic<size_t> accepted{0}, refused{0};
 
     void accept();
     void handle(tcp::socket socket);
@@ -119,7 +121,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
         std::error_code ignored;
         socket.shutdown(tcp::socket::shutdown_both, ignored);
         socket.close(ignored);
-        --core->open;
+        --core->slots->open;
     }
 };
 
@@ -159,15 +161,15 @@ void TcpServer::Core::accept() {
 }
 
 void TcpServer::Core::handle(tcp::socket socket) {
-    if (open >= limits.connections) {
+    if (slots->open >= slots->limit) {
         ++refused;
         std::error_code ignored;
         socket.close(ignored);
         return;
     }
     ++accepted;
-    size_t now = ++open;
-    if (now > peak) peak = now;
+    size_t now = ++slots->open;
+    if (now > slots->peak) slots->peak = now;
     std::make_shared<Connection>(shared_from_this(), std::move(socket))->start();
 }
 
@@ -192,8 +194,11 @@ void TcpServer::Core::acceptFailed(const std::error_code& error) {
 
 TcpServer::Listening TcpServer::listen(asio::io_context& io, const std::string& address,
                                        uint16_t port, const TcpLimits& limits,
-                                       ConnectionHandler handler, ListenerFailure failed) {
-    auto core = std::make_shared<Core>(io, limits, std::move(handler), std::move(failed));
+                                       ConnectionHandler handler, ListenerFailure failed,
+                                       std::shared_ptr<ConnectionSlots> slots) {
+    if (!slots) slots = std::make_shared<ConnectionSlots>(limits.connections);
+    auto core = std::make_shared<Core>(io, limits, std::move(handler), std::move(failed),
+                                       std::move(slots));
     std::error_code error;
     tcp::endpoint endpoint(asio::ip::make_address(address, error), port);
     if (!error) core->acceptor.open(endpoint.protocol(), error);
@@ -237,7 +242,8 @@ void TcpServer::close() {
 
 TcpCounts TcpServer::counts() const {
     if (!core_) return {};
-    return {core_->accepted.load(), core_->refused.load(), core_->open.load(), core_->peak.load()};
+    return {core_->accepted.load(), core_->refused.load(), core_->slots->open.load(),
+            core_->slots->peak.load()};
 }
 
 }  // namespace tarrow

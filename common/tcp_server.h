@@ -69,11 +69,20 @@ using ConnectionHandler =
 // A listener that was up failed for good; it accepts nothing more.
 using ListenerFailure = std::function<void(const std::string& error)>;
 
+// The connections handled at once, counted across every listener that shares it (the
+// plain and the TLS port of one address share one limit).
+struct ConnectionSlots {
+    explicit ConnectionSlots(size_t limit) : limit(limit) {}
+    const size_t limit;
+    std::atomic<size_t> open{0};  // changed on the io_context's thread only
+    std::atomic<size_t> peak{0};
+};
+
 struct TcpCounts {
     size_t accepted = 0;  // handled
     size_t refused = 0;   // closed on arrival because the limit was reached
-    size_t open = 0;      // handled and not yet ended
-    size_t peak = 0;      // the most handled at once
+    size_t open = 0;      // handled and not yet ended, over the shared slots
+    size_t peak = 0;      // the most handled at once, over the shared slots
 };
 
 class TcpServer {
@@ -82,9 +91,11 @@ public:
 
     // Binds address:port (local address reuse allowed) and listens, on the calling
     // thread; accepting starts on the io_context's thread, which must be running.
+    // Without shared slots the server has its own, of limits.connections.
     static Listening listen(asio::io_context& io, const std::string& address, uint16_t port,
                             const TcpLimits& limits, ConnectionHandler handler,
-                            ListenerFailure failed = {});
+                            ListenerFailure failed = {},
+                            std::shared_ptr<ConnectionSlots> slots = nullptr);
 
     ~TcpServer();
     TcpServer(const TcpServer&) = delete;

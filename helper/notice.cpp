@@ -25,7 +25,9 @@ struct Notice::Queue {
 
 Notice::Notice(std::string address, std::string hitsFile, bool alias, NoticeSetup setup)
     : address_(std::move(address)), alias_(alias), setup_(std::move(setup)),
-      queue_(std::make_unique<Queue>()), hits_(std::move(hitsFile)) {}
+      queue_(std::make_unique<Queue>()),
+      slots_(std::make_shared<ConnectionSlots>(setup_.limits.connections)),
+      hits_(std::move(hitsFile)) {}
 
 Notice::~Notice() {
     listeners_.clear();  // each closes on the queue before the queue ends
@@ -55,7 +57,7 @@ bool Notice::start(uint16_t http, uint16_t https) {
             broken_ = true;
         };
         TcpServer::Listening listening =
-            TcpServer::listen(queue_->io, address_, port, setup_.limits, handler, failed);
+            TcpServer::listen(queue_->io, address_, port, setup_.limits, handler, failed, slots_);
         if (!listening.server) {
             setup_.log("port " + std::to_string(port) + " on " + address_ + ": " +
                        listening.error);
@@ -85,13 +87,11 @@ std::vector<uint16_t> Notice::ports() const {
 }
 
 TcpCounts Notice::counts() const {
-    TcpCounts sum;
+    TcpCounts sum{0, 0, slots_->open.load(), slots_->peak.load()};
     for (const auto& listener : listeners_) {
         TcpCounts c = listener->counts();
         sum.accepted += c.accepted;
         sum.refused += c.refused;
-        sum.open += c.open;
-        sum.peak += c.peak;
     }
     return sum;
 }

@@ -64,7 +64,7 @@ public:
     const std::string& address() const { return address_; }
     // The ports bound by the last start, plain first (useful with port 0).
     std::vector<uint16_t> ports() const;
-    // Connection counts summed over the current listeners.
+    // Connections handled by the current listeners; open and peak over both ports.
     TcpCounts counts() const;
 
     struct Queue;
@@ -79,6 +79,7 @@ private:
     std::vector<std::unique_ptr<TcpServer>> listeners_;
     std::optional<std::chrono::steady_clock::time_point> failedAt_;
     std::atomic<bool> broken_{false};
+    std::shared_ptr<ConnectionSlots> slots_;  // one limit for both ports, for the instance's life
     HitsFile hits_;  // listener thread only
 };
 

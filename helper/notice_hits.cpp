@@ -25,8 +25,10 @@ void HitsFile::prune(Clock::time_point now) {
     };
     dropOlderThan(recentAge);
     if (recent_.size() > recentHardLimit) dropOlderThan(duplicateWindow);
-    // Prune again only after the map has doubled, so each hit costs O(1) on average.
+    // Prune again once the map has doubled (so each hit costs O(1) on average), or a
+    // minute on, when everything kept now has grown old.
     pruneAbove_ = std::max(recentKept, 2 * recent_.size());
+    prunedAt_ = now;
 }
 
 bool HitsFile::record(const std::string& host, Clock::time_point now) {
@@ -34,7 +36,9 @@ bool HitsFile::record(const std::string& host, Clock::time_point now) {
     auto seen = recent_.find(host);
     if (seen != recent_.end() && apart(now, seen->second) < duplicateWindow) return false;
     recent_[host] = now;
-    if (recent_.size() > pruneAbove_) prune(now);
+    if (recent_.size() > pruneAbove_ ||
+        (recent_.size() > recentKept && apart(now, prunedAt_) >= recentAge))
+        prune(now);
 
     auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch());
     lines_.push_back(std::to_string(seconds.count()) + " " + host);

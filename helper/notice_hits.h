@@ -37,6 +37,7 @@ private:
     std::unordered_map<std::string, Clock::time_point> recent_;
     std::deque<std::string> lines_;
     size_t pruneAbove_ = 100;
+    Clock::time_point prunedAt_{};
 };
 
 }  // namespace tarrow

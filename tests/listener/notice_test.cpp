@@ -1,0 +1,383 @@
+// The listener over real loopback sockets on free ports of 127.0.0.1.
+
+#include "helper/notice.h"
+
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "common/file_io.h"
+#include "tests/listener/client.h"
+#include "tests/listener/hello.h"
+#include "tests/listener/temp_folder.h"
+
+namespace tarrow {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Client;
+
+struct LogSink {
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    std::function<void(std::string_view)> writer() {
+        return [this](std::string_view line) {
+            std::lock_guard lock(mutex);
+            lines.emplace_back(line);
+        };
+    }
+    std::vector<std::string> all() {
+        std::lock_guard lock(mutex);
+        return lines;
+    }
+};
+
+std::string hitHosts(const std::string& path) {
+    std::string out;
+    std::string text = readRegularFile(path).value_or("");
+    for (size_t at = 0; at < text.size();) {
+        size_t lf = text.find('\n', at);
+        std::string line = text.substr(at, lf - at);
+        out += line.substr(line.find(' ') + 1) + ";";
+        at = lf + 1;
+    }
+    return out;
+}
+
+class NoticeTest : public ::testing::Test {
+protected:
+    testing::TempFolder folder;
+    LogSink log;
+    std::unique_ptr<Notice> notice;
+    uint16_t http = 0, https = 0;
+
+    void SetUp() override {
+        notice = std::make_unique<Notice>("127.0.0.1", folder.file("hits"), false,
+                                          NoticeSetup{log.writer(), {}, {}, noticeLimits});
+        ASSERT_TRUE(notice->start(0, 0));
+        http = notice->ports()[0];
+        https = notice->ports()[1];
+    }
+    std::string hits() { return hitHosts(folder.file("hits")); }
+};
+
+std::string heading(const std::string& answer) {
+    size_t start = answer.find("<h1>"), end = answer.find("?<br>");
+    return start == std::string::npos || end == std::string::npos ? "<no page>"
+                                                                  : answer.substr(start + 4, end - start - 4);
+}
+
+struct PlainCase {
+    const char* what;
+    std::vector<std::string> pieces;  // sent one after another, a little apart
+    std::string heading;
+    std::string hits;
+    bool endSending = false;
+};
+
+TEST_F(NoticeTest, PlainPortAnswersEveryRequestAndRecordsNames) {
+    std::vector<std::string> byteByByte;
+    for (char c : std::string("GET / HTTP/1.1\r\nHost: slow.example\r\n\r\n")) byteByByte.emplace_back(1, c);
+    const std::vector<PlainCase> cases = {
+        {"host header", {"GET / HTTP/1.1\r\nHost: www.example.com:80\r\n\r\n"}, "example.com",
+         "www.example.com;"},
+        {"split head", {"GET / HTTP/1.1\r\nHo", "st: split.example\r\n\r\n"}, "split.example",
+         "split.example;"},
+        {"one byte at a time", byteByByte, "slow.example", "slow.example;"},
+        {"garbage", {"hello there\r\n\r\n"}, "This site", ""},
+        {"protected name", {"GET / HTTP/1.1\r\nHost: localhost\r\n\r\n"}, "localhost", ""},
+        {"invalid name", {"GET / HTTP/1.1\r\nHost: <b>\r\n\r\n"}, "&lt;b>", ""},
+        {"peer ends without a blank line", {"GET / HTTP/1.1\r\nHost: half.example\r\n"},
+         "This site", "", true},
+    };
+    std::string expectedHits;
+    for (const auto& c : cases) {
+        Client client(http);
+        ASSERT_TRUE(client.connected()) << c.what;
+        for (const std::string& piece : c.pieces) {
+            client.send(piece);
+            std::this_thread::sleep_for(c.pieces.size() > 2 ? 1ms : 50ms);
+        }
+        if (c.endSending) client.endSending();
+        auto got = client.receive(2s);
+        EXPECT_TRUE(got.closed) << c.what;
+        EXPECT_TRUE(got.bytes.starts_with("HTTP/1.1 403 Forbidden\r\n")) << c.what;
+        EXPECT_EQ(heading(got.bytes), c.heading) << c.what;
+        expectedHits += c.hits;
+    }
+    EXPECT_EQ(hits(), expectedHits);
+}
+
+TEST_F(NoticeTest, TlsPortRecordsTheServerNameAndSendsNothing) {
+    const std::string hello = testing::clientHelloFor("tls.example");
+    const std::string other = testing::clientHelloFor("second.example");
+    const std::string third = testing::clientHelloFor("bytes.example");
+    struct TlsCase {
+        const char* what;
+        std::vector<std::string> pieces;
+    };
+    std::vector<std::string> oneByOne;
+    for (char c : third) oneByOne.emplace_back(1, c);
+    const std::vector<TlsCase> cases = {
+        {"whole hello", {hello}},
+        {"two segments", {other.substr(0, 700), other.substr(700)}},
+        {"one byte at a time", oneByOne},
+    };
+    for (const auto& c : cases) {
+        Client client(https);
+        for (const std::string& piece : c.pieces) {
+            client.send(piece);
+            if (c.pieces.size() == 2) std::this_thread::sleep_for(100ms);
+        }
+        auto got = client.receive(2s);
+        EXPECT_TRUE(got.closed) << c.what;
+        EXPECT_EQ(got.bytes, "") << c.what;
+    }
+    EXPECT_EQ(hits(), "tls.example;second.example;bytes.example;");
+}
+
+TEST_F(NoticeTest, SilentAndTricklingClientsEndAtTheDeadline) {
+    Client silent(https);
+    Client trickle(http);
+    const auto start = std::chrono::steady_clock::now();
+    std::thread dripping([&] {
+        // One byte a second, forever: only the whole-connection deadline ends it.
+        for (char c : std::string("GET / HTTP/1.1\r\nHost: drip.example\r\n\r\n")) {
+            if (!trickle.send(std::string(1, c))) break;
+            std::this_thread::sleep_for(1s);
+            if (std::chrono::steady_clock::now() - start > 5s) break;
+        }
+    });
+    auto quiet = silent.receive(6s);
+    EXPECT_TRUE(quiet.closed);
+    EXPECT_GE(quiet.after, 2800ms);
+    EXPECT_LE(quiet.after, 4000ms);
+    dripping.join();
+    EXPECT_LE(std::chrono::steady_clock::now() - start, 6s);
+    EXPECT_EQ(hits(), "");
+    EXPECT_EQ(notice->counts().open, 0u);
+}
+
+TEST_F(NoticeTest, FloodIsCappedAndLaterClientsAreAnsweredAgain) {
+    std::vector<Client> flood;
+    for (int i = 0; i < 300; ++i) flood.emplace_back(i % 2 ? http : https);
+    std::this_thread::sleep_for(500ms);
+    TcpCounts counts = notice->counts();
+    EXPECT_LE(counts.peak, 64u);
+    EXPECT_EQ(counts.open, 64u);
+    EXPECT_EQ(counts.refused, 236u);
+
+    // While the slots are taken, a newcomer is closed unread.
+    Client early(http);
+    early.send("GET / HTTP/1.1\r\nHost: early.example\r\n\r\n");
+    auto refused = early.receive(1s);
+    EXPECT_TRUE(refused.closed);
+    EXPECT_EQ(refused.bytes, "");
+
+    std::this_thread::sleep_for(3s);  // the flood's deadlines pass
+    Client late(http);
+    late.send("GET / HTTP/1.1\r\nHost: late.example\r\n\r\n");
+    auto answered = late.receive(2s);
+    EXPECT_EQ(heading(answered.bytes), "late.example");
+    EXPECT_LE(notice->counts().peak, 64u);
+    EXPECT_EQ(hits(), "late.example;");
+}
+
+// Accepting with no descriptors left must wait, not spin: the listener runs in a child
+// whose descriptor limit is nearly used up, while the parent keeps connecting.
+TEST(NoticeDescriptors, RunningOutPausesAcceptingInsteadOfSpinning) {
+    testing::TempFolder folder;
+    int toParent[2];
+    ASSERT_EQ(::pipe(toParent), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Notice notice("127.0.0.1", folder.file("hits"), false, NoticeSetup{[](std::string_view) {}, {}, {}, noticeLimits});
+        if (!notice.start(0, 0)) ::_exit(2);
+        size_t used = 0;
+        for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++used;
+        rlimit limit{used + 2, used + 2};  // room for two connections, then EMFILE
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        uint16_t ports[2] = {notice.ports()[0], notice.ports()[1]};
+        [[maybe_unused]] auto w = ::write(toParent[1], ports, sizeof ports);
+        std::this_thread::sleep_for(500ms);
+        rusage before{}, after{};
+        ::getrusage(RUSAGE_SELF, &before);
+        std::this_thread::sleep_for(2s);
+        ::getrusage(RUSAGE_SELF, &after);
+        auto ms = [](const rusage& u) {
+            return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000 +
+                   (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000;
+        };
+        int64_t cpu = ms(after) - ms(before);
+        w = ::write(toParent[1], &cpu, sizeof cpu);
+        std::this_thread::sleep_for(4s);  // serve on for the parent's last client
+        ::_exit(0);
+    }
+    ::close(toParent[1]);
+    uint16_t ports[2] = {0, 0};
+    ASSERT_EQ(::read(toParent[0], ports, sizeof ports), static_cast<ssize_t>(sizeof ports));
+    std::vector<Client> clients;
+    for (int i = 0; i < 40; ++i) clients.emplace_back(ports[0]);
+    int64_t cpu = -1;
+    ASSERT_EQ(::read(toParent[0], &cpu, sizeof cpu), static_cast<ssize_t>(sizeof cpu));
+    EXPECT_LT(cpu, 300) << "milliseconds of CPU in two seconds without descriptors";
+
+    // Once the held connections end, the listener accepts again.
+    clients.clear();
+    std::this_thread::sleep_for(1500ms);
+    Client late(ports[0]);
+    late.send("GET / HTTP/1.1\r\nHost: fd.example\r\n\r\n");
+    auto got = late.receive(3s);
+    EXPECT_EQ(heading(got.bytes), "fd.example");
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// Binds a port on 127.0.0.1 and holds it.
+struct HeldPort {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    uint16_t port = 0;
+    HeldPort() {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof a;
+        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::listen(fd, 1);
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
+        port = ntohs(a.sin_port);
+    }
+    ~HeldPort() { release(); }
+    void release() {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+};
+
+struct FakeSteady {
+    std::chrono::steady_clock::time_point now = std::chrono::steady_clock::time_point(1h);
+    NoticeClock clock() {
+        NoticeClock c;
+        c.steady = [this] { return now; };
+        return c;
+    }
+};
+
+TEST(NoticeStart, RetryPauseAfterAFailedAttempt) {
+    for (bool tlsTaken : {false, true}) {
+        testing::TempFolder folder;
+        LogSink log;
+        FakeSteady time;
+        HeldPort held;
+        HeldPort free;
+        const uint16_t freePort = free.port;
+        free.release();
+        const uint16_t http = tlsTaken ? freePort : held.port, https = tlsTaken ? held.port : 0;
+        Notice notice("127.0.0.1", folder.file("hits"), false,
+                      NoticeSetup{log.writer(), time.clock(), {}, noticeLimits});
+
+        EXPECT_FALSE(notice.start(http, https));
+        EXPECT_FALSE(notice.hasListeners());
+        EXPECT_EQ(log.all(), (std::vector<std::string>{
+                                 "port " + std::to_string(held.port) +
+                                     " on 127.0.0.1: Address already in use",
+                                 "listener not up, blocking without the note"}));
+        if (tlsTaken) {
+            HeldPort check;  // the plain listener of the failed attempt is gone
+            EXPECT_NE(check.port, 0);
+            Client none(freePort);
+            EXPECT_FALSE(none.connected());
+        }
+
+        held.release();
+        time.now += 30s;
+        EXPECT_FALSE(notice.start(http, https));  // within the pause: not even tried
+        EXPECT_EQ(log.all().size(), 2u);
+        time.now += 31s;
+        EXPECT_TRUE(notice.start(http, https));
+        EXPECT_TRUE(notice.running());
+        const auto ports = notice.ports();
+        EXPECT_TRUE(notice.start(http, https));  // already running: nothing rebound
+        EXPECT_EQ(notice.ports(), ports);
+        notice.stop();
+        EXPECT_FALSE(notice.hasListeners());
+        EXPECT_FALSE(notice.running());
+    }
+}
+
+struct FakeLoopback {
+    bool present = false;
+    bool addWorks = true;
+    std::vector<std::vector<std::string>> runs;
+    int checks = 0;
+    platform::LoopbackAlias tool() {
+        platform::LoopbackAlias t;
+        t.has = [this](std::string_view) {
+            ++checks;
+            return present;
+        };
+        t.run = [this](const std::vector<std::string>& arguments) {
+            runs.push_back(arguments);
+            if (arguments[0] == "alias" && addWorks) present = true;
+            if (arguments[0] == "-alias") present = false;
+            return arguments[0] == "alias" ? addWorks : true;
+        };
+        return t;
+    }
+};
+
+TEST(NoticeAlias, AddedOnStartRemovedOnStopOnlyWhenOwned) {
+    using Runs = std::vector<std::vector<std::string>>;
+    {
+        testing::TempFolder folder;
+        LogSink log;
+        FakeLoopback loopback;
+        Notice notice("127.0.0.1", folder.file("hits"), true,
+                      NoticeSetup{log.writer(), {}, loopback.tool(), noticeLimits});
+        EXPECT_TRUE(notice.start(0, 0));
+        notice.stop();
+        EXPECT_EQ(loopback.runs,
+                  (Runs{{"alias", "127.0.0.1", "255.255.255.255"}, {"-alias", "127.0.0.1"}}));
+    }
+    {
+        testing::TempFolder folder;
+        LogSink log;
+        FakeLoopback loopback;
+        loopback.addWorks = false;
+        FakeSteady time;
+        Notice notice("127.0.0.1", folder.file("hits"), true,
+                      NoticeSetup{log.writer(), time.clock(), loopback.tool(), noticeLimits});
+        EXPECT_FALSE(notice.start(0, 0));
+        EXPECT_EQ(log.all(), std::vector<std::string>{
+                                 "cannot add 127.0.0.1 to lo0, blocking without the note"});
+        time.now += 10s;
+        EXPECT_FALSE(notice.start(0, 0));
+        EXPECT_EQ(loopback.runs.size(), 1u);
+    }
+    {
+        testing::TempFolder folder;
+        LogSink log;
+        FakeLoopback loopback;
+        Notice notice("127.0.0.1", folder.file("hits"), false,
+                      NoticeSetup{log.writer(), {}, loopback.tool(), noticeLimits});
+        EXPECT_TRUE(notice.start(0, 0));
+        notice.stop();
+        EXPECT_TRUE(loopback.runs.empty());
+        EXPECT_EQ(loopback.checks, 0);
+    }
+}
+
+}  // namespace
+}  // namespace tarrow
