@@ -8,6 +8,7 @@
 namespace tarrow::helper {
 
 void log(std::string_view message) {
+    ::tzset();  // every line in the zone the system has now, as a long-running daemon's must be
     std::time_t now = std::time(nullptr);
     std::tm local{};
     ::localtime_r(&now, &local);

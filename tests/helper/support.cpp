@@ -97,8 +97,11 @@ int inChild(const std::function<int()>& fn, bool unprivileged, bool isolated) {
 
 HelperRun runHelper(const std::vector<std::string>& args, const std::optional<std::string>& etcFolder,
               int timeoutSeconds) {
+    // Outside ctest the programs stand in bin/ next to the tests' folder.
     const char* bin = std::getenv("TARROW_BIN");
-    const std::string program = std::string(bin ? bin : "bin") + "/tarrow-helper";
+    const std::string program =
+        (bin ? std::string(bin) : std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path().string() + "/bin") +
+        "/tarrow-helper";
     TempFolder capture;
     const std::string out = capture / "out", err = capture / "err";
     pid_t pid = ::fork();
