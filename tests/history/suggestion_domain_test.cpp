@@ -1,0 +1,74 @@
+#include "app/browser/suggestion_domain.h"
+
+#include <gtest/gtest.h>
+
+namespace tarrow {
+namespace {
+
+TEST(SuggestionDomain, SiteOfAHost) {
+    struct Case {
+        std::string host;
+        std::optional<std::string> site;
+    };
+    std::vector<Case> cases = {
+        // mobile and www hosts count for the site
+        {"m.example.de", "example.de"},
+        {"www.example.com", "example.com"},
+        {"mobile.example.com", "example.com"},
+        {"EXAMPLE.COM.", "example.com"},
+        {"www.com", "www.com"},                 // two labels keep their prefix
+        {"www.m.example.com", std::nullopt},    // one prefix at most
+        // popular sites: short links, aliases and known subdomains
+        {"youtu.be", "youtube.com"},
+        {"www.youtu.be", "youtube.com"},
+        {"m.youtube.com", "youtube.com"},
+        {"old.reddit.com", "reddit.com"},
+        {"redd.it", "reddit.com"},
+        {"mobile.twitter.com", "x.com"},
+        {"news.google.com", "news.google.com"},
+        {"store.steampowered.com", "store.steampowered.com"},
+        // country endings and country subdomains
+        {"www.example.co.uk", "example.co.uk"},
+        {"example.com.au", "example.com.au"},
+        {"shop.example.co.uk", std::nullopt},
+        {"de.example.com", "de.example.com"},
+        {"projects.example.de", std::nullopt},
+        {"a.b.example.com", std::nullopt},
+        // work, mail, search and login
+        {"calendar.example.com", std::nullopt},
+        {"search.example.com", std::nullopt},
+        {"jira.example.com", std::nullopt},
+        {"my.example.org", std::nullopt},
+        {"login.microsoftonline.com", std::nullopt},
+        {"teams.microsoft.com", std::nullopt},
+        {"www.deutsche-bank.de", std::nullopt},
+        {"bankofexample.com", std::nullopt},
+        {"github.com", std::nullopt},
+        {"stackoverflow.com", std::nullopt},
+        {"google.com", std::nullopt},
+        {"www.google.de", std::nullopt},
+        {"google.co.uk", std::nullopt},
+        {"google.com.br", std::nullopt},
+        {"www.bing.com", std::nullopt},
+        {"duckduckgo.com", std::nullopt},
+        {"googleblog.com", "googleblog.com"},
+        {"google.science", "google.science"},    // not a short ending
+        {"google.com.bra", std::nullopt},        // three labels of an unknown site
+        // names that are no sites
+        {"192.168.1.1", std::nullopt},
+        {"localhost", std::nullopt},
+        {"swscan.apple.com", std::nullopt},
+        {"printer.local", std::nullopt},
+        {"under_score.com", std::nullopt},
+        {"example.com..", std::nullopt},
+        {"", std::nullopt},
+        {".", std::nullopt},
+        {"[::1]", std::nullopt},
+        {std::string(296, 'a') + ".com", std::nullopt},
+        {"xn--bcher-kva.de", "xn--bcher-kva.de"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(suggestionDomain(c.host), c.site) << c.host;
+}
+
+}  // namespace
+}  // namespace tarrow
