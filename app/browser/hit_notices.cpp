@@ -1,0 +1,45 @@
+#include "app/browser/hit_notices.h"
+
+#include "app/browser/hits.h"
+
+namespace tarrow {
+
+void HitNotices::armed(const std::string& hitsFile) {
+    if (seen_) return;
+    const auto lines = readHitLines(hitsFile);
+    seen_ = lines.empty() ? std::string() : lines.back();
+}
+
+void HitNotices::takeHits(const std::string& hitsFile) {
+    const auto line = takeNewest(readHitLines(hitsFile), seen_);
+    if (!line) return;
+    if (auto host = freshHost(*line, needs_.now())) blockedHit(*host, false);
+}
+
+void HitNotices::blockedHit(const std::string& host, bool demo) {
+    if (!demo) {
+        if (!needs_.notice()) return;
+        if (needs_.frontTabPath()) {
+            needs_.checkFrontTab();
+            needs_.later(0.3, needs_.checkFrontTab);
+            needs_.later(1.0, needs_.checkFrontTab);
+            return;
+        }
+    }
+    auto domain = needs_.siteFor(host);
+    if (!domain) {
+        if (!demo) return;
+        domain = host;
+    }
+    const double now = needs_.now();
+    if (!demo) {
+        auto last = noted_.find(*domain);
+        // A clock set back does not hold the card back for that long.
+        if (last != noted_.end() && now >= last->second && now - last->second < cardPause) return;
+        if (!needs_.browserInFront()) return;
+    }
+    noted_[*domain] = now;
+    needs_.showCard(*domain, host);
+}
+
+}  // namespace tarrow

@@ -1,0 +1,46 @@
+#pragma once
+// What a hit leads to: the front tab is checked (scriptable browser with consent in
+// front), the card shows (another browser in front), or nothing (any other program,
+// a site no longer blocked, a card for the same site within the last minute).
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace tarrow {
+
+inline constexpr double cardPause = 60.0;  // seconds, per site
+
+struct HitNeeds {
+    std::function<double()> now;  // seconds since 1970
+    std::function<bool()> notice;
+    // A scriptable browser with consent is in front.
+    std::function<bool()> frontTabPath;
+    std::function<void()> checkFrontTab;
+    std::function<void(double seconds, std::function<void()>)> later;
+    // The domain of the first enabled site that blocks this host.
+    std::function<std::optional<std::string>(const std::string& host)> siteFor;
+    std::function<bool()> browserInFront;
+    std::function<void(const std::string& domain, const std::string& host)> showCard;
+};
+
+class HitNotices {
+public:
+    explicit HitNotices(HitNeeds needs) : needs_(std::move(needs)) {}
+
+    // Call once the hits folder can be watched: lines already there count as seen.
+    void armed(const std::string& hitsFile);
+    // Handles what is new in the hits file.
+    void takeHits(const std::string& hitsFile);
+    void blockedHit(const std::string& host, bool demo);
+
+    const std::optional<std::string>& seen() const { return seen_; }
+
+private:
+    HitNeeds needs_;
+    std::optional<std::string> seen_;
+    std::map<std::string, double> noted_;
+};
+
+}  // namespace tarrow

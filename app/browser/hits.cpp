@@ -1,0 +1,70 @@
+#include "app/browser/hits.h"
+
+#include <charconv>
+#include <cstdint>
+
+#include "common/file_io.h"
+#include "common/utf8.h"
+
+namespace tarrow {
+
+namespace {
+
+std::vector<std::string_view> spaceSplit(std::string_view line) {
+    std::vector<std::string_view> pieces;
+    size_t i = 0;
+    while (i < line.size()) {
+        if (line[i] == ' ') {
+            ++i;
+            continue;
+        }
+        size_t j = line.find(' ', i);
+        if (j == std::string_view::npos) j = line.size();
+        pieces.push_back(line.substr(i, j - i));
+        i = j;
+    }
+    return pieces;
+}
+
+}  // namespace
+
+std::vector<std::string> hitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && spaceSplit(line).size() == 2) lines.emplace_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::vector<std::string> readHitLines(const std::string& path) {
+    const auto text = readRegularFile(path);
+    if (!text || !validUtf8(*text)) return {};
+    return hitLines(*text);
+}
+
+std::optional<std::string> takeNewest(const std::vector<std::string>& lines,
+                                      std::optional<std::string>& seen) {
+    if (lines.empty() || seen == lines.back()) return std::nullopt;
+    seen = lines.back();
+    return lines.back();
+}
+
+std::optional<std::string> freshHost(std::string_view line, double now) {
+    const auto pieces = spaceSplit(line);
+    if (pieces.size() != 2) return std::nullopt;
+    int64_t seconds = 0;
+    const char* first = pieces[0].data();
+    const char* last = first + pieces[0].size();
+    const auto [end, error] = std::from_chars(first, last, seconds);
+    if (error != std::errc() || end != last) return std::nullopt;
+    // A line from the future counts as fresh: it can only come from a clock set back.
+    if (now - double(seconds) >= hitFreshness) return std::nullopt;
+    return std::string(pieces[1]);
+}
+
+}  // namespace tarrow

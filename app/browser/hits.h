@@ -1,0 +1,29 @@
+#pragma once
+// The app's side of the hits file: which lines are well formed, which one is new,
+// and whether it is fresh enough to act on.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarrow {
+
+inline constexpr double hitFreshness = 20.0;  // seconds
+
+// The well-formed lines (exactly two space-separated pieces), oldest first.
+std::vector<std::string> hitLines(std::string_view text);
+
+// The same, read from the file; missing, unreadable or not UTF-8 gives none.
+std::vector<std::string> readHitLines(const std::string& path);
+
+// The newest line that was not handled yet, if any; remembers it in `seen`.
+// Earlier new lines of a burst are skipped on purpose: one reaction per burst.
+std::optional<std::string> takeNewest(const std::vector<std::string>& lines,
+                                      std::optional<std::string>& seen);
+
+// The host of a hit line that is younger than the freshness limit at `now` (seconds
+// since 1970); none for an old line or one whose seconds are not a number.
+std::optional<std::string> freshHost(std::string_view line, double now);
+
+}  // namespace tarrow

@@ -1,0 +1,53 @@
+#pragma once
+// The block page server's answers as pure functions of the request head: which
+// route a request takes, and the exact bytes sent back. The server itself only moves
+// bytes; everything a client can influence is decided here.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace tarrow {
+
+struct PageAnswer {
+    std::string status;  // "200 OK", "404 Not Found", ...
+    std::string type = "text/plain; charset=utf-8";
+    std::string body;
+    std::string cache = "no-store";
+};
+
+// A valid block page request: the page must be made (on the main thread) for it.
+struct PageWanted {
+    std::string site;
+    std::string back;  // empty unless an http or https address
+};
+
+using Routed = std::variant<PageAnswer, PageWanted>;
+
+struct PageSetup {
+    uint16_t port = 0;
+    std::string token;
+    std::string hostsPath = "/etc/hosts";
+    std::string fontFolder;  // holds apfel-grotezk-latin-{400,700}-normal.ttf
+};
+
+inline constexpr size_t pageHeadLimit = 8192;
+
+// Where the head ends ("\r\n\r\n"), or none while it has not ended.
+std::optional<size_t> headEnd(std::string_view buffer);
+
+// The answer to one request; `buffer` holds at least the whole head.
+Routed route(std::string_view buffer, const PageSetup& setup);
+
+// The answer for a block page whose HTML has been made.
+PageAnswer pageAnswer(std::string html);
+
+// The bytes on the wire: status line, headers, body.
+std::string answerBytes(const PageAnswer& answer);
+
+// Equal strings, in a time that does not depend on where they first differ.
+bool sameSecret(std::string_view a, std::string_view b);
+
+}  // namespace tarrow
