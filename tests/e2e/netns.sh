@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Runs one command as root inside throw-away mount, network and pid namespaces, so that
+# it can rewrite /etc/hosts, listen on 127.0.0.2:80 and :443 and fill /var/lib/Tarrow
+# without changing anything on the machine. Every end-to-end test goes through here.
+#
+# Usage: tests/e2e/netns.sh <command> [arguments...]
+#   e.g. tests/e2e/netns.sh bash tests/e2e/daemon_block.sh
+#
+# What the command finds inside:
+#   - a network of its own with only the loopback interface, up (all of 127.0.0.0/8
+#     answers there, so 127.0.0.2 needs no alias);
+#   - /etc: a private copy of the real /etc, bind-mounted over it (the whole folder,
+#     because the helper replaces /etc/hosts by rename, which a file mount refuses);
+#   - /var/lib/Tarrow: an empty temporary folder (the helper's hits folder);
+#   - /run/systemd, /run/dbus, /run/nscd: empty, so nothing inside reaches the real
+#     service manager, bus or name caches;
+#   - NETNS_SCRATCH: an empty temporary folder for the test's own files (request file,
+#     TARROW_HOME, logs);
+#   - a pid namespace of its own: every process the command leaves behind ends with it.
+# The copies are removed afterwards and no mount outlives the command. When the machine
+# has no /var/lib/Tarrow, the mount point is made inside the namespace only (on a tmpfs
+# over /var/lib that carries the real entries through), so nothing is created outside.
+#
+# Exit status: the command's; 77 ("skipped") when not root or when the namespaces
+# cannot be created.
+set -euo pipefail
+
+if [ "${1:-}" = "--inside" ]; then
+    scratch=$2
+    shift 2
+    mount --make-rprivate /
+    ip link set lo up
+    mount --bind "$scratch/etc" /etc
+    if [ ! -d /var/lib/Tarrow ]; then
+        # A tmpfs over /var/lib holding the real entries, plus the mount point.
+        mkdir "$scratch/varlib"
+        mount --rbind /var/lib "$scratch/varlib"
+        mount -t tmpfs -o mode=0755 tmpfs /var/lib
+        for entry in "$scratch/varlib"/* "$scratch/varlib"/.[!.]*; do
+            name=/var/lib/${entry##*/}
+            if [ -L "$entry" ]; then
+                cp -P "$entry" "$name"
+            elif [ -d "$entry" ]; then
+                mkdir "$name" && mount --rbind "$entry" "$name"
+            elif [ -e "$entry" ]; then
+                touch "$name" && mount --bind "$entry" "$name"
+            fi
+        done
+        mkdir -m 0755 /var/lib/Tarrow
+    fi
+    mount --bind "$scratch/hits" /var/lib/Tarrow
+    for folder in /run/systemd /run/dbus /run/nscd; do
+        if [ -d "$folder" ]; then mount -t tmpfs -o mode=0755,size=1m tmpfs "$folder"; fi
+    done
+    export NETNS_SCRATCH="$scratch/work"
+    set +e
+    "$@"
+    exit $?
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "netns: needs root; skipped" >&2
+    exit 77
+fi
+if ! command -v ip >/dev/null || ! unshare --mount --net --pid --fork true 2>/dev/null; then
+    echo "netns: namespaces not permitted here; skipped" >&2
+    exit 77
+fi
+
+scratch=$(mktemp -d /tmp/tarrow-netns.XXXXXX)
+trap 'rm -rf "$scratch"' EXIT
+cp -a /etc "$scratch/etc"
+mkdir -m 0755 "$scratch/hits"
+mkdir "$scratch/work"
+
+set +e
+unshare --mount --net --pid --fork --kill-child --mount-proc \
+    bash "${BASH_SOURCE[0]}" --inside "$scratch" "$@"
+status=$?
+set -e
+exit $status
