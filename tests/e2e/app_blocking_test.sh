@@ -101,9 +101,11 @@ on_until() {
   text=$(grep -o '"onUntil": *"[^"]*"' "$TARROW_HOME/config.json" | sed 's/.*"\([^"]*\)"$/\1/')
   [ -n "$text" ] && date -d "$text" +%s
 }
-check "for 90 sets onUntil" wait_for 11 on_until
+has_on_until() { on_until >/dev/null; }
+check "for 90 sets onUntil" wait_for 11 has_on_until
 until_s=$(on_until || echo 0)
-check "onUntil is 5,400 s ahead" [ "$until_s" -ge $((before + 5400)) ] && [ "$until_s" -le $((before + 5400 + 7)) ]
+between() { [ "$1" -ge "$2" ] && [ "$1" -le "$3" ]; }
+check "onUntil is 5,400 s ahead" between "$until_s" $((before + 5400)) $((before + 5400 + 7))
 check "manualOn is cleared" grep -q '"manualOn": false' "$TARROW_HOME/config.json"
 
 # --- off ---
@@ -142,7 +144,8 @@ status=$?
 set -e
 app_pid=
 check "SIGTERM ends the app with status 0" [ "$status" = 0 ]
-check "SIGTERM empties the request" [ -f "$request" ] && [ ! -s "$request" ]
+emptied() { [ -f "$request" ] && [ ! -s "$request" ]; }
+check "SIGTERM empties the request" emptied
 check "the helper unblocks" wait_for 8 no_section
 
 if [ "$fails" -ne 0 ]; then
