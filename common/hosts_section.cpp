@@ -114,6 +114,20 @@ void skipPairs(LineCursor& lines) {
     }
 }
 
+// Where the first line that is a begin marker starts; the text's size when none is.
+// Found by searching for the marker's text instead of walking every line: the lines above
+// the section (ad-block lists run to a hundred thousand) are only ever copied.
+size_t firstBeginAt(std::string_view text) {
+    constexpr std::string_view mark = "# >>> ";
+    for (size_t at = text.find(mark); at != std::string_view::npos; at = text.find(mark, at + 1)) {
+        if (at > 0 && !isLineBreakAt(text, at - 1)) continue;
+        std::string_view line;
+        LineCursor(text.substr(at)).next(line);
+        if (isBegin(line)) return at;
+    }
+    return text.size();
+}
+
 // Appends the lines that are not part of a section to out, joined with LF; true when a
 // begin marker was seen. One pass, no list of lines, as the file may be megabytes.
 bool appendWithoutBlock(std::string_view text, std::string& out) {
@@ -123,7 +137,16 @@ bool appendWithoutBlock(std::string_view text, std::string& out) {
         out.append(line);
         first = false;
     };
-    LineCursor lines(text);
+    const size_t start = firstBeginAt(text);
+    if (start == text.size()) {
+        out.append(text);
+        return false;
+    }
+    if (start > 0) {  // the lines above the first marker, as they are, without the line end
+        out.append(text.substr(0, start - 1));
+        first = false;
+    }
+    LineCursor lines(text.substr(start));
     for (std::string_view line; lines.next(line);) {
         if (!isBegin(line)) {
             keep(line);
@@ -209,7 +232,7 @@ std::string hostsFile(std::string_view text, const std::vector<std::string>& blo
 std::set<std::string> blockedNames(std::string_view text) {
     std::set<std::string> names;
     bool inside = false;
-    LineCursor lines(text);
+    LineCursor lines(text.substr(firstBeginAt(text)));  // no line above the first marker counts
     for (std::string_view line; lines.next(line);) {
         if (line.empty()) continue;
         if (isBegin(line)) {

@@ -2,16 +2,14 @@
 
 namespace tarrow {
 
-namespace {
-bool isBreakAt(std::string_view text, size_t i) {
+bool isLineBreakAt(std::string_view text, size_t i) {
     return text[i] == '\n' && (i == 0 || text[i - 1] != '\r');
 }
-}  // namespace
 
 bool LineCursor::next(std::string_view& line) {
     if (done_) return false;
     size_t end = text_.find('\n', position_);
-    while (end != std::string_view::npos && !isBreakAt(text_, end)) end = text_.find('\n', end + 1);
+    while (end != std::string_view::npos && !isLineBreakAt(text_, end)) end = text_.find('\n', end + 1);
     if (end == std::string_view::npos) {
         line = text_.substr(position_);
         done_ = true;
@@ -30,11 +28,11 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 }
 
 bool endsWithLineBreak(std::string_view text) {
-    return !text.empty() && isBreakAt(text, text.size() - 1);
+    return !text.empty() && isLineBreakAt(text, text.size() - 1);
 }
 
 bool endsWithTwoLineBreaks(std::string_view text) {
-    return text.size() >= 2 && isBreakAt(text, text.size() - 1) && isBreakAt(text, text.size() - 2);
+    return text.size() >= 2 && isLineBreakAt(text, text.size() - 1) && isLineBreakAt(text, text.size() - 2);
 }
 
 }  // namespace tarrow

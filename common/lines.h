@@ -28,6 +28,9 @@ private:
 // All lines at once, as LineCursor gives them.
 std::vector<std::string_view> splitLines(std::string_view text);
 
+// True when the character at i is an LF that breaks the line (not the LF of a CR LF pair).
+bool isLineBreakAt(std::string_view text, size_t i);
+
 // True when the text's last character is a lone LF (not the LF of a CR LF pair).
 bool endsWithLineBreak(std::string_view text);
 

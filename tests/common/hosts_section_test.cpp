@@ -63,6 +63,8 @@ std::vector<Case> cases() {
         {"CR LF file is one foreign line", crlf, {"a.com"}, "0.0.0.0", crlf + "\n\n" + section({"a.com"})},
         {"CR LF lines inside a section are foreign", B + "\r\n0.0.0.0 a.com\r\n" + E + "\r\n10.0.0.1 nas\r\n", {},
          "0.0.0.0", B + "\r\n0.0.0.0 a.com\r\n" + E + "\r\n10.0.0.1 nas\r\n"},
+        {"marker text after a CR LF starts no line", "a\r\n" + section({"a.com"}), {}, "0.0.0.0",
+         "a\r\n" + section({"a.com"})},
         {"lone CR at the end", "a\nb\r", {"a.com"}, "0.0.0.0", "a\nb\r\n\n\n" + section({"a.com"})},
         {"Latin-1 bytes pass through", stock + "# caf\xE9\n", {"a.com"}, "0.0.0.0",
          stock + "# caf\xE9\n\n" + section({"a.com"})},
@@ -103,7 +105,7 @@ TEST(HostsFile, ForeignLinesSurviveGeneratedFiles) {
     const std::vector<std::string> pool = {
         "127.0.0.1\tlocalhost", "# comment \xE9t\xE9", "10.0.0.1 nas.local", "0.0.0.0 ads.example",
         ":: ads.example", "0.0.0.0 a.com", ":: a.com", "", "  ", "line\r\nwith crlf", B, E,
-        "# >>> Pinfold", "# <<< Pinfold", "0.0.0.0 Upper.com", "::1 localhost", "0.0.0.0  a.com  "};
+        "# >>> Pinfold", "# <<< Pinfold", "0.0.0.0 Upper.com", "::1 localhost", "0.0.0.0  a.com  ", "cr\r"};
     std::mt19937 random(7);
     for (int round = 0; round < 300; ++round) {
         std::string text;
