@@ -123,11 +123,11 @@ BENCHMARK(BM_applyUnchanged)->Unit(benchmark::kMicrosecond);
 // Keeps each run's real time per iteration so that main can print the ratio.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
-    std::map<std::string, double> seconds;
+    std::map<std::string, double> milliseconds;  // real time per iteration
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                seconds[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+            if (!run.error_occurred && (run.run_type == Run::RT_Iteration || run.aggregate_name == "median"))
+                milliseconds[run.benchmark_name()] = 1e3 * run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
         ConsoleReporter::ReportRuns(runs);
     }
 };
@@ -140,11 +140,16 @@ int main(int argc, char** argv) {
                 foreignLines, requestedNames);
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto applied = reporter.seconds.find("BM_apply/real_time");
-    auto copied = reporter.seconds.find("BM_copyReplace/real_time");
-    if (applied != reporter.seconds.end() && copied != reporter.seconds.end())
-        std::printf("apply / copy+fsync+rename: %.2f (%.2f ms / %.2f ms)\n",
-                    applied->second / copied->second, applied->second * 1e3, copied->second * 1e3);
+    // With --benchmark_repetitions the medians are compared, else the single runs.
+    auto time = [&](const std::string& name) {
+        auto median = reporter.milliseconds.find(name + "_median");
+        if (median != reporter.milliseconds.end()) return median->second;
+        auto single = reporter.milliseconds.find(name);
+        return single != reporter.milliseconds.end() ? single->second : 0.0;
+    };
+    const double applied = time("BM_apply/real_time"), copied = time("BM_copyReplace/real_time");
+    if (applied > 0 && copied > 0)
+        std::printf("apply / copy+fsync+rename: %.2f (%.2f ms / %.2f ms)\n", applied / copied, applied, copied);
     benchmark::Shutdown();
     return 0;
 }
