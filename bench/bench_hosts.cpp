@@ -29,14 +29,17 @@ constexpr int requestedNames = 2000;
 std::vector<std::string> names() {
     std::vector<std::string> out;
     for (int i = 0; i < requestedNames; ++i)
-        out.push_back("www.site-" + std::to_string(i) + ".example" + std::to_string(i % 7) + ".com");
+        out.push_back("www.site-" + std::to_string(i) + ".example" + std::to_string(i % 7) +
+                      ".com");
     return out;
 }
 
 std::string largeHostsText() {
-    std::string text = "##\n# Host Database\n##\n127.0.0.1\tlocalhost\n255.255.255.255\tbroadcasthost\n";
+    std::string text =
+        "##\n# Host Database\n##\n127.0.0.1\tlocalhost\n255.255.255.255\tbroadcasthost\n";
     for (int i = 0; i < foreignLines; ++i)
-        text += "0.0.0.0 ad" + std::to_string(i) + ".tracker-" + std::to_string(i % 97) + ".example\n";
+        text +=
+            "0.0.0.0 ad" + std::to_string(i) + ".tracker-" + std::to_string(i % 97) + ".example\n";
     return hostsFile(text, names());
 }
 
@@ -93,7 +96,8 @@ void BM_copyReplace(benchmark::State& state) {
     const std::string& bytes = text();
     for (auto _ : state) {
         int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        bool ok = fd >= 0 && ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
+        bool ok = fd >= 0 &&
+                  ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
                   ::fsync(fd) == 0;
         if (fd >= 0) ::close(fd);
         if (!ok || ::rename(temp.c_str(), hosts.c_str()) != 0) state.SkipWithError("copy failed");
@@ -122,12 +126,15 @@ BENCHMARK(BM_applyUnchanged)->Unit(benchmark::kMicrosecond);
 
 // Keeps each run's real time per iteration so that main can print the ratio.
 class RecordingReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     std::map<std::string, double> milliseconds;  // real time per iteration
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
-            if (!run.error_occurred && (run.run_type == Run::RT_Iteration || run.aggregate_name == "median"))
-                milliseconds[run.benchmark_name()] = 1e3 * run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            if (!run.error_occurred &&
+                (run.run_type == Run::RT_Iteration || run.aggregate_name == "median"))
+                milliseconds[run.benchmark_name()] =
+                    1e3 * run.GetAdjustedRealTime() /
+                    benchmark::GetTimeUnitMultiplier(run.time_unit);
         ConsoleReporter::ReportRuns(runs);
     }
 };
@@ -149,7 +156,8 @@ int main(int argc, char** argv) {
     };
     const double applied = time("BM_apply/real_time"), copied = time("BM_copyReplace/real_time");
     if (applied > 0 && copied > 0)
-        std::printf("apply / copy+fsync+rename: %.2f (%.2f ms / %.2f ms)\n", applied / copied, applied, copied);
+        std::printf("apply / copy+fsync+rename: %.2f (%.2f ms / %.2f ms)\n", applied / copied,
+                    applied, copied);
     benchmark::Shutdown();
     return 0;
 }

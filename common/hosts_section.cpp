@@ -74,9 +74,8 @@ bool validHost(std::string_view name) {
     size_t start = 0;
     while (true) {
         size_t dot = name.find('.', start);
-        std::string_view label = name.substr(start, dot == std::string_view::npos
-                                                        ? std::string_view::npos
-                                                        : dot - start);
+        std::string_view label = name.substr(
+            start, dot == std::string_view::npos ? std::string_view::npos : dot - start);
         if (!validLabel(label)) return false;
         ++labels;
         last = label;
@@ -180,7 +179,9 @@ bool isProtected(std::string_view name) {
     return false;
 }
 
-bool isBlockLine(std::string_view line) { return blockName(line).has_value(); }
+bool isBlockLine(std::string_view line) {
+    return blockName(line).has_value();
+}
 
 bool isPair(std::string_view line, std::string_view next) {
     std::optional<std::string_view> name = blockName(line);

@@ -9,7 +9,8 @@ bool isLineBreakAt(std::string_view text, size_t i) {
 bool LineCursor::next(std::string_view& line) {
     if (done_) return false;
     size_t end = text_.find('\n', position_);
-    while (end != std::string_view::npos && !isLineBreakAt(text_, end)) end = text_.find('\n', end + 1);
+    while (end != std::string_view::npos && !isLineBreakAt(text_, end))
+        end = text_.find('\n', end + 1);
     if (end == std::string_view::npos) {
         line = text_.substr(position_);
         done_ = true;
@@ -32,7 +33,8 @@ bool endsWithLineBreak(std::string_view text) {
 }
 
 bool endsWithTwoLineBreaks(std::string_view text) {
-    return text.size() >= 2 && isLineBreakAt(text, text.size() - 1) && isLineBreakAt(text, text.size() - 2);
+    return text.size() >= 2 && isLineBreakAt(text, text.size() - 1) &&
+           isLineBreakAt(text, text.size() - 2);
 }
 
 }  // namespace tarrow

@@ -14,12 +14,12 @@ namespace tarrow {
 // between line breaks, empty ones included (a text that ends with a line break has a
 // final empty piece; an empty text is one empty piece).
 class LineCursor {
-public:
+  public:
     explicit LineCursor(std::string_view text) : text_(text) {}
     // The next line; false once every line has been given.
     bool next(std::string_view& line);
 
-private:
+  private:
     std::string_view text_;
     size_t position_ = 0;
     bool done_ = false;

@@ -14,7 +14,9 @@ namespace tarrow {
 
 namespace {
 
-bool sameTime(timespec a, timespec b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+bool sameTime(timespec a, timespec b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
 
 bool memoMatches(const ApplyMemo& memo, const std::string& resolved, const struct stat& st,
                  const std::vector<std::string>& names, std::string_view address) {
@@ -63,14 +65,16 @@ ApplyOutcome apply(const std::vector<std::string>& names, const std::string& hos
     const std::string resolved = resolvedPath(hosts);
     struct stat st {};
     const bool exists = ::stat(resolved.c_str(), &st) == 0;
-    if (!exists && errno != ENOENT) return failure(ApplyErrorCode::cannotRead, "cannot read " + resolved);
+    if (!exists && errno != ENOENT)
+        return failure(ApplyErrorCode::cannotRead, "cannot read " + resolved);
     if (memo && *memo && exists && memoMatches(**memo, resolved, st, names, address)) return {};
     if (memo) memo->reset();
 
     // Only a missing file is taken as empty: replacing an unreadable one, or a device or
     // folder behind the path, with nothing but the section would lose the user's lines.
     if (exists && !S_ISREG(st.st_mode))
-        return failure(ApplyErrorCode::cannotReplace, "cannot replace " + resolved + ": not a regular file");
+        return failure(ApplyErrorCode::cannotReplace,
+                       "cannot replace " + resolved + ": not a regular file");
     std::optional<HostsText> old = readText(resolved);
     if (!old && exists) return failure(ApplyErrorCode::cannotRead, "cannot read " + resolved);
     if (!old) old = HostsText{};
@@ -81,8 +85,8 @@ ApplyOutcome apply(const std::vector<std::string>& names, const std::string& hos
     if (updated == old->text) {
         // Stamped with the stat taken before the read: a change made since then shows.
         if (memo && exists)
-            *memo = ApplyMemo{resolved, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim,
-                              names,    std::string(address)};
+            *memo = ApplyMemo{resolved,   st.st_dev,  st.st_ino, st.st_size,
+                              st.st_mtim, st.st_ctim, names,     std::string(address)};
         return {};
     }
 

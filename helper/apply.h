@@ -46,7 +46,8 @@ struct ApplyMemo {
 // Writes nothing when the text would not change. A missing file counts as empty; one
 // that exists but cannot be read, or is not a regular file, is left alone.
 ApplyOutcome apply(const std::vector<std::string>& names, const std::string& hosts,
-                   std::string_view address = plainAddress, std::optional<ApplyMemo>* memo = nullptr);
+                   std::string_view address = plainAddress,
+                   std::optional<ApplyMemo>* memo = nullptr);
 
 // The path with symbolic links resolved, also when the last one points to a missing
 // file (that file is then the one to create, and the link stays).

@@ -19,12 +19,12 @@ enum class Mode { version, listenTest, clear, apply, daemon, usage };
 
 struct Invocation {
     Mode mode = Mode::usage;
-    bool daemon = false;     // "--daemon" anywhere
-    std::string hostsPath;   // /etc/hosts in the daemon, else --hosts or /etc/hosts
-    bool flush = true;       // always in the daemon, else unless --no-flush
-    std::string requestPath; // apply and daemon
-    uid_t uid = 0;           // apply and daemon
-    std::string folder;      // listen test
+    bool daemon = false;                  // "--daemon" anywhere
+    std::string hostsPath;                // /etc/hosts in the daemon, else --hosts or /etc/hosts
+    bool flush = true;                    // always in the daemon, else unless --no-flush
+    std::string requestPath;              // apply and daemon
+    uid_t uid = 0;                        // apply and daemon
+    std::string folder;                   // listen test
     uint16_t plainPort = 0, tlsPort = 0;  // listen test
 };
 

@@ -9,8 +9,7 @@ void pass(HelperState& state, const std::string& path, uid_t uid) {
     const bool changedState = !state.lastRequest || state.lastRequest->kind != r.kind;
 
     if (r.kind == Request::Kind::untrusted) {
-        if (changedState)
-            state.log("request file not trusted, left /etc/hosts as it is: " + path);
+        if (changedState) state.log("request file not trusted, left /etc/hosts as it is: " + path);
         state.lastRequest = r;
         return;
     }
@@ -20,8 +19,7 @@ void pass(HelperState& state, const std::string& path, uid_t uid) {
     const std::vector<std::string>& names = r.names;  // empty when silent
 
     bool answering = false;
-    if (state.daemon && state.notice && !names.empty())
-        answering = state.notice->start(80, 443);
+    if (state.daemon && state.notice && !names.empty()) answering = state.notice->start(80, 443);
     std::string_view address = answering ? noticeAddress : plainAddress;
 
     ApplyOutcome outcome = apply(names, state.hostsPath, address, &state.memo);

@@ -16,7 +16,7 @@ namespace tarrow {
 
 // What the pass needs of the block-notice listener.
 class NoticeControl {
-public:
+  public:
     virtual ~NoticeControl() = default;
     virtual bool start(uint16_t http, uint16_t https) = 0;
     virtual void stop() = 0;

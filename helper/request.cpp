@@ -22,13 +22,13 @@ size_t leadingSpace(std::string_view s) {
     if (s.empty()) return 0;
     auto b = [&](size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0u; };
     if (b(0) == 0x20 || b(0) == 0x09) return 1;
-    if (b(0) == 0xC2 && b(1) == 0xA0) return 2;                              // U+00A0
-    if (b(0) == 0xE1 && b(1) == 0x9A && b(2) == 0x80) return 3;              // U+1680
-    if (b(0) == 0xE2 && b(1) == 0x80 && (b(2) <= 0x8A || b(2) == 0xAF)) {    // U+2000..200A, 202F
+    if (b(0) == 0xC2 && b(1) == 0xA0) return 2;                            // U+00A0
+    if (b(0) == 0xE1 && b(1) == 0x9A && b(2) == 0x80) return 3;            // U+1680
+    if (b(0) == 0xE2 && b(1) == 0x80 && (b(2) <= 0x8A || b(2) == 0xAF)) {  // U+2000..200A, 202F
         return b(2) >= 0x80 ? 3 : 0;
     }
-    if (b(0) == 0xE2 && b(1) == 0x81 && b(2) == 0x9F) return 3;              // U+205F
-    if (b(0) == 0xE3 && b(1) == 0x80 && b(2) == 0x80) return 3;              // U+3000
+    if (b(0) == 0xE2 && b(1) == 0x81 && b(2) == 0x9F) return 3;  // U+205F
+    if (b(0) == 0xE3 && b(1) == 0x80 && b(2) == 0x80) return 3;  // U+3000
     return 0;
 }
 
@@ -102,8 +102,7 @@ Request requested(const std::string& path, uid_t uid) {
     if (!S_ISREG(st.st_mode)) return Request::untrusted();
     if (st.st_uid != uid) return Request::untrusted();
     if (st.st_size > maxRequestSize) return Request::untrusted();
-    if (st.st_size > 0 &&
-        secondsSinceEpoch() - static_cast<double>(st.st_mtim.tv_sec) > heartbeat)
+    if (st.st_size > 0 && secondsSinceEpoch() - static_cast<double>(st.st_mtim.tv_sec) > heartbeat)
         return Request::silent();
 
     // The size was checked on this descriptor; read what it holds now, up to the limit.

@@ -10,7 +10,7 @@
 namespace tarrow {
 
 inline constexpr size_t maxNames = 2000;
-inline constexpr double heartbeat = 300.0;      // seconds a non-empty request stays fresh
+inline constexpr double heartbeat = 300.0;       // seconds a non-empty request stays fresh
 inline constexpr off_t maxRequestSize = 999999;  // larger files are refused
 inline constexpr size_t requestReadLimit = 1000000;
 

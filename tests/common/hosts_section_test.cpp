@@ -12,8 +12,10 @@ using namespace tarrow;
 
 namespace {
 
+// clang-format off
 const std::string stock =
     "##\n# Host Database\n##\n127.0.0.1\tlocalhost\n255.255.255.255\tbroadcasthost\n::1             localhost\n";
+// clang-format on
 const std::string B(blockBegin), E(blockEnd);
 
 std::string section(const std::vector<std::string>& names, const std::string& address = "0.0.0.0") {
@@ -30,6 +32,7 @@ struct Case {
     std::string expected;
 };
 
+// clang-format off
 std::vector<Case> cases() {
     const std::vector<std::string> two = {"example.com", "www.example.com"};
     const std::string crlf = "127.0.0.1 localhost\r\n::1 localhost\r\n";
@@ -76,6 +79,7 @@ std::vector<Case> cases() {
          stock + "\n" + section({"a.com"})},
     };
 }
+// clang-format on
 
 TEST(HostsFile, Cases) {
     for (const Case& c : cases()) {
@@ -89,11 +93,13 @@ TEST(HostsFile, Cases) {
 }
 
 TEST(HostsFile, WritesNamesInOrderWithoutDeduplicating) {
-    EXPECT_EQ(hostsFile("", {"b.com", "a.com", "b.com"}), "\n" + section({"b.com", "a.com", "b.com"}));
+    EXPECT_EQ(hostsFile("", {"b.com", "a.com", "b.com"}),
+              "\n" + section({"b.com", "a.com", "b.com"}));
 }
 
 TEST(HostsFile, BlockedNamesReadsOnlyTheSection) {
-    const std::string text = "0.0.0.0 outside.com\n" + B + "\n0.0.0.0 a.com\n:: a.com\n::  spaced.com  \n" +
+    const std::string text = "0.0.0.0 outside.com\n" + B +
+                             "\n0.0.0.0 a.com\n:: a.com\n::  spaced.com  \n" +
                              "0.0.0.0\ttab.com\n0.0.0.0 b.com extra\n127.0.0.1 c.com\n" + E +
                              "\n0.0.0.0 after.com\n" + B + "\n:: open.com\n";
     EXPECT_EQ(blockedNames(text), (std::set<std::string>{"a.com", "spaced.com", "open.com"}));
@@ -102,19 +108,36 @@ TEST(HostsFile, BlockedNamesReadsOnlyTheSection) {
 // Generated files: every line that is neither a marker nor a block line survives, in
 // order, whatever sections the file holds; blocking twice gives the same text.
 TEST(HostsFile, ForeignLinesSurviveGeneratedFiles) {
-    const std::vector<std::string> pool = {
-        "127.0.0.1\tlocalhost", "# comment \xE9t\xE9", "10.0.0.1 nas.local", "0.0.0.0 ads.example",
-        ":: ads.example", "0.0.0.0 a.com", ":: a.com", "", "  ", "line\r\nwith crlf", B, E,
-        "# >>> Pinfold", "# <<< Pinfold", "0.0.0.0 Upper.com", "::1 localhost", "0.0.0.0  a.com  ", "cr\r"};
+    const std::vector<std::string> pool = {"127.0.0.1\tlocalhost",
+                                           "# comment \xE9t\xE9",
+                                           "10.0.0.1 nas.local",
+                                           "0.0.0.0 ads.example",
+                                           ":: ads.example",
+                                           "0.0.0.0 a.com",
+                                           ":: a.com",
+                                           "",
+                                           "  ",
+                                           "line\r\nwith crlf",
+                                           B,
+                                           E,
+                                           "# >>> Pinfold",
+                                           "# <<< Pinfold",
+                                           "0.0.0.0 Upper.com",
+                                           "::1 localhost",
+                                           "0.0.0.0  a.com  ",
+                                           "cr\r"};
     std::mt19937 random(7);
     for (int round = 0; round < 300; ++round) {
         std::string text;
         const int count = static_cast<int>(random() % 14);
-        for (int i = 0; i < count; ++i) text += pool[random() % pool.size()] + (random() % 8 ? "\n" : "");
+        for (int i = 0; i < count; ++i)
+            text += pool[random() % pool.size()] + (random() % 8 ? "\n" : "");
         std::vector<std::string_view> foreign;
         for (std::string_view line : splitLines(text))
-            if (!line.empty() && !isBegin(line) && !isEnd(line) && !isBlockLine(line)) foreign.push_back(line);
-        for (const auto& names : {std::vector<std::string>{}, std::vector<std::string>{"a.com", "b.org"}}) {
+            if (!line.empty() && !isBegin(line) && !isEnd(line) && !isBlockLine(line))
+                foreign.push_back(line);
+        for (const auto& names :
+             {std::vector<std::string>{}, std::vector<std::string>{"a.com", "b.org"}}) {
             SCOPED_TRACE(testing::PrintToString(text));
             const std::string out = hostsFile(text, names);
             EXPECT_EQ(hostsFile(out, names), out);
@@ -135,6 +158,7 @@ TEST(HostNames, ValidHost) {
         std::string name;
         bool valid;
     };
+    // clang-format off
     const std::vector<Row> rows = {
         {"example.com", true}, {"a.b.example", true}, {"xn--bcher-kva.example", true}, {"ab--cd.example", true},
         {"1.example.com", true}, {"example.a1", true}, {l63 + ".com", true}, {n253, true},
@@ -142,15 +166,16 @@ TEST(HostNames, ValidHost) {
         {"a-.com", false}, {"Example.com", false}, {"a_b.com", false}, {"a b.com", false}, {"a.com.", false},
         {".a.com", false}, {"a..com", false}, {"::1", false}, {"a.com\n0.0.0.0 b.com", false},
         {"b\xC3\xBC" "cher.example", false}, {l64 + ".com", false}, {n253 + "d", false}};
+    // clang-format on
     ASSERT_EQ(n253.size(), 253u);
     for (const Row& row : rows) EXPECT_EQ(validHost(row.name), row.valid) << row.name;
 }
 
 TEST(HostNames, IsProtected) {
     const std::vector<std::pair<std::string, bool>> rows = {
-        {"apple.com", true},       {"www.apple.com", true},  {"printer.local", true}, {"localhost", true},
-        {"x.lan", true},           {"example.com", false},   {"pineapple.com", false}, {"mylan", false},
-        {"localhost.example", false}};
+        {"apple.com", true},      {"www.apple.com", true}, {"printer.local", true},
+        {"localhost", true},      {"x.lan", true},         {"example.com", false},
+        {"pineapple.com", false}, {"mylan", false},        {"localhost.example", false}};
     for (const auto& [name, expected] : rows) EXPECT_EQ(isProtected(name), expected) << name;
 }
 

@@ -27,7 +27,8 @@ TEST(Lines, CrLfIsNoLineBreak) {
     };
     for (const Row& row : rows) {
         EXPECT_EQ(splitLines(row.text), row.lines) << testing::PrintToString(row.text);
-        EXPECT_EQ(endsWithLineBreak(row.text), row.endsWithBreak) << testing::PrintToString(row.text);
+        EXPECT_EQ(endsWithLineBreak(row.text), row.endsWithBreak)
+            << testing::PrintToString(row.text);
     }
     EXPECT_TRUE(endsWithTwoLineBreaks("a\n\n"));
     EXPECT_FALSE(endsWithTwoLineBreaks("a\r\n\n"));
@@ -48,7 +49,8 @@ TEST(Utf8, Strict) {
         {"abcdefg\xE2\x80", false},   // cut short after the fast path
         {"\x80", false},
     };
-    for (const auto& [bytes, valid] : rows) EXPECT_EQ(validUtf8(bytes), valid) << testing::PrintToString(bytes);
+    for (const auto& [bytes, valid] : rows)
+        EXPECT_EQ(validUtf8(bytes), valid) << testing::PrintToString(bytes);
 }
 
 }  // namespace

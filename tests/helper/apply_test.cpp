@@ -1,7 +1,7 @@
 #include "helper/apply.h"
 
-#include <sys/stat.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -20,23 +20,34 @@ using namespace tarrow::test;
 namespace {
 
 const std::vector<std::string> two = {"example.com", "www.example.com"};
-const std::string stock = "##\n# Host Database\n##\n127.0.0.1\tlocalhost\n::1             localhost\n";
+const std::string stock =
+    "##\n# Host Database\n##\n127.0.0.1\tlocalhost\n::1             localhost\n";
 
-bool sameTime(timespec a, timespec b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
-std::string tempOf(const std::string& path) { return path + std::string(applyTempSuffix); }
+bool sameTime(timespec a, timespec b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+std::string tempOf(const std::string& path) {
+    return path + std::string(applyTempSuffix);
+}
 
 // Whether apply, run without root's rights, fails with this code and message.
 bool failsAsNobody(const std::string& hosts, ApplyErrorCode code, const std::string& message) {
-    return inChild([&] {
-               ApplyOutcome outcome = apply({"a.com"}, hosts);
-               return outcome.error && outcome.error->code == code && outcome.error->message == message ? 0 : 1;
-           }, true) == 0;
+    return inChild(
+               [&] {
+                   ApplyOutcome outcome = apply({"a.com"}, hosts);
+                   return outcome.error && outcome.error->code == code &&
+                                  outcome.error->message == message
+                              ? 0
+                              : 1;
+               },
+               true) == 0;
 }
 
 // Block, block again, unblock, on a real file: the bytes are what hostsFile makes of them,
 // and the second call writes nothing.
 TEST(Apply, RealFiles) {
     const std::string B(blockBegin);
+    // clang-format off
     const std::vector<std::pair<const char*, std::string>> rows = {
         {"stock", stock},
         {"Latin-1 comment", stock + "# Caf\xE9 \xE0 la m\xE8re\n"},
@@ -48,6 +59,7 @@ TEST(Apply, RealFiles) {
         {"foreign lines inside and after", stock + "\n" + B + "\n0.0.0.0 a.com\n:: a.com\n10.0.0.9 printer\n" +
                                                std::string(blockEnd) + "\n10.0.0.1 nas.local\n"},
     };
+    // clang-format on
     TempFolder folder;
     const std::string hosts = folder / "hosts";
     for (const auto& [what, original] : rows) {
@@ -75,15 +87,23 @@ TEST(Apply, RealFiles) {
 // Every foreign byte survives blocking and unblocking, over generated files that end in
 // one line end: tabs, CR LF, Latin-1 and UTF-8 bytes, lines that look like ours.
 TEST(Apply, ForeignBytesSurvive) {
-    const std::vector<std::string> pool = {
-        "127.0.0.1\tlocalhost", "# \xE9t\xE9 \xFF", "# \xC3\xA9t\xC3\xA9", "10.0.0.1 nas.local\r", "",
-        "0.0.0.0 ads.example", ":: ads.example", "0.0.0.0 ads.example\r\n:: ads.example", "   ", "\t# x"};
+    const std::vector<std::string> pool = {"127.0.0.1\tlocalhost",
+                                           "# \xE9t\xE9 \xFF",
+                                           "# \xC3\xA9t\xC3\xA9",
+                                           "10.0.0.1 nas.local\r",
+                                           "",
+                                           "0.0.0.0 ads.example",
+                                           ":: ads.example",
+                                           "0.0.0.0 ads.example\r\n:: ads.example",
+                                           "   ",
+                                           "\t# x"};
     std::mt19937 random(11);
     TempFolder folder;
     const std::string hosts = folder / "hosts";
     for (int round = 0; round < 25; ++round) {
         std::string original = "127.0.0.1 localhost\n";
-        for (int i = static_cast<int>(random() % 30); i > 0; --i) original += pool[random() % pool.size()] + "\n";
+        for (int i = static_cast<int>(random() % 30); i > 0; --i)
+            original += pool[random() % pool.size()] + "\n";
         original += "# end\n";
         writeFile(hosts, original);
         ASSERT_TRUE(apply(two, hosts, round % 2 ? noticeAddress : plainAddress).changed);
@@ -161,13 +181,15 @@ TEST(Apply, RefusesWhatItCannotRead) {
         ApplyOutcome outcome = apply({"a.com"}, folder / name);
         ASSERT_TRUE(outcome.error) << name;
         EXPECT_EQ(outcome.error->code, ApplyErrorCode::cannotReplace);
-        EXPECT_EQ(outcome.error->message, "cannot replace " + folder / name + ": not a regular file");
+        EXPECT_EQ(outcome.error->message,
+                  "cannot replace " + folder / name + ": not a regular file");
         EXPECT_EQ(statOf(tempOf(folder / name)).st_mode, 0u);
     }
     EXPECT_TRUE(S_ISFIFO(statOf(folder / "fifo").st_mode));
 
     writeFile(folder / "hosts", stock, 0);
-    EXPECT_TRUE(failsAsNobody(folder / "hosts", ApplyErrorCode::cannotRead, "cannot read " + folder / "hosts"));
+    EXPECT_TRUE(failsAsNobody(folder / "hosts", ApplyErrorCode::cannotRead,
+                              "cannot read " + folder / "hosts"));
     EXPECT_EQ(readFile(folder / "hosts"), stock);
 }
 
@@ -188,13 +210,17 @@ TEST(Apply, RenameFailureRemovesTheTemporaryFile) {
     const std::string hosts = folder / "hosts";
     writeFile(hosts, stock);
     writeFile(folder / "other", stock);
-    const int result = inChild([&] {
-        if (::mount((folder / "other").c_str(), hosts.c_str(), nullptr, MS_BIND, nullptr) != 0) return 77;
-        ApplyOutcome outcome = apply({"a.com"}, hosts);
-        const bool ok = outcome.error && outcome.error->code == ApplyErrorCode::cannotReplace &&
-                        outcome.error->message == "cannot replace " + hosts + ": " + std::strerror(EBUSY);
-        return ok && statOf(tempOf(hosts)).st_mode == 0 && readFile(hosts) == stock ? 0 : 1;
-    }, false, true);
+    const int result = inChild(
+        [&] {
+            if (::mount((folder / "other").c_str(), hosts.c_str(), nullptr, MS_BIND, nullptr) != 0)
+                return 77;
+            ApplyOutcome outcome = apply({"a.com"}, hosts);
+            const bool ok =
+                outcome.error && outcome.error->code == ApplyErrorCode::cannotReplace &&
+                outcome.error->message == "cannot replace " + hosts + ": " + std::strerror(EBUSY);
+            return ok && statOf(tempOf(hosts)).st_mode == 0 && readFile(hosts) == stock ? 0 : 1;
+        },
+        false, true);
     if (result == 77) GTEST_SKIP() << "no mount namespace here";
     EXPECT_EQ(result, 0);
     EXPECT_EQ(statOf(tempOf(hosts)).st_mode, 0u);
@@ -216,7 +242,8 @@ TEST(Apply, MemoEqualsAFreshRead) {
         {"nothing", [] {}, two, plainAddress, false},
         {"other names", [] {}, {"a.com"}, plainAddress, true},
         {"other address", [] {}, two, noticeAddress, true},
-        {"file replaced by the same bytes without the section", [&] { writeFile(hosts, stock); }, two, plainAddress, true},
+        {"file replaced by the same bytes without the section", [&] { writeFile(hosts, stock); },
+         two, plainAddress, true},
         {"same size edited in place, times put back",
          [&] {
              const struct stat st = statOf(hosts);

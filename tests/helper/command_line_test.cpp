@@ -43,13 +43,16 @@ TEST(CommandLine, FirstMatchingRowWins) {
 }
 
 TEST(CommandLine, HostsAndFlushAreFixedInTheDaemon) {
-    Invocation oneShot = parseCommandLine({"--apply", "/r", "--uid", "1", "--hosts", "/copy", "--no-flush"});
+    Invocation oneShot =
+        parseCommandLine({"--apply", "/r", "--uid", "1", "--hosts", "/copy", "--no-flush"});
     EXPECT_EQ(oneShot.hostsPath, "/copy");
     EXPECT_FALSE(oneShot.flush);
-    Invocation daemon = parseCommandLine({"--daemon", "/r", "--uid", "1", "--hosts", "/copy", "--no-flush"});
+    Invocation daemon =
+        parseCommandLine({"--daemon", "/r", "--uid", "1", "--hosts", "/copy", "--no-flush"});
     EXPECT_EQ(daemon.hostsPath, "/etc/hosts");
     EXPECT_TRUE(daemon.flush);
-    EXPECT_EQ(parseCommandLine({"--clear", "--hosts"}).hostsPath, "/etc/hosts");  // a flag last has no value
+    EXPECT_EQ(parseCommandLine({"--clear", "--hosts"}).hostsPath,
+              "/etc/hosts");  // a flag last has no value
 }
 
 }  // namespace

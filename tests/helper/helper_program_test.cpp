@@ -45,7 +45,8 @@ struct Files {
 };
 
 TEST(HelperProgram, Version) {
-    for (const auto& args : {std::vector<std::string>{"--version"}, {"--clear", "--version", "--uid", "x"}}) {
+    for (const auto& args :
+         {std::vector<std::string>{"--version"}, {"--clear", "--version", "--uid", "x"}}) {
         HelperRun run = runHelper(args);
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.out, "Tarrow helper 2\n");
@@ -58,8 +59,13 @@ TEST(HelperProgram, UsageForBadArguments) {
     writeFile(f.hosts, stock);
     writeFile(f.request, "a.com\n");
     const std::vector<std::vector<std::string>> rows = {
-        {}, {"--apply", f.request}, {"--apply", f.request, "--uid"}, {"--apply", f.request, "--uid", "-1"},
-        {"--apply", f.request, "--uid", "abc"}, {"--apply", f.request, "--uid", "4294967296"}, {"--uid", f.uid},
+        {},
+        {"--apply", f.request},
+        {"--apply", f.request, "--uid"},
+        {"--apply", f.request, "--uid", "-1"},
+        {"--apply", f.request, "--uid", "abc"},
+        {"--apply", f.request, "--uid", "4294967296"},
+        {"--uid", f.uid},
         {"--hosts", f.hosts}};
     for (auto args : rows) {
         args.insert(args.end(), {"--hosts", f.hosts, "--no-flush"});
@@ -74,10 +80,12 @@ TEST(HelperProgram, ApplyAndClear) {
     Files f;
     writeFile(f.hosts, stock);
     writeFile(f.request, "a.com\nA.com\nb.com\n");
-    HelperRun run = runHelper({"--apply", f.request, "--uid", f.uid, "--hosts", f.hosts, "--no-flush"});
+    HelperRun run =
+        runHelper({"--apply", f.request, "--uid", f.uid, "--hosts", f.hosts, "--no-flush"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(logged(run.err), std::vector<std::string>{"blocking 2 host names, without the note"});
-    EXPECT_EQ(readFile(f.hosts), hostsFile(stock, {"a.com", "b.com"}));  // never 127.0.0.2 outside the daemon
+    EXPECT_EQ(readFile(f.hosts),
+              hostsFile(stock, {"a.com", "b.com"}));  // never 127.0.0.2 outside the daemon
 
     run = runHelper({"--clear", "--hosts", f.hosts, "--no-flush"});
     EXPECT_EQ(run.status, 0);
@@ -94,7 +102,8 @@ TEST(HelperProgram, ApplyAndClear) {
     ::mkdir(f.hosts.c_str(), 0755);
     run = runHelper({"--clear", "--hosts", f.hosts, "--no-flush"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(logged(run.err), std::vector<std::string>{"failed: cannot replace " + f.hosts + ": not a regular file"});
+    EXPECT_EQ(logged(run.err), std::vector<std::string>{"failed: cannot replace " + f.hosts +
+                                                        ": not a regular file"});
 }
 
 TEST(HelperProgram, UntrustedAndSilentRequests) {
@@ -102,17 +111,19 @@ TEST(HelperProgram, UntrustedAndSilentRequests) {
     const std::string blocked = hostsFile(stock, {"a.com"});
     writeFile(f.hosts, blocked);
     writeFile(f.request, "b.com\n");
-    HelperRun run = runHelper({"--apply", f.request, "--uid", std::to_string(::getuid() + 1), "--hosts", f.hosts,
-                         "--no-flush"});
+    HelperRun run = runHelper({"--apply", f.request, "--uid", std::to_string(::getuid() + 1),
+                               "--hosts", f.hosts, "--no-flush"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(logged(run.err),
-              std::vector<std::string>{"request file not trusted, left /etc/hosts as it is: " + f.request});
+              std::vector<std::string>{"request file not trusted, left /etc/hosts as it is: " +
+                                       f.request});
     EXPECT_EQ(readFile(f.hosts), blocked);
 
     setAge(f.request, 301);
     run = runHelper({"--apply", f.request, "--uid", f.uid, "--hosts", f.hosts, "--no-flush"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(logged(run.err), (std::vector<std::string>{"the app has been silent for 300 s, unblocking", "unblocked"}));
+    EXPECT_EQ(logged(run.err), (std::vector<std::string>{
+                                   "the app has been silent for 300 s, unblocking", "unblocked"}));
     EXPECT_EQ(readFile(f.hosts), stock);
 }
 
@@ -125,11 +136,13 @@ TEST(HelperProgram, DaemonFlagWinsOverApply) {
     writeFile(etc / "hosts", stock);
     writeFile(f.hosts, stock);
     writeFile(f.request, "a.com\n");
-    HelperRun run = runHelper({"--daemon", f.folder / "missing", "--apply", f.request, "--uid", f.uid, "--hosts", f.hosts},
-                        etc.path, 3);
+    HelperRun run = runHelper({"--daemon", f.folder / "missing", "--apply", f.request, "--uid",
+                               f.uid, "--hosts", f.hosts},
+                              etc.path, 3);
     if (run.status == 77) GTEST_SKIP() << "no namespaces here";
     EXPECT_EQ(readFile(f.hosts), stock);
-    EXPECT_EQ(readFile(etc / "hosts"), stock);  // the daemon's request file is missing: nothing to block
+    EXPECT_EQ(readFile(etc / "hosts"),
+              stock);  // the daemon's request file is missing: nothing to block
     EXPECT_EQ(run.err.find("blocking"), std::string::npos);
 }
 

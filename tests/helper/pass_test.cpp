@@ -74,7 +74,8 @@ TEST(Pass, DaemonAnswersWhileTheListenerRuns) {
 
 TEST(Pass, StatesAreLoggedOncePerChange) {
     Helper h(false);
-    const std::string untrustedLine = "request file not trusted, left /etc/hosts as it is: " + h.folder / "r";
+    const std::string untrustedLine =
+        "request file not trusted, left /etc/hosts as it is: " + h.folder / "r";
     h.run("a.com\n");
     const std::string blocked = readFile(h.state.hostsPath);
     EXPECT_EQ(h.run("b.com\n\xFF\n"), Lines{untrustedLine});
@@ -92,7 +93,8 @@ TEST(Pass, FailureIsLoggedAndRemembered) {
     Helper h(false);
     std::remove(h.state.hostsPath.c_str());
     ::mkdir(h.state.hostsPath.c_str(), 0755);
-    EXPECT_EQ(h.run("a.com\n"), Lines{"failed: cannot replace " + h.state.hostsPath + ": not a regular file"});
+    EXPECT_EQ(h.run("a.com\n"),
+              Lines{"failed: cannot replace " + h.state.hostsPath + ": not a regular file"});
     EXPECT_EQ(h.state.lastRequest, (Request{Request::Kind::names, {"a.com"}}));
     EXPECT_EQ(h.flushes, 0);
 }

@@ -18,7 +18,9 @@ namespace {
 using Names = std::vector<std::string>;
 const Request untrusted = Request::untrusted();
 const Request silent = Request::silent();
-Request names(Names list) { return {Request::Kind::names, std::move(list)}; }
+Request names(Names list) {
+    return {Request::Kind::names, std::move(list)};
+}
 
 TEST(Request, Content) {
     Names many, first2000;
@@ -33,6 +35,7 @@ TEST(Request, Content) {
         std::string content;
         Names expected;
     };
+    // clang-format off
     const std::vector<Row> rows = {
         {"same name twice, upper case, spaces", "  Example.COM \nexample.com\n", {"example.com"}},
         {"address, single label, protected, valid", "1.2.3.4\nlocalhost\nwww.apple.com\nprinter.local\na.com\n",
@@ -48,6 +51,7 @@ TEST(Request, Content) {
         {"Kelvin sign lowers to k", "\xE2\x84\xAA" "a.com\n", {"ka.com"}},
         {"2,500 names give the first 2000", text, first2000},
     };
+    // clang-format on
     TempFolder folder;
     for (const Row& row : rows) {
         writeFile(folder / "r", row.content);
@@ -66,6 +70,16 @@ TEST(Request, Trust) {
         uid_t uid;
         Request expected;
     };
+    // A row's file, written (and aged) when the row runs.
+    auto file = [&](const std::string& name, const std::string& content, double age = 0) {
+        return [=, &folder] {
+            writeFile(folder / name, content);
+            if (age > 0) setAge(folder / name, age);
+            return folder / name;
+        };
+    };
+    const std::string padding(999993, '\n');
+    // clang-format off
     const std::vector<Row> rows = {
         {"missing file", [&] { return folder / "missing"; }, me, names({})},
         {"missing folder", [&] { return folder / "none/r"; }, me, names({})},
@@ -76,21 +90,16 @@ TEST(Request, Trust) {
          [&] { ::mkfifo((folder / "fifo").c_str(), 0644); return folder / "fifo"; }, me, untrusted},
         {"folder", [&] { ::mkdir((folder / "dir").c_str(), 0755); return folder / "dir"; }, me, untrusted},
         {"owned by another user", [&] { return valid; }, me + 1, untrusted},
-        {"invalid UTF-8", [&] { writeFile(folder / "bad", "a.com\n\xFF\n"); return folder / "bad"; }, me, untrusted},
-        {"overlong UTF-8", [&] { writeFile(folder / "ol", "\xC0\xAF\n"); return folder / "ol"; }, me, untrusted},
-        {"999,999 bytes", [&] { writeFile(folder / "big", "a.com\n" + std::string(999993, '\n')); return folder / "big"; },
-         me, names({"a.com"})},
-        {"1,000,000 bytes", [&] { writeFile(folder / "huge", "a.com\n" + std::string(999994, '\n')); return folder / "huge"; },
-         me, untrusted},
-        {"written 299 s ago", [&] { writeFile(folder / "fresh", "a.com\n"); setAge(folder / "fresh", 299); return folder / "fresh"; },
-         me, names({"a.com"})},
-        {"written 301 s ago", [&] { writeFile(folder / "stale", "a.com\n"); setAge(folder / "stale", 301); return folder / "stale"; },
-         me, silent},
-        {"empty and a day old", [&] { writeFile(folder / "empty", ""); setAge(folder / "empty", 86400); return folder / "empty"; },
-         me, names({})},
-        {"stale and untrusted: the owner is checked first",
-         [&] { writeFile(folder / "old", "a.com\n"); setAge(folder / "old", 999); return folder / "old"; }, me + 1, untrusted},
+        {"invalid UTF-8", file("bad", "a.com\n\xFF\n"), me, untrusted},
+        {"overlong UTF-8", file("overlong", "\xC0\xAF\n"), me, untrusted},
+        {"999,999 bytes", file("big", "a.com\n" + padding), me, names({"a.com"})},
+        {"1,000,000 bytes", file("huge", "a.com\n\n" + padding), me, untrusted},
+        {"written 299 s ago", file("fresh", "a.com\n", 299), me, names({"a.com"})},
+        {"written 301 s ago", file("stale", "a.com\n", 301), me, silent},
+        {"empty and a day old", file("empty", "", 86400), me, names({})},
+        {"stale and untrusted: the owner is checked first", file("old", "a.com\n", 999), me + 1, untrusted},
     };
+    // clang-format on
     ::alarm(30);  // a reader that blocks on the FIFO fails the test instead of hanging it
     for (const Row& row : rows) {
         const std::string path = row.make();

@@ -81,7 +81,9 @@ void setAge(const std::string& path, double seconds) {
     ::utimes(path.c_str(), times);
 }
 
-bool isRoot() { return ::geteuid() == 0; }
+bool isRoot() {
+    return ::geteuid() == 0;
+}
 
 int inChild(const std::function<int()>& fn, bool unprivileged, bool isolated) {
     pid_t pid = ::fork();
@@ -95,13 +97,17 @@ int inChild(const std::function<int()>& fn, bool unprivileged, bool isolated) {
     return waitFor(pid, 60);
 }
 
-HelperRun runHelper(const std::vector<std::string>& args, const std::optional<std::string>& etcFolder,
-              int timeoutSeconds) {
+HelperRun runHelper(const std::vector<std::string>& args,
+                    const std::optional<std::string>& etcFolder, int timeoutSeconds) {
     // Outside ctest the programs stand in bin/ next to the tests' folder.
     const char* bin = std::getenv("TARROW_BIN");
-    const std::string program =
-        (bin ? std::string(bin) : std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path().string() + "/bin") +
-        "/tarrow-helper";
+    const std::string program = (bin ? std::string(bin)
+                                     : std::filesystem::read_symlink("/proc/self/exe")
+                                               .parent_path()
+                                               .parent_path()
+                                               .string() +
+                                           "/bin") +
+                                "/tarrow-helper";
     TempFolder capture;
     const std::string out = capture / "out", err = capture / "err";
     pid_t pid = ::fork();

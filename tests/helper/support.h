@@ -21,7 +21,7 @@ struct TempFolder {
 
 void writeFile(const std::string& path, const std::string& bytes, mode_t mode = 0644);
 std::string readFile(const std::string& path);
-struct stat statOf(const std::string& path);  // lstat; st_mode 0 when missing
+struct stat statOf(const std::string& path);           // lstat; st_mode 0 when missing
 void setAge(const std::string& path, double seconds);  // modification time this long ago
 
 bool isRoot();
@@ -38,7 +38,7 @@ struct HelperRun {
 };
 // Runs the built tarrow-helper with these arguments. With etcFolder, it runs in its own
 // mount and network namespace in which that folder stands in for /etc.
-HelperRun runHelper(const std::vector<std::string>& args, const std::optional<std::string>& etcFolder = {},
-              int timeoutSeconds = 20);
+HelperRun runHelper(const std::vector<std::string>& args,
+                    const std::optional<std::string>& etcFolder = {}, int timeoutSeconds = 20);
 
 }  // namespace tarrow::test
