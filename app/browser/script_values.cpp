@@ -1,5 +1,6 @@
 #include "app/browser/script_values.h"
 
+#include <cctype>
 #include <variant>
 
 namespace tarrow {
@@ -33,7 +34,9 @@ private:
         size_t end = at_;
         while (end < s_.size() && s_[end] != ',' && s_[end] != '}') ++end;
         std::string_view word = s_.substr(at_, end - at_);
-        while (!word.empty() && word.back() == ' ') word.remove_suffix(1);
+        while (!word.empty() && std::isspace(static_cast<unsigned char>(word.back()))) {
+            word.remove_suffix(1);
+        }
         at_ += word.size();
         if (word == "true") return Value{true};
         if (word == "false") return Value{false};
