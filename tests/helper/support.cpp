@@ -26,7 +26,10 @@ constexpr uid_t nobody = 65534;
 bool isolate(const std::optional<std::string>& etcFolder) {
     if (::unshare(CLONE_NEWNS | CLONE_NEWNET) != 0) return false;
     if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
-    return !etcFolder || ::mount(etcFolder->c_str(), "/etc", nullptr, MS_BIND, nullptr) == 0;
+    if (!etcFolder) return true;
+    // The daemon also makes its hits folder under /var/lib: an empty one of its own.
+    return ::mount(etcFolder->c_str(), "/etc", nullptr, MS_BIND, nullptr) == 0 &&
+           ::mount("tmpfs", "/var/lib", "tmpfs", 0, "mode=0755") == 0;
 }
 
 int waitFor(pid_t pid, int timeoutSeconds) {

@@ -37,7 +37,8 @@ struct HelperRun {
     std::string out, err;
 };
 // Runs the built tarrow-helper with these arguments. With etcFolder, it runs in its own
-// mount and network namespace in which that folder stands in for /etc.
+// mount and network namespace in which that folder stands in for /etc and /var/lib is
+// empty, so that nothing of the machine's own changes.
 HelperRun runHelper(const std::vector<std::string>& args,
                     const std::optional<std::string>& etcFolder = {}, int timeoutSeconds = 20);
 
