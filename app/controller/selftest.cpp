@@ -2,15 +2,6 @@
 
 namespace tarrow::app {
 
-std::vector<Check> builtInChecks() {
-    std::vector<Check> all;
-    for (auto group : {hostsChecks}) {
-        std::vector<Check> checks = group();
-        all.insert(all.end(), checks.begin(), checks.end());
-    }
-    return all;
-}
-
 int runSelftest(const std::vector<Check>& checks, std::FILE* out) {
     int failed = 0;
     for (const Check& check : checks) {
