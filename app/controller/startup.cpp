@@ -18,7 +18,12 @@
 #include "app/model/migration.h"
 #include "app/model/state_folder.h"
 #include "app/model/store.h"
+#include "app/ui/brand.h"
+#include "app/ui/mark.h"
+#include "app/ui/tray_actions.h"
 #include "app/ui/tray_item.h"
+#include "app/ui/tray_menu.h"
+#include "app/ui/tray_modes.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
 #include "platform/termination.h"
@@ -81,10 +86,11 @@ int runApp(int argc, char** argv, const std::string& folder) {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QString::fromUtf8(appName.data(), appName.size()));
     QApplication::setApplicationVersion(QString::fromStdString(appVersion()));
+    ui::registerBrandFont();
 
     Store store(folder, [](std::string_view message) { log(message); });
     store.readsHistory = true;
-    ui::TrayItem item(ui::plainMark);
+    ui::TrayItem item(ui::markIcon);
     ControllerHooks hooks;
     hooks.post = [&application](std::function<void()> work) {
         QTimer::singleShot(0, &application, std::move(work));
@@ -92,6 +98,8 @@ int runApp(int argc, char** argv, const std::string& folder) {
     hooks.exit = [](int status) { QCoreApplication::exit(status); };
     Tarrow tarrow(store, systemPaths(folder, bundledHelperSHA256), item, Calendar::current(),
                   std::move(hooks));
+    ui::TrayMenu menu(tarrow, ui::trayActions(tarrow));
+    item.setMenu(menu.menu());
 
     if (!platform::emptyRequestOnSignals(tarrow.paths().request)) {
         log("cannot prepare the signal handler; a signal will not unblock");
@@ -126,6 +134,9 @@ int run(int argc, char** argv) {
     setLogFile(fileIn(stateFolder, "tarrow.log"));
     migrate(stateFolder, [](std::string_view message) { log(message); });
 
+    if (invocation.mode == Mode::icons) return ui::writeIcons(argc, argv, invocation.folder);
+    if (invocation.mode == Mode::menu)
+        return ui::printMenu(argc, argv, stateFolder, bundledHelperSHA256);
     if (invocation.mode != Mode::app) return notBuilt(invocation.mode);
     if (!claimOnlyCopy(stateFolder)) return 0;
     return runApp(argc, argv, stateFolder);

@@ -1,0 +1,35 @@
+#include "app/ui/tray_actions.h"
+
+#include <unistd.h>
+
+#include <QDesktopServices>
+#include <QUrl>
+
+#include "app/controller/helper_setup.h"
+#include "app/controller/tarrow.h"
+#include "app/ui/about_box.h"
+#include "app/ui/admin_prompt.h"
+
+namespace tarrow::ui {
+
+app::MenuActions trayActions(app::Tarrow& tarrow) {
+    app::AdminSteps steps;
+    steps.confirm = confirmAdmin;
+    auto log = [&tarrow](std::string_view message) { tarrow.log(message); };
+
+    app::MenuActions actions;
+    actions.installHelper = [&tarrow, steps, log] {
+        platform::HelperInstall install{app::bundledHelperPath(), tarrow.paths().helperSHA256,
+                                        tarrow.paths().request, ::getuid()};
+        return app::installHelper(install, steps, log);
+    };
+    actions.removeHelper = [steps, log] { return app::removeHelper(steps, log); };
+    actions.about = showAbout;
+    actions.open = [](const std::string& location) {
+        const QString text = QString::fromStdString(location);
+        QDesktopServices::openUrl(text.startsWith('/') ? QUrl::fromLocalFile(text) : QUrl(text));
+    };
+    return actions;
+}
+
+}  // namespace tarrow::ui

@@ -1,0 +1,15 @@
+#pragma once
+// The menu's effects in the running app: the helper through the admin runner with the
+// question first, the About window, opening files and addresses.
+
+#include "app/controller/menu_commands.h"
+
+namespace tarrow::app {
+class Tarrow;
+}
+
+namespace tarrow::ui {
+
+app::MenuActions trayActions(app::Tarrow& tarrow);
+
+}  // namespace tarrow::ui
