@@ -1,0 +1,263 @@
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "app/browser/page_server.h"
+
+namespace tarrow {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Stands in for the app's main thread: runs queued jobs in order on one thread.
+class MainThread {
+public:
+    MainThread() : thread_([this] { run(); }) {}
+    ~MainThread() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+    void post(std::function<void()> job) {
+        {
+            std::lock_guard lock(mutex_);
+            jobs_.push_back(std::move(job));
+        }
+        wake_.notify_one();
+    }
+    std::thread::id id() const { return thread_.get_id(); }
+
+private:
+    void run() {
+        std::unique_lock lock(mutex_);
+        while (true) {
+            wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
+            if (jobs_.empty()) return;
+            auto job = std::move(jobs_.front());
+            jobs_.pop_front();
+            lock.unlock();
+            job();
+            lock.lock();
+        }
+    }
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> jobs_;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
+int connectTo(uint16_t port) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Everything the server sends until it closes, or until the wait runs out.
+std::string readAll(int fd, int waitMs = 5000) {
+    std::string out;
+    char buffer[4096];
+    const auto end = Clock::now() + std::chrono::milliseconds(waitMs);
+    while (Clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        int left = int(std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now())
+                           .count());
+        if (poll(&p, 1, std::max(left, 0)) <= 0) break;
+        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        out.append(buffer, size_t(n));
+    }
+    return out;
+}
+
+std::string exchange(uint16_t port, const std::string& request) {
+    int fd = connectTo(port);
+    if (fd < 0) return "no connection";
+    send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+    std::string answer = readAll(fd);
+    close(fd);
+    return answer;
+}
+
+// A listening socket that holds a port.
+int holdPort(uint16_t port) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, 1)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Ports of this test process, away from the real ones and from other test processes.
+uint16_t basePort() { return uint16_t(20000 + (getpid() % 2000) * 10); }
+
+class Server : public ::testing::Test {
+protected:
+    PageServerSetup setup(PagePorts ports) {
+        PageServerSetup s;
+        s.onMain = [this](std::function<void()> job) { main.post(std::move(job)); };
+        s.log = [this](const std::string& line) {
+            std::lock_guard lock(logMutex);
+            logs.push_back(line);
+        };
+        s.hostsPath = "/nonexistent/hosts";
+        s.ports = ports;
+        return s;
+    }
+    std::string host(const PageServer& server) {
+        return "127.0.0.1:" + std::to_string(*server.port());
+    }
+
+    MainThread main;
+    std::mutex logMutex;
+    std::vector<std::string> logs;
+};
+
+TEST_F(Server, TakesTheFirstFreePortAndNamesItInAddresses) {
+    const uint16_t base = basePort();
+    int a = holdPort(base), b = holdPort(uint16_t(base + 1));
+    ASSERT_GE(a, 0);
+    ASSERT_GE(b, 0);
+    PageServer server(setup({base, 10}));
+    EXPECT_FALSE(server.port());
+    ASSERT_TRUE(server.start());
+    EXPECT_TRUE(server.start());  // again: nothing changes
+    EXPECT_EQ(server.port(), base + 2);
+    EXPECT_EQ(server.url("www.example.com", "https://www.example.com/a_b-c.d~e"),
+              "http://127.0.0.1:" + std::to_string(base + 2) +
+                  "/blocked?site=www.example.com&back=https%3A%2F%2Fwww.example.com%2Fa_b-c.d~e");
+    EXPECT_EQ(logs, std::vector<std::string>{"page server on 127.0.0.1:" +
+                                             std::to_string(base + 2)});
+    EXPECT_EQ(server.token().size(), 32u);
+    EXPECT_EQ(server.token().find_first_not_of("0123456789abcdef"), std::string::npos);
+    close(a);
+    close(b);
+}
+
+TEST_F(Server, AllPortsTakenIsLoggedOnce) {
+    const uint16_t base = basePort();
+    std::vector<int> held;
+    for (int i = 0; i < 10; ++i) held.push_back(holdPort(uint16_t(base + i)));
+    for (int fd : held) ASSERT_GE(fd, 0);
+    PageServer server(setup({base, 10}));
+    EXPECT_FALSE(server.start());
+    EXPECT_FALSE(server.start());
+    EXPECT_FALSE(server.port());
+    EXPECT_EQ(logs, std::vector<std::string>{"page server not started: ports " +
+                                             std::to_string(base) + "\u2013" +
+                                             std::to_string(base + 9) + " are taken"});
+    for (int fd : held) close(fd);
+}
+
+TEST_F(Server, MakesThePageOnTheMainThread) {
+    PageServer server(setup({basePort(), 10}));
+    std::thread::id madeOn;
+    server.setPage([&](const std::string& site, const std::string& back) {
+        madeOn = std::this_thread::get_id();
+        return "<p>" + site + "|" + back + "</p>";
+    });
+    ASSERT_TRUE(server.start());
+    const std::string answer = exchange(
+        *server.port(), "GET /blocked?site=youtube.com&back=https%3A%2F%2Fyoutube.com%2F "
+                        "HTTP/1.1\r\nHost: " + host(server) + "\r\n\r\n");
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
+                                   "Content-Length: 39\r\nCache-Control: no-store\r\n"))
+        << answer;
+    EXPECT_TRUE(answer.ends_with("\r\n\r\n<p>youtube.com|https://youtube.com/</p>"));
+    EXPECT_EQ(madeOn, main.id());
+}
+
+TEST_F(Server, AnswersBadRequestsOverTheWire) {
+    PageServer server(setup({basePort(), 10}));
+    ASSERT_TRUE(server.start());
+    const std::string h = host(server);
+    struct Case {
+        std::string request, status;
+    };
+    const Case cases[] = {
+        {"GET /status HTTP/1.1\r\nHost: localhost:" + std::to_string(*server.port()) + "\r\n\r\n",
+         "421 Misdirected Request"},
+        {"GET /status HTTP/1.1\r\nHost: " + h + "\r\nHost: " + h + "\r\n\r\n",
+         "421 Misdirected Request"},
+        {"GET /status?t=nope HTTP/1.1\r\nHost: " + h + "\r\n\r\n", "403 Forbidden"},
+        {"GET /status?t=" + server.token() + " HTTP/1.1\r\nHost: " + h + "\r\n\r\n", "200 OK"},
+        {"POST /blocked?site=youtube.com HTTP/1.1\r\nHost: " + h + "\r\n\r\n", "404 Not Found"},
+        {"GET /blocked?site=YOUTUBE.COM HTTP/1.1\r\nHost: " + h + "\r\n\r\n", "400 Bad Request"},
+        {"GARBAGE\r\n\r\n", "400 Bad Request"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(exchange(*server.port(), c.request).starts_with("HTTP/1.1 " + c.status))
+            << c.request;
+    }
+}
+
+TEST_F(Server, CutsOffStallingAndOverlongClients) {
+    PageServer server(setup({basePort(), 10}));
+    ASSERT_TRUE(server.start());
+    // 8 KB of head without its end: closed unanswered.
+    EXPECT_EQ(exchange(*server.port(), "GET / HTTP/1.1\r\nX: " + std::string(8200, 'a')), "");
+    // A client that sends half a head and stalls: closed after about 3 seconds.
+    int fd = connectTo(*server.port());
+    ASSERT_GE(fd, 0);
+    send(fd, "GET / HTTP/1.1\r\n", 16, MSG_NOSIGNAL);
+    const auto start = Clock::now();
+    EXPECT_EQ(readAll(fd, 6000), "");
+    const double waited = std::chrono::duration<double>(Clock::now() - start).count();
+    EXPECT_GT(waited, 2.5);
+    EXPECT_LT(waited, 4.5);
+    close(fd);
+}
+
+TEST_F(Server, HoldsAtMostThirtyTwoConnections) {
+    PageServer server(setup({basePort(), 10}));
+    ASSERT_TRUE(server.start());
+    std::vector<int> idle;
+    for (int i = 0; i < 40; ++i) idle.push_back(connectTo(*server.port()));
+    for (int fd : idle) ASSERT_GE(fd, 0);
+    // The extra eight are closed on arrival; the first 32 wait for their deadline.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    std::vector<pollfd> polls;
+    for (int fd : idle) polls.push_back(pollfd{fd, POLLIN, 0});
+    ASSERT_GE(poll(polls.data(), polls.size(), 0), 0);
+    int closedAtOnce = 0;
+    for (const pollfd& p : polls) closedAtOnce += (p.revents & (POLLIN | POLLHUP)) ? 1 : 0;
+    EXPECT_EQ(closedAtOnce, 8);
+    EXPECT_EQ(server.counts().peak, 32u);
+    for (int fd : idle) close(fd);
+    // Once they are gone, requests are served again.
+    const auto until = Clock::now() + std::chrono::seconds(5);
+    std::string answer;
+    while (Clock::now() < until) {
+        answer = exchange(*server.port(), "GET /x HTTP/1.1\r\nHost: " + host(server) + "\r\n\r\n");
+        if (!answer.empty()) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 404 Not Found")) << answer;
+}
+
+}  // namespace
+}  // namespace tarrow
