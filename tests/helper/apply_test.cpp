@@ -87,16 +87,11 @@ TEST(Apply, RealFiles) {
 // Every foreign byte survives blocking and unblocking, over generated files that end in
 // one line end: tabs, CR LF, Latin-1 and UTF-8 bytes, lines that look like ours.
 TEST(Apply, ForeignBytesSurvive) {
-    const std::vector<std::string> pool = {"127.0.0.1\tlocalhost",
-                                           "# \xE9t\xE9 \xFF",
-                                           "# \xC3\xA9t\xC3\xA9",
-                                           "10.0.0.1 nas.local\r",
-                                           "",
-                                           "0.0.0.0 ads.example",
-                                           ":: ads.example",
-                                           "0.0.0.0 ads.example\r\n:: ads.example",
-                                           "   ",
-                                           "\t# x"};
+    // clang-format off
+    const std::vector<std::string> pool = {
+        "127.0.0.1\tlocalhost", "# \xE9t\xE9 \xFF", "# \xC3\xA9t\xC3\xA9", "10.0.0.1 nas.local\r", "",
+        "0.0.0.0 ads.example", ":: ads.example", "0.0.0.0 ads.example\r\n:: ads.example", "   ", "\t# x"};
+    // clang-format on
     std::mt19937 random(11);
     TempFolder folder;
     const std::string hosts = folder / "hosts";
