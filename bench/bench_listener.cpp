@@ -42,7 +42,8 @@ BENCHMARK(BM_HttpHost);
 // One listener for the whole run, on free ports of 127.0.0.1.
 Notice& listener() {
     static const std::string folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarrow-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tarrow-bench-XXXXXX").string();
         return std::string(::mkdtemp(pattern.data()));
     }();
     static Notice notice("127.0.0.1", folder + "/hits", false,
@@ -117,7 +118,8 @@ void BM_Burst100(benchmark::State& state) {
             fds.push_back(fd);
         }
         std::vector<pollfd> waiting;
-        for (int fd : fds) waiting.push_back({fd, static_cast<short>(sendAtOnce ? POLLIN : POLLOUT), 0});
+        for (int fd : fds)
+            waiting.push_back({fd, static_cast<short>(sendAtOnce ? POLLIN : POLLOUT), 0});
         std::vector<bool> sent(fds.size(), sendAtOnce);
         std::vector<size_t> got(fds.size(), 0);
         size_t open = fds.size();

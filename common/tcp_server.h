@@ -25,10 +25,10 @@ class io_context;
 namespace tarrow {
 
 struct TcpLimits {
-    size_t connections = 64;                  // handled at once
-    std::chrono::milliseconds deadline{3000};  // from acceptance to the forced close
-    size_t maxRead = 16384;                   // bytes asked for per receive (at least 1)
-    size_t bufferLimit = 16383;               // a buffer longer than this reads no more
+    size_t connections = 64;                     // handled at once
+    std::chrono::milliseconds deadline{3000};    // from acceptance to the forced close
+    size_t maxRead = 16384;                      // bytes asked for per receive (at least 1)
+    size_t bufferLimit = 16383;                  // a buffer longer than this reads no more
     std::chrono::milliseconds acceptPause{100};  // after running out of descriptors
 };
 
@@ -46,20 +46,20 @@ struct Step {
     Kind kind = Kind::close;
     std::string bytes;  // for send
 
-    static Step read() { return {Kind::read, {}}; }   // closes when the read has ended
+    static Step read() { return {Kind::read, {}}; }    // closes when the read has ended
     static Step close() { return {Kind::close, {}}; }  // closes without sending
     static Step send(std::string bytes) { return {Kind::send, std::move(bytes)}; }  // then closes
-    static Step wait() { return {Kind::wait, {}}; }    // the answer follows through Reply
+    static Step wait() { return {Kind::wait, {}}; }  // the answer follows through Reply
 };
 
 // Answers a connection whose handler returned Step::wait. Callable from any thread;
 // does nothing once the connection has ended (for example by its deadline).
 class Reply {
-public:
+  public:
     explicit Reply(std::function<void(std::string)> send) : send_(std::move(send)) {}
     void send(std::string bytes) const { send_(std::move(bytes)); }
 
-private:
+  private:
     std::function<void(std::string)> send_;
 };
 
@@ -86,7 +86,7 @@ struct TcpCounts {
 };
 
 class TcpServer {
-public:
+  public:
     struct Listening;
 
     // Binds address:port (local address reuse allowed) and listens, on the calling
@@ -109,7 +109,7 @@ public:
 
     struct Core;
 
-private:
+  private:
     TcpServer(std::shared_ptr<Core> core, uint16_t port);
     std::shared_ptr<Core> core_;
     uint16_t port_ = 0;

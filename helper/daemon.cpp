@@ -24,8 +24,8 @@ int runDaemon(HelperState state, const std::string& requestPath, uid_t uid) {
     state.log("helper started for " + requestPath);
     makeFolders(folderOf(std::string(hitsPath)), 0755);
 
-    Notice notice(std::string(noticeAddress), std::string(hitsPath),
-                  platform::loopbackNeedsAlias, NoticeSetup{state.log, {}, {}, noticeLimits});
+    Notice notice(std::string(noticeAddress), std::string(hitsPath), platform::loopbackNeedsAlias,
+                  NoticeSetup{state.log, {}, {}, noticeLimits});
     state.notice = &notice;
 
     asio::io_context io{1};

@@ -56,7 +56,8 @@ struct FolderWatch::State : std::enable_shared_from_this<State> {
             for (ssize_t at = 0; at < n;) {
                 const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
                 if (event->wd == watch && (event->mask & folderGone)) {
-                    if (!(event->mask & IN_IGNORED)) ::inotify_rm_watch(descriptor.native_handle(), watch);
+                    if (!(event->mask & IN_IGNORED))
+                        ::inotify_rm_watch(descriptor.native_handle(), watch);
                     watch = -1;
                 }
                 at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
@@ -88,6 +89,8 @@ bool FolderWatch::rewatch() {
     return true;
 }
 
-bool FolderWatch::armed() const { return state_->watch >= 0; }
+bool FolderWatch::armed() const {
+    return state_->watch >= 0;
+}
 
 }  // namespace tarrow

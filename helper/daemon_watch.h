@@ -14,7 +14,7 @@ class io_context;
 namespace tarrow {
 
 class FolderWatch {
-public:
+  public:
     // `changed` runs on io's thread, once for each batch of events read together.
     FolderWatch(asio::io_context& io, std::string folder, std::function<void()> changed);
     ~FolderWatch();
@@ -29,7 +29,7 @@ public:
 
     struct State;
 
-private:
+  private:
     std::shared_ptr<State> state_;
 };
 

@@ -16,8 +16,8 @@ int runListenTest(const std::string& folder, uint16_t plainPort, uint16_t tlsPor
     }
     // The bound ports: the same as asked, or the ones the system chose for port 0.
     std::vector<uint16_t> ports = notice.ports();
-    helper::log("listen test on 127.0.0.1:" + std::to_string(ports[0]) + " and :" +
-                std::to_string(ports[1]) + ", hits in " + hits);
+    helper::log("listen test on 127.0.0.1:" + std::to_string(ports[0]) +
+                " and :" + std::to_string(ports[1]) + ", hits in " + hits);
     while (true) ::pause();
 }
 

@@ -24,7 +24,9 @@ struct Notice::Queue {
 };
 
 Notice::Notice(std::string address, std::string hitsFile, bool alias, NoticeSetup setup)
-    : address_(std::move(address)), alias_(alias), setup_(std::move(setup)),
+    : address_(std::move(address)),
+      alias_(alias),
+      setup_(std::move(setup)),
       queue_(std::make_unique<Queue>()),
       slots_(std::make_shared<ConnectionSlots>(setup_.limits.connections)),
       hits_(std::move(hitsFile)) {}
@@ -59,8 +61,7 @@ bool Notice::start(uint16_t http, uint16_t https) {
         TcpServer::Listening listening =
             TcpServer::listen(queue_->io, address_, port, setup_.limits, handler, failed, slots_);
         if (!listening.server) {
-            setup_.log("port " + std::to_string(port) + " on " + address_ + ": " +
-                       listening.error);
+            setup_.log("port " + std::to_string(port) + " on " + address_ + ": " + listening.error);
             ok = false;
             break;
         }

@@ -46,7 +46,7 @@ struct NoticeSetup {
 };
 
 class Notice final : public NoticeControl {
-public:
+  public:
     Notice(std::string address, std::string hitsFile, bool alias, NoticeSetup setup);
     ~Notice() override;
     Notice(const Notice&) = delete;
@@ -69,7 +69,7 @@ public:
 
     struct Queue;
 
-private:
+  private:
     Step handle(std::string_view received, ReadEnd end, bool tls);
 
     const std::string address_;
@@ -80,7 +80,7 @@ private:
     std::optional<std::chrono::steady_clock::time_point> failedAt_;
     std::atomic<bool> broken_{false};
     std::shared_ptr<ConnectionSlots> slots_;  // one limit for both ports, for the instance's life
-    HitsFile hits_;  // listener thread only
+    HitsFile hits_;                           // listener thread only
 };
 
 }  // namespace tarrow

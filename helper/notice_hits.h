@@ -16,7 +16,7 @@ inline constexpr std::chrono::seconds duplicateWindow{1};
 inline constexpr mode_t hitsMode = 0644;  // the user's app reads the root-owned file
 
 class HitsFile {
-public:
+  public:
     using Clock = std::chrono::system_clock;
 
     explicit HitsFile(std::string path) : path_(std::move(path)) {}
@@ -30,7 +30,7 @@ public:
     const std::deque<std::string>& lines() const { return lines_; }
     size_t remembered() const { return recent_.size(); }
 
-private:
+  private:
     void prune(Clock::time_point now);
 
     std::string path_;

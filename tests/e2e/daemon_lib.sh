@@ -21,7 +21,8 @@ fail() {
 wait_for() {
     local limit=$1
     shift
-    local deadline=$(($(date +%s%N) + limit * 1000000000))
+    local deadline
+    deadline=$(($(date +%s%N) + $(awk "BEGIN {printf \"%d\", $limit * 1000000000}")))
     until "$@"; do
         [ "$(date +%s%N)" -lt "$deadline" ] || return 1
         sleep 0.02

@@ -35,7 +35,8 @@ TEST(BlockPage, FixedLines) {
     std::vector<std::string> lines;
     for (size_t start = 0;;) {
         size_t lf = page.find('\n', start);
-        lines.push_back(page.substr(start, lf == std::string::npos ? std::string::npos : lf - start));
+        lines.push_back(
+            page.substr(start, lf == std::string::npos ? std::string::npos : lf - start));
         if (lf == std::string::npos) break;
         start = lf + 1;
     }
@@ -43,7 +44,8 @@ TEST(BlockPage, FixedLines) {
     EXPECT_EQ(lines[0], "<!doctype html>");
     EXPECT_EQ(lines[2], "<title>Tarrow</title>");
     EXPECT_EQ(lines[13], "</style></head><body><main>");
-    EXPECT_TRUE(lines[14].starts_with("<svg class=\"mark\" viewBox=\"0 0 18 18\" aria-hidden=\"true\">"));
+    EXPECT_TRUE(
+        lines[14].starts_with("<svg class=\"mark\" viewBox=\"0 0 18 18\" aria-hidden=\"true\">"));
     EXPECT_NE(lines[14].find("<mask id=\"c\">"), std::string::npos);
     EXPECT_NE(lines[14].find("<rect x=\"1.6\" y=\"8.05\" width=\"14.8\" height=\"1.9\" rx=\".95\" "
                              "fill=\"#FF5C93\"/>"),
@@ -62,10 +64,11 @@ TEST(BlockAnswer, HeadAndLength) {
     ASSERT_NE(split, std::string::npos);
     const std::string body = answer.substr(split + 4);
     EXPECT_EQ(body, blockPage(std::string("example.com")));
-    EXPECT_EQ(answer.substr(0, split + 4),
-              "HTTP/1.1 403 Forbidden\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
-                  std::to_string(body.size()) +
-                  "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n");
+    EXPECT_EQ(
+        answer.substr(0, split + 4),
+        "HTTP/1.1 403 Forbidden\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
+            std::to_string(body.size()) +
+            "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n");
 }
 
 }  // namespace

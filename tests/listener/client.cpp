@@ -21,7 +21,9 @@ Client::Client(uint16_t port) {
     if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) close();
 }
 
-Client::~Client() { close(); }
+Client::~Client() {
+    close();
+}
 
 void Client::endSending() {
     if (fd_ >= 0) ::shutdown(fd_, SHUT_WR);

@@ -8,7 +8,7 @@
 namespace tarrow::testing {
 
 class Client {
-public:
+  public:
     explicit Client(uint16_t port);  // connects at once
     ~Client();
     Client(Client&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
@@ -26,7 +26,7 @@ public:
     void endSending();  // the peer sees the end of the stream
     void close();
 
-private:
+  private:
     int fd_ = -1;
 };
 

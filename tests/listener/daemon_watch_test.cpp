@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include <asio.hpp>
 #include <gtest/gtest.h>
+#include <asio.hpp>
 
 #include "common/file_io.h"
 #include "tests/listener/temp_folder.h"

@@ -43,7 +43,9 @@ Extension bigKeyShare() {
     return e;
 }
 
-Extension filler(uint16_t type, size_t size) { return {type, std::string(size, '\0')}; }
+Extension filler(uint16_t type, size_t size) {
+    return {type, std::string(size, '\0')};
+}
 
 std::string clientHello(const std::vector<Extension>& extensions, size_t sessionId) {
     std::string body = "\x03\x03";

@@ -15,7 +15,9 @@ using std::chrono::milliseconds;
 
 const Clock::time_point t0 = Clock::time_point(std::chrono::seconds(1800000000));
 
-std::string read(const std::string& path) { return readRegularFile(path).value_or("<missing>"); }
+std::string read(const std::string& path) {
+    return readRegularFile(path).value_or("<missing>");
+}
 
 // Hits at given offsets from t0 and what the file then holds.
 struct HitsCase {
@@ -27,17 +29,21 @@ struct HitsCase {
 TEST(HitsFile, Recording) {
     const std::vector<HitsCase> cases = {
         {"one hit", {{"example.com", 0}}, "1800000000 example.com\n"},
-        {"same host within a second", {{"a.example", 0}, {"a.example", 999}},
+        {"same host within a second",
+         {{"a.example", 0}, {"a.example", 999}},
          "1800000000 a.example\n"},
-        {"same host a second later", {{"a.example", 0}, {"a.example", 1000}},
+        {"same host a second later",
+         {{"a.example", 0}, {"a.example", 1000}},
          "1800000000 a.example\n1800000001 a.example\n"},
-        {"different hosts share a second", {{"a.example", 0}, {"b.example", 10}},
+        {"different hosts share a second",
+         {{"a.example", 0}, {"b.example", 10}},
          "1800000000 a.example\n1800000000 b.example\n"},
         {"fraction dropped", {{"a.example", 1999}}, "1800000001 a.example\n"},
-        {"protected name", {{"localhost", 0}, {"www.apple.com", 0}, {"ok.example", 0}},
+        {"protected name",
+         {{"localhost", 0}, {"www.apple.com", 0}, {"ok.example", 0}},
          "1800000000 ok.example\n"},
-        {"invalid names", {{"", 0}, {"no_dots", 0}, {"UPPER.example", 0}, {"1.2.3.4", 0},
-                           {"ok.example", 0}},
+        {"invalid names",
+         {{"", 0}, {"no_dots", 0}, {"UPPER.example", 0}, {"1.2.3.4", 0}, {"ok.example", 0}},
          "1800000000 ok.example\n"},
         {"clock set back", {{"a.example", 5000}, {"a.example", 4500}}, "1800000005 a.example\n"},
     };
@@ -110,7 +116,8 @@ TEST(HitsFile, RecentStaysBoundedUnderAFloodOfNames) {
     // The duplicate window still holds for a recent host.
     EXPECT_FALSE(hits.record("n5999.example", t0 + milliseconds(5999 / 4 + 500)));
     // Old entries go once the map passes its bound.
-    for (int i = 0; i < 300; ++i) hits.record("late" + std::to_string(i) + ".example", t0 + std::chrono::minutes(5));
+    for (int i = 0; i < 300; ++i)
+        hits.record("late" + std::to_string(i) + ".example", t0 + std::chrono::minutes(5));
     EXPECT_LE(hits.remembered(), 600u);
 }
 

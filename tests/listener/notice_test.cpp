@@ -55,7 +55,7 @@ std::string hitHosts(const std::string& path) {
 }
 
 class NoticeTest : public ::testing::Test {
-protected:
+  protected:
     testing::TempFolder folder;
     LogSink log;
     std::unique_ptr<Notice> notice;
@@ -73,8 +73,9 @@ protected:
 
 std::string heading(const std::string& answer) {
     size_t start = answer.find("<h1>"), end = answer.find("?<br>");
-    return start == std::string::npos || end == std::string::npos ? "<no page>"
-                                                                  : answer.substr(start + 4, end - start - 4);
+    return start == std::string::npos || end == std::string::npos
+               ? "<no page>"
+               : answer.substr(start + 4, end - start - 4);
 }
 
 struct PlainCase {
@@ -87,18 +88,26 @@ struct PlainCase {
 
 TEST_F(NoticeTest, PlainPortAnswersEveryRequestAndRecordsNames) {
     std::vector<std::string> byteByByte;
-    for (char c : std::string("GET / HTTP/1.1\r\nHost: slow.example\r\n\r\n")) byteByByte.emplace_back(1, c);
+    for (char c : std::string("GET / HTTP/1.1\r\nHost: slow.example\r\n\r\n"))
+        byteByByte.emplace_back(1, c);
     const std::vector<PlainCase> cases = {
-        {"host header", {"GET / HTTP/1.1\r\nHost: www.example.com:80\r\n\r\n"}, "example.com",
+        {"host header",
+         {"GET / HTTP/1.1\r\nHost: www.example.com:80\r\n\r\n"},
+         "example.com",
          "www.example.com;"},
-        {"split head", {"GET / HTTP/1.1\r\nHo", "st: split.example\r\n\r\n"}, "split.example",
+        {"split head",
+         {"GET / HTTP/1.1\r\nHo", "st: split.example\r\n\r\n"},
+         "split.example",
          "split.example;"},
         {"one byte at a time", byteByByte, "slow.example", "slow.example;"},
         {"garbage", {"hello there\r\n\r\n"}, "This site", ""},
         {"protected name", {"GET / HTTP/1.1\r\nHost: localhost\r\n\r\n"}, "localhost", ""},
         {"invalid name", {"GET / HTTP/1.1\r\nHost: <b>\r\n\r\n"}, "&lt;b>", ""},
-        {"peer ends without a blank line", {"GET / HTTP/1.1\r\nHost: half.example\r\n"},
-         "This site", "", true},
+        {"peer ends without a blank line",
+         {"GET / HTTP/1.1\r\nHost: half.example\r\n"},
+         "This site",
+         "",
+         true},
     };
     std::string expectedHits;
     for (const auto& c : cases) {
@@ -202,10 +211,12 @@ TEST(NoticeDescriptors, RunningOutPausesAcceptingInsteadOfSpinning) {
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        Notice notice("127.0.0.1", folder.file("hits"), false, NoticeSetup{[](std::string_view) {}, {}, {}, noticeLimits});
+        Notice notice("127.0.0.1", folder.file("hits"), false,
+                      NoticeSetup{[](std::string_view) {}, {}, {}, noticeLimits});
         if (!notice.start(0, 0)) ::_exit(2);
         size_t used = 0;
-        for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++used;
+        for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+            ++used;
         rlimit limit{used + 2, used + 2};  // room for two connections, then EMFILE
         ::setrlimit(RLIMIT_NOFILE, &limit);
         uint16_t ports[2] = {notice.ports()[0], notice.ports()[1]};
@@ -290,10 +301,10 @@ TEST(NoticeStart, RetryPauseAfterAFailedAttempt) {
 
         EXPECT_FALSE(notice.start(http, https));
         EXPECT_FALSE(notice.hasListeners());
-        EXPECT_EQ(log.all(), (std::vector<std::string>{
-                                 "port " + std::to_string(held.port) +
-                                     " on 127.0.0.1: Address already in use",
-                                 "listener not up, blocking without the note"}));
+        EXPECT_EQ(log.all(),
+                  (std::vector<std::string>{
+                      "port " + std::to_string(held.port) + " on 127.0.0.1: Address already in use",
+                      "listener not up, blocking without the note"}));
         if (tlsTaken) {
             HeldPort check;  // the plain listener of the failed attempt is gone
             EXPECT_NE(check.port, 0);

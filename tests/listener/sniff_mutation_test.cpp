@@ -35,7 +35,7 @@ std::vector<std::string> seeds() {
 }
 
 class Mutator {
-public:
+  public:
     explicit Mutator(uint64_t seed) : random_(seed) {}
 
     std::string mutate(std::string data, const std::vector<std::string>& pool) {
@@ -74,9 +74,11 @@ public:
         return data;
     }
 
-    size_t pick(size_t below) { return std::uniform_int_distribution<size_t>(0, below - 1)(random_); }
+    size_t pick(size_t below) {
+        return std::uniform_int_distribution<size_t>(0, below - 1)(random_);
+    }
 
-private:
+  private:
     std::mt19937_64 random_;
 };
 
@@ -117,8 +119,8 @@ TEST(SniffMutation, ParsersStayTotalAndConsistent) {
             ASSERT_EQ(http.name.find(':'), std::string::npos);
             ASSERT_FALSE(hasUpper(http.name));
         }
-        const bool terminated = data.find("\r\n\r\n") != std::string::npos ||
-                                data.find("\n\n") != std::string::npos;
+        const bool terminated =
+            data.find("\r\n\r\n") != std::string::npos || data.find("\n\n") != std::string::npos;
         ASSERT_EQ(http.kind == Parsed::Kind::incomplete, !terminated && data.size() <= headerLimit)
             << i;
     }

@@ -25,7 +25,8 @@ std::string bytes(std::initializer_list<int> values) {
 std::string plainHello(const std::string& name) {
     const size_t n = name.size();
     std::string ext = bytes({0, 0, 0, static_cast<int>(n + 5), 0, static_cast<int>(n + 3), 0, 0,
-                             static_cast<int>(n)}) + name;
+                             static_cast<int>(n)}) +
+                      name;
     std::string body = bytes({3, 3}) + std::string(32, '\x42') + bytes({0, 0, 2, 0x13, 1, 1, 0}) +
                        bytes({0, static_cast<int>(ext.size())}) + ext;
     std::string hs = bytes({1, 0, 0, static_cast<int>(body.size())}) + body;
@@ -83,8 +84,8 @@ TEST(ClientHelloHost, Cases) {
         {"several names, first host name wins",
          clientHello({serverNames({{0, "one.example"}, {0, "two.example"}})}),
          Parsed::host("one.example")},
-        {"other name types skipped",
-         clientHello({serverNames({{7, "odd"}, {0, "real.example"}})}), Parsed::host("real.example")},
+        {"other name types skipped", clientHello({serverNames({{7, "odd"}, {0, "real.example"}})}),
+         Parsed::host("real.example")},
         {"non-ascii name skipped",
          clientHello({serverNames({{0, "b\xc3\xbcro.example"}, {0, "xn--bro-hoa.example"}})}),
          Parsed::host("xn--bro-hoa.example")},
@@ -131,8 +132,7 @@ struct HttpCase {
 TEST(HttpHost, Cases) {
     const std::string noBlank = "GET / HTTP/1.1\r\nHost: example.com\r\n";
     const std::vector<HttpCase> cases = {
-        {"host with port",
-         "GET / HTTP/1.1\r\nHost: www.example.com:80\r\nAccept: */*\r\n\r\n",
+        {"host with port", "GET / HTTP/1.1\r\nHost: www.example.com:80\r\nAccept: */*\r\n\r\n",
          Parsed::host("www.example.com")},
         {"no blank line yet", noBlank, Parsed::incomplete()},
         {"16 KB without a blank line", noBlank + std::string(16384, 'a'), Parsed::none()},
@@ -145,8 +145,8 @@ TEST(HttpHost, Cases) {
         {"host only a port", "GET / HTTP/1.1\r\nHost: :8080\r\n\r\n", Parsed::none()},
         {"empty host", "GET / HTTP/1.1\r\nHost:\r\n\r\n", Parsed::none()},
         {"bare line feeds", "GET / HTTP/1.1\nHost: lf.example\n\n", Parsed::host("lf.example")},
-        {"repeated host, first wins", "GET / HTTP/1.1\r\nHost: a.example\r\nHost: b.example\r\n\r\n",
-         Parsed::host("a.example")},
+        {"repeated host, first wins",
+         "GET / HTTP/1.1\r\nHost: a.example\r\nHost: b.example\r\n\r\n", Parsed::host("a.example")},
         {"folded host value", "GET / HTTP/1.1\r\nHost:\r\n folded.example\r\n\r\n", Parsed::none()},
         {"request line is never a header", "Host: x.example\r\nAccept: y\r\n\r\n", Parsed::none()},
         {"tab before the header", "GET / HTTP/1.1\r\n\tHost: tab.example\r\n\r\n",
@@ -180,11 +180,13 @@ TEST(HttpHost, EveryPrefixOfARequestWaits) {
 
 TEST(TrimSpaces, Cases) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"  a  ", "a"},       {"\ta\t", "a"},
+        {"  a  ", "a"},
+        {"\ta\t", "a"},
         {"\xe2\x80\x80x\xe2\x80\x8a", "x"},  // en quad, hair space
         {"\xe2\x80\x8bx", "\xe2\x80\x8bx"},  // zero-width space is not Zs
         {"\xe1\x9a\x80y\xe2\x81\x9f", "y"},  // ogham space mark, medium math space
-        {"", ""},            {"   ", ""},
+        {"", ""},
+        {"   ", ""},
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(trimSpaces(in), out) << in;
 }

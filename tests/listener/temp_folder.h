@@ -9,7 +9,8 @@ namespace tarrow::testing {
 struct TempFolder {
     std::string path;
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarrow-listener-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tarrow-listener-XXXXXX").string();
         path = ::mkdtemp(pattern.data()) ? pattern : "";
     }
     ~TempFolder() {
