@@ -119,13 +119,12 @@ std::optional<Instant> Calendar::atClock(Instant day, int hour, int minute) cons
     return fromUDate(d);
 }
 
-bool Calendar::steady(Instant from, std::chrono::seconds span) const {
+std::optional<Instant> Calendar::nextChange(Instant from) const {
     const auto* zone = dynamic_cast<const icu::BasicTimeZone*>(&parts_->calendar->getTimeZone());
-    if (!zone) return false;
+    if (!zone) return from;  // unknown rules: treat every instant as a change
     icu::TimeZoneTransition next;
-    const UDate start = toUDate(from);
-    if (!zone->getNextTransition(start, /*inclusive=*/true, next)) return true;
-    return next.getTime() > start + static_cast<UDate>(span.count()) * 1000.0;
+    if (!zone->getNextTransition(toUDate(from), /*inclusive=*/true, next)) return std::nullopt;
+    return fromUDate(next.getTime());
 }
 
 }  // namespace tarrow

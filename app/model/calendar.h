@@ -40,9 +40,9 @@ public:
     // The instant at a clock time on the day of `day`: a skipped time gives the next one
     // that exists, a repeated one its first occurrence. None for hour or minute out of range.
     std::optional<Instant> atClock(Instant day, int hour, int minute) const;
-    // True when the zone's offset does not change in [from, from + seconds]: the days in
-    // that span are then plain 86400-second days.
-    bool steady(Instant from, std::chrono::seconds span) const;
+    // The first change of the zone's offset (or of its rules) at or after `from`; none
+    // when the zone never changes again. Between changes every day is 86400 seconds.
+    std::optional<Instant> nextChange(Instant from) const;
 
     // --- Texts in the locale ---
     std::string clock(Instant t) const;         // short time style, e.g. 12:00 or 12:00 PM

@@ -2,63 +2,82 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace tarrow {
 
 namespace {
 
-// The days around one instant, worked out once per evaluation. In the usual case the
-// zone's offset does not change in the nine days looked at, so every day is 86400
-// seconds and every clock time is the day's start plus its seconds; only around a
-// change of the clock is the calendar asked step by step.
+// The days around one instant, worked out once per evaluation. Between two changes of
+// the zone's offset every day is 86400 seconds and a clock time is its day's start plus
+// its minutes, so only a day on which the clock changes is asked of the calendar.
 class Days {
 public:
+    static constexpr int count = 9;  // today and the eight days after it
+
     Days(Instant now, const Calendar& calendar)
-        : now_(now), calendar_(calendar), today_(calendar.dayStart(now)) {
-        steady_ = calendar.steady(today_, std::chrono::days{count});
-        weekday_ = calendar.weekday(now);
-        minute_ = steady_ ? int((now - today_).count() / 60) : calendar.minuteOfDay(now);
-        starts_[0] = today_;
+        : now_(now), calendar_(calendar), weekday_(calendar.weekday(now)) {
+        starts_[0] = calendar.dayStart(now);
         known_ = 1;
+        const Instant last = starts_[0] + std::chrono::days{count + 1};
+        for (auto c = calendar.nextChange(starts_[0]); c && *c <= last;
+             c = calendar.nextChange(*c + std::chrono::seconds{1})) {
+            if (changes_.size() == maxChanges) {
+                everyDayAsked_ = true;  // a zone without known rules
+                break;
+            }
+            changes_.push_back(*c);
+        }
+        minute_ = calm(starts_[0]) ? int((now - starts_[0]).count() / 60)
+                                   : calendar.minuteOfDay(now);
     }
 
     Instant now() const { return now_; }
     int weekday() const { return weekday_; }
     int minute() const { return minute_; }
+    int weekdayAfter(int offset) const { return (weekday_ - 1 + offset) % 7 + 1; }
 
     // The start of the day `offset` days after today (0 <= offset < count).
     Instant start(int offset) {
-        if (steady_) return today_ + std::chrono::days{offset};
-        while (known_ <= offset) {
-            starts_[size_t(known_)] = calendar_.addDays(today_, known_);
-            ++known_;
+        for (; known_ <= offset; ++known_) {
+            const Instant before = starts_[size_t(known_ - 1)];
+            // Adding days keeps the clock time of today's start, which is not midnight
+            // when midnight was skipped; the day's own start is wanted.
+            starts_[size_t(known_)] =
+                calm(before) ? before + std::chrono::days{1}
+                             : calendar_.dayStart(calendar_.addDays(starts_[0], known_));
         }
         return starts_[size_t(offset)];
     }
 
-    int weekdayAfter(int offset) const { return (weekday_ - 1 + offset) % 7 + 1; }
-
     // The clock time of a minute count on the day `offset` days after today.
     Instant at(int offset, int minutes) {
         const Instant day = start(offset);
+        if (!calm(day)) return tarrow::at(day, minutes, calendar_);
         const int hour = (minutes / 60) % 24, minute = minutes % 60;
-        const bool inRange = hour >= 0 && minute >= 0;
-        if (steady_)
-            return day + std::chrono::minutes{inRange ? hour * 60 + minute : minutes};
-        return tarrow::at(day, minutes, calendar_);
+        const bool onTheClock = hour >= 0 && minute >= 0;
+        return day + std::chrono::minutes{onTheClock ? hour * 60 + minute : minutes};
     }
 
-    static constexpr int count = 9;  // today and the eight days after it
-
 private:
+    // No change of the clock from a day's start to the start of the next day.
+    bool calm(Instant from) const {
+        if (everyDayAsked_) return false;
+        const Instant to = from + std::chrono::days{1};
+        return std::none_of(changes_.begin(), changes_.end(),
+                            [&](Instant c) { return from <= c && c <= to; });
+    }
+
+    static constexpr size_t maxChanges = 8;
+
     Instant now_;
     const Calendar& calendar_;
-    Instant today_;
-    bool steady_ = false;
-    int weekday_ = 1;
+    int weekday_;
     int minute_ = 0;
     std::array<Instant, count> starts_{};
     int known_ = 0;
+    std::vector<Instant> changes_;
+    bool everyDayAsked_ = false;
 };
 
 std::optional<Instant> endIn(const Schedule& s, Days& d) {

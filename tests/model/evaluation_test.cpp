@@ -111,6 +111,12 @@ const EndCase endCases[] = {
      "2026-10-03T12:00:00+09:30", nullptr, "2026-10-04T03:00:00+10:30"},
     {"adelaide_running_over_the_change", "Australia/Adelaide", sched({7}, 1320, 600),
      "2026-10-04T01:00:00+09:30", "2026-10-04T10:00:00+10:30", "2026-10-10T22:00:00+10:30"},
+    // Santiago skips from 00:00 to 01:00 on 2026-09-06: that day starts at 01:00, the
+    // next one at midnight again.
+    {"whole_day_after_skipped_midnight_ends_at_midnight", "America/Santiago", sched({1}, 0, 0),
+     "2026-09-06T12:00:00-03:00", "2026-09-07T00:00:00-03:00", "2026-09-13T00:00:00-03:00"},
+    {"weekday_after_skipped_midnight", "America/Santiago", sched({2}, 480, 720),
+     "2026-09-06T12:00:00-03:00", nullptr, "2026-09-07T08:00:00-03:00"},
     {"lord_howe_half_hour_change", "Australia/Lord_Howe", sched({1}, 120, 180),
      "2026-10-03T12:00:00+10:30", nullptr, "2026-10-04T02:30:00+11:00"},
 };
