@@ -127,6 +127,30 @@ TEST(HelperProgram, UntrustedAndSilentRequests) {
     EXPECT_EQ(readFile(f.hosts), stock);
 }
 
+// Name caches are flushed after a change, unless --no-flush: a stand-in nscd records its call.
+TEST(HelperProgram, FlushesNameCachesUnlessTold) {
+    if (!isRoot()) GTEST_SKIP() << "a private /usr/sbin needs root";
+    Files f;
+    TempFolder sbin;
+    writeFile(sbin / "nscd", "#!/bin/sh\necho \"$@\" >> " + f.folder / "flushed" + "\n", 0755);
+    writeFile(f.hosts, stock);
+    writeFile(f.request, "a.com\n");
+    const std::vector<std::string> apply = {"--apply", f.request, "--uid",
+                                            f.uid,     "--hosts", f.hosts};
+    std::vector<std::string> noFlush = apply;
+    noFlush.push_back("--no-flush");
+    HelperRun run = runHelper(noFlush, Binds{{sbin.path, "/usr/sbin"}});
+    if (run.status == 77) GTEST_SKIP() << "no namespaces here";
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(statOf(f.folder / "flushed").st_mode, 0u);
+
+    writeFile(f.request, "b.com\n");
+    EXPECT_EQ(runHelper(apply, Binds{{sbin.path, "/usr/sbin"}}).status, 0);
+    EXPECT_EQ(readFile(f.folder / "flushed"), "--invalidate=hosts\n");
+    EXPECT_EQ(runHelper(apply, Binds{{sbin.path, "/usr/sbin"}}).status, 0);  // unchanged: no flush
+    EXPECT_EQ(readFile(f.folder / "flushed"), "--invalidate=hosts\n");
+}
+
 // With --daemon anywhere, --apply is not the one-shot apply. The daemon works on
 // /etc/hosts, so it runs where /etc is a folder of the test's own.
 TEST(HelperProgram, DaemonFlagWinsOverApply) {
@@ -138,7 +162,7 @@ TEST(HelperProgram, DaemonFlagWinsOverApply) {
     writeFile(f.request, "a.com\n");
     HelperRun run = runHelper({"--daemon", f.folder / "missing", "--apply", f.request, "--uid",
                                f.uid, "--hosts", f.hosts},
-                              etc.path, 3);
+                              Binds{{etc.path, "/etc"}}, 3);
     if (run.status == 77) GTEST_SKIP() << "no namespaces here";
     EXPECT_EQ(readFile(f.hosts), stock);
     EXPECT_EQ(readFile(etc / "hosts"),

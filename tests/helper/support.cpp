@@ -23,13 +23,13 @@ namespace {
 
 constexpr uid_t nobody = 65534;
 
-bool isolate(const std::optional<std::string>& etcFolder) {
+bool isolate(const Binds& binds) {
     if (::unshare(CLONE_NEWNS | CLONE_NEWNET) != 0) return false;
     if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
-    if (!etcFolder) return true;
-    // The daemon also makes its hits folder under /var/lib: an empty one of its own.
-    return ::mount(etcFolder->c_str(), "/etc", nullptr, MS_BIND, nullptr) == 0 &&
-           ::mount("tmpfs", "/var/lib", "tmpfs", 0, "mode=0755") == 0;
+    for (const auto& [folder, target] : binds)
+        if (::mount(folder.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) != 0) return false;
+    // The daemon makes its hits folder under /var/lib: an empty one of its own.
+    return binds.empty() || ::mount("tmpfs", "/var/lib", "tmpfs", 0, "mode=0755") == 0;
 }
 
 int waitFor(pid_t pid, int timeoutSeconds) {
@@ -91,7 +91,7 @@ bool isRoot() {
 int inChild(const std::function<int()>& fn, bool unprivileged, bool isolated) {
     pid_t pid = ::fork();
     if (pid == 0) {
-        if (isolated && !isolate(std::nullopt)) ::_exit(77);
+        if (isolated && !isolate({})) ::_exit(77);
         if (unprivileged && isRoot() &&
             (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
             ::_exit(78);
@@ -100,8 +100,8 @@ int inChild(const std::function<int()>& fn, bool unprivileged, bool isolated) {
     return waitFor(pid, 60);
 }
 
-HelperRun runHelper(const std::vector<std::string>& args,
-                    const std::optional<std::string>& etcFolder, int timeoutSeconds) {
+HelperRun runHelper(const std::vector<std::string>& args, const std::optional<Binds>& binds,
+                    int timeoutSeconds) {
     // Outside ctest the programs stand in bin/ next to the tests' folder.
     const char* bin = std::getenv("TARROW_BIN");
     const std::string program = (bin ? std::string(bin)
@@ -119,7 +119,7 @@ HelperRun runHelper(const std::vector<std::string>& args,
         int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(o, 1);
         ::dup2(e, 2);
-        if (etcFolder && !isolate(etcFolder)) ::_exit(77);
+        if (binds && !isolate(*binds)) ::_exit(77);
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);

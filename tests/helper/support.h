@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarrow::test {
@@ -36,10 +37,13 @@ struct HelperRun {
     int status = -1;  // exit status; -1 when it had to be killed
     std::string out, err;
 };
-// Runs the built tarrow-helper with these arguments. With etcFolder, it runs in its own
-// mount and network namespace in which that folder stands in for /etc and /var/lib is
-// empty, so that nothing of the machine's own changes.
-HelperRun runHelper(const std::vector<std::string>& args,
-                    const std::optional<std::string>& etcFolder = {}, int timeoutSeconds = 20);
+// Folders of a test bound over the machine's own: {test folder, path it stands in for}.
+using Binds = std::vector<std::pair<std::string, std::string>>;
+
+// Runs the built tarrow-helper with these arguments. With binds, it runs in its own mount
+// and network namespace with those folders in place and an empty /var/lib, so that
+// nothing of the machine's own changes (77 when the namespace cannot be made).
+HelperRun runHelper(const std::vector<std::string>& args, const std::optional<Binds>& binds = {},
+                    int timeoutSeconds = 20);
 
 }  // namespace tarrow::test
