@@ -124,46 +124,34 @@ std::optional<Config> decodeConfig(std::string_view text) {
     if (top.is_discarded() || !top.is_object()) return std::nullopt;
 
     Config c;
-    bool ok = readKey(top, "sites",
-                      [&](const json& v) {
-                          if (!v.is_array()) return false;
-                          for (const json& e : v) {
-                              auto s = readSite(e);
-                              if (!s) return false;
-                              c.sites.push_back(std::move(*s));
-                          }
-                          return true;
-                      }) &&
-              readKey(top, "schedules",
-                      [&](const json& v) {
-                          if (!v.is_array()) return false;
-                          for (const json& e : v) {
-                              auto s = readSchedule(e);
-                              if (!s) return false;
-                              c.schedules.push_back(std::move(*s));
-                          }
-                          return true;
-                      }) &&
-              readKey(top, "manualOn",
-                      [&](const json& v) {
-                          if (!v.is_boolean()) return false;
-                          c.manualOn = v.get<bool>();
-                          return true;
-                      }) &&
-              readKey(top, "notice",
-                      [&](const json& v) {
-                          if (!v.is_boolean()) return false;
-                          c.notice = v.get<bool>();
-                          return true;
-                      }) &&
-              readKey(top, "suggest",
-                      [&](const json& v) {
-                          if (!v.is_boolean()) return false;
-                          c.suggest = v.get<bool>();
-                          return true;
-                      }) &&
-              readKey(top, "onUntil", [&](const json& v) { return readInstant(v, c.onUntil); }) &&
-              readKey(top, "offUntil", [&](const json& v) { return readInstant(v, c.offUntil); });
+    auto flag = [](bool& out) {
+        return [&out](const json& v) {
+            if (!v.is_boolean()) return false;
+            out = v.get<bool>();
+            return true;
+        };
+    };
+    auto list = [](auto& out, auto read) {
+        return [&out, read](const json& v) {
+            if (!v.is_array()) return false;
+            for (const json& e : v) {
+                auto item = read(e);
+                if (!item) return false;
+                out.push_back(std::move(*item));
+            }
+            return true;
+        };
+    };
+    auto instant = [](std::optional<Instant>& out) {
+        return [&out](const json& v) { return readInstant(v, out); };
+    };
+    const bool ok = readKey(top, "sites", list(c.sites, readSite)) &&
+                    readKey(top, "schedules", list(c.schedules, readSchedule)) &&
+                    readKey(top, "manualOn", flag(c.manualOn)) &&
+                    readKey(top, "notice", flag(c.notice)) &&
+                    readKey(top, "suggest", flag(c.suggest)) &&
+                    readKey(top, "onUntil", instant(c.onUntil)) &&
+                    readKey(top, "offUntil", instant(c.offUntil));
     if (!ok) return std::nullopt;
     return c;
 }
