@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/paths.h"
+
 namespace tarrow::helper {
 
 namespace {
@@ -51,7 +53,8 @@ std::optional<uint32_t> parseUnsigned32(std::string_view text) {
 Invocation parseCommandLine(const std::vector<std::string>& args) {
     Invocation inv;
     inv.daemon = has(args, "--daemon");
-    inv.hostsPath = inv.daemon ? "/etc/hosts" : value(args, "--hosts").value_or("/etc/hosts");
+    const std::string system(systemHostsPath);
+    inv.hostsPath = inv.daemon ? system : value(args, "--hosts").value_or(system);
     inv.flush = inv.daemon || !has(args, "--no-flush");
 
     if (has(args, "--version")) {

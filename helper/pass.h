@@ -11,6 +11,7 @@
 
 #include "helper/apply.h"
 #include "helper/request.h"
+#include "platform/paths.h"
 
 namespace tarrow {
 
@@ -24,7 +25,7 @@ class NoticeControl {
 };
 
 struct HelperState {
-    std::string hostsPath = "/etc/hosts";
+    std::string hostsPath{systemHostsPath};
     bool flush = true;
     bool daemon = false;
     NoticeControl* notice = nullptr;  // only the daemon has one
