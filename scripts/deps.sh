@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ ninja-build pkg-config
   libicu-dev nlohmann-json3-dev libsqlite3-dev libssl-dev uuid-dev libasio-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   curl openssl iproute2 util-linux procps psmisc sqlite3
   xvfb xauth x11-utils imagemagick chromium fonts-dejavu-core

@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "platform/desktop_entries.h"
+#include "platform/desktop_front_app.h"
+
+namespace tarrow::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(DesktopEntry, ReadsTheApplicationGroupOnly) {
+    const auto chromium = parseDesktopEntry(
+        "chromium",
+        "# comment\n[Desktop Entry]\r\nType=Application\nName=Chromium Web Browser\n"
+        "Name[de]=Chromium-Webbrowser\nExec=/usr/bin/chromium %U\n"
+        "MimeType=text/html;x-scheme-handler/http;x-scheme-handler/https;\n"
+        "StartupWMClass=chromium\n[Desktop Action new-window]\nName=New Window\n"
+        "Exec=/usr/bin/other\n");
+    ASSERT_TRUE(chromium);
+    EXPECT_EQ(chromium->name, "Chromium Web Browser");
+    EXPECT_EQ(chromium->program, "chromium");
+    EXPECT_EQ(chromium->wmClass, "chromium");
+    EXPECT_EQ(chromium->mimeTypes,
+              (std::vector<std::string>{"text/html", "x-scheme-handler/http",
+                                        "x-scheme-handler/https"}));
+    EXPECT_FALSE(parseDesktopEntry("x", "[Desktop Entry]\nType=Link\nName=X\n"));
+    EXPECT_FALSE(parseDesktopEntry("x", "[Other]\nType=Application\n"));
+    EXPECT_EQ(parseDesktopEntry("x", "[Desktop Entry]\nType=Application\nExec=\"/opt/My App/run\" "
+                                     "--x\n")->program,
+              "run");
+}
+
+class Entries : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[] = "/tmp/desktop-test-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        dir = name;
+        add("user/applications", "firefox-esr", "Firefox ESR", "firefox-esr",
+            "text/html;x-scheme-handler/https;", "");
+        add("user/applications", "chromium", "", "", "", "Hidden=true\n");  // removed by the user
+        add("system/applications", "chromium", "Chromium", "chromium",
+            "x-scheme-handler/https;", "StartupWMClass=chromium\n");
+        add("system/applications", "org.gnome.TextEditor", "Text Editor", "gnome-text-editor",
+            "text/plain;", "");
+        add("system/applications/kde", "konqueror", "Konqueror", "konqueror",
+            "x-scheme-handler/https", "");
+        add("system/applications", "mailer", "Mail", "mailer", "x-scheme-handler/mailto;", "");
+        folders = {(dir / "user/applications").string(), (dir / "system/applications").string(),
+                   (dir / "missing").string()};
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    void add(const std::string& folder, const std::string& id, const std::string& name,
+             const std::string& program, const std::string& mime, const std::string& extra) {
+        fs::create_directories(dir / folder);
+        std::ofstream(dir / folder / (id + ".desktop"))
+            << "[Desktop Entry]\nType=Application\nName=" << name << "\nExec=/usr/bin/" << program
+            << " %u\nMimeType=" << mime << "\n" << extra;
+    }
+
+    fs::path dir;
+    std::vector<std::string> folders;
+};
+
+TEST_F(Entries, BrowsersAreTheHandlersOfHttpsAddresses) {
+    const auto entries = desktopEntries(folders);
+    EXPECT_EQ(webBrowsers(entries),
+              (std::set<std::string>{"firefox-esr", "kde-konqueror"}));  // chromium: hidden
+}
+
+TEST_F(Entries, WindowsAreMatchedByClassThenIdThenProgram) {
+    add("user/applications", "vivaldi-stable", "Vivaldi", "vivaldi-bin", "x-scheme-handler/https",
+        "StartupWMClass=Vivaldi-stable\n");
+    const auto entries = desktopEntries(folders);
+    struct Case {
+        std::string instance, wmClass, program;
+        std::optional<std::string> id;
+    };
+    const Case cases[] = {
+        {"vivaldi-stable", "Vivaldi-stable", "vivaldi-bin", "vivaldi-stable"},
+        {"Navigator", "firefox-esr", "firefox-esr", "firefox-esr"},
+        {"gnome-text-editor", "TextEditor", "", "org.gnome.TextEditor"},
+        {"x", "y", "gnome-text-editor", "org.gnome.TextEditor"},
+        {"textEditor", "", "", "org.gnome.TextEditor"},  // id ends with ".texteditor"
+        {"chromium", "Chromium", "chromium", std::nullopt},  // hidden entry
+        {"", "", "", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const auto entry = entryForWindow(entries, c.instance, c.wmClass, c.program);
+        EXPECT_EQ(entry ? std::optional<std::string>(entry->id) : std::nullopt, c.id)
+            << c.instance << "/" << c.wmClass;
+    }
+}
+
+TEST(BrowserInFront, UnknownCountsAsABrowser) {
+    const std::set<std::string> browsers = {"firefox-esr", "chromium"};
+    const Application firefox{"firefox-esr", "Firefox"}, editor{"org.gnome.TextEditor", "Edit"};
+    EXPECT_TRUE(browserInFront(FrontApp{}, browsers));                     // cannot be told
+    EXPECT_TRUE(browserInFront(FrontApp{true, std::nullopt}, browsers));   // nothing in front
+    EXPECT_TRUE(browserInFront(FrontApp{true, Application{"", "x"}}, browsers));
+    EXPECT_TRUE(browserInFront(FrontApp{true, editor}, {}));               // no browsers known
+    EXPECT_TRUE(browserInFront(FrontApp{true, firefox}, browsers));
+    EXPECT_FALSE(browserInFront(FrontApp{true, editor}, browsers));
+}
+
+// A private X server with one window made active by hand, as a window manager would.
+class X11 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (access("/usr/bin/Xvfb", X_OK) != 0) GTEST_SKIP() << "no Xvfb";
+        display = ":" + std::to_string(150 + getpid() % 100);
+        server = fork();
+        if (server == 0) {
+            execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-nolisten", "tcp", nullptr);
+            _exit(127);
+        }
+        for (int i = 0; i < 100 && !c; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            xcb_connection_t* tried = xcb_connect(display.c_str(), nullptr);
+            if (xcb_connection_has_error(tried)) {
+                xcb_disconnect(tried);
+            } else {
+                c = tried;
+            }
+        }
+        ASSERT_TRUE(c) << "Xvfb did not start";
+        setenv("DISPLAY", display.c_str(), 1);
+        unsetenv("XDG_SESSION_TYPE");
+    }
+    void TearDown() override {
+        if (c) xcb_disconnect(c);
+        if (server > 0) {
+            kill(server, SIGTERM);
+            waitpid(server, nullptr, 0);
+        }
+    }
+    xcb_atom_t atom(const char* name) {
+        auto* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name),
+                                            nullptr);
+        xcb_atom_t a = reply->atom;
+        free(reply);
+        return a;
+    }
+
+    std::string display;
+    pid_t server = -1;
+    xcb_connection_t* c = nullptr;
+};
+
+TEST_F(X11, ReadsTheActiveWindowsApplication) {
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    // No window manager has said anything yet: cannot be told.
+    EXPECT_FALSE(frontApplication().told);
+
+    const xcb_window_t window = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 10, 10, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    const char wmClass[] = "Navigator\0firefox-esr";
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                        sizeof wmClass, wmClass);
+    const xcb_atom_t active = atom("_NET_ACTIVE_WINDOW");
+    xcb_window_t none = XCB_WINDOW_NONE;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, active, XCB_ATOM_WINDOW, 32, 1,
+                        &none);
+    xcb_flush(c);
+    FrontApp nothing = frontApplication();
+    EXPECT_TRUE(nothing.told);
+    EXPECT_FALSE(nothing.app);
+
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, active, XCB_ATOM_WINDOW, 32, 1,
+                        &window);
+    xcb_flush(c);
+    char name[] = "/tmp/front-test-XXXXXX";
+    ASSERT_NE(mkdtemp(name), nullptr);
+    fs::create_directories(fs::path(name) / "applications");
+    std::ofstream(fs::path(name) / "applications/firefox-esr.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Firefox ESR\nExec=firefox-esr %u\n"
+           "MimeType=x-scheme-handler/https;\n";
+    setenv("XDG_DATA_HOME", name, 1);
+    setenv("XDG_DATA_DIRS", name, 1);
+    FrontApp front = frontApplication();
+    ASSERT_TRUE(front.told);
+    ASSERT_TRUE(front.app);
+    EXPECT_EQ(front.app->id, "firefox-esr");
+    EXPECT_EQ(front.app->name, "Firefox ESR");
+    EXPECT_TRUE(browserInFront(front, installedBrowsers()));
+    EXPECT_EQ(installedBrowsers(), std::set<std::string>{"firefox-esr"});
+    fs::remove_all(name);
+
+    setenv("XDG_SESSION_TYPE", "wayland", 1);
+    EXPECT_FALSE(frontApplication().told);
+    unsetenv("XDG_SESSION_TYPE");
+}
+
+}  // namespace
+}  // namespace tarrow::platform
