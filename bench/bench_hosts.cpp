@@ -88,8 +88,9 @@ void BM_apply(benchmark::State& state) {
     }
 }
 
-// The floor for any atomic replacement: the same bytes to a temporary file, fsync, rename.
-void BM_copyReplace(benchmark::State& state) {
+// The floor for any atomic replacement: the same bytes to a temporary file, fsync, rename;
+// with syncFolder also an fsync of the folder, which apply does to make the rename durable.
+void copyReplace(benchmark::State& state, bool syncFolder) {
     Folder folder;
     const std::string hosts = folder.path + "/hosts";
     const std::string temp = hosts + ".tmp";
@@ -101,7 +102,18 @@ void BM_copyReplace(benchmark::State& state) {
                   ::fsync(fd) == 0;
         if (fd >= 0) ::close(fd);
         if (!ok || ::rename(temp.c_str(), hosts.c_str()) != 0) state.SkipWithError("copy failed");
+        if (syncFolder) {
+            int dir = ::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            ::fsync(dir);
+            ::close(dir);
+        }
     }
+}
+void BM_copyReplace(benchmark::State& state) {
+    copyReplace(state, false);
+}
+void BM_copyReplaceSyncFolder(benchmark::State& state) {
+    copyReplace(state, true);
 }
 
 void BM_applyUnchanged(benchmark::State& state) {
@@ -122,6 +134,7 @@ BENCHMARK(BM_hostsFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_blockedNames)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_apply)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_copyReplace)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_copyReplaceSyncFolder)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_applyUnchanged)->Unit(benchmark::kMicrosecond);
 
 // Keeps each run's real time per iteration so that main can print the ratio.
@@ -154,10 +167,15 @@ int main(int argc, char** argv) {
         auto single = reporter.milliseconds.find(name);
         return single != reporter.milliseconds.end() ? single->second : 0.0;
     };
-    const double applied = time("BM_apply/real_time"), copied = time("BM_copyReplace/real_time");
+    const double applied = time("BM_apply/real_time");
+    const double copied = time("BM_copyReplace/real_time");
+    const double synced = time("BM_copyReplaceSyncFolder/real_time");
     if (applied > 0 && copied > 0)
         std::printf("apply / copy+fsync+rename: %.2f (%.2f ms / %.2f ms)\n", applied / copied,
                     applied, copied);
+    if (applied > 0 && synced > 0)
+        std::printf("apply / copy+fsync+rename+folder fsync: %.2f (%.2f ms / %.2f ms)\n",
+                    applied / synced, applied, synced);
     benchmark::Shutdown();
     return 0;
 }
