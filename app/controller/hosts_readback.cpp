@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "common/file_io.h"
 #include "common/hosts_section.h"
 
 namespace tarrow::app {
@@ -49,8 +50,10 @@ const std::set<std::string>& HostsReadBack::blocked() {
     if (!readLastTime_) return names_;
 
     const timespec readAt = wallClock_();
-    std::optional<HostsText> hosts = readText(path_);
-    names_ = hosts ? blockedNames(hosts->text) : std::set<std::string>{};
+    // The bytes as they are: names are ASCII, so the file's encoding does not matter here
+    // and checking it would cost a quarter of the read.
+    std::optional<std::string> hosts = readRegularFile(path_);
+    names_ = hosts ? blockedNames(*hosts) : std::set<std::string>{};
     if (hosts && settled(st.st_mtim, readAt) && settled(st.st_ctim, readAt)) {
         seen_ = now;
     } else {

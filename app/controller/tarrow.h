@@ -88,7 +88,15 @@ public:
 
 private:
     void expireTimedStates(Instant now);
-    std::vector<std::string> wantedNames(const Evaluation& evaluation) const;
+    // The names to request, each once, in site order, with their text and their set.
+    struct Wanted {
+        bool on = false;
+        std::vector<Site> sites;
+        std::vector<std::string> names;
+        std::string text;
+        std::set<std::string> set;
+    };
+    const Wanted& wantedFor(bool on);
     void writeRequest(const std::string& text, const Evaluation& evaluation);
     Helper helperState(Instant now);
     std::string statusFor(const Evaluation& evaluation, Instant now, Helper helper) const;
@@ -111,6 +119,9 @@ private:
     std::optional<bool> shownBlocking_;
     std::optional<HelperHash> helperHash_;
     std::set<std::string> blockingNames_;
+    std::optional<Wanted> wanted_;
+    bool wantedChanged_ = true;
+    std::optional<bool> same_;  // the section matched the wanted names at the last tick
     std::shared_ptr<bool> alive_;  // lets posted work and the store's callback outlive us safely
 };
 

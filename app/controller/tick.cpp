@@ -1,8 +1,6 @@
 // The five-second pass that keeps the request, the helper state and the tray item in
 // line with the configuration.
 
-#include <unordered_set>
-
 #include "app/controller/tarrow.h"
 #include "app/model/site_names.h"
 #include "app/model/state_folder.h"
@@ -44,11 +42,13 @@ void Tarrow::tick() {
     expireTimedStates(now);
 
     const Evaluation evaluation = evaluate(store_.config(), now, calendar_);
-    const std::vector<std::string> names = wantedNames(evaluation);
-    writeRequest(requestText(names), evaluation);
+    const Wanted& wanted = wantedFor(evaluation.on);
+    writeRequest(wanted.text, evaluation);
 
+    // Comparing hundreds of names is skipped when neither side changed since last time.
     const std::set<std::string>& blocked = hosts_.blocked();
-    const bool same = blocked == std::set<std::string>(names.begin(), names.end());
+    if (hosts_.readLastTime() || wantedChanged_ || !same_) same_ = blocked == wanted.set;
+    const bool same = *same_;
     if (same) {
         mismatchSince_.reset();
     } else if (!mismatchSince_) {
@@ -59,12 +59,12 @@ void Tarrow::tick() {
         store_.setHelper(helper);
         hooks_.log(std::string("helper: ") + helperName(helper));
     }
-    const bool blocking = !names.empty() && same;
+    const bool blocking = !wanted.names.empty() && same;
     const std::string status = statusFor(evaluation, now, helper);
     if (store_.status() != status) store_.setStatus(status);
 
     if (blocking) {
-        blockingNames_ = std::set<std::string>(names.begin(), names.end());
+        if (wantedChanged_ || blockingNames_.empty()) blockingNames_ = wanted.set;
         if (shownBlocking_ != true && hooks_.sweepTabs) {
             std::weak_ptr<bool> alive = alive_;
             hooks_.post([this, alive] {
@@ -89,17 +89,24 @@ void Tarrow::expireTimedStates(Instant now) {
     if (config != store_.config()) store_.setConfig(std::move(config));
 }
 
-std::vector<std::string> Tarrow::wantedNames(const Evaluation& evaluation) const {
-    std::vector<std::string> names;
-    if (!evaluation.on) return names;
-    std::unordered_set<std::string> seen;
-    for (const Site& site : store_.config().sites) {
-        if (!site.enabled) continue;
-        for (std::string& name : hostNames(site.domain)) {
-            if (seen.insert(name).second) names.push_back(std::move(name));
+const Tarrow::Wanted& Tarrow::wantedFor(bool on) {
+    // The names depend only on the switch and the sites; a tick that changed neither
+    // keeps the previous list instead of building hundreds of names again.
+    const std::vector<Site>& sites = store_.config().sites;
+    wantedChanged_ = !wanted_ || wanted_->on != on || wanted_->sites != sites;
+    if (!wantedChanged_) return *wanted_;
+    Wanted wanted{on, sites, {}, {}, {}};
+    if (on) {
+        for (const Site& site : sites) {
+            if (!site.enabled) continue;
+            for (std::string& name : hostNames(site.domain)) {
+                if (wanted.set.insert(name).second) wanted.names.push_back(std::move(name));
+            }
         }
     }
-    return names;
+    wanted.text = requestText(wanted.names);
+    wanted_ = std::move(wanted);
+    return *wanted_;
 }
 
 void Tarrow::writeRequest(const std::string& text, const Evaluation& evaluation) {

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
+#include <functional>
+
 #include "app/model/state_folder.h"
 #include "rig.h"
 
@@ -178,6 +180,41 @@ TEST(Request, OnWithoutAnEnabledSite) {
     EXPECT_EQ(rig.count("tarrow ()"), 1);
     EXPECT_EQ(rig.store->status(), "Tarrow \u2013 but no site is switched on");
     EXPECT_FALSE(rig.item.blocking);
+}
+
+TEST(Request, FollowsEveryChangeOfTheSitesAndTheSwitch) {
+    Rig rig;
+    rig.start(configWith({"youtube.com", "example.org"}, true));
+    rig.tick();
+    const std::string example = lines({"example.org", "www.example.org", "m.example.org"});
+    struct Step {
+        const char* what;
+        std::function<void(Config&)> change;
+        std::string request;
+    };
+    const std::vector<Step> steps = {
+        {"both sites", [](Config&) {}, lines(youtubeNames) + example},
+        {"one disabled", [](Config& c) { c.sites[0].enabled = false; }, example},
+        {"renamed", [](Config& c) { c.sites[1].domain = "example.net"; },
+         lines({"example.net", "www.example.net", "m.example.net"})},
+        {"switched off", [](Config& c) { c.manualOn = false; }, ""},
+        {"on again", [](Config& c) { c.manualOn = true; },
+         lines({"example.net", "www.example.net", "m.example.net"})},
+        {"enabled again", [](Config& c) { c.sites[0].enabled = true; },
+         lines(youtubeNames) + lines({"example.net", "www.example.net", "m.example.net"})},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        Config config = rig.store->config();
+        step.change(config);
+        rig.store->setConfig(config);  // ticks through the store's change callback
+        EXPECT_EQ(rig.request(), step.request);
+        rig.applyRequest();
+        rig.advance(5);
+        rig.tick();
+        EXPECT_EQ(rig.item.blocking, !step.request.empty());
+        EXPECT_EQ(rig.tarrow->blockingNames().size(), rig.requestLines().size() * !step.request.empty());
+    }
 }
 
 // Places the request cannot be written to: the failure is logged on every tick and the
