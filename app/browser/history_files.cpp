@@ -72,7 +72,9 @@ std::optional<std::vector<std::string>> listFolder(const std::string& path) {
     return names;
 }
 
-bool missing(int error) { return error == ENOENT || error == ENOTDIR; }
+bool missing(int error) {
+    return error == ENOENT || error == ENOTDIR;
+}
 
 // Whether a candidate file is worth reading: it exists, or it cannot be told because a
 // folder on the way refuses (the read then fails and reports the browser as locked).
@@ -124,7 +126,8 @@ FoundHistories historyFiles(const std::string& home, const HistoryPlaces& places
             if (!isChromiumProfile(name)) continue;
             std::string path = folder + "/" + name + "/History";
             if (worthReading(path))
-                found.files.push_back({path, HistoryFormat::chromium, std::string(browser.browser)});
+                found.files.push_back(
+                    {path, HistoryFormat::chromium, std::string(browser.browser)});
         }
     }
     for (std::string_view root : places.firefox) {
@@ -136,7 +139,8 @@ FoundHistories historyFiles(const std::string& home, const HistoryPlaces& places
         }
         for (const std::string& name : *names) {
             std::string path = folder + "/" + name + "/places.sqlite";
-            if (worthReading(path)) found.files.push_back({path, HistoryFormat::firefox, "Firefox"});
+            if (worthReading(path))
+                found.files.push_back({path, HistoryFormat::firefox, "Firefox"});
         }
     }
     // Reading Safari's history needs a permission that only shows as a failed read.
@@ -148,9 +152,9 @@ FoundHistories historyFiles(const std::string& home, const HistoryPlaces& places
 std::string userHome() {
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] != '\0') return home;
-    passwd entry {};
+    passwd entry{};
     passwd* result = nullptr;
-    std::array<char, 4096> buffer {};
+    std::array<char, 4096> buffer{};
     if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &result) == 0 &&
         result != nullptr && result->pw_dir != nullptr)
         return result->pw_dir;

@@ -10,8 +10,8 @@ namespace tarrow {
 namespace {
 
 bool isSchemeChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '+' || c == '-' || c == '.';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' ||
+           c == '-' || c == '.';
 }
 
 int hexValue(char c) {
@@ -41,9 +41,8 @@ std::optional<std::string> percentDecoded(std::string_view text) {
 const UIDNA* idna() {
     static const UIDNA* converter = [] {
         UErrorCode error = U_ZERO_ERROR;
-        UIDNA* made = uidna_openUTS46(UIDNA_NONTRANSITIONAL_TO_ASCII | UIDNA_CHECK_BIDI |
-                                          UIDNA_CHECK_CONTEXTJ,
-                                      &error);
+        UIDNA* made = uidna_openUTS46(
+            UIDNA_NONTRANSITIONAL_TO_ASCII | UIDNA_CHECK_BIDI | UIDNA_CHECK_CONTEXTJ, &error);
         return U_SUCCESS(error) ? made : nullptr;
     }();
     return converter;
@@ -87,14 +86,13 @@ std::optional<std::string> asciiHost(std::string_view host) {
     if (ascii) return text;
     const UIDNA* converter = idna();
     if (converter == nullptr || text.size() > 1024) return std::nullopt;
-    std::array<char, 1024> out {};
+    std::array<char, 1024> out{};
     UIDNAInfo info = UIDNA_INFO_INITIALIZER;
     UErrorCode error = U_ZERO_ERROR;
-    int32_t size = uidna_nameToASCII_UTF8(converter, text.data(), static_cast<int32_t>(text.size()),
-                                          out.data(), static_cast<int32_t>(out.size()), &info,
-                                          &error);
-    if (U_FAILURE(error) || info.errors != 0 || size < 0 ||
-        static_cast<size_t>(size) >= out.size())
+    int32_t size =
+        uidna_nameToASCII_UTF8(converter, text.data(), static_cast<int32_t>(text.size()),
+                               out.data(), static_cast<int32_t>(out.size()), &info, &error);
+    if (U_FAILURE(error) || info.errors != 0 || size < 0 || static_cast<size_t>(size) >= out.size())
         return std::nullopt;
     return std::string(out.data(), static_cast<size_t>(size));
 }

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <unordered_map>
+#include <utility>
 
 namespace tarrow {
 
@@ -35,21 +37,7 @@ std::string failure(std::string_view step, sqlite3* db) {
     return text;
 }
 
-bool hasTimeIndex(sqlite3* db) {
-    sqlite3_stmt* statement = nullptr;
-    const char* sql =
-        "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = 'visits_time_index' "
-        "AND tbl_name = 'visits'";
-    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(statement);
-        return false;
-    }
-    bool found = sqlite3_step(statement) == SQLITE_ROW;
-    sqlite3_finalize(statement);
-    return found;
-}
-
-std::string plainQuery(HistoryFormat format) {
+std::string groupedQuery(HistoryFormat format) {
     switch (format) {
         case HistoryFormat::chromium:
             return "SELECT u.url, COUNT(*) FROM visits v JOIN urls u ON u.id = v.url "
@@ -64,18 +52,79 @@ std::string plainQuery(HistoryFormat format) {
     return {};
 }
 
-sqlite3_stmt* prepared(sqlite3* db, const std::string& sql) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(statement);
-        return nullptr;
+// A prepared statement, finalized when it goes; empty when the text is empty or does not
+// prepare.
+class Statement {
+  public:
+    Statement() = default;
+    Statement(sqlite3* db, const std::string& sql) {
+        if (!sql.empty() &&
+            sqlite3_prepare_v2(db, sql.c_str(), -1, &statement_, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(statement_);
+            statement_ = nullptr;
+        }
     }
-    return statement;
+    Statement(Statement&& other) noexcept : statement_(std::exchange(other.statement_, nullptr)) {}
+    Statement& operator=(Statement&& other) noexcept {
+        std::swap(statement_, other.statement_);
+        return *this;
+    }
+    ~Statement() { sqlite3_finalize(statement_); }
+    explicit operator bool() const { return statement_ != nullptr; }
+    sqlite3_stmt* get() const { return statement_; }
+
+  private:
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+bool hasTimeIndex(sqlite3* db) {
+    Statement found(db,
+                    "SELECT 1 FROM sqlite_master WHERE type = 'index' AND "
+                    "name = 'visits_time_index' AND tbl_name = 'visits'");
+    return found && sqlite3_step(found.get()) == SQLITE_ROW;
+}
+
+std::string text(sqlite3_stmt* statement, int column) {
+    const unsigned char* bytes = sqlite3_column_text(statement, column);
+    return {reinterpret_cast<const char*>(bytes),
+            static_cast<size_t>(sqlite3_column_bytes(statement, column))};
+}
+
+// The rows of a grouped statement. A failure after some rows keeps them: a damaged page
+// late in the file should not cost the whole history. None when nothing could be read.
+std::optional<std::vector<VisitCount>> groupedRows(sqlite3_stmt* statement) {
+    std::vector<VisitCount> rows;
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        if (sqlite3_column_type(statement, 0) != SQLITE_NULL)
+            rows.push_back({text(statement, 0), sqlite3_column_int64(statement, 1)});
+    if (rc != SQLITE_DONE && rows.empty()) return std::nullopt;
+    return rows;
+}
+
+// The visits counted per address id, then joined with the addresses' text; the same
+// failure rule as for grouped rows.
+std::optional<std::vector<VisitCount>> countedRows(sqlite3_stmt* visits, sqlite3_stmt* addresses) {
+    std::unordered_map<std::int64_t, std::int64_t> counts;
+    int rc;
+    while ((rc = sqlite3_step(visits)) == SQLITE_ROW) ++counts[sqlite3_column_int64(visits, 0)];
+    if (rc != SQLITE_DONE && counts.empty()) return std::nullopt;
+    std::vector<VisitCount> rows;
+    rows.reserve(counts.size());
+    while ((rc = sqlite3_step(addresses)) == SQLITE_ROW) {
+        auto counted = counts.find(sqlite3_column_int64(addresses, 0));
+        if (counted == counts.end() || sqlite3_column_type(addresses, 1) == SQLITE_NULL) continue;
+        rows.push_back({text(addresses, 1), counted->second});
+    }
+    if (rc != SQLITE_DONE && rows.empty()) return std::nullopt;
+    return rows;
 }
 
 }  // namespace
 
-const std::string& historyProblem() { return problem(); }
+const std::string& historyProblem() {
+    return problem();
+}
 
 std::string historyAddress(std::string_view path) {
     constexpr char hex[] = "0123456789ABCDEF";
@@ -108,11 +157,11 @@ std::variant<std::int64_t, double> historyCutoff(HistoryFormat format, double da
     return 0.0;
 }
 
-std::string historyQuery(sqlite3* db, HistoryFormat format) {
+HistoryReading historyReading(sqlite3* db, HistoryFormat format) {
     if (format == HistoryFormat::chromium && hasTimeIndex(db))
-        return "SELECT u.url, COUNT(*) FROM visits v INDEXED BY visits_time_index "
-               "JOIN urls u ON u.id = v.url WHERE v.visit_time > ?1 GROUP BY v.url";
-    return plainQuery(format);
+        return {"SELECT v.url FROM visits v INDEXED BY visits_time_index WHERE v.visit_time > ?1",
+                "SELECT u.id, u.url FROM urls u"};
+    return {groupedQuery(format), {}};
 }
 
 std::optional<std::vector<VisitCount>> historyVisits(const std::string& path, double days,
@@ -130,36 +179,30 @@ std::optional<std::vector<VisitCount>> historyVisits(const std::string& path, do
         sqlite3_close(db);
         return std::nullopt;
     }
-    sqlite3_stmt* statement = prepared(db, historyQuery(db, format));
-    // A named index the planner cannot use fails the prepare; the plain query still reads.
-    if (statement == nullptr && format == HistoryFormat::chromium)
-        statement = prepared(db, plainQuery(format));
-    if (statement == nullptr) {
+    HistoryReading reading = historyReading(db, format);
+    Statement statement(db, reading.statement);
+    Statement addresses(db, reading.addresses);
+    // Any surprise in the layout: the grouped statement still reads what it can.
+    if (!reading.addresses.empty() && (!statement || !addresses)) {
+        reading = {groupedQuery(format), {}};
+        statement = Statement(db, reading.statement);
+    }
+    std::optional<std::vector<VisitCount>> rows;
+    if (!statement) {
         problem() = failure("read", db);
-        sqlite3_close(db);
-        return std::nullopt;
+    } else {
+        auto cutoff = historyCutoff(format, days, now);
+        if (auto* micro = std::get_if<std::int64_t>(&cutoff))
+            sqlite3_bind_int64(statement.get(), 1, *micro);
+        else
+            sqlite3_bind_double(statement.get(), 1, std::get<double>(cutoff));
+        rows = reading.addresses.empty() ? groupedRows(statement.get())
+                                         : countedRows(statement.get(), addresses.get());
+        if (!rows) problem() = failure("read", db);
     }
-    auto cutoff = historyCutoff(format, days, now);
-    if (auto* micro = std::get_if<std::int64_t>(&cutoff))
-        sqlite3_bind_int64(statement, 1, *micro);
-    else
-        sqlite3_bind_double(statement, 1, std::get<double>(cutoff));
-
-    std::vector<VisitCount> rows;
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        const unsigned char* url = sqlite3_column_text(statement, 0);
-        if (url == nullptr) continue;
-        int size = sqlite3_column_bytes(statement, 0);
-        rows.push_back({std::string(reinterpret_cast<const char*>(url), size),
-                        sqlite3_column_int64(statement, 1)});
-    }
-    bool failed = rc != SQLITE_DONE;
-    // Say why even when rows came back, so a caller that logs partial reads can.
-    if (failed) problem() = failure("read", db);
-    sqlite3_finalize(statement);
+    statement = Statement();
+    addresses = Statement();
     sqlite3_close(db);
-    if (failed && rows.empty()) return std::nullopt;
     return rows;
 }
 

@@ -43,9 +43,16 @@ std::string historyAddress(std::string_view path);
 // since 1970 (Firefox), seconds since 2001 (Safari). Saturates instead of overflowing.
 std::variant<std::int64_t, double> historyCutoff(HistoryFormat format, double days, double now);
 
-// The statement run on an open database. For Chromium it names the visit-time index when
-// the database has one: the planner otherwise walks the address index and reads every
-// visit ever made, several times slower on a long history. The rows are the same.
-std::string historyQuery(sqlite3* db, HistoryFormat format);
+// How a database is read. Normally one grouped statement gives the rows. A Chromium
+// history with its visit-time index is read in two steps instead: the visits since the
+// cut-off by that index, counted here per address id, then the addresses' text. SQLite
+// would otherwise either walk the address index through every visit ever made, or sort
+// each recent visit to group it; both take several times longer on a long history. The
+// rows are those of the grouped statement.
+struct HistoryReading {
+    std::string statement;  // grouped rows, or the ids of the recent visits
+    std::string addresses;  // empty, or the statement giving every address id and text
+};
+HistoryReading historyReading(sqlite3* db, HistoryFormat format);
 
 }  // namespace tarrow

@@ -63,8 +63,9 @@ bool isSearchEngineHost(std::string_view host) {
 
 std::optional<std::string> suggestionDomain(std::string_view name) {
     std::string host(name);
-    std::transform(host.begin(), host.end(), host.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    std::transform(host.begin(), host.end(), host.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
     if (host.ends_with('.')) host.pop_back();
     if (!validHost(host) || isProtected(host)) return std::nullopt;
 

@@ -10,24 +10,23 @@ namespace tarrow {
 
 // Hosts beginning with one of these are tools, not pastimes.
 inline constexpr std::array<std::string_view, 32> workPrefixes = {
-    "mail.",   "webmail.", "calendar.",  "drive.",     "docs.",     "sheets.",  "slides.",
-    "meet.",   "accounts.", "account.",  "login.",     "auth.",     "sso.",     "id.",
-    "admin.",  "console.", "portal.",    "intranet.",  "vpn.",      "jira.",    "confluence.",
-    "wiki.",   "git.",     "search.",    "translate.", "maps.",     "analytics.", "ads.",
-    "business.", "dashboard.", "app.",   "my."};
+    "mail.",     "webmail.",   "calendar.", "drive.",     "docs.", "sheets.",    "slides.",
+    "meet.",     "accounts.",  "account.",  "login.",     "auth.", "sso.",       "id.",
+    "admin.",    "console.",   "portal.",   "intranet.",  "vpn.",  "jira.",      "confluence.",
+    "wiki.",     "git.",       "search.",   "translate.", "maps.", "analytics.", "ads.",
+    "business.", "dashboard.", "app.",      "my."};
 
 // A host containing one of these anywhere is a work tool: office and mail suites, online
 // office and collaboration, code hosting, team chat, notes and design, video meetings,
 // AI assistants, accounting and tax, payments, banks, translation, a developer question
 // site, a network provider, a screen recorder, and the machine itself.
 inline constexpr std::array<std::string_view, 34> workWords = {
-    "office.com", "outlook",   "gmail",      "microsoftonline", "sharepoint",
-    "onedrive",   "dropbox",   "trello",     "asana",           "atlassian",
-    "github",     "gitlab",    "bitbucket",  "slack",           "teams.microsoft",
-    "notion",     "evernote",  "figma",      "canva",           "zoom.us",
-    "webex",      "chatgpt",   "openai",     "claude.ai",       "quickbooks",
-    "elster",     "paypal",    "stripe",     "bank",            "deepl",
-    "stackoverflow", "cloudflare", "loom.com", "localhost"};
+    "office.com",    "outlook",    "gmail",           "microsoftonline", "sharepoint", "onedrive",
+    "dropbox",       "trello",     "asana",           "atlassian",       "github",     "gitlab",
+    "bitbucket",     "slack",      "teams.microsoft", "notion",          "evernote",   "figma",
+    "canva",         "zoom.us",    "webex",           "chatgpt",         "openai",     "claude.ai",
+    "quickbooks",    "elster",     "paypal",          "stripe",          "bank",       "deepl",
+    "stackoverflow", "cloudflare", "loom.com",        "localhost"};
 
 // General web search engines; the largest one, with its national domains, is matched by
 // `isSearchEngineHost` instead.

@@ -28,13 +28,13 @@ struct BrowsingSuggestions {
 
 // Visits summed per site over any number of histories.
 class SiteCounts {
-public:
+  public:
     void add(const std::vector<VisitCount>& rows);
     // The sites with at least suggestionMinVisits visits, most visited first, equal counts
     // by name; at most `limit` of them.
     std::vector<Suggestion> ranked(int limit) const;
 
-private:
+  private:
     struct TextHash {
         using is_transparent = void;
         size_t operator()(std::string_view text) const {

@@ -32,7 +32,8 @@ std::vector<FilesCase> linuxCases() {
           ".config/microsoft-edge/Default/History",
           ".config/BraveSoftware/Brave-Browser/Default/History",
           ".config/google-chrome-unstable/Default/History",
-          ".config/google-chrome-beta/Default/History", "snap/chromium/common/chromium/Default/History"},
+          ".config/google-chrome-beta/Default/History",
+          "snap/chromium/common/chromium/Default/History"},
          {".config/google-chrome-beta/Default/History",
           ".config/google-chrome-unstable/Default/History",
           ".config/BraveSoftware/Brave-Browser/Default/History",
@@ -49,7 +50,9 @@ std::vector<FilesCase> linuxCases() {
           ".var/app/org.mozilla.firefox/.mozilla/firefox/y2.default/places.sqlite"},
          {"Firefox", "Firefox", "Firefox"}},
         {"a file where the browser folder would be is a missing browser",
-         {".config/google-chrome", ".mozilla/firefox"}, {}, {}},
+         {".config/google-chrome", ".mozilla/firefox"},
+         {},
+         {}},
     };
 }
 
@@ -107,16 +110,18 @@ TEST(HistoryFiles, FoldersThatCannotBeListedAreLocked) {
     };
     const std::string chrome = "file HOME/.config/google-chrome/Default/History\n";
     const std::string chromium = "file HOME/.config/chromium/Default/History\n";
-    const std::string firefox = "file HOME/.mozilla/firefox/a.default/places.sqlite\n"
-                                "file HOME/snap/firefox/common/.mozilla/firefox/b.default/"
-                                "places.sqlite\n";
+    const std::string firefox =
+        "file HOME/.mozilla/firefox/a.default/places.sqlite\n"
+        "file HOME/snap/firefox/common/.mozilla/firefox/b.default/"
+        "places.sqlite\n";
     std::vector<Case> cases = {
         {"chrome folder", {".config/google-chrome"}, chromium + firefox + "locked Chrome\n"},
         {"two firefox homes give one name",
          {".mozilla/firefox", "snap/firefox/common/.mozilla/firefox"},
          chrome + chromium + "locked Firefox\n"},
         {"a closed profile folder keeps its file, so reading it reports the browser",
-         {".config/chromium/Default"}, chrome + chromium + firefox},
+         {".config/chromium/Default"},
+         chrome + chromium + firefox},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -33,7 +33,7 @@ void makeFolder(const std::string& path, unsigned mode = 0755);
 
 // A fresh folder under /tmp that any user may enter, removed with everything in it.
 class TempHome {
-public:
+  public:
     TempHome();
     ~TempHome();
     TempHome(const TempHome&) = delete;
@@ -41,7 +41,7 @@ public:
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -21,7 +21,10 @@ TEST(HistoryUrl, HostOfAnAddress) {
         {"https://[2001:db8::1]:443/", "[2001:db8::1]"},
         {"https://192.168.1.1/admin", "192.168.1.1"},
         {"chrome://settings/", "settings"},
-        {"https://b\xc3\xbc" "cher.de/", "b\xc3\xbc" "cher.de"},
+        {"https://b\xc3\xbc"
+         "cher.de/",
+         "b\xc3\xbc"
+         "cher.de"},
         {"file:///home/user/page.html", std::nullopt},
         {"data:text/html,<b>hi</b>", std::nullopt},
         {"about:blank", std::nullopt},
@@ -46,8 +49,12 @@ TEST(HistoryUrl, AsciiFormOfAHost) {
     std::vector<Case> cases = {
         {"example.com", "example.com"},
         {"Example.COM.", "Example.COM."},  // plain ASCII is left to the caller
-        {"b\xc3\xbc" "cher.de", "xn--bcher-kva.de"},
-        {"B\xc3\x9c" "CHER.de", "xn--bcher-kva.de"},
+        {"b\xc3\xbc"
+         "cher.de",
+         "xn--bcher-kva.de"},
+        {"B\xc3\x9c"
+         "CHER.de",
+         "xn--bcher-kva.de"},
         {"b%C3%BCcher.de", "xn--bcher-kva.de"},
         {"%65xample.com", "example.com"},
         {"bad%zzescape.com", std::nullopt},

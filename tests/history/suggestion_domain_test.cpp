@@ -16,8 +16,8 @@ TEST(SuggestionDomain, SiteOfAHost) {
         {"www.example.com", "example.com"},
         {"mobile.example.com", "example.com"},
         {"EXAMPLE.COM.", "example.com"},
-        {"www.com", "www.com"},                 // two labels keep their prefix
-        {"www.m.example.com", std::nullopt},    // one prefix at most
+        {"www.com", "www.com"},               // two labels keep their prefix
+        {"www.m.example.com", std::nullopt},  // one prefix at most
         // popular sites: short links, aliases and known subdomains
         {"youtu.be", "youtube.com"},
         {"www.youtu.be", "youtube.com"},
@@ -52,8 +52,8 @@ TEST(SuggestionDomain, SiteOfAHost) {
         {"www.bing.com", std::nullopt},
         {"duckduckgo.com", std::nullopt},
         {"googleblog.com", "googleblog.com"},
-        {"google.science", "google.science"},    // not a short ending
-        {"google.com.bra", std::nullopt},        // three labels of an unknown site
+        {"google.science", "google.science"},  // not a short ending
+        {"google.com.bra", std::nullopt},      // three labels of an unknown site
         // names that are no sites
         {"192.168.1.1", std::nullopt},
         {"localhost", std::nullopt},

@@ -51,7 +51,9 @@ TEST(SiteCounts, FoldsAndRanks) {
          {{{"https://EXAMPLE.org./x", 5},
            {"https://m.example.org/", 3},
            {"http://user@example.org:8080/", 2},
-           {"https://b\xc3\xbc" "cher.de/", 7},
+           {"https://b\xc3\xbc"
+            "cher.de/",
+            7},
            {"https://xn--bcher-kva.de/", 3},
            {"https://youtu.be/abc", 11}}},
          20,
@@ -97,8 +99,7 @@ TEST(BrowsingSuggestions, ReadsEveryHistoryUnderTheHome) {
     test::writeFile(home / ".config/vivaldi/Default/History", "");
 
     BrowsingSuggestions result = browsingSuggestions(home.path());
-    EXPECT_EQ(result.list,
-              (std::vector<Suggestion>{{"youtube.com", 12}, {"example.com", 10}}));
+    EXPECT_EQ(result.list, (std::vector<Suggestion>{{"youtube.com", 12}, {"example.com", 10}}));
     EXPECT_EQ(result.sources, 3);
     EXPECT_EQ(result.locked, (std::vector<std::string>{"Brave", "Vivaldi"}));
     EXPECT_EQ(result.problems,
