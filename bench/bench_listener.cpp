@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,9 +15,11 @@
 #include <cerrno>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include <benchmark/benchmark.h>
 
+#include "common/block_page.h"
 #include "common/sniff.h"
 #include "helper/notice.h"
 #include "tests/listener/hello.h"
@@ -80,8 +83,51 @@ ssize_t drain(int fd) {
     }
 }
 
-void BM_PlainConnections(benchmark::State& state) {
-    const uint16_t port = listener().ports()[0];
+// For comparison under the same load: the least a server can do per connection, one
+// epoll loop that accepts, reads once, answers with a fixed text and closes.
+uint16_t bareEpollServer() {
+    static const uint16_t port = [] {
+        int listening = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        int one = 1;
+        ::setsockopt(listening, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof a;
+        ::bind(listening, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::listen(listening, SOMAXCONN);
+        ::getsockname(listening, reinterpret_cast<sockaddr*>(&a), &size);
+        std::thread([listening] {
+            const std::string answer = blockAnswer(std::string("www.example.com"));
+            int poller = ::epoll_create1(EPOLL_CLOEXEC);
+            epoll_event event{EPOLLIN, {.fd = listening}};
+            ::epoll_ctl(poller, EPOLL_CTL_ADD, listening, &event);
+            epoll_event ready[64];
+            char buffer[16384];
+            while (true) {
+                int n = ::epoll_wait(poller, ready, 64, -1);
+                for (int i = 0; i < n; ++i) {
+                    int fd = ready[i].data.fd;
+                    if (fd == listening) {
+                        int client;
+                        while ((client = ::accept4(listening, nullptr, nullptr, SOCK_NONBLOCK)) >= 0) {
+                            epoll_event e{EPOLLIN, {.fd = client}};
+                            ::epoll_ctl(poller, EPOLL_CTL_ADD, client, &e);
+                        }
+                        continue;
+                    }
+                    if (::recv(fd, buffer, sizeof buffer, 0) > 0)
+                        ::send(fd, answer.data(), answer.size(), MSG_NOSIGNAL);
+                    ::close(fd);
+                }
+            }
+        }).detach();
+        return ntohs(a.sin_port);
+    }();
+    return port;
+}
+
+void shortConnections(benchmark::State& state, uint16_t port) {
     int64_t answered = 0, failed = 0;
     for (auto _ : state) {
         int fd = connectTo(port, true);
@@ -97,7 +143,12 @@ void BM_PlainConnections(benchmark::State& state) {
     state.SetItemsProcessed(answered);
     state.counters["failed"] = static_cast<double>(failed);
 }
+
+void BM_PlainConnections(benchmark::State& state) { shortConnections(state, listener().ports()[0]); }
 BENCHMARK(BM_PlainConnections)->Threads(1)->Threads(2)->Threads(4)->UseRealTime()->MinTime(2.0);
+
+void BM_BareEpollBaseline(benchmark::State& state) { shortConnections(state, bareEpollServer()); }
+BENCHMARK(BM_BareEpollBaseline)->Threads(1)->Threads(2)->Threads(4)->UseRealTime()->MinTime(2.0);
 
 // 100 connections at once. Argument 0: all connect first and send when writable (the
 // server sees 100 silent connections, more than its limit of 64); argument 1: each sends

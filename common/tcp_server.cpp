@@ -135,7 +135,6 @@ struct Connection : std::enable_shared_from_this<Connection> {
         ended = true;
         deadline.cancel();
         std::error_code ignored;
-        socket.shutdown(tcp::socket::shutdown_both, ignored);
         socket.close(ignored);
         --core->slots->open;
     }
