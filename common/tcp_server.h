@@ -52,8 +52,9 @@ struct Step {
     static Step wait() { return {Kind::wait, {}}; }  // the answer follows through Reply
 };
 
-// Answers a connection whose handler returned Step::wait. Callable from any thread;
-// does nothing once the connection has ended (for example by its deadline).
+// Answers a connection whose handler returned Step::wait. Callable from any thread
+// while the io_context exists; does nothing once the connection has ended (for example
+// by its deadline).
 class Reply {
   public:
     explicit Reply(std::function<void(std::string)> send) : send_(std::move(send)) {}
