@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The real app and the real helper daemon together, as root in a throw-away mount and
-# network namespace: the app's state folder is scratch, /etc is a scratch copy, and the
-# helper is "installed" by copying it to its system path inside the namespace only.
+# The real app and the real helper daemon together, run through netns.sh (as root in
+# throw-away namespaces): the app's state folder is scratch, /etc is a scratch copy, and
+# the helper is "installed" by copying it to its system path inside the namespace only.
 #
 # Walks through: helper missing -> outdated -> working; "on" blocks the enabled sites
 # in /etc/hosts; "for 90" locks 90 minutes; "off" unblocks; a section that stops
@@ -10,32 +10,18 @@
 set -euo pipefail
 
 bin="${TARROW_BIN:?TARROW_BIN names the build/bin folder}"
-if [ "$(id -u)" -ne 0 ] || ! command -v unshare >/dev/null; then
-  echo "skipped: needs root and unshare" >&2
-  exit 77
-fi
-if [ "${TARROW_IN_NAMESPACE:-}" != 1 ]; then
-  exec env TARROW_IN_NAMESPACE=1 unshare --mount --net bash "$0" "$@"
-fi
-mount --make-rprivate /
-ip link set lo up
-
-work=$(mktemp -d /tmp/tarrow-e2e-app.XXXXXX)
+work="${NETNS_SCRATCH:?run this through tests/e2e/netns.sh}"
 app_pid= helper_pid=
 cleanup() {
   [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
   [ -n "$helper_pid" ] && kill -KILL "$helper_pid" 2>/dev/null
   wait 2>/dev/null
-  umount /etc /usr/local /var/lib 2>/dev/null
-  rm -rf "$work"
+  umount /usr/local 2>/dev/null
 }
 trap cleanup EXIT
-mkdir -p "$work/etc" "$work/home"
-cp -a /etc/. "$work/etc/"
-mount --bind "$work/etc" /etc
+# The helper's install location, inside this namespace only.
 mount -t tmpfs tmpfs /usr/local
-mount -t tmpfs tmpfs /var/lib
-mkdir -p /usr/local/libexec /etc/systemd/system
+mkdir -p /usr/local/libexec /etc/systemd/system "$work/home"
 
 export TARROW_HOME="$work/home" QT_QPA_PLATFORM=offscreen
 unset XDG_RUNTIME_DIR
