@@ -254,7 +254,7 @@ void TcpServer::close() {
         core->pause.cancel();
     };
     auto executor = core->io.get_executor();
-    if (executor.running_in_this_thread()) {
+    if (executor.running_in_this_thread() || core->io.stopped()) {  // no other thread runs it
         shut();
         return;
     }

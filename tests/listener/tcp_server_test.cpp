@@ -113,3 +113,29 @@ TEST(TcpServer, PortFreeOnceClosedAndTakenWhileOpen) {
 
 }  // namespace
 }  // namespace tarrow
+
+namespace tarrow {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(TcpServer, ClosesWithoutHangingWhenTheLoopHasEnded) {
+    asio::io_context io;
+    auto listening =
+        TcpServer::listen(io, "127.0.0.1", 0, TcpLimits{},
+                          [](std::string_view, ReadEnd, const Reply&) { return Step::close(); });
+    ASSERT_TRUE(listening.server);
+    io.run_for(std::chrono::milliseconds(10));
+    io.stop();
+    // Closing must return although nothing runs the loop any more.
+    auto closed = std::make_shared<std::atomic<bool>>(false);
+    std::thread([server = std::move(listening.server), closed]() mutable {
+        server.reset();
+        *closed = true;
+    }).detach();
+    for (int i = 0; i < 200 && !*closed; ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_TRUE(*closed);
+}
+
+}  // namespace
+}  // namespace tarrow
