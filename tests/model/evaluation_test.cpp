@@ -278,3 +278,19 @@ TEST(LockedFor, SetsTheEndAndClearsTheRest) {
 
 }  // namespace
 }  // namespace tarrow
+
+namespace tarrow {
+namespace {
+
+TEST(CalendarSetUp, UnknownZoneActsAsUtcAndOddLocalesStillWork) {
+    Calendar odd("No/Such_Zone", "xx_YY");
+    EXPECT_EQ(dayStart(t("2026-10-23T13:45:00Z"), odd), t("2026-10-23T00:00:00Z"));
+    EXPECT_FALSE(odd.clock(t("2026-10-23T13:45:00Z")).empty());
+    Calendar empty("UTC", "");
+    EXPECT_EQ(empty.weekday(t("2026-10-23T13:45:00Z")), 6);
+    Calendar current = Calendar::current();
+    EXPECT_FALSE(current.zone().empty());
+}
+
+}  // namespace
+}  // namespace tarrow
