@@ -28,6 +28,7 @@ struct TcpServer::Core : std::enable_shared_from_this<Core> {
     const ListenerFailure failed;
     const std::shared_ptr<ConnectionSlots> slots;
     bool closed = false;
+    uint16_t port = 0;  // as bound
     std::atomic<size_t> accepted{0}, refused{0};
 
     void accept();
@@ -213,7 +214,7 @@ void TcpServer::Core::acceptFailed(const std::error_code& error) {
     closed = true;
     std::error_code ignored;
     acceptor.close(ignored);
-    if (failed) failed(error.message());
+    if (failed) failed(port, error.message());
 }
 
 TcpServer::Listening TcpServer::listen(asio::io_context& io, const std::string& address,
@@ -232,6 +233,7 @@ TcpServer::Listening TcpServer::listen(asio::io_context& io, const std::string& 
     uint16_t bound = 0;
     if (!error) bound = core->acceptor.local_endpoint(error).port();
     if (error) return {nullptr, error.message()};
+    core->port = bound;
     asio::post(io, [core] { core->accept(); });
     return {std::unique_ptr<TcpServer>(new TcpServer(core, bound)), {}};
 }

@@ -67,8 +67,9 @@ class Reply {
 // Runs on the io_context's thread, once per receive, with all bytes received so far.
 using ConnectionHandler =
     std::function<Step(std::string_view received, ReadEnd end, const Reply& reply)>;
-// A listener that was up failed for good; it accepts nothing more.
-using ListenerFailure = std::function<void(const std::string& error)>;
+// A listener that was up failed for good (it accepts nothing more): its bound port and
+// the system's text for the error.
+using ListenerFailure = std::function<void(uint16_t port, const std::string& error)>;
 
 // The connections handled at once, counted across every listener that shares it (the
 // plain and the TLS port of one address share one limit).

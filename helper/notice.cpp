@@ -54,8 +54,8 @@ bool Notice::start(uint16_t http, uint16_t https) {
         auto handler = [this, tls](std::string_view received, ReadEnd end, const Reply&) {
             return handle(received, end, tls);
         };
-        auto failed = [this, port](const std::string& error) {
-            setup_.log("port " + std::to_string(port) + " on " + address_ + ": " + error);
+        auto failed = [this](uint16_t bound, const std::string& error) {
+            setup_.log("port " + std::to_string(bound) + " on " + address_ + ": " + error);
             broken_ = true;
         };
         TcpServer::Listening listening =

@@ -392,3 +392,51 @@ TEST(NoticeAlias, AddedOnStartRemovedOnStopOnlyWhenOwned) {
 
 }  // namespace
 }  // namespace tarrow
+
+namespace tarrow {
+namespace {
+
+// The listening socket of a port in this process.
+int listeningSocket(uint16_t port) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        int fd = std::stoi(entry.path().filename().string());
+        sockaddr_in a{};
+        socklen_t size = sizeof a;
+        int accepting = 0;
+        socklen_t flagSize = sizeof accepting;
+        if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size) == 0 &&
+            a.sin_family == AF_INET && ntohs(a.sin_port) == port &&
+            ::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &accepting, &flagSize) == 0 && accepting)
+            return fd;
+    }
+    return -1;
+}
+
+TEST(NoticeBroken, AListenerThatFailsAfterStartIsRebuiltByTheNextStart) {
+    testing::TempFolder folder;
+    LogSink log;
+    Notice notice("127.0.0.1", folder.file("hits"), false,
+                  NoticeSetup{log.writer(), {}, {}, noticeLimits});
+    ASSERT_TRUE(notice.start(0, 0));
+    const uint16_t http = notice.ports()[0], https = notice.ports()[1];
+    int fd = listeningSocket(http);
+    ASSERT_GE(fd, 0);
+    ::shutdown(fd, SHUT_RDWR);  // the pending accept now fails for good
+    for (int i = 0; i < 100 && !notice.broken(); ++i) std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(notice.broken());
+    EXPECT_FALSE(notice.running());
+    EXPECT_TRUE(notice.hasListeners());
+    auto lines = log.all();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(lines[0].starts_with("port " + std::to_string(http) + " on 127.0.0.1: "))
+        << lines[0];
+
+    ASSERT_TRUE(notice.start(http, https));  // rebuilt on the same ports
+    EXPECT_TRUE(notice.running());
+    Client client(http);
+    client.send("GET / HTTP/1.1\r\nHost: again.example\r\n\r\n");
+    EXPECT_EQ(heading(client.receive(2s).bytes), "again.example");
+}
+
+}  // namespace
+}  // namespace tarrow
