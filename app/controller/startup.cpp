@@ -1,6 +1,7 @@
 #include "app/controller/startup.h"
 
 #include <QApplication>
+#include <QThreadPool>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,8 @@
 #include <variant>
 #include <vector>
 
+#include "app/browser/suggest_mode.h"
+#include "app/browser/suggestion_loader.h"
 #include "app/controller/bundled_helper.h"
 #include "app/controller/log.h"
 #include "app/controller/modes.h"
@@ -90,6 +93,13 @@ int runApp(int argc, char** argv, const std::string& folder) {
 
     Store store(folder, [](std::string_view message) { log(message); });
     store.readsHistory = true;
+    // History is read on a pool thread; the result comes back through the event loop.
+    installSuggestionLoader(
+        store, {[](std::function<void()> job) { QThreadPool::globalInstance()->start(std::move(job)); },
+                [&application](std::function<void()> job) {
+                    QMetaObject::invokeMethod(&application, std::move(job), Qt::QueuedConnection);
+                },
+                {}, {}, [](std::string_view message) { log(message); }});
     ui::TrayItem item(ui::markIcon);
     ControllerHooks hooks;
     hooks.post = [&application](std::function<void()> work) {
@@ -137,6 +147,8 @@ int run(int argc, char** argv) {
     if (invocation.mode == Mode::icons) return ui::writeIcons(argc, argv, invocation.folder);
     if (invocation.mode == Mode::menu)
         return ui::printMenu(argc, argv, stateFolder, bundledHelperSHA256);
+    if (invocation.mode == Mode::suggest)
+        return printSuggestions(stdout, [](std::string_view message) { log(message); });
     if (invocation.mode != Mode::app) return notBuilt(invocation.mode);
     if (!claimOnlyCopy(stateFolder)) return 0;
     return runApp(argc, argv, stateFolder);
