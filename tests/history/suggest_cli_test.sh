@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# `tarrow --suggest` on real history databases under a temporary home folder: the exact
+# listing, the log line for an unreadable history, databases left untouched, and (as
+# root, by dropping to nobody) a browser folder the user may not list.
+set -euo pipefail
+bin="${TARROW_BIN:?TARROW_BIN names the build/bin folder}"
+[ -x "$bin/tarrow" ] || { echo "no tarrow program in $bin"; exit 77; }
+command -v sqlite3 >/dev/null || { echo "no sqlite3 command"; exit 77; }
+work=$(mktemp -d /tmp/tarrow-suggest.XXXXXX)
+trap 'chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
+chmod 755 "$work"
+export QT_QPA_PLATFORM=offscreen HOME="$work/home"
+unset XDG_DATA_HOME
+
+fails=0
+check() {  # check <description> <command...>
+  local what="$1"; shift
+  if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; fails=$((fails + 1)); fi
+}
+
+now=$(date +%s)
+chromium_time() { echo $(( (now - $1 * 86400 + 11644473600) * 1000000 )); }
+firefox_time() { echo $(( (now - $1 * 86400) * 1000000 )); }
+# visits <count> <value>: that many rows of one value, for INSERT ... SELECT
+visits() { echo "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < $1) SELECT $2 FROM n"; }
+
+chrome="$HOME/.config/google-chrome/Default"
+mkdir -p "$chrome"
+sqlite3 "$chrome/History" <<SQL
+CREATE TABLE urls(id INTEGER PRIMARY KEY AUTOINCREMENT,url LONGVARCHAR,title LONGVARCHAR,
+  visit_count INTEGER DEFAULT 0 NOT NULL,typed_count INTEGER DEFAULT 0 NOT NULL,
+  last_visit_time INTEGER NOT NULL,hidden INTEGER DEFAULT 0 NOT NULL);
+CREATE TABLE visits(id INTEGER PRIMARY KEY AUTOINCREMENT,url INTEGER NOT NULL,
+  visit_time INTEGER NOT NULL,from_visit INTEGER,transition INTEGER DEFAULT 0 NOT NULL,
+  segment_id INTEGER,visit_duration INTEGER DEFAULT 0 NOT NULL);
+CREATE INDEX visits_url_index ON visits (url);
+CREATE INDEX visits_time_index ON visits (visit_time);
+CREATE INDEX urls_url_index ON urls (url);
+INSERT INTO urls(url, last_visit_time) VALUES ('https://www.youtube.com/watch?v=1', 0),
+  ('https://www.example.com/', 0), ('https://news.example.org/', 0), (NULL, 0),
+  ('file:///home/me/notes.html', 0), ('https://mail.example.com/', 0);
+INSERT INTO visits(url, visit_time) $(visits 15 "1, $(chromium_time 1)");
+INSERT INTO visits(url, visit_time) $(visits 4 "2, $(chromium_time 2)");
+INSERT INTO visits(url, visit_time) $(visits 50 "2, $(chromium_time 40)");
+INSERT INTO visits(url, visit_time) $(visits 30 "3, $(chromium_time 3)");
+INSERT INTO visits(url, visit_time) $(visits 30 "4, $(chromium_time 3)");
+INSERT INTO visits(url, visit_time) $(visits 30 "5, $(chromium_time 3)");
+INSERT INTO visits(url, visit_time) $(visits 30 "6, $(chromium_time 3)");
+SQL
+
+firefox="$HOME/snap/firefox/common/.mozilla/firefox/k3x.default"
+mkdir -p "$firefox"
+sqlite3 "$firefox/places.sqlite" > /dev/null <<SQL
+PRAGMA journal_mode=WAL;
+CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,
+  rev_host LONGVARCHAR, visit_count INTEGER DEFAULT 0, guid TEXT);
+CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY, from_visit INTEGER,
+  place_id INTEGER, visit_date INTEGER, visit_type INTEGER, session INTEGER);
+CREATE INDEX moz_historyvisits_placedateindex ON moz_historyvisits (place_id, visit_date);
+CREATE INDEX moz_historyvisits_dateindex ON moz_historyvisits (visit_date);
+INSERT INTO moz_places(id, url) VALUES (1, 'https://example.com/start');
+INSERT INTO moz_historyvisits(place_id, visit_date) $(visits 6 "1, $(firefox_time 5)");
+SQL
+echo "these are not the tables you are looking for" \
+  > "$(mkdir -p "$HOME/.config/BraveSoftware/Brave-Browser/Default" && echo "$_")/History"
+find "$HOME" -type f -exec sha256sum {} + | sort > "$work/before"
+
+status=0
+TARROW_HOME="$work/state" "$bin/tarrow" --suggest > "$work/out" 2> "$work/err" || status=$?
+check "--suggest exits 0" [ "$status" = 0 ]
+expected=$'15     youtube.com\n10     example.com\n2 sites from 2 histories, locked: Brave'
+check "--suggest prints the listing" [ "$(cat "$work/out")" = "$expected" ]
+check "the unreadable history is logged" grep -q \
+  "  history not readable: Brave: read: file is not a database (errno 0)$" "$work/state/tarrow.log"
+find "$HOME" -type f -exec sha256sum {} + | sort > "$work/after"
+check "the databases are left as they were, and no file is added" cmp -s "$work/before" "$work/after"
+
+if [ "$(id -u)" = 0 ]; then
+  mkdir -p "$work/nobody-state" && chown 65534:65534 "$work/nobody-state"
+  chmod 000 "$HOME/.config/google-chrome"
+  setpriv --reuid=65534 --regid=65534 --clear-groups env TARROW_HOME="$work/nobody-state" \
+    "$bin/tarrow" --suggest > "$work/out-nobody" 2>/dev/null
+  check "a folder the user may not list is reported as locked" \
+    [ "$(cat "$work/out-nobody")" = "0 sites from 1 histories, locked: Chrome, Brave" ]
+  chmod 755 "$HOME/.config/google-chrome"
+fi
+
+[ "$fails" = 0 ]
