@@ -72,19 +72,26 @@ void Store::load() {
         // aside like a broken file rather than written over.
     }
     config_ = Config::initial();
-    SetAside moved = setAside(folder_);
-    if (moved.name.empty()) {
-        // Writing the initial configuration now would replace the only copy.
-        if (log_)
-            log_("config.json unreadable, could not move it aside: " +
-                 std::string(std::strerror(moved.error)));
-        return;
-    }
-    if (log_) log_("config.json unreadable, moved to " + moved.name);
+    unreadableLeft_ = true;
     save();
 }
 
+bool Store::setAsideUnreadable() {
+    SetAside moved = setAside(folder_);
+    if (moved.name.empty()) {
+        if (log_)
+            log_("config.json unreadable, could not move it aside: " +
+                 std::string(std::strerror(moved.error)));
+        return false;
+    }
+    unreadableLeft_ = false;
+    if (log_) log_("config.json unreadable, moved to " + moved.name);
+    return true;
+}
+
 bool Store::save() {
+    // Writing over an unreadable file that could not be set aside would lose it.
+    if (unreadableLeft_ && !setAsideUnreadable()) return false;
     AtomicWrite how;
     how.mode = 0600;
     return !writeAtomically(fileIn(folder_, "config.json"), encodeConfig(config_), how);

@@ -37,7 +37,8 @@ public:
     // The change rule: an equal value writes nothing and calls nothing; a different one
     // is saved, then `changed` is called.
     void setConfig(Config config);
-    // Writes config.json now; errors are dropped (true when it was written).
+    // Writes config.json now; errors are dropped (true when it was written). An unreadable
+    // file that could not be set aside yet is never written over.
     bool save();
 
     Tab tab() const { return tab_; }
@@ -73,6 +74,7 @@ public:
 private:
     void announce(StoreField field);
     void load();
+    bool setAsideUnreadable();
 
     std::string folder_;
     LogFn log_;
@@ -85,6 +87,7 @@ private:
     bool suggesting_ = false;
     std::vector<std::string> lockedBrowsers_;
     std::vector<std::function<void(StoreField)>> observers_;
+    bool unreadableLeft_ = false;  // an unreadable config.json is still in the way
 };
 
 }  // namespace tarrow

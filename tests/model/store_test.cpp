@@ -105,6 +105,32 @@ TEST(StoreLoad, EarlierBrokenCopiesAreKeptUnderNumberedNames) {
                              "config.json unreadable, moved to config.broken.3.json"}));
 }
 
+TEST(StoreLoad, UnreadableFileThatCannotBeSetAsideIsNotOverwritten) {
+    TempFolder dir;
+    put(dir / "config.broken.json", "old");
+    for (int n = 1; n < 1000; ++n) put(dir / ("config.broken." + std::to_string(n) + ".json"), "old");
+    put(dir / "config.json", "the only copy");
+    Logged log;
+    Store store(dir.path(), log.fn());
+    EXPECT_EQ(store.config(), Config::initial());
+    EXPECT_EQ(contents(dir / "config.json"), "the only copy");
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0].rfind("config.json unreadable, could not move it aside: ", 0), 0u)
+        << log.lines[0];
+
+    // A later change tries again; once there is room the file goes aside, then the write.
+    Config c = store.config();
+    c.manualOn = true;
+    store.setConfig(c);
+    EXPECT_EQ(contents(dir / "config.json"), "the only copy");
+    std::filesystem::remove(dir / "config.broken.500.json");
+    c.manualOn = false;
+    store.setConfig(c);
+    EXPECT_EQ(contents(dir / "config.broken.500.json"), "the only copy");
+    EXPECT_EQ(decodeConfig(contents(dir / "config.json").value()), c);
+    EXPECT_EQ(log.lines.back(), "config.json unreadable, moved to config.broken.500.json");
+}
+
 TEST(StoreLoad, SomethingUnreadableIsSetAsideNotOverwritten) {
     TempFolder dir;
     put(dir / "config.json/inside", "kept");  // a folder where the file should be
