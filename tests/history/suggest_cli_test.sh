@@ -7,7 +7,7 @@ bin="${TARROW_BIN:?TARROW_BIN names the build/bin folder}"
 [ -x "$bin/tarrow" ] || { echo "no tarrow program in $bin"; exit 77; }
 command -v sqlite3 >/dev/null || { echo "no sqlite3 command"; exit 77; }
 work=$(mktemp -d /tmp/tarrow-suggest.XXXXXX)
-trap 'chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -n "${KEEP:-}" ] || { chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"; }' EXIT
 chmod 755 "$work"
 export QT_QPA_PLATFORM=offscreen HOME="$work/home"
 unset XDG_DATA_HOME
@@ -74,6 +74,22 @@ check "the unreadable history is logged" grep -q \
   "  history not readable: Brave: read: file is not a database (errno 0)$" "$work/state/tarrow.log"
 find "$HOME" -type f -exec sha256sum {} + | sort > "$work/after"
 check "the databases are left as they were, and no file is added" cmp -s "$work/before" "$work/after"
+
+# The running app reloads on the command file's "suggest" and logs the result.
+wait_for() {  # wait_for <seconds> <command...>
+  local until=$(( $(date +%s) + $1 )); shift
+  until "$@"; do [ "$(date +%s)" -ge "$until" ] && return 1; sleep 0.2; done
+}
+mkdir -p "$work/app-state"
+TARROW_HOME="$work/app-state" "$bin/tarrow" > /dev/null 2>&1 &
+app=$!
+wait_for 20 test -e "$work/app-state/state" || true
+echo suggest > "$work/app-state/command"
+logged() { grep -q "  suggestions: 2 sites from 2 browser histories, locked: Brave$" \
+  "$work/app-state/tarrow.log" 2>/dev/null; }
+check "the running app reloads suggestions on the command \"suggest\"" wait_for 30 logged
+check "the command is logged" grep -q "  command: suggest$" "$work/app-state/tarrow.log"
+kill -TERM "$app" 2>/dev/null; wait "$app" 2>/dev/null || true
 
 if [ "$(id -u)" = 0 ]; then
   mkdir -p "$work/nobody-state" && chown 65534:65534 "$work/nobody-state"
