@@ -82,88 +82,77 @@ double nowSeconds() {
         .count();
 }
 
-void writeChromiumHistory(const std::string& path, const std::vector<FixtureVisit>& visits,
-                          double now, bool timeIndex) {
-    sqlite3* db = created(path, chromiumTables);
-    if (timeIndex)
-        sqlite3_exec(db, "CREATE INDEX visits_time_index ON visits (visit_time)", nullptr, nullptr,
-                     nullptr);
-    auto clock = [&](double daysAgo) {
-        return static_cast<sqlite3_int64>((now - daysAgo * 86400 + 11644473600.0) * 1e6);
-    };
-    sqlite3_stmt* url = statement(db, "INSERT INTO urls(url, last_visit_time) VALUES (?1, ?2)");
-    sqlite3_stmt* visit = statement(db, "INSERT INTO visits(url, visit_time) VALUES (?1, ?2)");
+namespace {
+
+// How one browser keeps its history: its tables, the statement that adds an address
+// (?1) and the one that adds a visit (?1 the address row, ?2 the time in its clock).
+struct Layout {
+    const char* tables;
+    const char* address;
+    const char* visit;
+    std::function<void(sqlite3_stmt*, double daysAgo)> bindTime;
+};
+
+void writeHistory(const std::string& path, const std::vector<FixtureVisit>& visits,
+                  const Layout& layout, const char* extra = nullptr) {
+    sqlite3* db = created(path, layout.tables);
+    if (extra) sqlite3_exec(db, extra, nullptr, nullptr, nullptr);
+    sqlite3_stmt* address = statement(db, layout.address);
+    sqlite3_stmt* visit = statement(db, layout.visit);
     auto ids = addressIds(db, visits, [&](const FixtureVisit& v) {
-        bindUrl(url, 1, v.url);
-        sqlite3_bind_int64(url, 2, clock(v.daysAgo));
-        run(db, url);
+        bindUrl(address, 1, v.url);
+        run(db, address);
     });
     for (size_t i = 0; i < visits.size(); ++i) {
         for (int n = 0; n < visits[i].times; ++n) {
             sqlite3_bind_int64(visit, 1, ids[i]);
-            sqlite3_bind_int64(visit, 2, clock(visits[i].daysAgo));
+            layout.bindTime(visit, visits[i].daysAgo);
             run(db, visit);
         }
     }
-    sqlite3_finalize(url);
+    sqlite3_finalize(address);
     sqlite3_finalize(visit);
     finish(db);
+}
+
+}  // namespace
+
+void writeChromiumHistory(const std::string& path, const std::vector<FixtureVisit>& visits,
+                          double now, bool timeIndex) {
+    Layout chromium = {
+        chromiumTables, "INSERT INTO urls(url, last_visit_time) VALUES (?1, 0)",
+        "INSERT INTO visits(url, visit_time) VALUES (?1, ?2)",
+        [now](sqlite3_stmt* s, double daysAgo) {
+            sqlite3_bind_int64(
+                s, 2, static_cast<sqlite3_int64>((now - daysAgo * 86400 + 11644473600.0) * 1e6));
+        }};
+    writeHistory(path, visits, chromium,
+                 timeIndex ? "CREATE INDEX visits_time_index ON visits (visit_time)" : nullptr);
 }
 
 void writeFirefoxHistory(const std::string& path, const std::vector<FixtureVisit>& visits,
                          double now) {
-    sqlite3* db = created(path, firefoxTables);
-    auto clock = [&](double daysAgo) {
-        return static_cast<sqlite3_int64>((now - daysAgo * 86400) * 1e6);
-    };
-    sqlite3_stmt* place = statement(db, "INSERT INTO moz_places(url, guid) VALUES (?1, ?2)");
-    sqlite3_stmt* visit =
-        statement(db,
-                  "INSERT INTO moz_historyvisits(place_id, visit_date, visit_type) "
-                  "VALUES (?1, ?2, 1)");
-    int guid = 0;
-    auto ids = addressIds(db, visits, [&](const FixtureVisit& v) {
-        bindUrl(place, 1, v.url);
-        sqlite3_bind_text(place, 2, ("guid" + std::to_string(++guid)).c_str(), -1,
-                          SQLITE_TRANSIENT);
-        run(db, place);
-    });
-    for (size_t i = 0; i < visits.size(); ++i) {
-        for (int n = 0; n < visits[i].times; ++n) {
-            sqlite3_bind_int64(visit, 1, ids[i]);
-            sqlite3_bind_int64(visit, 2, clock(visits[i].daysAgo));
-            run(db, visit);
-        }
-    }
-    sqlite3_finalize(place);
-    sqlite3_finalize(visit);
-    finish(db);
+    Layout firefox = {firefoxTables, "INSERT INTO moz_places(url) VALUES (?1)",
+                      "INSERT INTO moz_historyvisits(place_id, visit_date, visit_type) "
+                      "VALUES (?1, ?2, 1)",
+                      [now](sqlite3_stmt* s, double daysAgo) {
+                          sqlite3_bind_int64(
+                              s, 2, static_cast<sqlite3_int64>((now - daysAgo * 86400) * 1e6));
+                      }};
+    writeHistory(path, visits, firefox);
 }
 
 void writeSafariHistory(const std::string& path, const std::vector<FixtureVisit>& visits,
                         double now) {
-    sqlite3* db = created(path, safariTables);
-    auto clock = [&](double daysAgo) { return now - daysAgo * 86400 - 978307200.0; };
-    sqlite3_stmt* item = statement(
-        db,
-        "INSERT INTO history_items(url, visit_count, daily_visit_counts, "
-        "should_recompute_derived_visit_counts, visit_count_score) VALUES (?1, 0, x'', 0, 0)");
-    sqlite3_stmt* visit =
-        statement(db, "INSERT INTO history_visits(history_item, visit_time) VALUES (?1, ?2)");
-    auto ids = addressIds(db, visits, [&](const FixtureVisit& v) {
-        bindUrl(item, 1, v.url);
-        run(db, item);
-    });
-    for (size_t i = 0; i < visits.size(); ++i) {
-        for (int n = 0; n < visits[i].times; ++n) {
-            sqlite3_bind_int64(visit, 1, ids[i]);
-            sqlite3_bind_double(visit, 2, clock(visits[i].daysAgo));
-            run(db, visit);
-        }
-    }
-    sqlite3_finalize(item);
-    sqlite3_finalize(visit);
-    finish(db);
+    Layout safari = {safariTables,
+                     "INSERT INTO history_items(url, visit_count, daily_visit_counts, "
+                     "should_recompute_derived_visit_counts, visit_count_score) "
+                     "VALUES (?1, 0, x'', 0, 0)",
+                     "INSERT INTO history_visits(history_item, visit_time) VALUES (?1, ?2)",
+                     [now](sqlite3_stmt* s, double daysAgo) {
+                         sqlite3_bind_double(s, 2, now - daysAgo * 86400 - 978307200.0);
+                     }};
+    writeHistory(path, visits, safari);
 }
 
 void execute(const std::string& path, const std::string& sql) {
