@@ -174,6 +174,34 @@ TEST(Encode, NeverFailsOnBytesThatAreNotUtf8) {
     EXPECT_EQ(back->sites.at(0).domain, "bad\uFFFD");
 }
 
+// Hand-edited files: every one-byte change of a good file either is refused or reads
+// as a configuration that survives writing and reading again unchanged.
+TEST(Decode, DamagedFilesAreRefusedOrReadConsistently) {
+    Config c({{id1, "example.com", true}}, {{id2, true, {1, 7}, 1320, 120}});
+    c.onUntil = parseIso("2026-10-23T07:25:00Z");
+    const std::string good = encodeConfig(c);
+    const char replacements[] = {'\0', '"', '{', ']', ',', '1', '.', 'e', '-', 'n', '\xFF', ' '};
+    int refused = 0, read = 0;
+    for (size_t i = 0; i < good.size(); ++i) {
+        for (char r : replacements) {
+            std::string damaged = good;
+            damaged[i] = r;
+            auto decoded = decodeConfig(damaged);
+            if (!decoded) {
+                ++refused;
+                continue;
+            }
+            ++read;
+            ASSERT_EQ(decodeConfig(encodeConfig(*decoded)), decoded) << damaged;
+        }
+        if (i <= good.rfind('}')) {
+            ASSERT_FALSE(decodeConfig(good.substr(0, i))) << "cut after " << i;
+        }
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(read, 0);
+}
+
 TEST(Uuid, NewOnesAreCanonicalAndDistinct) {
     const std::string a = newUuid(), b = newUuid();
     EXPECT_NE(a, b);
