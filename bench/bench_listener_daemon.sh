@@ -78,7 +78,30 @@ measure_idle() {
     echo "$1: $((after - before)) wake-ups in $idle s ($(((after - before) * 60 / idle)) per minute, $(ls /proc/$pid/task | wc -l) threads)"
 }
 measure_idle "idle while blocking (listener up, no connections)"
+
 : >"$request"
 for _ in $(seq 100); do grep -q 'Tarrow' /etc/hosts || break; sleep 0.05; done
 measure_idle "idle with nothing blocked"
 echo "resident memory idle: VmRSS=$(status VmRSS) kB"
+
+# Blocking again for the load.
+printf 'base%d.example\n' $(seq 1 50) >"$request"
+for _ in $(seq 100); do grep -q '127.0.0.2 base50.example' /etc/hosts && break; sleep 0.05; done
+# Memory after load: 2000 short requests, then 200 clients that hold their connection
+# after sending an unfinished head or hello of 12-16 KB (64 of them are handled at
+# once, each with its buffer).
+python3 - <<'PY'
+import socket, time
+for i in range(2000):
+    s = socket.create_connection(("127.0.0.2", 80))
+    s.sendall(b"GET / HTTP/1.1\r\nHost: base%d.example\r\n\r\n" % (i % 50 + 1))
+    while s.recv(65536): pass
+    s.close()
+held = []
+for i in range(200):
+    s = socket.create_connection(("127.0.0.2", 443 if i % 2 else 80))
+    s.sendall(b"\x16\x03\x01\x3f\xff\x01" + b"x" * 16000 if i % 2 else b"GET / HTTP/1.1\r\n" + b"X: y\r\n" * 2000)
+    held.append(s)
+time.sleep(1)
+PY
+echo "resident memory after 2000 requests and 200 held connections: VmRSS=$(status VmRSS) kB VmHWM=$(status VmHWM) kB"
