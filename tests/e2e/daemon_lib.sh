@@ -22,7 +22,9 @@ wait_for() {
     local limit=$1
     shift
     local deadline
-    deadline=$(($(date +%s%N) + $(awk "BEGIN {printf \"%d\", $limit * 1000000000}")))
+    # Milliseconds from awk (the limit may have a fraction), the rest in shell arithmetic:
+    # some awks print %d in 32 bits.
+    deadline=$(($(date +%s%N) + $(awk "BEGIN {printf \"%d\", $limit * 1000}") * 1000000))
     until "$@"; do
         [ "$(date +%s%N)" -lt "$deadline" ] || return 1
         sleep 0.02
