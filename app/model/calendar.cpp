@@ -4,6 +4,7 @@
 #include <unicode/tztrans.h>
 
 #include <cmath>
+#include <cstdlib>
 
 #include "app/model/calendar_parts.h"
 
@@ -46,11 +47,23 @@ Calendar::~Calendar() = default;
 Calendar::Calendar(Calendar&&) noexcept = default;
 Calendar& Calendar::operator=(Calendar&&) noexcept = default;
 
+std::string userLocale() {
+    for (const char* name : {"LC_ALL", "LC_TIME", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (!value || !*value) continue;
+        std::string id(value);
+        id = id.substr(0, id.find_first_of(".@"));
+        if (id == "C" || id == "POSIX") break;
+        if (!id.empty()) return id;
+    }
+    return icu::Locale::getDefault().getName();
+}
+
 Calendar Calendar::current() {
     std::unique_ptr<icu::TimeZone> tz(icu::TimeZone::createDefault());
     icu::UnicodeString id;
     tz->getID(id);
-    return Calendar(utf8(id), icu::Locale::getDefault().getName());
+    return Calendar(utf8(id), userLocale());
 }
 
 std::string Calendar::zone() const {

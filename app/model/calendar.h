@@ -13,6 +13,10 @@
 
 namespace tarrow {
 
+// The locale the user chose for dates and times: LC_ALL, else LC_TIME, else LANG, without
+// the encoding ("de_DE.UTF-8" is "de_DE"); ICU's default when none names one.
+std::string userLocale();
+
 class Calendar {
 public:
     // zone: an IANA zone id such as "Europe/Berlin" (an unknown id acts as UTC);
@@ -22,7 +26,7 @@ public:
     Calendar(Calendar&&) noexcept;
     Calendar& operator=(Calendar&&) noexcept;
 
-    // The system's zone and the process's default locale (from LANG / LC_*).
+    // The system's zone and the user's locale (`userLocale`).
     static Calendar current();
 
     std::string zone() const;

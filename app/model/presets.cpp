@@ -2,6 +2,8 @@
 
 #include <unicode/locid.h>
 
+#include "app/model/calendar.h"
+
 namespace tarrow {
 
 bool germanShopsFor(std::string_view region) {
@@ -9,7 +11,7 @@ bool germanShopsFor(std::string_view region) {
 }
 
 bool germanShops() {
-    static const bool value = germanShopsFor(icu::Locale::getDefault().getCountry());
+    static const bool value = germanShopsFor(icu::Locale(userLocale().c_str()).getCountry());
     return value;
 }
 

@@ -150,3 +150,36 @@ TEST(Timestamp, IsFixedDigitsInLocalTime) {
 
 }  // namespace
 }  // namespace tarrow
+
+namespace tarrow {
+namespace {
+
+TEST(UserLocale, TimeSettingWinsOverLanguageAndEncodingIsDropped) {
+    struct Env {
+        const char *all, *time, *lang, *expected;
+    };
+    const Env cases[] = {
+        {nullptr, "de_DE.UTF-8", "en_US.UTF-8", "de_DE"},
+        {"en_GB.UTF-8@euro", "de_DE.UTF-8", "en_US", "en_GB"},
+        {"", "", "de_AT.UTF-8", "de_AT"},
+        {nullptr, nullptr, "sr_RS@latin", "sr_RS"},
+    };
+    for (const Env& e : cases) {
+        auto set = [](const char* name, const char* value) {
+            if (value) setenv(name, value, 1);
+            else unsetenv(name);
+        };
+        set("LC_ALL", e.all);
+        set("LC_TIME", e.time);
+        set("LANG", e.lang);
+        EXPECT_EQ(userLocale(), e.expected);
+    }
+    unsetenv("LC_ALL");
+    unsetenv("LC_TIME");
+    setenv("LANG", "C.UTF-8", 1);
+    EXPECT_FALSE(userLocale().empty());  // ICU's own default
+    unsetenv("LANG");
+}
+
+}  // namespace
+}  // namespace tarrow
