@@ -57,6 +57,9 @@ TEST(ClientHelloHost, Cases) {
     std::string extensionsClipped = simple;
     extensionsClipped.resize(extensionsClipped.size() - 3);
     extensionsClipped[4] = static_cast<char>(extensionsClipped[4] - 3);
+    // The extensions' total length ends inside the server-name extension.
+    std::string totalTooShort = simple;
+    totalTooShort[51] = 4;  // offset 50-51: the extensions' length of the hand-built hello
     // The server-name extension's data length shorter than its list: entries run past it.
     std::string nameRunsOver = plainHello("www.example.com");
     nameRunsOver[nameRunsOver.size() - 15 - 6] = 6;
@@ -81,6 +84,7 @@ TEST(ClientHelloHost, Cases) {
         {"extension runs past the others", extensionOverruns, Parsed::none()},
         {"extensions clipped by the record", extensionsClipped, Parsed::none()},
         {"name runs past its extension", nameRunsOver, Parsed::none()},
+        {"extensions' total ends inside one", totalTooShort, Parsed::none()},
         {"several names, first host name wins",
          clientHello({serverNames({{0, "one.example"}, {0, "two.example"}})}),
          Parsed::host("one.example")},
