@@ -80,6 +80,8 @@ void Tarrow::tick() {
 }
 
 void Tarrow::expireTimedStates(Instant now) {
+    auto expired = [now](const std::optional<Instant>& until) { return until && *until <= now; };
+    if (!expired(store_.config().onUntil) && !expired(store_.config().offUntil)) return;
     Config config = store_.config();
     if (config.onUntil && *config.onUntil <= now) {
         config.onUntil.reset();
