@@ -4,6 +4,7 @@ pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
 
 target_sources(tarrow_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/browser_scripting.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/desktop_compositing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop_entries.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop_front_app.cpp
 )

@@ -11,6 +11,8 @@
 #include <variant>
 #include <vector>
 
+#include "app/browser/browser_integration.h"
+#include "app/browser/page_test_mode.h"
 #include "app/browser/suggest_mode.h"
 #include "app/browser/suggestion_loader.h"
 #include "app/controller/bundled_helper.h"
@@ -23,6 +25,7 @@
 #include "app/model/store.h"
 #include "app/ui/brand.h"
 #include "app/ui/mark.h"
+#include "app/ui/resources.h"
 #include "app/ui/tray_actions.h"
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
@@ -106,8 +109,18 @@ int runApp(int argc, char** argv, const std::string& folder) {
         QTimer::singleShot(0, &application, std::move(work));
     };
     hooks.exit = [](int status) { QCoreApplication::exit(status); };
+    // The browser side needs the controller; until it exists the hooks do nothing.
+    std::unique_ptr<BrowserIntegration> browsers;
+    hooks.watchHits = [&browsers] {
+        if (browsers) browsers->watchHits();
+    };
+    hooks.sweepTabs = [&browsers] {
+        if (browsers) browsers->sweepTabs();
+    };
     Tarrow tarrow(store, systemPaths(folder, bundledHelperSHA256), item, Calendar::current(),
                   std::move(hooks));
+    browsers = std::make_unique<BrowserIntegration>(
+        tarrow, IntegrationSetup{std::string(hitsPath), ui::resourcesFolder().toStdString(), {}});
     ui::TrayMenu menu(tarrow, ui::trayActions(tarrow));
     item.setMenu(menu.menu());
 
@@ -118,6 +131,7 @@ int runApp(int argc, char** argv, const std::string& folder) {
         (startedByAgent() ? " (LaunchAgent)" : ""));
     QObject::connect(&application, &QCoreApplication::aboutToQuit, [&tarrow] { tarrow.emptyRequest(); });
 
+    browsers->start();
     tarrow.tick();
     QTimer ticker;
     ticker.setTimerType(Qt::CoarseTimer);
@@ -147,6 +161,7 @@ int run(int argc, char** argv) {
     if (invocation.mode == Mode::icons) return ui::writeIcons(argc, argv, invocation.folder);
     if (invocation.mode == Mode::menu)
         return ui::printMenu(argc, argv, stateFolder, bundledHelperSHA256);
+    if (invocation.mode == Mode::pageTest) return runPageTest(argc, argv);
     if (invocation.mode == Mode::suggest)
         return printSuggestions(stdout, [](std::string_view message) { log(message); });
     if (invocation.mode != Mode::app) return notBuilt(invocation.mode);

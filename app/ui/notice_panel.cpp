@@ -1,0 +1,159 @@
+#include "app/ui/notice_panel.h"
+
+#include <QCursor>
+#include <QEasingCurve>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QParallelAnimationGroup>
+#include <QPropertyAnimation>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "app/ui/brand.h"
+#include "app/ui/notice_view.h"
+#include "platform/desktop_compositing.h"
+
+namespace tarrow::ui {
+
+namespace {
+
+constexpr double shownSeconds = 8.0;
+constexpr double hoverSeconds = 2.0;
+constexpr int fadeInMs = 300, fadeOutMs = 200;
+constexpr int slide = 10;  // the card comes down into its place by this much
+
+QEasingCurve appearCurve() {
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(QPointF(0.16, 1.0), QPointF(0.3, 1.0), QPointF(1.0, 1.0));
+    return curve;
+}
+
+}  // namespace
+
+NoticePanel::NoticePanel()
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_X11DoNotAcceptFocus);
+    setFocusPolicy(Qt::NoFocus);
+    setWindowTitle("Tarrow");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    view_ = new NoticeView(this);
+    layout->addWidget(view_);
+    resize(cardWidth, 160);
+    hide_.setSingleShot(true);
+    connect(&hide_, &QTimer::timeout, this, [this] {
+        if (hovering_) {
+            schedule(hoverSeconds);
+        } else {
+            dismiss();
+        }
+    });
+    connect(view_->closeButton(), &QToolButton::clicked, this, [this] { dismiss(); });
+}
+
+QPoint NoticePanel::placeFor(const QSize& size) {
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen && !QGuiApplication::screens().isEmpty()) screen = QGuiApplication::screens().first();
+    if (!screen) return QPoint(0, 0);
+    const QRect visible = screen->availableGeometry();
+    return QPoint(int(std::floor(visible.center().x() + 0.5 - size.width() / 2.0)),
+                  int(std::floor(visible.center().y() + 0.5 - size.height() / 2.0)));
+}
+
+void NoticePanel::show(const QString& site, const QString& line) {
+    view_->setContent(site, line);
+    setAccessibleName(view_->accessibleName());
+    if (dismissing_) {
+        // A fade-out in progress is abandoned: the card comes back at once.
+        dismissing_ = false;
+        if (fade_) fade_->stop();
+        hide();
+    }
+    layout()->activate();
+    const QSize size(cardWidth, layout()->totalHeightForWidth(cardWidth));
+    resize(size);
+    if (!platform::desktopComposites()) {
+        // Without a compositor a see-through corner shows black: cut the corners instead.
+        QPainterPath card;
+        card.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)), 16, 16);
+        setMask(QRegion(card.toFillPolygon().toPolygon()));
+    } else {
+        clearMask();
+    }
+    const QPoint place = placeFor(size);
+    if (!isVisible()) {
+        setWindowOpacity(0.0);
+        move(place - QPoint(0, slide));
+        QWidget::show();
+        raise();
+        auto* group = new QParallelAnimationGroup(this);
+        auto* opacity = new QPropertyAnimation(this, "windowOpacity", group);
+        auto* position = new QPropertyAnimation(this, "pos", group);
+        for (QPropertyAnimation* a : {opacity, position}) {
+            a->setDuration(fadeInMs);
+            a->setEasingCurve(appearCurve());
+        }
+        opacity->setEndValue(1.0);
+        position->setEndValue(place);
+        if (appear_) appear_->stop();
+        appear_ = group;
+        group->start(QAbstractAnimation::DeleteWhenStopped);
+    } else {
+        if (appear_) appear_->stop();
+        move(place);
+        setWindowOpacity(1.0);
+    }
+    schedule(shownSeconds);
+}
+
+void NoticePanel::schedule(double seconds) {
+    hide_.start(int(seconds * 1000));
+}
+
+void NoticePanel::dismiss() {
+    hide_.stop();
+    if (!isVisible() || dismissing_) return;
+    dismissing_ = true;
+    if (appear_) appear_->stop();
+    auto* fade = new QPropertyAnimation(this, "windowOpacity", this);
+    fade->setDuration(fadeOutMs);
+    fade->setEndValue(0.0);
+    connect(fade, &QPropertyAnimation::finished, this, [this] {
+        if (!dismissing_) return;
+        dismissing_ = false;
+        hide();
+    });
+    fade_ = fade;
+    fade->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void NoticePanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath card;
+    card.addRoundedRect(QRectF(rect()), 16, 16);
+    painter.fillPath(card, night);
+}
+
+void NoticePanel::enterEvent(QEnterEvent*) { hovering_ = true; }
+
+void NoticePanel::leaveEvent(QEvent*) { hovering_ = false; }
+
+// Movable by its background, like any small panel.
+void NoticePanel::mousePressEvent(QMouseEvent* event) {
+    dragFrom_ = event->globalPosition().toPoint() - pos();
+}
+
+void NoticePanel::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() & Qt::LeftButton) move(event->globalPosition().toPoint() - dragFrom_);
+}
+
+}  // namespace tarrow::ui

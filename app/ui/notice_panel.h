@@ -1,0 +1,48 @@
+#pragma once
+// The notice card: a small frameless window in the middle of the screen with the
+// pointer, above other windows, that never takes the keyboard focus. It fades in,
+// stays eight seconds (longer while the pointer rests on it) and fades out.
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+class QPropertyAnimation;
+class QParallelAnimationGroup;
+
+namespace tarrow::ui {
+
+class NoticeView;
+
+class NoticePanel : public QWidget {
+public:
+    NoticePanel();
+
+    void show(const QString& site, const QString& line);
+    void schedule(double seconds);  // hides after that long, unless hovered
+    void dismiss();
+
+    bool hovering() const { return hovering_; }
+    bool dismissing() const { return dismissing_; }
+    NoticeView* view() const { return view_; }
+    // Where the card goes on the screen with the pointer, for its size.
+    static QPoint placeFor(const QSize& size);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void enterEvent(QEnterEvent*) override;
+    void leaveEvent(QEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+
+private:
+    NoticeView* view_;
+    QTimer hide_;
+    bool hovering_ = false;
+    bool dismissing_ = false;
+    QPointer<QParallelAnimationGroup> appear_;
+    QPointer<QPropertyAnimation> fade_;
+    QPoint dragFrom_;
+};
+
+}  // namespace tarrow::ui

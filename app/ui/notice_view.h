@@ -1,0 +1,58 @@
+#pragma once
+// The card's content: a header with the mark, the product name and a close button;
+// the site as a question; the struck-through product name; the line saying until when;
+// and how to open it anyway. A fixed width of 380, text in `paper` on `night`.
+
+#include <QLabel>
+#include <QWidget>
+
+class QToolButton;
+
+namespace tarrow::ui {
+
+inline constexpr int cardWidth = 380;
+
+// "Tarrow" set in the brand font with a pink bar laid across it, then a period.
+class StruckTarrow : public QWidget {
+public:
+    explicit StruckTarrow(qreal size, QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    qreal size_;
+};
+
+// One line of text that shrinks down to a fraction of its size before it is cut.
+class ShrinkingLabel : public QWidget {
+public:
+    ShrinkingLabel(qreal size, qreal smallest, QWidget* parent = nullptr);
+    void setText(const QString& text);
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QString text_;
+    qreal size_, smallest_;
+};
+
+class NoticeView : public QWidget {
+public:
+    explicit NoticeView(QWidget* parent = nullptr);
+    void setContent(const QString& site, const QString& line);
+    QToolButton* closeButton() const { return close_; }
+
+private:
+    ShrinkingLabel* site_;
+    QLabel* line_;
+    QToolButton* close_;
+};
+
+// The text a screen reader says for the card.
+QString noticeAccessibleText(const QString& site, const QString& line);
+
+}  // namespace tarrow::ui
