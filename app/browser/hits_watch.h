@@ -6,7 +6,11 @@
 
 #include <QFileSystemWatcher>
 #include <functional>
+#include <sys/types.h>
+
 #include <memory>
+#include <optional>
+#include <utility>
 #include <string>
 
 namespace tarrow {
@@ -24,11 +28,13 @@ public:
 
 private:
     void folderChanged();
+    void drop();
 
     std::string file_;
     std::string folder_;
     std::function<void()> changed_;
     std::unique_ptr<QFileSystemWatcher> watcher_;
+    std::optional<std::pair<dev_t, ino_t>> watched_;  // the folder the watch is on
 };
 
 }  // namespace tarrow
