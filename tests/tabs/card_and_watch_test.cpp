@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEnterEvent>
+#include <QScreen>
+#include <QToolButton>
+#include <filesystem>
+#include <fstream>
+
+#include "app/browser/hits_watch.h"
+#include "app/ui/notice_panel.h"
+#include "app/ui/notice_view.h"
+
+namespace tarrow {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One application object for all tests, gone before the program's own statics are.
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        application_ = new QApplication(argc_, argv_);
+    }
+    void TearDown() override { delete application_; }
+
+private:
+    int argc_ = 1;
+    char name_[10] = "card_test";
+    char* argv_[2] = {name_, nullptr};
+    QApplication* application_ = nullptr;
+};
+[[maybe_unused]] auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+void app() { ASSERT_TRUE(QApplication::instance()); }
+
+// Runs the event loop until the condition holds or the time is up.
+bool waitUntil(const std::function<bool()>& condition, int ms = 3000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+TEST(Card, AppearsCentredWithItsTextAndNeverTakesFocus) {
+    app();
+    ui::NoticePanel card;
+    card.show("YouTube", "Blocked until 12:00, on schedule.");
+    EXPECT_TRUE(card.isVisible());
+    EXPECT_EQ(card.width(), 380);
+    EXPECT_GT(card.height(), 120);
+    EXPECT_TRUE(card.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    EXPECT_TRUE(card.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(card.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_EQ(card.accessibleName(),
+              "Tarrow: YouTube? Tarrow. Blocked until 12:00, on schedule. To open it anyway, "
+              "choose Okay, Now in the menu bar.");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    // It slides 10 down into its place, centred on the screen.
+    ASSERT_TRUE(waitUntil([&] { return card.pos() == ui::NoticePanel::placeFor(card.size()); }));
+    EXPECT_LE(std::abs(card.geometry().center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(card.geometry().center().y() - screen.center().y()), 1);
+    EXPECT_FALSE(QApplication::focusWidget());
+}
+
+TEST(Card, HidesAfterItsTimeUnlessThePointerRestsOnIt) {
+    app();
+    ui::NoticePanel card;
+    card.show("YouTube", "Blocked until you say okay.");
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(&card, &enter);
+    ASSERT_TRUE(card.hovering());
+    card.schedule(0.05);
+    QApplication::processEvents();
+    waitUntil([] { return false; }, 400);
+    EXPECT_TRUE(card.isVisible());  // put off by two seconds, again and again
+    EXPECT_FALSE(card.dismissing());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&card, &leave);
+    card.schedule(0.05);
+    EXPECT_TRUE(waitUntil([&] { return !card.isVisible(); }));
+}
+
+TEST(Card, ShowDuringTheFadeOutBringsItBackAtOnce) {
+    app();
+    ui::NoticePanel card;
+    card.show("YouTube", "one");
+    card.dismiss();
+    EXPECT_TRUE(card.dismissing());
+    card.show("Bild", "two");
+    EXPECT_FALSE(card.dismissing());
+    EXPECT_TRUE(card.isVisible());
+    EXPECT_TRUE(card.accessibleName().startsWith("Tarrow: Bild? Tarrow. two"));
+    waitUntil([] { return false; }, 500);  // the old fade would have ended by now
+    EXPECT_TRUE(card.isVisible());
+    // The close button dismisses it.
+    card.view()->closeButton()->click();
+    EXPECT_TRUE(waitUntil([&] { return !card.isVisible(); }));
+}
+
+TEST(Card, KeepsItsWidthForAnyName) {
+    app();
+    ui::NoticePanel card;
+    card.show(QString(300, QChar('W')), QString(400, QChar('x')));
+    EXPECT_EQ(card.width(), 380);
+    card.show("", "");
+    EXPECT_EQ(card.width(), 380);
+}
+
+class Watch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app();
+        char name[] = "/tmp/hits-watch-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        root = name;
+        folder = root / "Tarrow";
+    }
+    void TearDown() override { fs::remove_all(root); }
+    void hit(const std::string& line) {
+        std::ofstream(folder / "hits.new") << line << "\n";
+        fs::rename(folder / "hits.new", folder / "hits");
+    }
+    fs::path root, folder;
+};
+
+TEST_F(Watch, FollowsTheFolderThroughReplacementsAndItsReturn) {
+    int changes = 0, arms = 0;
+    HitsWatch watch((folder / "hits").string(), [&] { ++changes; });
+    const auto armed = [&] { ++arms; };
+    EXPECT_FALSE(watch.arm(armed));  // no folder yet: tried again on the next tick
+    fs::create_directory(folder);
+    EXPECT_TRUE(watch.arm(armed));
+    EXPECT_TRUE(watch.arm(armed));  // already armed
+    EXPECT_EQ(arms, 1);
+
+    hit("1 youtube.com");
+    EXPECT_TRUE(waitUntil([&] { return changes >= 1; }));
+    const int before = changes;
+    hit("2 youtube.com");
+    EXPECT_TRUE(waitUntil([&] { return changes > before; }));
+
+    fs::remove_all(folder);
+    EXPECT_TRUE(waitUntil([&] { return !watch.armed(); }));
+    fs::create_directory(folder);
+    EXPECT_TRUE(watch.arm(armed));
+    EXPECT_EQ(arms, 2);
+    const int again = changes;
+    hit("3 youtube.com");
+    EXPECT_TRUE(waitUntil([&] { return changes > again; }));
+
+    // Moved away and replaced between two ticks: the next arm watches the new folder.
+    fs::rename(folder, root / "old");
+    fs::create_directory(folder);
+    QApplication::processEvents();
+    EXPECT_TRUE(watch.arm(armed));
+    EXPECT_EQ(arms, 3);
+    const int moved = changes;
+    hit("4 youtube.com");
+    EXPECT_TRUE(waitUntil([&] { return changes > moved; }));
+}
+
+}  // namespace
+}  // namespace tarrow
