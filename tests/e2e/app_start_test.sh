@@ -4,7 +4,7 @@
 set -euo pipefail
 bin="${TARROW_BIN:?TARROW_BIN names the build/bin folder}"
 work=$(mktemp -d /tmp/tarrow-e2e-start.XXXXXX)
-trap 'kill -KILL $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill -KILL $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen HOME="$work/user"
 unset XDG_RUNTIME_DIR XDG_DATA_HOME
 mkdir -p "$HOME"
