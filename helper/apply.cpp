@@ -75,14 +75,14 @@ ApplyOutcome apply(const std::vector<std::string>& names, const std::string& hos
     if (exists && !S_ISREG(st.st_mode))
         return failure(ApplyErrorCode::cannotReplace,
                        "cannot replace " + resolved + ": not a regular file");
-    std::optional<HostsText> old = readText(resolved);
+    // Foreign bytes are copied as they are and the section is ASCII, so the file keeps its
+    // own encoding (a Latin-1 file stays Latin-1) without being decoded at all.
+    std::optional<std::string> old = readRegularFile(resolved);
     if (!old && exists) return failure(ApplyErrorCode::cannotRead, "cannot read " + resolved);
-    if (!old) old = HostsText{};
+    if (!old) old = std::string();
 
-    // Foreign bytes are copied as they are and the section is ASCII, so the text keeps
-    // the file's own encoding (a Latin-1 file stays Latin-1) without any conversion.
-    std::string updated = hostsFile(old->text, names, address);
-    if (updated == old->text) {
+    std::string updated = hostsFile(*old, names, address);
+    if (updated == *old) {
         // Stamped with the stat taken before the read: a change made since then shows.
         if (memo && exists)
             *memo = ApplyMemo{resolved,   st.st_dev,  st.st_ino, st.st_size,
