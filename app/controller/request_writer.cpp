@@ -1,5 +1,6 @@
 #include "app/controller/request_writer.h"
 
+#include <sys/stat.h>
 #include <sys/time.h>
 
 #include <cstring>
@@ -29,8 +30,14 @@ RequestWriter::RequestWriter(std::string path) : path_(std::move(path)) {
 RequestWriter::Result RequestWriter::update(std::string_view text) {
     if (last_ && *last_ == text) {
         if (text.empty()) return {Outcome::unchanged, {}};
-        ::utimes(path_.c_str(), nullptr);  // a failed touch is ignored
-        return {Outcome::touched, {}};
+        // A file that was removed or cut short since it was written would only be touched
+        // for ever while the helper reads it as nothing to block: write it again instead.
+        struct stat st {};
+        if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            static_cast<size_t>(st.st_size) == text.size()) {
+            ::utimes(path_.c_str(), nullptr);  // a failed touch is ignored
+            return {Outcome::touched, {}};
+        }
     }
     std::error_code ignored;
     std::filesystem::create_directories(folderOf(path_), ignored);

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
+#include <functional>
 #include <thread>
 
 #include "app/controller/hosts_readback.h"
@@ -92,6 +93,35 @@ TEST(RequestWriter, WritesTouchesAndLeavesAlone) {
     EXPECT_GT(st.st_mtime, 1000000000);
     EXPECT_EQ(writer.update("").outcome, RequestWriter::Outcome::written);
     EXPECT_EQ(writer.update("").outcome, RequestWriter::Outcome::unchanged);
+}
+
+TEST(RequestWriter, AFileRemovedOrCutShortIsWrittenAgain) {
+    Scratch s;
+    const std::string path = s.file("blocked-hosts");
+    RequestWriter writer(path);
+    ASSERT_EQ(writer.update("a.example\n").outcome, RequestWriter::Outcome::written);
+    struct Damage {
+        const char* what;
+        std::function<void()> damage;
+    };
+    for (const Damage& d : std::vector<Damage>{
+             {"removed", [&] { std::filesystem::remove(path); }},
+             {"emptied", [&] { writeFile(path, ""); }},
+             {"replaced by a folder", [&] {
+                  std::filesystem::remove(path);
+                  std::filesystem::create_directory(path);
+              }}}) {
+        SCOPED_TRACE(d.what);
+        d.damage();
+        RequestWriter::Result result = writer.update("a.example\n");
+        if (std::filesystem::is_directory(path)) {
+            EXPECT_EQ(result.outcome, RequestWriter::Outcome::failed) << "said, not hidden";
+            std::filesystem::remove(path);
+            result = writer.update("a.example\n");
+        }
+        EXPECT_EQ(result.outcome, RequestWriter::Outcome::written);
+        EXPECT_EQ(readFile(path), "a.example\n");
+    }
 }
 
 TEST(RequestWriter, RemembersWhatTheFileHeldAtStart) {
