@@ -185,6 +185,7 @@ TEST(Apply, RefusesWhatItCannotRead) {
     writeFile(folder / "hosts", stock, 0);
     EXPECT_TRUE(failsAsNobody(folder / "hosts", ApplyErrorCode::cannotRead,
                               "cannot read " + folder / "hosts"));
+    ::chmod((folder / "hosts").c_str(), 0644);
     EXPECT_EQ(readFile(folder / "hosts"), stock);
 }
 
