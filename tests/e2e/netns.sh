@@ -17,9 +17,10 @@
 #   - NETNS_SCRATCH: an empty temporary folder for the test's own files (request file,
 #     TARROW_HOME, logs);
 #   - a pid namespace of its own: every process the command leaves behind ends with it.
-# The copies are removed afterwards and no mount outlives the command. When the machine
-# has no /var/lib/Tarrow, the mount point is made inside the namespace only (on a tmpfs
-# over /var/lib that carries the real entries through), so nothing is created outside.
+# The copies are removed afterwards and no mount outlives the command. The hits folder's
+# mount point is made inside the namespace only (on a tmpfs over /var/lib that carries
+# the real entries through), so nothing is created outside, and a test that unmounts or
+# replaces /var/lib/Tarrow changes only its own namespace.
 #
 # Exit status: the command's; 77 ("skipped") when not root or when the namespaces
 # cannot be created.
@@ -31,23 +32,27 @@ if [ "${1:-}" = "--inside" ]; then
     mount --make-rprivate /
     ip link set lo up
     mount --bind "$scratch/etc" /etc
-    if [ ! -d /var/lib/Tarrow ]; then
-        # A tmpfs over /var/lib holding the real entries, plus the mount point.
-        mkdir "$scratch/varlib"
-        mount --rbind /var/lib "$scratch/varlib"
-        mount -t tmpfs -o mode=0755 tmpfs /var/lib
-        for entry in "$scratch/varlib"/* "$scratch/varlib"/.[!.]*; do
-            name=/var/lib/${entry##*/}
-            if [ -L "$entry" ]; then
-                cp -P "$entry" "$name"
-            elif [ -d "$entry" ]; then
-                mkdir "$name" && mount --rbind "$entry" "$name"
-            elif [ -e "$entry" ]; then
-                touch "$name" && mount --bind "$entry" "$name"
-            fi
-        done
-        mkdir -m 0755 /var/lib/Tarrow
-    fi
+    # /var/lib becomes a tmpfs that carries the real entries through, except the hits
+    # folder: its mount point lives on the tmpfs, so a test that unmounts or replaces
+    # /var/lib/Tarrow never reaches the machine's own folder.
+    mkdir "$scratch/varlib"
+    mount --rbind /var/lib "$scratch/varlib"
+    mount -t tmpfs -o mode=0755 tmpfs /var/lib
+    for entry in "$scratch/varlib"/* "$scratch/varlib"/.[!.]*; do
+        name=/var/lib/${entry##*/}
+        if [ "$name" = /var/lib/Tarrow ]; then
+            continue
+        elif [ -L "$entry" ]; then
+            cp -P "$entry" "$name"
+        elif [ -d "$entry" ]; then
+            mkdir "$name" && mount --rbind "$entry" "$name"
+        elif [ -e "$entry" ]; then
+            touch "$name" && mount --bind "$entry" "$name"
+        fi
+    done
+    umount -R "$scratch/varlib"  # the staging view of the real /var/lib goes again
+    rmdir "$scratch/varlib"
+    mkdir -m 0755 /var/lib/Tarrow
     mount --bind "$scratch/hits" /var/lib/Tarrow
     for folder in /run/systemd /run/dbus /run/nscd; do
         if [ -d "$folder" ]; then mount -t tmpfs -o mode=0755,size=1m tmpfs "$folder"; fi
