@@ -15,7 +15,7 @@ namespace tarrow {
 
 namespace {
 
-constexpr std::array<ChromiumFolder, 8> linuxChromium = {{
+constexpr std::array<ChromiumFolder, 13> linuxChromium = {{
     {".config/google-chrome", "Chrome"},
     {".config/google-chrome-beta", "Chrome Beta"},
     {".config/google-chrome-unstable", "Chrome Dev"},
@@ -23,8 +23,13 @@ constexpr std::array<ChromiumFolder, 8> linuxChromium = {{
     {".config/microsoft-edge", "Edge"},
     {".config/vivaldi", "Vivaldi"},
     {".config/chromium", "Chromium"},
-    // Ubuntu ships Chromium only as a snap, which keeps its profile here.
+    // Ubuntu ships Chromium only as a snap; Flatpak gives each browser its own home.
     {"snap/chromium/common/chromium", "Chromium"},
+    {".var/app/com.google.Chrome/config/google-chrome", "Chrome"},
+    {".var/app/com.brave.Browser/config/BraveSoftware/Brave-Browser", "Brave"},
+    {".var/app/com.microsoft.Edge/config/microsoft-edge", "Edge"},
+    {".var/app/com.vivaldi.Vivaldi/config/vivaldi", "Vivaldi"},
+    {".var/app/org.chromium.Chromium/config/chromium", "Chromium"},
 }};
 
 constexpr std::array<std::string_view, 3> linuxFirefox = {
