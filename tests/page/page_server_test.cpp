@@ -59,12 +59,17 @@ private:
     std::thread thread_;
 };
 
-int connectTo(uint16_t port) {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
+sockaddr_in loopback(uint16_t port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+int connectTo(uint16_t port) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = loopback(port);
     if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
         close(fd);
         return -1;
@@ -101,10 +106,7 @@ std::string exchange(uint16_t port, const std::string& request) {
 // A listening socket that holds a port.
 int holdPort(uint16_t port) {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = loopback(port);
     if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, 1)) {
         close(fd);
         return -1;

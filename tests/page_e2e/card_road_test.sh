@@ -30,18 +30,7 @@ printf '[Service]\nExecStart=/usr/local/libexec/de.brightloom.tarrow.helper --da
 hits=/var/lib/Tarrow/hits
 log="$TARROW_HOME/tarrow.log"
 
-fails=0
-check() {  # check <description> <command...>
-  local what="$1"; shift
-  if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; fails=$((fails + 1)); fi
-}
-wait_for() {  # wait_for <seconds> <command...>
-  local until=$(( $(date +%s) + $1 )); shift
-  until "$@"; do
-    [ "$(date +%s)" -ge "$until" ] && return 1
-    sleep 0.2
-  done
-}
+source "$(dirname "$0")/checks.sh"
 logged() { grep -qF -- "$1" "$log" 2>/dev/null; }
 count() { grep -cF -- "$1" "$log" 2>/dev/null || true; }
 hit_for() { grep -q " $1\$" "$hits" 2>/dev/null; }

@@ -19,11 +19,7 @@ trap cleanup EXIT
 export TARROW_HOME="$work/home" QT_QPA_PLATFORM=offscreen
 mkdir -p "$TARROW_HOME"
 
-fails=0
-check() {  # check <description> <command...>
-  local what="$1"; shift
-  if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; fails=$((fails + 1)); fi
-}
+source "$(dirname "$0")/checks.sh"
 has() { grep -qF -- "$2" "$1"; }
 lacks() { ! grep -qF -- "$2" "$1"; }
 
