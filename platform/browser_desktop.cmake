@@ -3,6 +3,7 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
 
 target_sources(tarrow_platform PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/apple_script.cpp
   ${CMAKE_CURRENT_LIST_DIR}/browser_scripting.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop_compositing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop_entries.cpp
