@@ -80,6 +80,8 @@ TEST_F(Routes, HostMustNameThisServerExactly) {
         {get("http://127.0.0.1:47110/status?t=" + token), "421 Misdirected Request"},
         {get("http://user@127.0.0.1:47112/status?t=" + token), "421 Misdirected Request"},
         {get("https://127.0.0.1:47112/status?t=" + token), "421 Misdirected Request"},
+        {get("//evil.test/status?t=" + token), "421 Misdirected Request"},
+        {get("/status?t=" + token, "127.0.0.1.:47112"), "421 Misdirected Request"},
     };
     for (const Case& c : cases) EXPECT_EQ(statusOf(c.request), c.status) << c.request;
 }
