@@ -33,3 +33,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# The brand font is committed in resources/; this only fetches it when it is missing,
+# and quietly does nothing without npm or the registry.
+bash "$(dirname "$0")/fonts.sh" || true
