@@ -27,6 +27,7 @@ ControllerHooks withDefaults(ControllerHooks hooks) {
             return std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
         };
     }
+    if (!hooks.elapsed) hooks.elapsed = [] { return std::chrono::steady_clock::now(); };
     if (!hooks.log) hooks.log = [](std::string_view message) { app::log(message); };
     if (!hooks.post) hooks.post = [](std::function<void()> work) { work(); };
     if (!hooks.exit) hooks.exit = [](int status) { std::exit(status); };

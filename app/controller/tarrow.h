@@ -41,6 +41,10 @@ inline constexpr std::chrono::seconds stuckAfter{8};
 // the status item.
 struct ControllerHooks {
     std::function<Instant()> now;                     // the current instant
+    // A clock that only moves forward and stands still while the machine sleeps: the
+    // grace period of a lagging hosts file is measured on it, so a wall clock set back
+    // cannot hide a helper that does not work, nor can a night of sleep fake one.
+    std::function<std::chrono::steady_clock::time_point()> elapsed;
     LogFn log;                                        // the app's log
     std::function<void(std::function<void()>)> post;  // run after the current tick
     std::function<void(int status)> exit;             // end the process
@@ -83,7 +87,9 @@ public:
     std::optional<bool> shownBlocking() const { return shownBlocking_; }
     const std::string& lastState() const { return lastState_; }
     const std::optional<std::string>& lastRequest() const { return request_.last(); }
-    std::optional<Instant> mismatchSince() const { return mismatchSince_; }
+    std::optional<Instant> mismatchSince() const {
+        return mismatchSince_ ? std::optional<Instant>(mismatchSince_->at) : std::nullopt;
+    }
     void log(std::string_view message) const { hooks_.log(message); }
 
 private:
@@ -98,7 +104,7 @@ private:
     };
     const Wanted& wantedFor(bool on);
     void writeRequest(const std::string& text, const Evaluation& evaluation);
-    Helper helperState(Instant now);
+    Helper helperState();
     std::string statusFor(const Evaluation& evaluation, Instant now, Helper helper) const;
     void show(bool blocking, Helper helper, const std::string& status);
     void writeState(const std::string& status, Helper helper, size_t blockedCount);
@@ -114,7 +120,11 @@ private:
     RequestWriter request_;
     HostsReadBack hosts_;
     std::string lastState_;
-    std::optional<Instant> mismatchSince_;
+    struct Since {
+        Instant at;
+        std::chrono::steady_clock::time_point elapsed;
+    };
+    std::optional<Since> mismatchSince_;
     bool busy_ = false;
     std::optional<bool> shownBlocking_;
     std::optional<HelperHash> helperHash_;

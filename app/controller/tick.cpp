@@ -52,9 +52,9 @@ void Tarrow::tick() {
     if (same) {
         mismatchSince_.reset();
     } else if (!mismatchSince_) {
-        mismatchSince_ = now;
+        mismatchSince_ = Since{now, hooks_.elapsed()};
     }
-    const Helper helper = helperState(now);
+    const Helper helper = helperState();
     if (store_.helper() != helper) {
         store_.setHelper(helper);
         hooks_.log(std::string("helper: ") + helperName(helper));
@@ -129,11 +129,13 @@ void Tarrow::writeRequest(const std::string& text, const Evaluation& evaluation)
     hooks_.log("tarrow (" + joined(domains, ", ") + ")");
 }
 
-Helper Tarrow::helperState(Instant now) {
+Helper Tarrow::helperState() {
     if (!helperInstalled(paths_.helper, paths_.service)) return Helper::missing;
     std::optional<std::string> hash = installedHelperHash(helperHash_, paths_.helper);
     if (!hash || *hash != paths_.helperSHA256) return Helper::outdated;
-    if (mismatchSince_ && now - *mismatchSince_ > stuckAfter) return Helper::stuck;
+    if (mismatchSince_ && hooks_.elapsed() - mismatchSince_->elapsed > stuckAfter) {
+        return Helper::stuck;
+    }
     return Helper::working;
 }
 

@@ -54,6 +54,7 @@ void Rig::start(const Config& config) {
     store->setConfig(config);
     app::ControllerHooks hooks;
     hooks.now = [this] { return clock; };
+    hooks.elapsed = [this] { return std::chrono::steady_clock::time_point(elapsed); };
     hooks.log = [this](std::string_view m) { logged.emplace_back(m); };
     hooks.sweepTabs = [this] { ++sweeps; };
     hooks.exit = [](int) {};

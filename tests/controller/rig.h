@@ -36,6 +36,7 @@ struct Rig {
     Scratch scratch;
     std::vector<std::string> logged;
     Instant clock;
+    std::chrono::steady_clock::duration elapsed{};  // the monotonic clock
     FakeItem item;
     app::ControllerPaths paths;
     std::unique_ptr<Store> store;
@@ -48,7 +49,11 @@ struct Rig {
     // Builds the store and the controller (after the test has prepared files).
     void start(const Config& config);
     void tick() { tarrow->tick(); }
-    void advance(int seconds) { clock += std::chrono::seconds(seconds); }
+    // Both clocks move on.
+    void advance(int seconds) {
+        clock += std::chrono::seconds(seconds);
+        elapsed += std::chrono::seconds(seconds);
+    }
 
     // What a working helper does: the hosts section follows the request file.
     void applyRequest();

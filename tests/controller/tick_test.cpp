@@ -353,6 +353,27 @@ TEST(HelperState, AReinstalledHelperGetsAFreshGracePeriod) {
     EXPECT_EQ(rig.store->helper(), Helper::working);
 }
 
+TEST(HelperState, TheGracePeriodIgnoresWallClockJumps) {
+    struct Jump {
+        const char* what;
+        int wall;     // seconds the wall clock moves between the ticks
+        int elapsed;  // seconds that really pass
+        Helper expected;
+    };
+    for (const Jump& jump : std::vector<Jump>{{"set back an hour", -3600, 10, Helper::stuck},
+                                              {"a night of sleep", 8 * 3600, 1, Helper::working},
+                                              {"plain time", 10, 10, Helper::stuck}}) {
+        SCOPED_TRACE(jump.what);
+        Rig rig;
+        rig.start(configWith({"youtube.com"}, true));
+        rig.tick();  // requested, never applied: the section differs from now on
+        rig.clock += std::chrono::seconds(jump.wall);
+        rig.elapsed += std::chrono::seconds(jump.elapsed);
+        rig.tick();
+        EXPECT_EQ(rig.store->helper(), jump.expected);
+    }
+}
+
 // --- What is shown ---
 
 TEST(Shown, StateFileMarkAndSweepFollowTheSection) {
