@@ -8,5 +8,6 @@ target_sources(tarrow_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/desktop_compositing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop_entries.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop_front_app.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/desktop_window.cpp
 )
 target_link_libraries(tarrow_platform PRIVATE PkgConfig::XCB)

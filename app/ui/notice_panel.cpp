@@ -16,6 +16,7 @@
 #include "app/ui/brand.h"
 #include "app/ui/notice_view.h"
 #include "platform/desktop_compositing.h"
+#include "platform/desktop_window.h"
 
 namespace tarrow::ui {
 
@@ -56,6 +57,8 @@ NoticePanel::NoticePanel()
         }
     });
     connect(view_->closeButton(), &QToolButton::clicked, this, [this] { dismiss(); });
+    // On X11 the card belongs on every virtual desktop, like the panel it stands for.
+    if (QGuiApplication::platformName() == "xcb") platform::showOnAllDesktops(uint32_t(winId()));
 }
 
 QPoint NoticePanel::placeFor(const QSize& size) {
