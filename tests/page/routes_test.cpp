@@ -7,6 +7,7 @@
 
 #include "app/browser/page_routes.h"
 #include "common/hosts_section.h"
+#include "tests/tabs/temp_folder.h"
 
 namespace tarrow {
 namespace {
@@ -18,9 +19,7 @@ const std::string token = "0123abcd4567ef890123abcd4567ef89";
 class Routes : public ::testing::Test {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/page-routes-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir = name;
+        dir = tempFolder("page-routes");
         fs::create_directories(dir / "fonts");
         write(dir / "fonts/apfel-grotezk-latin-700-normal.ttf", "BOLD");
         write(dir / "hosts", "127.0.0.1 localhost\n");

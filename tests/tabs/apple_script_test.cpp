@@ -8,6 +8,7 @@
 #include "app/browser/browser_scripts.h"
 #include "app/browser/script_values.h"
 #include "platform/apple_script.h"
+#include "tests/tabs/temp_folder.h"
 
 namespace tarrow {
 namespace {
@@ -18,9 +19,7 @@ namespace fs = std::filesystem;
 class FakeTool : public ::testing::Test {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/osascript-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir = name;
+        dir = tempFolder("osascript");
         tool = (dir / "osascript").string();
     }
     void TearDown() override { fs::remove_all(dir); }

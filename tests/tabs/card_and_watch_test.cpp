@@ -12,6 +12,7 @@
 #include "app/browser/hits_watch.h"
 #include "app/ui/notice_panel.h"
 #include "app/ui/notice_view.h"
+#include "tests/tabs/temp_folder.h"
 
 namespace tarrow {
 namespace {
@@ -118,9 +119,7 @@ class Watch : public ::testing::Test {
 protected:
     void SetUp() override {
         app();
-        char name[] = "/tmp/hits-watch-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        root = name;
+        root = tempFolder("hits-watch");
         folder = root / "Tarrow";
     }
     void TearDown() override { fs::remove_all(root); }

@@ -11,6 +11,7 @@
 
 #include "platform/desktop_entries.h"
 #include "platform/desktop_front_app.h"
+#include "tests/tabs/temp_folder.h"
 
 namespace tarrow::platform {
 namespace {
@@ -42,9 +43,7 @@ TEST(DesktopEntry, ReadsTheApplicationGroupOnly) {
 class Entries : public ::testing::Test {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/desktop-test-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir = name;
+        dir = tempFolder("desktop-test");
         add("user/applications", "firefox-esr", "Firefox ESR", "firefox-esr",
             "text/html;x-scheme-handler/https;", "");
         add("user/applications", "chromium", "", "", "", "Hidden=true\n");  // removed by the user
@@ -180,14 +179,13 @@ TEST_F(X11, ReadsTheActiveWindowsApplication) {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, active, XCB_ATOM_WINDOW, 32, 1,
                         &window);
     xcb_flush(c);
-    char name[] = "/tmp/front-test-XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
+    const std::string name = tempFolder("front-test");
     fs::create_directories(fs::path(name) / "applications");
     std::ofstream(fs::path(name) / "applications/firefox-esr.desktop")
         << "[Desktop Entry]\nType=Application\nName=Firefox ESR\nExec=firefox-esr %u\n"
            "MimeType=x-scheme-handler/https;\n";
-    setenv("XDG_DATA_HOME", name, 1);
-    setenv("XDG_DATA_DIRS", name, 1);
+    setenv("XDG_DATA_HOME", name.c_str(), 1);
+    setenv("XDG_DATA_DIRS", name.c_str(), 1);
     FrontApp front = frontApplication();
     ASSERT_TRUE(front.told);
     ASSERT_TRUE(front.app);

@@ -6,6 +6,7 @@
 
 #include "app/browser/hit_notices.h"
 #include "app/browser/hits.h"
+#include "tests/tabs/temp_folder.h"
 
 namespace tarrow {
 namespace {
@@ -66,9 +67,7 @@ TEST(TakeNewest, OnlyTheNewestNewLineOnce) {
 class Hits : public ::testing::Test {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/hits-test-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir = name;
+        dir = tempFolder("hits-test");
         file = (dir / "hits").string();
         HitNeeds n;
         n.now = [this] { return clock; };
