@@ -27,6 +27,13 @@ constexpr double hoverSeconds = 2.0;
 constexpr int fadeInMs = 300, fadeOutMs = 200;
 constexpr int slide = 10;  // the card comes down into its place by this much
 
+// Platforms without windows on a screen (off-screen rendering) have no opacity to set
+// and complain about every frame; there the card appears and goes without fading.
+bool fades() {
+    const QString name = QGuiApplication::platformName();
+    return name != "offscreen" && name != "minimal";
+}
+
 QEasingCurve appearCurve() {
     QEasingCurve curve(QEasingCurve::BezierSpline);
     curve.addCubicBezierSegment(QPointF(0.16, 1.0), QPointF(0.3, 1.0), QPointF(1.0, 1.0));
@@ -93,18 +100,21 @@ void NoticePanel::show(const QString& site, const QString& line) {
     }
     const QPoint place = placeFor(size);
     if (!isVisible()) {
-        setWindowOpacity(0.0);
+        setOpacity(0.0);
         move(place - QPoint(0, slide));
         QWidget::show();
         raise();
         auto* group = new QParallelAnimationGroup(this);
-        auto* opacity = new QPropertyAnimation(this, "windowOpacity", group);
+        auto* opacity = new QVariantAnimation(group);
         auto* position = new QPropertyAnimation(this, "pos", group);
-        for (QPropertyAnimation* a : {opacity, position}) {
+        for (QVariantAnimation* a : {opacity, static_cast<QVariantAnimation*>(position)}) {
             a->setDuration(fadeInMs);
             a->setEasingCurve(appearCurve());
         }
+        opacity->setStartValue(0.0);
         opacity->setEndValue(1.0);
+        connect(opacity, &QVariantAnimation::valueChanged, this,
+                [this](const QVariant& value) { setOpacity(value.toReal()); });
         position->setEndValue(place);
         if (appear_) appear_->stop();
         appear_ = group;
@@ -112,9 +122,13 @@ void NoticePanel::show(const QString& site, const QString& line) {
     } else {
         if (appear_) appear_->stop();
         move(place);
-        setWindowOpacity(1.0);
+        setOpacity(1.0);
     }
     schedule(shownSeconds);
+}
+
+void NoticePanel::setOpacity(qreal opacity) {
+    if (fades()) setWindowOpacity(opacity);
 }
 
 void NoticePanel::schedule(double seconds) {
@@ -126,9 +140,12 @@ void NoticePanel::dismiss() {
     if (!isVisible() || dismissing_) return;
     dismissing_ = true;
     if (appear_) appear_->stop();
-    auto* fade = new QPropertyAnimation(this, "windowOpacity", this);
+    auto* fade = new QVariantAnimation(this);
     fade->setDuration(fadeOutMs);
+    fade->setStartValue(fades() ? windowOpacity() : 1.0);
     fade->setEndValue(0.0);
+    connect(fade, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { setOpacity(value.toReal()); });
     connect(fade, &QPropertyAnimation::finished, this, [this] {
         if (!dismissing_) return;
         dismissing_ = false;

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
-class QPropertyAnimation;
+class QVariantAnimation;
 class QParallelAnimationGroup;
 
 namespace tarrow::ui {
@@ -36,12 +36,14 @@ protected:
     void mouseMoveEvent(QMouseEvent*) override;
 
 private:
+    void setOpacity(qreal opacity);
+
     NoticeView* view_;
     QTimer hide_;
     bool hovering_ = false;
     bool dismissing_ = false;
     QPointer<QParallelAnimationGroup> appear_;
-    QPointer<QPropertyAnimation> fade_;
+    QPointer<QVariantAnimation> fade_;
     QPoint dragFrom_;
 };
 
