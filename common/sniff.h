@@ -28,12 +28,3 @@ Parsed httpHost(std::string_view data);
 
 }  // namespace tarrow
 
-namespace tarrow {
-
-// Length of the space separator (Unicode category Zs) or tab at the start of s; 0 if
-// none. s is valid UTF-8.
-size_t spaceAt(std::string_view s);
-// s without Zs spaces and tabs at either end.
-std::string_view trimSpaces(std::string_view s);
-
-}  // namespace tarrow

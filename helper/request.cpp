@@ -11,41 +11,12 @@
 
 #include "common/hosts_section.h"
 #include "common/lines.h"
+#include "common/spaces.h"
 #include "common/utf8.h"
 
 namespace tarrow {
 
 namespace {
-
-// Length of the space separator (Unicode category Zs) or tab at the start of s, 0 if none.
-size_t leadingSpace(std::string_view s) {
-    if (s.empty()) return 0;
-    auto b = [&](size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0u; };
-    if (b(0) == 0x20 || b(0) == 0x09) return 1;
-    if (b(0) == 0xC2 && b(1) == 0xA0) return 2;                            // U+00A0
-    if (b(0) == 0xE1 && b(1) == 0x9A && b(2) == 0x80) return 3;            // U+1680
-    if (b(0) == 0xE2 && b(1) == 0x80 && (b(2) <= 0x8A || b(2) == 0xAF)) {  // U+2000..200A, 202F
-        return b(2) >= 0x80 ? 3 : 0;
-    }
-    if (b(0) == 0xE2 && b(1) == 0x81 && b(2) == 0x9F) return 3;  // U+205F
-    if (b(0) == 0xE3 && b(1) == 0x80 && b(2) == 0x80) return 3;  // U+3000
-    return 0;
-}
-
-// Length of the space separator or tab that ends s, 0 if none.
-size_t trailingSpace(std::string_view s) {
-    for (size_t len : {size_t{1}, size_t{2}, size_t{3}}) {
-        if (s.size() < len) break;
-        if (leadingSpace(s.substr(s.size() - len)) == len) return len;
-    }
-    return 0;
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (size_t n = leadingSpace(s)) s.remove_prefix(n);
-    while (size_t n = trailingSpace(s)) s.remove_suffix(n);
-    return s;
-}
 
 // Lower case as far as it matters for host names: ASCII letters, and the Kelvin sign,
 // the one non-ASCII character whose lower case is an ASCII letter.
@@ -79,7 +50,7 @@ std::vector<std::string> requestNames(std::string_view text) {
     LineCursor lines(text);
     for (std::string_view line; lines.next(line);) {
         if (line.empty()) continue;
-        std::string name = lowered(trimmed(line));
+        std::string name = lowered(trimSpaces(line));
         if (!validHost(name) || isProtected(name) || seen.count(name)) continue;
         seen.insert(name);
         names.push_back(std::move(name));

@@ -7,7 +7,7 @@ write_request blocked.example www.blocked.example
 start_daemon
 wait_for 5 hosts_has 127.0.0.2 blocked.example || fail "names do not point at 127.0.0.2"
 hosts_has :: www.blocked.example || fail "no IPv6 line"
-grep -q "blocking 2 host names, answering on 127.0.0.2" "$log" || fail "no blocking line"
+wait_for 2 grep -q "blocking 2 host names, answering on 127.0.0.2" "$log" || fail "no blocking line"
 [ "$(stat -c %a /var/lib/Tarrow)" = 755 ] || fail "hits folder mode"
 
 page=$(timeout 5 curl -s -w '\n%{http_code}' http://www.blocked.example/some/path) || fail "curl"
@@ -19,7 +19,7 @@ echo | timeout 5 openssl s_client -servername blocked.example -connect blocked.e
 hits=/var/lib/Tarrow/hits
 wait_for 2 grep -q ' blocked.example$' "$hits" || fail "no hit for the TLS name"
 [ "$(grep -c ' blocked.example$' "$hits")" = 1 ] || fail "TLS hit not exactly once"
-grep -q ' www.blocked.example$' "$hits" || fail "no hit for the plain request"
+wait_for 2 grep -q ' www.blocked.example$' "$hits" || fail "no hit for the plain request"
 [ "$(stat -c %a "$hits")" = 644 ] || fail "hits mode $(stat -c %a "$hits")"
 [ -z "$(tail -c1 "$hits")" ] || fail "hits file does not end with a line feed"
 

@@ -1,4 +1,5 @@
 #include "common/sniff.h"
+#include "common/spaces.h"
 
 #include <gtest/gtest.h>
 
