@@ -8,7 +8,7 @@ packages=(
   libicu-dev nlohmann-json3-dev libsqlite3-dev libssl-dev uuid-dev libasio-dev
   qt6-base-dev libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  curl openssl iproute2 util-linux procps psmisc sqlite3
+  curl openssl iproute2 util-linux procps psmisc sqlite3 python3
   xvfb xauth x11-utils imagemagick chromium fonts-dejavu-core
   woff2 systemd
 )
