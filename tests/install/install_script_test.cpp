@@ -121,13 +121,5 @@ TEST(RequestPath, LineBreaksAndNulAreRefused) {
     for (const auto& c : cases) EXPECT_EQ(usableRequestPath(c.path), c.usable) << c.path;
 }
 
-TEST(Prompts, Texts) {
-    EXPECT_EQ(removalPrompt(), "Tarrow removes its helper and unblocks every site.");
-    EXPECT_EQ(installPrompt().rfind("Tarrow needs your password once so it can block sites in "
-                                    "every browser. It only changes its own lines in ", 0),
-              0u);
-    EXPECT_NE(installPrompt().find("hosts file and won\u2019t ask again."), std::string::npos);
-}
-
 }  // namespace
 }  // namespace tarrow::platform

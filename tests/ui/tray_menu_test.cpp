@@ -85,12 +85,5 @@ TEST(TrayMenu, RebuiltOnEveryOpeningAfterATick) {
     EXPECT_EQ(installs.size(), 1u);
 }
 
-TEST(TrayMenu, KeysAndTitles) {
-    EXPECT_EQ(ui::menuKey(""), QKeySequence());
-    EXPECT_EQ(ui::menuKey("q"), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    EXPECT_EQ(ui::menuKey(","), QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    EXPECT_EQ(ui::menuTitle("a&b"), "a&&b");
-}
-
 }  // namespace
 }  // namespace tarrow::testing
