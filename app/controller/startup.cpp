@@ -121,7 +121,9 @@ int runApp(int argc, char** argv, const std::string& folder) {
                   std::move(hooks));
     browsers = std::make_unique<BrowserIntegration>(
         tarrow, IntegrationSetup{std::string(hitsPath), ui::resourcesFolder().toStdString(), {}});
-    ui::TrayMenu menu(tarrow, ui::trayActions(tarrow));
+    MenuActions menuActions = ui::trayActions(tarrow);
+    menuActions.refreshBrowsers = [&browsers] { browsers->refreshBrowsers(); };
+    ui::TrayMenu menu(tarrow, std::move(menuActions));
     item.setMenu(menu.menu());
 
     if (!platform::emptyRequestOnSignals(tarrow.paths().request)) {
