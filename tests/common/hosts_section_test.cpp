@@ -4,13 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "common/lines.h"
+#include "tests/common/temp_folder.h"
 
 using namespace tarrow;
 
@@ -187,18 +187,13 @@ TEST(HostLines, MarkersAndPairs) {
     EXPECT_FALSE(isPair("0.0.0.0 a.com", "0.0.0.0 a.com"));
 }
 
-}  // namespace
-
-namespace {
-
 // readText keeps the bytes and only says how they are encoded; what it cannot read (or
 // would wait on, like a FIFO) is none.
 TEST(ReadText, BytesKeptEncodingReported) {
-    char pattern[] = "/tmp/read-text-XXXXXX";
-    const std::string folder = ::mkdtemp(pattern);
+    const test::TempFolder folder;
     auto write = [&](const std::string& name, const std::string& bytes) {
-        std::ofstream(folder + "/" + name, std::ios::binary) << bytes;
-        return folder + "/" + name;
+        std::ofstream(folder / name, std::ios::binary) << bytes;
+        return folder / name;
     };
     const std::string latin1 = "# caf\xE9\n", utf8 = "# caf\xC3\xA9\n";
     std::optional<HostsText> text = readText(write("latin1", latin1));
@@ -209,10 +204,9 @@ TEST(ReadText, BytesKeptEncodingReported) {
     ASSERT_TRUE(text);
     EXPECT_EQ(text->text, utf8);
     EXPECT_FALSE(text->latin1);
-    EXPECT_FALSE(readText(folder + "/missing"));
-    ::mkfifo((folder + "/fifo").c_str(), 0644);
-    EXPECT_FALSE(readText(folder + "/fifo"));
-    std::filesystem::remove_all(folder);
+    EXPECT_FALSE(readText(folder / "missing"));
+    ::mkfifo((folder / "fifo").c_str(), 0644);
+    EXPECT_FALSE(readText(folder / "fifo"));
 }
 
 }  // namespace

@@ -33,6 +33,11 @@ TEST(CommandLine, FirstMatchingRowWins) {
         {{"--apply", "/r", "--uid", "+1"}, Mode::usage, "", 0},
         {{"--apply", "/r", "--uid", "1 "}, Mode::usage, "", 0},
         {{"--apply", "/r", "--uid", ""}, Mode::usage, "", 0},
+        {{"--apply", "/r"}, Mode::usage, "", 0},
+        {{"--apply", "/r", "--uid"}, Mode::usage, "", 0},
+        {{"--apply", "/r", "--uid", "abc"}, Mode::usage, "", 0},
+        {{"--apply", "/r", "--uid", "4294967296"}, Mode::usage, "", 0},
+        {{"--uid", "1"}, Mode::usage, "", 0},
     };
     for (const Row& row : rows) {
         Invocation inv = parseCommandLine(row.args);

@@ -51,29 +51,20 @@ struct Files {
     std::string uid = std::to_string(::getuid());
 };
 
-TEST(HelperProgram, Version) {
-    for (const auto& args :
-         {std::vector<std::string>{"--version"}, {"--clear", "--version", "--uid", "x"}}) {
-        HelperRun run = runHelper(args);
-        EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.out, "Tarrow helper 2\n");
-        EXPECT_EQ(run.err, "");
-    }
+TEST(HelperProgram, VersionWinsOverOtherArguments) {
+    HelperRun run = runHelper({"--clear", "--version", "--uid", "x"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Tarrow helper 2\n");
+    EXPECT_EQ(run.err, "");
 }
 
 TEST(HelperProgram, UsageForBadArguments) {
     Files f;
     writeFile(f.hosts, stock);
     writeFile(f.request, "a.com\n");
+    // Which argument lists are bad is the parser's table; here: the program's answer.
     const std::vector<std::vector<std::string>> rows = {
-        {},
-        {"--apply", f.request},
-        {"--apply", f.request, "--uid"},
-        {"--apply", f.request, "--uid", "-1"},
-        {"--apply", f.request, "--uid", "abc"},
-        {"--apply", f.request, "--uid", "4294967296"},
-        {"--uid", f.uid},
-        {"--hosts", f.hosts}};
+        {}, {"--apply", f.request, "--uid", "4294967296"}, {"--hosts", f.hosts}};
     for (auto args : rows) {
         args.insert(args.end(), {"--hosts", f.hosts, "--no-flush"});
         HelperRun run = runHelper(args);
@@ -113,7 +104,8 @@ TEST(HelperProgram, ApplyAndClear) {
                                                         ": not a regular file"});
 }
 
-TEST(HelperProgram, UntrustedAndSilentRequests) {
+// The --uid given is the owner the request file must have.
+TEST(HelperProgram, UntrustedRequest) {
     Files f;
     const std::string blocked = hostsFile(stock, {"a.com"});
     writeFile(f.hosts, blocked);
@@ -125,13 +117,6 @@ TEST(HelperProgram, UntrustedAndSilentRequests) {
               std::vector<std::string>{"request file not trusted, left /etc/hosts as it is: " +
                                        f.request});
     EXPECT_EQ(readFile(f.hosts), blocked);
-
-    setAge(f.request, 301);
-    run = runHelper({"--apply", f.request, "--uid", f.uid, "--hosts", f.hosts, "--no-flush"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(logged(run.err), (std::vector<std::string>{
-                                   "the app has been silent for 300 s, unblocking", "unblocked"}));
-    EXPECT_EQ(readFile(f.hosts), stock);
 }
 
 // Name caches are flushed after a change, unless --no-flush: a stand-in nscd records its call.

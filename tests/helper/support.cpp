@@ -48,17 +48,6 @@ int waitFor(pid_t pid, int timeoutSeconds) {
 
 }  // namespace
 
-TempFolder::TempFolder() {
-    char pattern[] = "/tmp/tarrow-test-XXXXXX";
-    path = ::mkdtemp(pattern);
-    ::chmod(path.c_str(), 0755);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-}
-
 void writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
     ::chmod(path.c_str(), mode);

@@ -10,15 +10,9 @@
 #include <utility>
 #include <vector>
 
-namespace tarrow::test {
+#include "tests/common/temp_folder.h"
 
-// A fresh folder under /tmp, removed with everything in it.
-struct TempFolder {
-    std::string path;
-    TempFolder();
-    ~TempFolder();
-    std::string operator/(const std::string& name) const { return path + "/" + name; }
-};
+namespace tarrow::test {
 
 void writeFile(const std::string& path, const std::string& bytes, mode_t mode = 0644);
 std::string readFile(const std::string& path);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "helper/daemon.h"
-#include "tests/listener/temp_folder.h"
+#include "tests/common/temp_folder.h"
 
 namespace tarrow {
 namespace {
@@ -14,15 +14,15 @@ mode_t modeOf(const std::string& path) {
 }
 
 TEST(MakeFolders, MissingFoldersGetTheModeExistingOnesKeepTheirs) {
-    testing::TempFolder temp;
-    ASSERT_EQ(::mkdir(temp.file("kept").c_str(), 0700), 0);
+    test::TempFolder temp;
+    ASSERT_EQ(::mkdir((temp / "kept").c_str(), 0700), 0);
     const mode_t mask = ::umask(077);  // the mode must not depend on the umask
-    makeFolders(temp.file("kept/a/b"), 0755);
-    makeFolders(temp.file("kept/a/b"), 0755);  // again: nothing to do, no harm
+    makeFolders(temp / "kept/a/b", 0755);
+    makeFolders(temp / "kept/a/b", 0755);  // again: nothing to do, no harm
     ::umask(mask);
-    EXPECT_EQ(modeOf(temp.file("kept")), 0700u);
-    EXPECT_EQ(modeOf(temp.file("kept/a")), 0755u);
-    EXPECT_EQ(modeOf(temp.file("kept/a/b")), 0755u);
+    EXPECT_EQ(modeOf(temp / "kept"), 0700u);
+    EXPECT_EQ(modeOf(temp / "kept/a"), 0755u);
+    EXPECT_EQ(modeOf(temp / "kept/a/b"), 0755u);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <asio.hpp>
 
 #include "common/file_io.h"
-#include "tests/listener/temp_folder.h"
+#include "tests/common/temp_folder.h"
 
 namespace tarrow {
 namespace {
@@ -16,8 +16,8 @@ namespace {
 using namespace std::chrono_literals;
 
 struct Watched {
-    testing::TempFolder temp;
-    std::string folder = temp.file("request");
+    test::TempFolder temp;
+    std::string folder = temp / "request";
     asio::io_context io;
     int changes = 0;
     FolderWatch watch{io, folder, [this] { ++changes; }};
@@ -85,7 +85,7 @@ TEST(FolderWatch, DroppedWhenTheFolderGoesAndArmedAgainWhenItReturns) {
         ASSERT_EQ(::mkdir(w.folder.c_str(), 0755), 0);
         ASSERT_TRUE(w.watch.rewatch());
         if (moved)
-            std::filesystem::rename(w.folder, w.temp.file("elsewhere"));
+            std::filesystem::rename(w.folder, (w.temp / "elsewhere"));
         else
             std::filesystem::remove_all(w.folder);
         w.settle();
@@ -100,7 +100,7 @@ TEST(FolderWatch, DroppedWhenTheFolderGoesAndArmedAgainWhenItReturns) {
         EXPECT_GE(w.changes, 1) << moved;
         if (moved) {  // the old folder, now elsewhere, is no longer watched
             w.changes = 0;
-            ASSERT_FALSE(writeAtomically(w.temp.file("elsewhere/blocked-hosts"), "y.example\n"));
+            ASSERT_FALSE(writeAtomically((w.temp / "elsewhere/blocked-hosts"), "y.example\n"));
             w.settle();
             EXPECT_EQ(w.changes, 0);
         }

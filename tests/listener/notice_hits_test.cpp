@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/file_io.h"
-#include "tests/listener/temp_folder.h"
+#include "tests/common/temp_folder.h"
 
 namespace tarrow {
 namespace {
@@ -27,37 +27,32 @@ struct HitsCase {
 };
 
 TEST(HitsFile, Recording) {
+    // clang-format off
     const std::vector<HitsCase> cases = {
         {"one hit", {{"example.com", 0}}, "1800000000 example.com\n"},
-        {"same host within a second",
-         {{"a.example", 0}, {"a.example", 999}},
-         "1800000000 a.example\n"},
-        {"same host a second later",
-         {{"a.example", 0}, {"a.example", 1000}},
+        {"same host within a second", {{"a.example", 0}, {"a.example", 999}}, "1800000000 a.example\n"},
+        {"same host a second later", {{"a.example", 0}, {"a.example", 1000}},
          "1800000000 a.example\n1800000001 a.example\n"},
-        {"different hosts share a second",
-         {{"a.example", 0}, {"b.example", 10}},
+        {"different hosts share a second", {{"a.example", 0}, {"b.example", 10}},
          "1800000000 a.example\n1800000000 b.example\n"},
         {"fraction dropped", {{"a.example", 1999}}, "1800000001 a.example\n"},
-        {"protected name",
-         {{"localhost", 0}, {"www.apple.com", 0}, {"ok.example", 0}},
-         "1800000000 ok.example\n"},
-        {"invalid names",
-         {{"", 0}, {"no_dots", 0}, {"UPPER.example", 0}, {"1.2.3.4", 0}, {"ok.example", 0}},
+        {"protected name", {{"localhost", 0}, {"www.apple.com", 0}, {"ok.example", 0}}, "1800000000 ok.example\n"},
+        {"invalid names", {{"", 0}, {"no_dots", 0}, {"UPPER.example", 0}, {"1.2.3.4", 0}, {"ok.example", 0}},
          "1800000000 ok.example\n"},
         {"clock set back", {{"a.example", 5000}, {"a.example", 4500}}, "1800000005 a.example\n"},
     };
+    // clang-format on
     for (const auto& c : cases) {
-        testing::TempFolder folder;
-        HitsFile hits(folder.file("hits"));
+        test::TempFolder folder;
+        HitsFile hits(folder / "hits");
         for (const auto& [host, ms] : c.hits) hits.record(host, t0 + milliseconds(ms));
-        EXPECT_EQ(read(folder.file("hits")), c.file) << c.what;
+        EXPECT_EQ(read(folder / "hits"), c.file) << c.what;
     }
 }
 
 TEST(HitsFile, KeepsTwentyLinesWithModeAndFinalLineFeed) {
-    testing::TempFolder folder;
-    const std::string path = folder.file("hits");
+    test::TempFolder folder;
+    const std::string path = folder / "hits";
     HitsFile hits(path);
     std::string expected;
     for (int i = 0; i < 21; ++i) {
@@ -71,31 +66,23 @@ TEST(HitsFile, KeepsTwentyLinesWithModeAndFinalLineFeed) {
     EXPECT_EQ(hits.lines().size(), 20u);
 }
 
-TEST(HitsFile, StartsOverFromAnEarlierRunsFile) {
-    testing::TempFolder folder;
-    const std::string path = folder.file("hits");
-    ASSERT_FALSE(writeAtomically(path, "1 old.example\n2 older.example\n"));
-    HitsFile hits(path);
-    hits.record("new.example", t0);
-    EXPECT_EQ(read(path), "1800000000 new.example\n");
-}
-
 TEST(HitsFile, UnwritableFolderSkipsThenCatchesUp) {
-    testing::TempFolder folder;
-    const std::string path = folder.file("later/hits");  // the folder does not exist yet
+    test::TempFolder folder;
+    const std::string path = folder / "later/hits";  // the folder does not exist yet
     HitsFile hits(path);
     EXPECT_TRUE(hits.record("a.example", t0));
     EXPECT_EQ(read(path), "<missing>");
-    ASSERT_EQ(::mkdir(folder.file("later").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((folder / "later").c_str(), 0755), 0);
     hits.record("b.example", t0);
     EXPECT_EQ(read(path), "1800000000 a.example\n1800000000 b.example\n");
     EXPECT_EQ(read(path + ".new"), "<missing>");
 }
 
-TEST(HitsFile, ReplacesAStaleNewFileAndNeverFollowsALink) {
-    testing::TempFolder folder;
-    const std::string path = folder.file("hits");
-    const std::string target = folder.file("target");
+// An earlier run's file is started over; a stale ".new" link is replaced, never followed.
+TEST(HitsFile, StartsOverAndNeverFollowsALink) {
+    test::TempFolder folder;
+    const std::string path = folder / "hits", target = folder / "target";
+    ASSERT_FALSE(writeAtomically(path, "1 old.example\n2 older.example\n"));
     ASSERT_FALSE(writeAtomically(target, "keep\n"));
     ASSERT_EQ(::symlink(target.c_str(), (path + ".new").c_str()), 0);
     HitsFile hits(path);
@@ -105,8 +92,8 @@ TEST(HitsFile, ReplacesAStaleNewFileAndNeverFollowsALink) {
 }
 
 TEST(HitsFile, RecentStaysBoundedUnderAFloodOfNames) {
-    testing::TempFolder folder;
-    HitsFile hits(folder.file("hits"));
+    test::TempFolder folder;
+    HitsFile hits(folder / "hits");
     size_t most = 0;
     for (int i = 0; i < 6000; ++i) {
         hits.record("n" + std::to_string(i) + ".example", t0 + milliseconds(i / 4));  // 4000/s

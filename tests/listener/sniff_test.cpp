@@ -10,11 +10,7 @@ namespace {
 
 #include "tests/listener/openssl_hello.inc"
 
-using testing::bigKeyShare;
-using testing::clientHello;
-using testing::clientHelloFor;
-using testing::filler;
-using testing::serverNames;
+using namespace testing;  // the hello builders
 
 std::string bytes(std::initializer_list<int> values) {
     std::string out;
@@ -34,7 +30,7 @@ std::string plainHello(const std::string& name) {
     return bytes({0x16, 3, 1, 0, static_cast<int>(hs.size())}) + hs;
 }
 
-struct HelloCase {
+struct ParseCase {
     const char* what;
     std::string data;
     Parsed expected;
@@ -65,7 +61,7 @@ TEST(ClientHelloHost, Cases) {
     std::string nameRunsOver = plainHello("www.example.com");
     nameRunsOver[nameRunsOver.size() - 15 - 6] = 6;
 
-    const std::vector<HelloCase> cases = {
+    const std::vector<ParseCase> cases = {
         {"simple hello", simple, Parsed::host("www.example.com")},
         {"first 20 bytes", simple.substr(0, 20), Parsed::incomplete()},
         {"empty", "", Parsed::incomplete()},
@@ -122,21 +118,9 @@ TEST(ClientHelloHost, EveryPrefixWaits) {
     }
 }
 
-TEST(ClientHelloHost, PostQuantumHelloIsLarge) {
-    const std::string hello = clientHelloFor("www.example.com");
-    EXPECT_GT(hello.size(), 1500u);
-    EXPECT_LT(hello.size(), 2048u);
-}
-
-struct HttpCase {
-    const char* what;
-    std::string data;
-    Parsed expected;
-};
-
 TEST(HttpHost, Cases) {
     const std::string noBlank = "GET / HTTP/1.1\r\nHost: example.com\r\n";
-    const std::vector<HttpCase> cases = {
+    const std::vector<ParseCase> cases = {
         {"host with port", "GET / HTTP/1.1\r\nHost: www.example.com:80\r\nAccept: */*\r\n\r\n",
          Parsed::host("www.example.com")},
         {"no blank line yet", noBlank, Parsed::incomplete()},

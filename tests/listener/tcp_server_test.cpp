@@ -111,14 +111,6 @@ TEST(TcpServer, PortFreeOnceClosedAndTakenWhileOpen) {
     EXPECT_FALSE(bad.server);
 }
 
-}  // namespace
-}  // namespace tarrow
-
-namespace tarrow {
-namespace {
-
-using namespace std::chrono_literals;
-
 TEST(TcpServer, ClosesWithoutHangingWhenTheLoopHasEnded) {
     asio::io_context io;
     auto listening =
