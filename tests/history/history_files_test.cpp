@@ -63,7 +63,7 @@ TEST(HistoryFiles, FindsTheHistoriesOfEachLayout) {
     for (const FilesCase& c : linuxCases()) {
         SCOPED_TRACE(c.name);
         TempHome home;
-        for (const std::string& file : c.present) test::writeFile(home / file, "x");
+        for (const std::string& file : c.present) test::put(home / file, "x");
         FoundHistories found = historyFiles(home.path(), linuxHistoryPlaces);
         std::vector<std::string> paths, browsers;
         for (const HistoryFile& file : found.files) {
@@ -80,9 +80,9 @@ TEST(HistoryFiles, FindsTheHistoriesOfEachLayout) {
 
 TEST(HistoryFiles, MacLayoutKeepsSafariWithoutLookingAtIt) {
     TempHome home;
-    test::writeFile(home / "Library/Application Support/Google/Chrome/Profile 2/History", "x");
-    test::writeFile(home / "Library/Application Support/Arc/User Data/Default/History", "x");
-    test::writeFile(home / "Library/Application Support/Firefox/Profiles/p.default/places.sqlite",
+    test::put(home / "Library/Application Support/Google/Chrome/Profile 2/History", "x");
+    test::put(home / "Library/Application Support/Arc/User Data/Default/History", "x");
+    test::put(home / "Library/Application Support/Firefox/Profiles/p.default/places.sqlite",
                     "x");
     FoundHistories found = historyFiles(home.path(), macHistoryPlaces);
     std::vector<HistoryFile> expected = {
@@ -129,10 +129,10 @@ TEST(HistoryFiles, FoldersThatCannotBeListedAreLocked) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempHome home;
-        test::writeFile(home / ".config/chromium/Default/History", "x");
-        test::writeFile(home / ".config/google-chrome/Default/History", "x");
-        test::writeFile(home / ".mozilla/firefox/a.default/places.sqlite", "x");
-        test::writeFile(home / "snap/firefox/common/.mozilla/firefox/b.default/places.sqlite", "x");
+        test::put(home / ".config/chromium/Default/History", "x");
+        test::put(home / ".config/google-chrome/Default/History", "x");
+        test::put(home / ".mozilla/firefox/a.default/places.sqlite", "x");
+        test::put(home / "snap/firefox/common/.mozilla/firefox/b.default/places.sqlite", "x");
         for (const std::string& folder : c.closed) test::makeFolder(home / folder, 0);
         auto out = test::asUnprivileged(
             [&] { return described(historyFiles(home.path(), linuxHistoryPlaces)); });

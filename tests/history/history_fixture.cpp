@@ -11,29 +11,11 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 namespace tarrow::test {
 
 namespace {
-
-sqlite3* created(const std::string& path, const char* tables) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK) << path;
-    char* error = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, tables, nullptr, nullptr, &error), SQLITE_OK) << error;
-    sqlite3_free(error);
-    sqlite3_exec(db, "PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr);
-    return db;
-}
-
-void finish(sqlite3* db) {
-    EXPECT_EQ(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK)
-        << sqlite3_errmsg(db);
-    sqlite3_close(db);
-}
 
 sqlite3_stmt* statement(sqlite3* db, const char* sql) {
     sqlite3_stmt* s = nullptr;
@@ -46,33 +28,36 @@ void run(sqlite3* db, sqlite3_stmt* s) {
     sqlite3_reset(s);
 }
 
-void bindUrl(sqlite3_stmt* s, int index, const std::optional<std::string>& url) {
-    if (url)
-        sqlite3_bind_text(s, index, url->c_str(), -1, SQLITE_TRANSIENT);
-    else
-        sqlite3_bind_null(s, index);
-}
+// How one browser keeps its history: its tables, the statement that adds an address
+// (?1) and the one that adds a visit (?1 the address row, ?2 the time in its clock).
+struct Layout {
+    const char* tables;
+    const char* address;
+    const char* visit;
+    std::function<void(sqlite3_stmt*, double secondsSinceUnixEpoch)> bindTime;
+};
 
-// One address row per distinct address (every NULL address its own row), as the
-// browsers keep them; returns the row id for each visit.
-template <typename InsertUrl>
-std::vector<sqlite3_int64> addressIds(sqlite3* db, const std::vector<FixtureVisit>& visits,
-                                      InsertUrl insert) {
-    std::map<std::string, sqlite3_int64> known;
-    std::vector<sqlite3_int64> ids;
-    for (const FixtureVisit& visit : visits) {
-        if (visit.url) {
-            if (auto found = known.find(*visit.url); found != known.end()) {
-                ids.push_back(found->second);
-                continue;
-            }
-        }
-        insert(visit);
-        sqlite3_int64 id = sqlite3_last_insert_rowid(db);
-        if (visit.url) known[*visit.url] = id;
-        ids.push_back(id);
+Layout layoutOf(HistoryFormat format) {
+    switch (format) {
+        case HistoryFormat::chromium:
+            return {chromiumTables, "INSERT INTO urls(url, last_visit_time) VALUES (?1, 0)",
+                    "INSERT INTO visits(url, visit_time) VALUES (?1, ?2)",
+                    [](sqlite3_stmt* s, double t) {
+                        sqlite3_bind_int64(s, 2, sqlite3_int64((t + 11644473600.0) * 1e6));
+                    }};
+        case HistoryFormat::firefox:
+            return {firefoxTables, "INSERT INTO moz_places(url) VALUES (?1)",
+                    "INSERT INTO moz_historyvisits(place_id, visit_date, visit_type) "
+                    "VALUES (?1, ?2, 1)",
+                    [](sqlite3_stmt* s, double t) { sqlite3_bind_int64(s, 2, sqlite3_int64(t * 1e6)); }};
+        case HistoryFormat::safari:
+            break;
     }
-    return ids;
+    return {safariTables,
+            "INSERT INTO history_items(url, visit_count, daily_visit_counts, "
+            "should_recompute_derived_visit_counts, visit_count_score) VALUES (?1, 0, x'', 0, 0)",
+            "INSERT INTO history_visits(history_item, visit_time) VALUES (?1, ?2)",
+            [](sqlite3_stmt* s, double t) { sqlite3_bind_double(s, 2, t - 978307200.0); }};
 }
 
 }  // namespace
@@ -82,77 +67,43 @@ double nowSeconds() {
         .count();
 }
 
-namespace {
-
-// How one browser keeps its history: its tables, the statement that adds an address
-// (?1) and the one that adds a visit (?1 the address row, ?2 the time in its clock).
-struct Layout {
-    const char* tables;
-    const char* address;
-    const char* visit;
-    std::function<void(sqlite3_stmt*, double daysAgo)> bindTime;
-};
-
-void writeHistory(const std::string& path, const std::vector<FixtureVisit>& visits,
-                  const Layout& layout, const char* extra = nullptr) {
-    sqlite3* db = created(path, layout.tables);
-    if (extra) sqlite3_exec(db, extra, nullptr, nullptr, nullptr);
+void writeHistory(HistoryFormat format, const std::string& path,
+                  const std::vector<FixtureVisit>& visits, double now, bool timeIndex) {
+    const Layout layout = layoutOf(format);
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    execute(path, layout.tables);
+    if (format == HistoryFormat::chromium && timeIndex)
+        execute(path, "CREATE INDEX visits_time_index ON visits (visit_time)");
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK) << path;
+    sqlite3_exec(db, "PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* address = statement(db, layout.address);
     sqlite3_stmt* visit = statement(db, layout.visit);
-    auto ids = addressIds(db, visits, [&](const FixtureVisit& v) {
-        bindUrl(address, 1, v.url);
-        run(db, address);
-    });
-    for (size_t i = 0; i < visits.size(); ++i) {
-        for (int n = 0; n < visits[i].times; ++n) {
-            sqlite3_bind_int64(visit, 1, ids[i]);
-            layout.bindTime(visit, visits[i].daysAgo);
+    // One address row per distinct address (every NULL address its own row), as the
+    // browsers keep them.
+    std::map<std::string, sqlite3_int64> known;
+    for (const FixtureVisit& v : visits) {
+        sqlite3_int64 id;
+        if (v.url && known.count(*v.url)) {
+            id = known[*v.url];
+        } else {
+            if (v.url) sqlite3_bind_text(address, 1, v.url->c_str(), -1, SQLITE_TRANSIENT);
+            else sqlite3_bind_null(address, 1);
+            run(db, address);
+            id = sqlite3_last_insert_rowid(db);
+            if (v.url) known[*v.url] = id;
+        }
+        for (int n = 0; n < v.times; ++n) {
+            sqlite3_bind_int64(visit, 1, id);
+            layout.bindTime(visit, now - v.daysAgo * 86400);
             run(db, visit);
         }
     }
     sqlite3_finalize(address);
     sqlite3_finalize(visit);
-    finish(db);
-}
-
-}  // namespace
-
-void writeChromiumHistory(const std::string& path, const std::vector<FixtureVisit>& visits,
-                          double now, bool timeIndex) {
-    Layout chromium = {
-        chromiumTables, "INSERT INTO urls(url, last_visit_time) VALUES (?1, 0)",
-        "INSERT INTO visits(url, visit_time) VALUES (?1, ?2)",
-        [now](sqlite3_stmt* s, double daysAgo) {
-            sqlite3_bind_int64(
-                s, 2, static_cast<sqlite3_int64>((now - daysAgo * 86400 + 11644473600.0) * 1e6));
-        }};
-    writeHistory(path, visits, chromium,
-                 timeIndex ? "CREATE INDEX visits_time_index ON visits (visit_time)" : nullptr);
-}
-
-void writeFirefoxHistory(const std::string& path, const std::vector<FixtureVisit>& visits,
-                         double now) {
-    Layout firefox = {firefoxTables, "INSERT INTO moz_places(url) VALUES (?1)",
-                      "INSERT INTO moz_historyvisits(place_id, visit_date, visit_type) "
-                      "VALUES (?1, ?2, 1)",
-                      [now](sqlite3_stmt* s, double daysAgo) {
-                          sqlite3_bind_int64(
-                              s, 2, static_cast<sqlite3_int64>((now - daysAgo * 86400) * 1e6));
-                      }};
-    writeHistory(path, visits, firefox);
-}
-
-void writeSafariHistory(const std::string& path, const std::vector<FixtureVisit>& visits,
-                        double now) {
-    Layout safari = {safariTables,
-                     "INSERT INTO history_items(url, visit_count, daily_visit_counts, "
-                     "should_recompute_derived_visit_counts, visit_count_score) "
-                     "VALUES (?1, 0, x'', 0, 0)",
-                     "INSERT INTO history_visits(history_item, visit_time) VALUES (?1, ?2)",
-                     [now](sqlite3_stmt* s, double daysAgo) {
-                         sqlite3_bind_double(s, 2, now - daysAgo * 86400 - 978307200.0);
-                     }};
-    writeHistory(path, visits, safari);
+    EXPECT_EQ(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(db);
+    sqlite3_close(db);
 }
 
 void execute(const std::string& path, const std::string& sql) {
@@ -164,33 +115,9 @@ void execute(const std::string& path, const std::string& sql) {
     sqlite3_close(db);
 }
 
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 void makeFolder(const std::string& path, unsigned mode) {
     std::filesystem::create_directories(path);
     ::chmod(path.c_str(), mode);
-}
-
-TempHome::TempHome() {
-    std::string pattern = "/tmp/tarrow-history-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-    ::chmod(pattern.c_str(), 0755);
-    path_ = pattern;
-}
-
-TempHome::~TempHome() {
-    // Give back every permission a test took away, so that the folder can go.
-    std::error_code error;
-    for (auto it = std::filesystem::recursive_directory_iterator(
-             path_, std::filesystem::directory_options::skip_permission_denied, error);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-        if (it->is_directory(error)) ::chmod(it->path().c_str(), 0755);
-    }
-    ::chmod(path_.c_str(), 0755);
-    std::filesystem::remove_all(path_, error);
 }
 
 std::optional<std::string> asUnprivileged(const std::function<std::string()>& work) {
@@ -205,8 +132,7 @@ std::optional<std::string> asUnprivileged(const std::function<std::string()>& wo
         if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
             ::_exit(3);
         std::string out = work();
-        size_t done = 0;
-        while (done < out.size()) {
+        for (size_t done = 0; done < out.size();) {
             ssize_t n = ::write(pipe[1], out.data() + done, out.size() - done);
             if (n <= 0) ::_exit(4);
             done += static_cast<size_t>(n);
@@ -216,8 +142,7 @@ std::optional<std::string> asUnprivileged(const std::function<std::string()>& wo
     ::close(pipe[1]);
     std::string out;
     char buffer[4096];
-    ssize_t n;
-    while ((n = ::read(pipe[0], buffer, sizeof buffer)) > 0) out.append(buffer, n);
+    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) out.append(buffer, n);
     ::close(pipe[0]);
     int status = 0;
     ::waitpid(child, &status, 0);

@@ -38,40 +38,26 @@ std::optional<Instant> referenceNext(const Schedule& s, Instant now, const Calen
     return std::nullopt;
 }
 
-class Steady : public testing::TestWithParam<const char*> {};
-
-TEST_P(Steady, AgreesWithTheCalendarStepByStep) {
-    Calendar cal(GetParam(), "en_US");
+// Every 7 hours and 13 minutes over a year: all weekdays and clock times get hit, and
+// every change of the clock lies inside some nine-day window.
+TEST(Steady, AgreesWithTheCalendarStepByStep) {
     const std::vector<Schedule> schedules = {
         {"", true, {2, 3, 4, 5, 6}, 480, 720},  {"", true, {1}, 120, 180},
         {"", true, {7}, 1320, 150},             {"", true, {1, 7}, 0, 0},
         {"", true, {1, 2, 3, 4, 5, 6, 7}, 1410, 30}, {"", true, {4}, 1500, -20},
     };
     const Instant from = *parseIso("2026-01-01T00:00:00Z");
-    int compared = 0;
-    // Every 7 hours and 13 minutes over a year: all weekdays and clock times get hit,
-    // and every change of the clock lies inside some nine-day window.
-    for (Instant now = from; now < from + std::chrono::days{366};
-         now += std::chrono::minutes{7 * 60 + 13}) {
-        for (const Schedule& s : schedules) {
-            ASSERT_EQ(end(s, now, cal), referenceEnd(s, now, cal)) << isoText(now);
-            ASSERT_EQ(nextStart(s, now, cal), referenceNext(s, now, cal)) << isoText(now);
-            ++compared;
-        }
+    for (const char* zone : {"Europe/Berlin", "America/New_York", "Asia/Tokyo", "Asia/Kolkata",
+                             "Australia/Adelaide", "Australia/Lord_Howe", "America/Santiago", "UTC"}) {
+        Calendar cal(zone, "en_US");
+        for (Instant now = from; now < from + std::chrono::days{366};
+             now += std::chrono::minutes{7 * 60 + 13})
+            for (const Schedule& s : schedules) {
+                ASSERT_EQ(end(s, now, cal), referenceEnd(s, now, cal)) << zone << " " << isoText(now);
+                ASSERT_EQ(nextStart(s, now, cal), referenceNext(s, now, cal)) << zone << " " << isoText(now);
+            }
     }
-    EXPECT_GT(compared, 6000);
 }
-
-INSTANTIATE_TEST_SUITE_P(Zones, Steady,
-                         testing::Values("Europe/Berlin", "America/New_York", "Asia/Tokyo",
-                                         "Asia/Kolkata", "Australia/Adelaide",
-                                         "Australia/Lord_Howe", "America/Santiago", "UTC"),
-                         [](const auto& info) {
-                             std::string n = info.param;
-                             for (char& c : n)
-                                 if (c == '/') c = '_';
-                             return n;
-                         });
 
 }  // namespace
 }  // namespace tarrow

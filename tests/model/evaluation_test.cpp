@@ -55,8 +55,6 @@ const EndCase endCases[] = {
      "2026-10-23T07:59:00+02:00", nullptr, "2026-10-23T08:00:00+02:00"},
     {"weekdays_not_on_saturday", "Europe/Berlin", sched(weekdays, 480, 720),
      "2026-10-24T09:00:00+02:00", nullptr, "2026-10-26T08:00:00+01:00"},
-    {"weekdays_after_friday_end", "Europe/Berlin", sched(weekdays, 480, 720),
-     "2026-10-23T13:00:00+02:00", nullptr, "2026-10-26T08:00:00+01:00"},
     {"overnight_evening_part", "Europe/Berlin", sched({6}, 1320, 120),
      "2026-10-23T23:00:00+02:00", "2026-10-24T02:00:00+02:00", "2026-10-30T22:00:00+01:00"},
     {"overnight_morning_part", "Europe/Berlin", sched({6}, 1320, 120),
@@ -223,52 +221,44 @@ const EvalCase evalCases[] = {
 INSTANTIATE_TEST_SUITE_P(Friday, Evaluate, testing::ValuesIn(evalCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Switched, OkayNowSkipsTheRunningScheduleUntilItsEnd) {
+// The menu's actions: "Okay, Now" (switched off), switched on, and a timed lock.
+TEST(Switched, OkayNowOnAndLockedFor) {
     Calendar cal("Europe/Berlin", "en_US");
-    Config c = with(withWeekdays(), [](Config& c) {
-        c.manualOn = true;
-        c.onUntil = t("2026-10-23T10:00:00+02:00");
-    });
-    Config off = switched(c, false, t("2026-10-23T09:00:00+02:00"), cal);
+    const Instant nine = t("2026-10-23T09:00:00+02:00");
+    // "Okay, Now" during a schedule skips it until its end.
+    Config off = switched(with(withWeekdays(), [](Config& c) {
+                              c.manualOn = true, c.onUntil = t("2026-10-23T10:00:00+02:00");
+                          }), false, nine, cal);
     EXPECT_FALSE(off.manualOn);
     EXPECT_EQ(off.onUntil, std::nullopt);
     EXPECT_EQ(off.offUntil, fri12);
-    EXPECT_FALSE(evaluate(off, t("2026-10-23T09:00:00+02:00"), cal).on);
+    EXPECT_FALSE(evaluate(off, nine, cal).on);
     EXPECT_EQ(evaluate(off, t("2026-10-23T11:59:00+02:00"), cal).why, Why::paused(fri12));
-
     off.offUntil.reset();  // what the tick does once it has passed
     auto monday = evaluate(off, mon08, cal);
     EXPECT_TRUE(monday.on);
     EXPECT_EQ(monday.why, Why::schedule(t("2026-10-26T12:00:00+01:00")));
-}
 
-TEST(Switched, OkayNowWithoutRunningScheduleClearsThePause) {
-    Calendar cal("Europe/Berlin", "en_US");
-    Config c = with(withWeekdays(), [](Config& c) { c.offUntil = fri12; });
-    Config off = switched(c, false, t("2026-10-24T09:00:00+02:00"), cal);
+    // Without a running schedule it clears the pause.
+    const Instant sat = t("2026-10-24T09:00:00+02:00");
+    off = switched(with(withWeekdays(), [](Config& c) { c.offUntil = fri12; }), false, sat, cal);
     EXPECT_EQ(off.offUntil, std::nullopt);
-    EXPECT_EQ(evaluate(off, t("2026-10-24T09:00:00+02:00"), cal).why, Why::off());
-}
+    EXPECT_EQ(evaluate(off, sat, cal).why, Why::off());
 
-TEST(Switched, OnIsManualAndClearsBothInstants) {
-    Calendar cal("Europe/Berlin", "en_US");
-    Config c = with(withWeekdays(), [](Config& c) {
-        c.onUntil = t("2026-10-23T14:00:00+02:00");
-        c.offUntil = fri12;
-    });
-    Config on = switched(c, true, t("2026-10-23T13:00:00+02:00"), cal);
+    // On is manual and clears both instants.
+    const Instant one = t("2026-10-23T13:00:00+02:00");
+    Config on = switched(with(withWeekdays(), [](Config& c) {
+                             c.onUntil = t("2026-10-23T14:00:00+02:00"), c.offUntil = fri12;
+                         }), true, one, cal);
     EXPECT_TRUE(on.manualOn);
     EXPECT_EQ(on.onUntil, std::nullopt);
     EXPECT_EQ(on.offUntil, std::nullopt);
-    auto e = evaluate(on, t("2026-10-23T13:00:00+02:00"), cal);
-    EXPECT_TRUE(e.on);
-    EXPECT_EQ(e.why, Why::manual());
-}
+    EXPECT_EQ(evaluate(on, one, cal), (Evaluation{true, Why::manual(), std::nullopt, mon08}));
 
-TEST(LockedFor, SetsTheEndAndClearsTheRest) {
-    Calendar cal("Europe/Berlin", "en_US");
-    Config c = with(withWeekdays(), [](Config& c) { c.manualOn = true, c.offUntil = fri12; });
-    Config locked = lockedFor(c, 25, t("2026-10-23T09:00:00+02:00"));
+    // A timed lock sets its end and clears the rest.
+    Config locked = lockedFor(with(withWeekdays(), [](Config& c) {
+                                  c.manualOn = true, c.offUntil = fri12;
+                              }), 25, nine);
     EXPECT_FALSE(locked.manualOn);
     EXPECT_EQ(locked.offUntil, std::nullopt);
     auto e = evaluate(locked, t("2026-10-23T09:20:00+02:00"), cal);
@@ -276,11 +266,6 @@ TEST(LockedFor, SetsTheEndAndClearsTheRest) {
     EXPECT_TRUE(e.on);
 }
 
-}  // namespace
-}  // namespace tarrow
-
-namespace tarrow {
-namespace {
 
 TEST(CalendarSetUp, UnknownZoneActsAsUtcAndOddLocalesStillWork) {
     Calendar odd("No/Such_Zone", "xx_YY");

@@ -1,5 +1,7 @@
 #pragma once
-// Temporary folders and small file helpers for the model's tests.
+// Temporary folders and small file helpers, shared by the model and history tests.
+
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,16 +12,26 @@
 
 namespace tarrow::testing_files {
 
+// A fresh folder under /tmp that any user may enter, removed with everything in it
+// (permissions a test took away are given back first).
 class TempFolder {
 public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "model-XXXXXX").string();
+        std::string pattern = "/tmp/tarrow-test-XXXXXX";
         path_ = ::mkdtemp(pattern.data()) ? pattern : "";
+        ::chmod(path_.c_str(), 0755);
     }
     ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(
+                 path_, fs::directory_options::skip_permission_denied, ec);
+             it != fs::recursive_directory_iterator(); it.increment(ec))
+            if (it->is_directory(ec)) ::chmod(it->path().c_str(), 0755);
+        fs::remove_all(path_, ec);
     }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 

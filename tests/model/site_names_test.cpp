@@ -98,7 +98,6 @@ TEST(HostNames, LongDomainLosesTheFormsThatDoNotFit) {
 }
 
 TEST(Aliases, EveryEntryIsAValidHost) {
-    EXPECT_EQ(aliases().size(), 7u);
     for (const auto& [domain, extra] : aliases()) {
         EXPECT_TRUE(validHost(domain)) << domain;
         for (const std::string& name : extra) EXPECT_TRUE(validHost(name)) << name;
@@ -116,7 +115,6 @@ TEST(SiteName, IsThePresetNameOnlyForExactDomains) {
 TEST(Presets, TableKeepsItsInvariants) {
     for (bool german : {false, true}) {
         const auto rows = presetsFor(german);
-        ASSERT_EQ(rows.size(), 49u);
         std::set<std::string> domains;
         size_t kindIndex = 0;
         for (const Preset& p : rows) {
@@ -127,9 +125,6 @@ TEST(Presets, TableKeepsItsInvariants) {
             while (kindIndex < presetKinds.size() && presetKinds[kindIndex] != p.kind) ++kindIndex;
             EXPECT_LT(kindIndex, presetKinds.size()) << p.name << " kind " << p.kind;
         }
-        EXPECT_EQ(rows.front().name, "YouTube");
-        EXPECT_EQ(rows[16].name, "Bild");
-        EXPECT_EQ(rows.back().kind, "Games");
     }
 }
 

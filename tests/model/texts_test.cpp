@@ -148,11 +148,6 @@ TEST(Timestamp, IsFixedDigitsInLocalTime) {
     EXPECT_EQ(cal.timestamp(t("2026-10-25T01:30:00Z")), "2026-10-25 02:30:00");
 }
 
-}  // namespace
-}  // namespace tarrow
-
-namespace tarrow {
-namespace {
 
 TEST(UserLocale, TimeSettingWinsOverLanguageAndEncodingIsDropped) {
     struct Env {
