@@ -32,15 +32,11 @@ std::string tempOf(const std::string& path) {
 
 // Whether apply, run without root's rights, fails with this code and message.
 bool failsAsNobody(const std::string& hosts, ApplyErrorCode code, const std::string& message) {
-    return inChild(
-               [&] {
-                   ApplyOutcome outcome = apply({"a.com"}, hosts);
-                   return outcome.error && outcome.error->code == code &&
-                                  outcome.error->message == message
-                              ? 0
-                              : 1;
-               },
-               true) == 0;
+    const auto attempt = [&] {
+        const ApplyOutcome outcome = apply({"a.com"}, hosts);
+        return outcome.error && outcome.error->code == code && outcome.error->message == message;
+    };
+    return inChild([&] { return attempt() ? 0 : 1; }, true) == 0;
 }
 
 // Block, block again, unblock, on a real file: the bytes are what hostsFile makes of them
