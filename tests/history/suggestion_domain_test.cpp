@@ -43,14 +43,11 @@ TEST(SuggestionDomain, SiteOfAHost) {
         {"teams.microsoft.com", std::nullopt},
         {"www.deutsche-bank.de", std::nullopt},
         {"bankofexample.com", std::nullopt},
-        {"github.com", std::nullopt},
-        {"stackoverflow.com", std::nullopt},
         {"google.com", std::nullopt},
         {"www.google.de", std::nullopt},
         {"google.co.uk", std::nullopt},
         {"google.com.br", std::nullopt},
         {"www.bing.com", std::nullopt},
-        {"duckduckgo.com", std::nullopt},
         {"googleblog.com", "googleblog.com"},
         {"google.science", "google.science"},  // not a short ending
         {"google.com.bra", std::nullopt},      // three labels of an unknown site

@@ -122,32 +122,6 @@ const EndCase endCases[] = {
 INSTANTIATE_TEST_SUITE_P(Zones, EndAndNext, testing::ValuesIn(endCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-struct AtCase {
-    const char* name;
-    const char* day;  // a local start of day
-    int minutes;
-    const char* expected;
-};
-
-class At : public testing::TestWithParam<AtCase> {};
-
-TEST_P(At, BuildsFromDateAndClock) {
-    Calendar cal("Europe/Berlin", "de_DE");
-    EXPECT_EQ(at(t(GetParam().day), GetParam().minutes, cal), t(GetParam().expected));
-}
-
-const AtCase atCases[] = {
-    {"noon_on_25_hour_day", "2026-10-25T00:00:00+02:00", 720, "2026-10-25T12:00:00+01:00"},
-    {"noon_on_23_hour_day", "2027-03-28T00:00:00+01:00", 720, "2027-03-28T12:00:00+02:00"},
-    {"skipped_time_gives_next", "2027-03-28T00:00:00+01:00", 150, "2027-03-28T03:00:00+02:00"},
-    {"repeated_time_gives_first", "2026-10-25T00:00:00+02:00", 150, "2026-10-25T02:30:00+02:00"},
-    {"1440_is_same_midnight", "2026-10-23T00:00:00+02:00", 1440, "2026-10-23T00:00:00+02:00"},
-    {"negative_adds_minutes", "2026-10-23T00:00:00+02:00", -30, "2026-10-22T23:30:00+02:00"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Berlin, At, testing::ValuesIn(atCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 TEST(DayStart, IsLocalMidnight) {
     Calendar cal("Europe/Berlin", "en_US");
     EXPECT_EQ(dayStart(t("2026-10-25T23:59:00+01:00"), cal), t("2026-10-25T00:00:00+02:00"));
