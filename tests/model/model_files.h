@@ -8,6 +8,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 namespace tarrow::testing_files {
@@ -18,7 +19,8 @@ class TempFolder {
 public:
     TempFolder() {
         std::string pattern = "/tmp/tarrow-test-XXXXXX";
-        path_ = ::mkdtemp(pattern.data()) ? pattern : "";
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make " + pattern);
+        path_ = pattern;
         ::chmod(path_.c_str(), 0755);
     }
     ~TempFolder() {

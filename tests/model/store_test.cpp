@@ -32,15 +32,6 @@ TEST(StoreLoad, FirstStartWritesTheInitialConfiguration) {
     EXPECT_TRUE(log.lines.empty());
 }
 
-TEST(StoreLoad, ReadableFileIsTakenAndNotWritten) {
-    TempFolder dir;
-    put(dir / "config.json", goodFile);
-    Store store(dir.path());
-    EXPECT_EQ(store.config(), decodeConfig(goodFile));
-    EXPECT_TRUE(store.config().manualOn);
-    EXPECT_EQ(contents(dir / "config.json"), goodFile);
-}
-
 struct BrokenCase {
     const char* name;
     std::string bytes;
@@ -211,8 +202,10 @@ TEST(Migration, TakesOverTheEarlierFileOnce) {
     EXPECT_EQ(contents(home / "data/Pinfold/config.json"), goodFile) << "copied, not moved";
     EXPECT_EQ(log.lines, std::vector<std::string>{"settings taken over from Pinfold"});
 
-    Store store(folder, log.fn());
+    Store store(folder, log.fn());  // a readable file is taken and not written
+    EXPECT_EQ(store.config(), decodeConfig(goodFile));
     EXPECT_TRUE(store.config().manualOn);
+    EXPECT_EQ(contents(folder + "/config.json"), goodFile);
 
     put(home / "data/Pinfold/config.json", "{}");
     EXPECT_FALSE(migrate(folder, log.fn())) << "an own file is never replaced";
