@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <tuple>
 
 #include "app/controller/helper_identity.h"
 #include "app/controller/modes.h"
@@ -26,40 +27,34 @@ using testing::writeFile;
 
 // --- Command-line modes ---
 
-struct ModeCase {
-    const char* name;
-    std::vector<std::string> args;
-    Mode mode;
-    std::string folder;
-};
-
-class ChooseMode : public ::testing::TestWithParam<ModeCase> {};
-
-TEST_P(ChooseMode, FirstRowThatAppliesWins) {
-    Invocation invocation = chooseMode(GetParam().args);
-    EXPECT_EQ(invocation.mode, GetParam().mode);
-    EXPECT_EQ(invocation.folder, GetParam().folder);
+TEST(ChooseMode, FirstRowThatAppliesWins) {
+    struct Case {
+        std::vector<std::string> args;
+        Mode mode;
+        std::string folder;
+    };
+    const Case cases[] = {
+        {{}, Mode::app, ""},
+        {{"--verbose"}, Mode::app, ""},
+        {{"--menu", "--version"}, Mode::version, ""},
+        {{"--selftest", "--version"}, Mode::version, ""},
+        {{"--suggest", "--selftest"}, Mode::selftest, ""},
+        {{"--render", "out"}, Mode::render, "out"},
+        {{"--icons", "a", "--render", "b"}, Mode::icons, "a"},  // the first image flag decides
+        {{"--menu", "--render"}, Mode::menu, ""},                 // even as the last argument
+        {{"--render"}, Mode::app, ""},
+        {{"--icons", "--menu"}, Mode::icons, "--menu"},  // the next argument, whatever it is
+        {{"--page-test", "--suggest"}, Mode::suggest, ""},
+        {{"--menu", "--page-test"}, Mode::pageTest, ""},
+        {{"--menu"}, Mode::menu, ""},
+        {{"--version=1", "-version", "--Menu"}, Mode::app, ""},  // flags are whole arguments
+    };
+    for (const Case& c : cases) {
+        Invocation invocation = chooseMode(c.args);
+        EXPECT_EQ(invocation.mode, c.mode) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(invocation.folder, c.folder) << ::testing::PrintToString(c.args);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Arguments, ChooseMode,
-    ::testing::Values(
-        ModeCase{"Nothing", {}, Mode::app, ""},
-        ModeCase{"Unknown", {"--verbose"}, Mode::app, ""},
-        ModeCase{"VersionAnywhere", {"--menu", "--version"}, Mode::version, ""},
-        ModeCase{"VersionBeforeSelftest", {"--selftest", "--version"}, Mode::version, ""},
-        ModeCase{"Selftest", {"--suggest", "--selftest"}, Mode::selftest, ""},
-        ModeCase{"Render", {"--render", "out"}, Mode::render, "out"},
-        ModeCase{"FirstImageFlagDecides", {"--icons", "a", "--render", "b"}, Mode::icons, "a"},
-        ModeCase{"FirstImageFlagDecidesEvenAsTheLast", {"--menu", "--render"}, Mode::menu, ""},
-        ModeCase{"RenderLastFallsThrough", {"--render"}, Mode::app, ""},
-        ModeCase{"IconsTakeTheNextArgumentWhateverItIs", {"--icons", "--menu"}, Mode::icons,
-                 "--menu"},
-        ModeCase{"SuggestBeforePageTest", {"--page-test", "--suggest"}, Mode::suggest, ""},
-        ModeCase{"PageTestBeforeMenu", {"--menu", "--page-test"}, Mode::pageTest, ""},
-        ModeCase{"Menu", {"--menu"}, Mode::menu, ""},
-        ModeCase{"FlagsAreWholeArguments", {"--version=1", "-version", "--Menu"}, Mode::app, ""}),
-    [](const auto& info) { return info.param.name; });
 
 // --- The check suite ---
 
@@ -100,23 +95,19 @@ TEST(Sha256, KnownDigestsAndUnreadableFiles) {
     Scratch s;
     writeFile(s.file("empty"), "");
     writeFile(s.file("abc"), "abc");
+    writeFile(s.file("big"), std::string(200000, 'a'));  // read in several pieces
     std::filesystem::create_directory(s.file("folder"));
     ASSERT_EQ(::mkfifo(s.file("fifo").c_str(), 0600), 0);
     EXPECT_EQ(sha256(s.file("empty")),
               "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(sha256(s.file("abc")),
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    EXPECT_EQ(sha256(s.file("missing")), std::nullopt);
-    EXPECT_EQ(sha256(s.file("folder")), std::nullopt);
-    EXPECT_EQ(sha256(s.file("fifo")), std::nullopt) << "and does not hang";
-}
-
-TEST(Sha256, ALargeFileIsHashedWhole) {
-    Scratch s;
-    writeFile(s.file("big"), std::string(200000, 'a'));
     // printf 'a%.0s' $(seq 200000) | sha256sum
     EXPECT_EQ(sha256(s.file("big")),
               "2287d207f24a941ff3b56c04c8a25ad56b63e3023207b3bb5b4ac0c9869d74be");
+    EXPECT_EQ(sha256(s.file("missing")), std::nullopt);
+    EXPECT_EQ(sha256(s.file("folder")), std::nullopt);
+    EXPECT_EQ(sha256(s.file("fifo")), std::nullopt) << "and does not hang";
 }
 
 TEST(InstalledHelperHash, HashesAgainOnlyWhenTheFileChanged) {
@@ -187,58 +178,39 @@ TEST(SingleInstance, LockLivesInTheRuntimeFolderWhenThereIsOne) {
 
 // --- The signal hook, in a child process ---
 
-struct SignalCase {
-    const char* name;
-    int signal;
-    bool requestExists;
-};
-
-class SignalHook : public ::testing::TestWithParam<SignalCase> {};
-
-TEST_P(SignalHook, EmptiesTheRequestAndExitsZero) {
-    const SignalCase& c = GetParam();
-    Scratch s;
-    const std::string request = s.file("blocked-hosts");
-    if (c.requestExists) writeFile(request, "a.example\n");
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (!platform::emptyRequestOnSignals(request)) ::_exit(3);
-        ::raise(c.signal);
-        ::_exit(4);  // not reached when the handler ran
+// What is at the request path when the signal comes: a file, nothing, or a FIFO that must
+// not hang the exit (a hang ends by SIGALRM instead of an exit status).
+TEST(SignalHook, EmptiesTheRequestAndExitsZero) {
+    enum What { file, nothing, fifo };
+    const std::tuple<int, What> cases[] = {{SIGTERM, file}, {SIGINT, file}, {SIGHUP, file},
+                                           {SIGTERM, nothing}, {SIGTERM, fifo}};
+    for (const auto& [signal, what] : cases) {
+        SCOPED_TRACE(::testing::Message() << "signal " << signal << ", case " << what);
+        Scratch s;
+        const std::string request = s.file("blocked-hosts");
+        if (what == file) writeFile(request, "a.example\n");
+        if (what == fifo) {
+            ASSERT_EQ(::mkfifo(request.c_str(), 0600), 0);
+        }
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (!platform::emptyRequestOnSignals(request)) ::_exit(3);
+            ::alarm(5);
+            ::raise(signal);
+            ::_exit(4);  // not reached when the handler ran
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        if (what == file) {
+            EXPECT_EQ(readFile(request), "");
+        }
+        if (what == nothing) {
+            EXPECT_FALSE(testing::exists(request)) << "nothing is created";
+        }
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    if (c.requestExists) {
-        EXPECT_EQ(readFile(request), "");
-    } else {
-        EXPECT_FALSE(testing::exists(request)) << "nothing is created";
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Signals, SignalHook,
-                         ::testing::Values(SignalCase{"Term", SIGTERM, true},
-                                           SignalCase{"Int", SIGINT, true},
-                                           SignalCase{"Hup", SIGHUP, true},
-                                           SignalCase{"TermWithoutRequest", SIGTERM, false}),
-                         [](const auto& info) { return info.param.name; });
-
-TEST(SignalHook, AFifoAtTheRequestPathDoesNotHangTheExit) {
-    Scratch s;
-    ASSERT_EQ(::mkfifo(s.file("blocked-hosts").c_str(), 0600), 0);
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        platform::emptyRequestOnSignals(s.file("blocked-hosts"));
-        ::alarm(5);  // a hang ends by SIGALRM instead of an exit status
-        ::raise(SIGTERM);
-        ::_exit(4);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 // --- The state folder the app uses ---

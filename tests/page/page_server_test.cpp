@@ -200,15 +200,12 @@ TEST_F(Server, AnswersBadRequestsOverTheWire) {
     struct Case {
         std::string request, status;
     };
+    // The full table is checked on the routing; here, that the head reaches it whole.
     const Case cases[] = {
-        {"GET /status HTTP/1.1\r\nHost: localhost:" + std::to_string(*server.port()) + "\r\n\r\n",
-         "421 Misdirected Request"},
         {"GET /status HTTP/1.1\r\nHost: " + h + "\r\nHost: " + h + "\r\n\r\n",
          "421 Misdirected Request"},
         {"GET /status?t=nope HTTP/1.1\r\nHost: " + h + "\r\n\r\n", "403 Forbidden"},
         {"GET /status?t=" + server.token() + " HTTP/1.1\r\nHost: " + h + "\r\n\r\n", "200 OK"},
-        {"POST /blocked?site=youtube.com HTTP/1.1\r\nHost: " + h + "\r\n\r\n", "404 Not Found"},
-        {"GET /blocked?site=YOUTUBE.COM HTTP/1.1\r\nHost: " + h + "\r\n\r\n", "400 Bad Request"},
         {"GARBAGE\r\n\r\n", "400 Bad Request"},
     };
     for (const Case& c : cases) {

@@ -1,37 +1,23 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 #include "app/browser/page_routes.h"
 #include "common/hosts_section.h"
-#include "tests/tabs/temp_folder.h"
+#include "tests/controller/scratch.h"
 
 namespace tarrow {
 namespace {
-
-namespace fs = std::filesystem;
 
 const std::string token = "0123abcd4567ef890123abcd4567ef89";
 
 class Routes : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = tempFolder("page-routes");
-        fs::create_directories(dir / "fonts");
-        write(dir / "fonts/apfel-grotezk-latin-700-normal.ttf", "BOLD");
-        write(dir / "hosts", "127.0.0.1 localhost\n");
+        testing::writeFile(dir.file("fonts/apfel-grotezk-latin-700-normal.ttf"), "BOLD");
+        testing::writeFile(dir.file("hosts"), "127.0.0.1 localhost\n");
         setup.port = 47112;
         setup.token = token;
-        setup.hostsPath = dir / "hosts";
-        setup.fontFolder = dir / "fonts";
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    static void write(const fs::path& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
+        setup.hostsPath = dir.file("hosts");
+        setup.fontFolder = dir.file("fonts");
     }
 
     // The status line of a plain answer, or "page" when the page must be made.
@@ -45,7 +31,7 @@ protected:
         return "GET " + target + " HTTP/1.1\r\nHost: " + host + "\r\nAccept: */*\r\n\r\n";
     }
 
-    fs::path dir;
+    testing::Scratch dir;
     PageSetup setup;
 };
 
@@ -173,21 +159,22 @@ TEST_F(Routes, StatusNeedsTheTokenAndReadsTheHostsFile) {
         EXPECT_EQ(a.cache, "no-store");
         EXPECT_EQ(a.type, "text/plain; charset=utf-8");
     }
-    write(dir / "hosts", hostsFile("127.0.0.1 localhost\n", {"youtube.com", "www.youtube.com"}));
+    testing::writeFile(dir.file("hosts"), hostsFile("127.0.0.1 localhost\n", {"youtube.com", "www.youtube.com"}));
     EXPECT_EQ(std::get<PageAnswer>(route(get("/status?t=" + token), setup)).body, "blocked");
-    fs::remove(dir / "hosts");  // unreadable counts as empty
+    std::filesystem::remove(dir.file("hosts"));  // unreadable counts as empty
     EXPECT_EQ(std::get<PageAnswer>(route(get("/status?t=" + token), setup)).body, "open");
 }
 
 TEST_F(Routes, FontsAreServedFromTheFolderOrNotFound) {
     Routed bold = route(get("/font/apfel-grotezk-700.ttf"), setup);
     ASSERT_TRUE(std::holds_alternative<PageAnswer>(bold));
-    EXPECT_EQ(std::get<PageAnswer>(bold).status, "200 OK");
-    EXPECT_EQ(std::get<PageAnswer>(bold).type, "font/ttf");
-    EXPECT_EQ(std::get<PageAnswer>(bold).body, "BOLD");
-    EXPECT_EQ(std::get<PageAnswer>(bold).cache, "max-age=86400");
-    EXPECT_EQ(statusOf(get("/font/apfel-grotezk-400.ttf")), "404 Not Found");  // missing file
-    EXPECT_EQ(statusOf(get("/font/apfel-grotezk-500.ttf")), "404 Not Found");
+    const PageAnswer& a = std::get<PageAnswer>(bold);
+    EXPECT_EQ((std::vector<std::string>{a.status, a.type, a.body, a.cache}),
+              (std::vector<std::string>{"200 OK", "font/ttf", "BOLD", "max-age=86400"}));
+    for (const char* weight : {"400", "500"}) {  // a missing file, a weight never served
+        EXPECT_EQ(statusOf(get(std::string("/font/apfel-grotezk-") + weight + ".ttf")),
+                  "404 Not Found");
+    }
     setup.fontFolder.clear();
     EXPECT_EQ(statusOf(get("/font/apfel-grotezk-700.ttf")), "404 Not Found");
 }
@@ -209,13 +196,11 @@ TEST(AnswerBytes, WritesTheExactHead) {
 }
 
 TEST(SameSecret, ComparesWholeStrings) {
-    EXPECT_TRUE(sameSecret("abc", "abc"));
-    EXPECT_TRUE(sameSecret("", ""));
-    EXPECT_FALSE(sameSecret("abd", "abc"));
-    EXPECT_FALSE(sameSecret("ab", "abc"));
-    EXPECT_FALSE(sameSecret("abcd", "abc"));
-    EXPECT_FALSE(sameSecret("", "abc"));
-    EXPECT_FALSE(sameSecret(std::string("abc\0", 4), "abc"));
+    EXPECT_TRUE(sameSecret("abc", "abc") && sameSecret("", ""));
+    for (const std::string& other : {std::string("abd"), std::string("ab"), std::string("abcd"),
+                                     std::string(), std::string("abc\0", 4)}) {
+        EXPECT_FALSE(sameSecret(other, "abc")) << other;
+    }
 }
 
 }  // namespace

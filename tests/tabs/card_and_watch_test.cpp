@@ -7,12 +7,11 @@
 #include <QScreen>
 #include <QToolButton>
 #include <filesystem>
-#include <fstream>
 
 #include "app/browser/hits_watch.h"
 #include "app/ui/notice_panel.h"
 #include "app/ui/notice_view.h"
-#include "tests/tabs/temp_folder.h"
+#include "tests/controller/scratch.h"
 
 namespace tarrow {
 namespace {
@@ -99,6 +98,10 @@ TEST(Card, ShowDuringTheFadeOutBringsItBackAtOnce) {
     EXPECT_FALSE(card.dismissing());
     EXPECT_TRUE(card.isVisible());
     EXPECT_TRUE(card.accessibleName().startsWith("Tarrow: Bild? Tarrow. two"));
+    card.show(QString(300, QChar('W')), QString(400, QChar('x')));
+    EXPECT_EQ(card.width(), 380) << "for any name";
+    card.show("", "");
+    EXPECT_EQ(card.width(), 380);
     waitUntil([] { return false; }, 500);  // the old fade would have ended by now
     EXPECT_TRUE(card.isVisible());
     // The close button dismisses it.
@@ -106,28 +109,15 @@ TEST(Card, ShowDuringTheFadeOutBringsItBackAtOnce) {
     EXPECT_TRUE(waitUntil([&] { return !card.isVisible(); }));
 }
 
-TEST(Card, KeepsItsWidthForAnyName) {
-    app();
-    ui::NoticePanel card;
-    card.show(QString(300, QChar('W')), QString(400, QChar('x')));
-    EXPECT_EQ(card.width(), 380);
-    card.show("", "");
-    EXPECT_EQ(card.width(), 380);
-}
-
 class Watch : public ::testing::Test {
 protected:
-    void SetUp() override {
-        app();
-        root = tempFolder("hits-watch");
-        folder = root / "Tarrow";
-    }
-    void TearDown() override { fs::remove_all(root); }
+    void SetUp() override { app(); }
     void hit(const std::string& line) {
-        std::ofstream(folder / "hits.new") << line << "\n";
+        testing::writeFile((folder / "hits.new").string(), line + "\n");
         fs::rename(folder / "hits.new", folder / "hits");
     }
-    fs::path root, folder;
+    testing::Scratch scratch;
+    fs::path root = scratch.path, folder = root / "Tarrow";
 };
 
 TEST_F(Watch, FollowsTheFolderThroughReplacementsAndItsReturn) {

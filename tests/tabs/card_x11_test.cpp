@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <xcb/xcb.h>
 
 #include <QApplication>
 #include <cstring>
-#include <thread>
 
 #include "app/ui/notice_panel.h"
+#include "tests/tabs/xvfb.h"
 
 // Qt's X11 platform asks the session bus for its theme and accessibility; libdbus keeps
 // a buffer of that failed attempt until exit, which is not this program's leak.
@@ -21,34 +17,19 @@ namespace {
 class X11Environment : public ::testing::Environment {
 public:
     void SetUp() override {
-        if (access("/usr/bin/Xvfb", X_OK) != 0) return;
-        const std::string display = ":" + std::to_string(250 + getpid() % 100);
-        server_ = fork();
-        if (server_ == 0) {
-            execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-nolisten", "tcp", nullptr);
-            _exit(127);
-        }
-        for (int i = 0; i < 100; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            xcb_connection_t* c = xcb_connect(display.c_str(), nullptr);
-            const bool up = !xcb_connection_has_error(c);
-            xcb_disconnect(c);
-            if (up) break;
-        }
-        setenv("DISPLAY", display.c_str(), 1);
+        if (!testing::Xvfb::available()) return;
+        if (xcb_connection_t* c = xvfb_.start(250 + getpid() % 100)) xcb_disconnect(c);
+        setenv("DISPLAY", xvfb_.display.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
         application_ = new QApplication(argc_, argv_);
     }
     void TearDown() override {
         delete application_;
-        if (server_ > 0) {
-            kill(server_, SIGTERM);
-            waitpid(server_, nullptr, 0);
-        }
+        xvfb_.stop();
     }
 
 private:
-    pid_t server_ = -1;
+    testing::Xvfb xvfb_;
     int argc_ = 1;
     char name_[16] = "card_x11_test";
     char* argv_[2] = {name_, nullptr};

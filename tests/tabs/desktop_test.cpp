@@ -1,22 +1,14 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <xcb/xcb.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <thread>
 
 #include "platform/desktop_entries.h"
 #include "platform/desktop_front_app.h"
-#include "tests/tabs/temp_folder.h"
+#include "tests/controller/scratch.h"
+#include "tests/tabs/xvfb.h"
 
 namespace tarrow::platform {
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(DesktopEntry, ReadsTheApplicationGroupOnly) {
     const auto chromium = parseDesktopEntry(
@@ -43,7 +35,6 @@ TEST(DesktopEntry, ReadsTheApplicationGroupOnly) {
 class Entries : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = tempFolder("desktop-test");
         add("user/applications", "firefox-esr", "Firefox ESR", "firefox-esr",
             "text/html;x-scheme-handler/https;", "");
         add("user/applications", "chromium", "", "", "", "Hidden=true\n");  // removed by the user
@@ -54,30 +45,25 @@ protected:
         add("system/applications/kde", "konqueror", "Konqueror", "konqueror",
             "x-scheme-handler/https", "");
         add("system/applications", "mailer", "Mail", "mailer", "x-scheme-handler/mailto;", "");
-        folders = {(dir / "user/applications").string(), (dir / "system/applications").string(),
-                   (dir / "missing").string()};
+        folders = {dir.file("user/applications"), dir.file("system/applications"),
+                   dir.file("missing")};
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     void add(const std::string& folder, const std::string& id, const std::string& name,
              const std::string& program, const std::string& mime, const std::string& extra) {
-        fs::create_directories(dir / folder);
-        std::ofstream(dir / folder / (id + ".desktop"))
-            << "[Desktop Entry]\nType=Application\nName=" << name << "\nExec=/usr/bin/" << program
-            << " %u\nMimeType=" << mime << "\n" << extra;
+        tarrow::testing::writeFile(dir.file(folder + "/" + id + ".desktop"),
+                                   "[Desktop Entry]\nType=Application\nName=" + name +
+                                       "\nExec=/usr/bin/" + program + " %u\nMimeType=" + mime +
+                                       "\n" + extra);
     }
 
-    fs::path dir;
+    tarrow::testing::Scratch dir;
     std::vector<std::string> folders;
 };
 
-TEST_F(Entries, BrowsersAreTheHandlersOfHttpsAddresses) {
-    const auto entries = desktopEntries(folders);
-    EXPECT_EQ(webBrowsers(entries),
+TEST_F(Entries, BrowsersAndWindowsAreFoundByTheirEntries) {
+    EXPECT_EQ(webBrowsers(desktopEntries(folders)),
               (std::set<std::string>{"firefox-esr", "kde-konqueror"}));  // chromium: hidden
-}
-
-TEST_F(Entries, WindowsAreMatchedByClassThenIdThenProgram) {
     add("user/applications", "vivaldi-stable", "Vivaldi", "vivaldi-bin", "x-scheme-handler/https",
         "StartupWMClass=Vivaldi-stable\n");
     const auto entries = desktopEntries(folders);
@@ -116,32 +102,14 @@ TEST(BrowserInFront, UnknownCountsAsABrowser) {
 class X11 : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (access("/usr/bin/Xvfb", X_OK) != 0) GTEST_SKIP() << "no Xvfb";
-        display = ":" + std::to_string(150 + getpid() % 100);
-        server = fork();
-        if (server == 0) {
-            execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-nolisten", "tcp", nullptr);
-            _exit(127);
-        }
-        for (int i = 0; i < 100 && !c; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            xcb_connection_t* tried = xcb_connect(display.c_str(), nullptr);
-            if (xcb_connection_has_error(tried)) {
-                xcb_disconnect(tried);
-            } else {
-                c = tried;
-            }
-        }
+        if (!tarrow::testing::Xvfb::available()) GTEST_SKIP() << "no Xvfb";
+        c = xvfb.start(150 + getpid() % 100);
         ASSERT_TRUE(c) << "Xvfb did not start";
-        setenv("DISPLAY", display.c_str(), 1);
+        setenv("DISPLAY", xvfb.display.c_str(), 1);
         unsetenv("XDG_SESSION_TYPE");
     }
     void TearDown() override {
         if (c) xcb_disconnect(c);
-        if (server > 0) {
-            kill(server, SIGTERM);
-            waitpid(server, nullptr, 0);
-        }
     }
     xcb_atom_t atom(const char* name) {
         auto* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name),
@@ -151,8 +119,7 @@ protected:
         return a;
     }
 
-    std::string display;
-    pid_t server = -1;
+    tarrow::testing::Xvfb xvfb;
     xcb_connection_t* c = nullptr;
 };
 
@@ -179,13 +146,12 @@ TEST_F(X11, ReadsTheActiveWindowsApplication) {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, active, XCB_ATOM_WINDOW, 32, 1,
                         &window);
     xcb_flush(c);
-    const std::string name = tempFolder("front-test");
-    fs::create_directories(fs::path(name) / "applications");
-    std::ofstream(fs::path(name) / "applications/firefox-esr.desktop")
-        << "[Desktop Entry]\nType=Application\nName=Firefox ESR\nExec=firefox-esr %u\n"
-           "MimeType=x-scheme-handler/https;\n";
-    setenv("XDG_DATA_HOME", name.c_str(), 1);
-    setenv("XDG_DATA_DIRS", name.c_str(), 1);
+    tarrow::testing::Scratch data;
+    tarrow::testing::writeFile(data.file("applications/firefox-esr.desktop"),
+                               "[Desktop Entry]\nType=Application\nName=Firefox ESR\n"
+                               "Exec=firefox-esr %u\nMimeType=x-scheme-handler/https;\n");
+    setenv("XDG_DATA_HOME", data.path.c_str(), 1);
+    setenv("XDG_DATA_DIRS", data.path.c_str(), 1);
     FrontApp front = frontApplication();
     ASSERT_TRUE(front.told);
     ASSERT_TRUE(front.app);
@@ -193,7 +159,6 @@ TEST_F(X11, ReadsTheActiveWindowsApplication) {
     EXPECT_EQ(front.app->name, "Firefox ESR");
     EXPECT_TRUE(browserInFront(front, installedBrowsers()));
     EXPECT_EQ(installedBrowsers(), std::set<std::string>{"firefox-esr"});
-    fs::remove_all(name);
 
     setenv("XDG_SESSION_TYPE", "wayland", 1);
     EXPECT_FALSE(frontApplication().told);

@@ -1,17 +1,11 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "app/browser/hit_notices.h"
 #include "app/browser/hits.h"
-#include "tests/tabs/temp_folder.h"
+#include "tests/controller/scratch.h"
 
 namespace tarrow {
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(HitLines, KeepsWellFormedLinesInOrder) {
     struct Case {
@@ -67,8 +61,6 @@ TEST(TakeNewest, OnlyTheNewestNewLineOnce) {
 class Hits : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = tempFolder("hits-test");
-        file = (dir / "hits").string();
         HitNeeds n;
         n.now = [this] { return clock; };
         n.notice = [this] { return notice; };
@@ -89,18 +81,16 @@ protected:
         };
         notices.emplace(n);
     }
-    void TearDown() override { fs::remove_all(dir); }
-
     void write(const std::string& text) {
-        std::ofstream(file + ".new") << text;
-        fs::rename(file + ".new", file);
+        testing::writeFile(file + ".new", text);
+        std::filesystem::rename(file + ".new", file);
     }
     std::string line(double age, const std::string& host) {
         return std::to_string(int64_t(clock - age)) + " " + host + "\n";
     }
 
-    fs::path dir;
-    std::string file;
+    testing::Scratch dir;
+    std::string file = dir.file("hits");
     double clock = 1700000000;
     bool notice = true, scriptableFront = false, browserFront = true;
     int frontChecks = 0;
@@ -160,6 +150,7 @@ TEST_F(Hits, WhatAHitLeadsTo) {
         {"unknown host", "example.org", 1, true, false, true, {}, 0},
     };
     for (const Case& c : cases) {
+        std::filesystem::remove(file);
         SetUp();
         cards.clear();
         delays.clear();
@@ -175,7 +166,6 @@ TEST_F(Hits, WhatAHitLeadsTo) {
         if (c.frontChecks) {
             EXPECT_EQ(delays, (std::vector<double>{0.3, 1.0}));
         }
-        TearDown();
     }
 }
 

@@ -42,10 +42,7 @@ TEST(ScriptString, EscapesBackslashesThenQuotes) {
     EXPECT_EQ(scriptString("\\\""), "\"\\\\\\\"\"");
 }
 
-TEST(Scripts, TextsAreExact) {
-    EXPECT_EQ(readFrontTabScript("com.google.Chrome", "active tab"),
-              "tell application id \"com.google.Chrome\"\n  with timeout of 2 seconds\n    try\n"
-              "      return URL of active tab of front window\n    end try\n  end timeout\nend tell");
+TEST(Scripts, RewritesCarryTheQuotedAddressesExactly) {
     EXPECT_EQ(rewriteFrontTabScript("com.apple.Safari", "current tab", "https://a.test/\"",
                                     "http://127.0.0.1:47110/blocked?site=a.test&back=x"),
               "tell application id \"com.apple.Safari\"\n  with timeout of 2 seconds\n"
@@ -53,23 +50,11 @@ TEST(Scripts, TextsAreExact) {
               "    if URL of t is \"https://a.test/\\\"\" then\n"
               "      set URL of t to \"http://127.0.0.1:47110/blocked?site=a.test&back=x\"\n"
               "      return true\n    end if\n    return false\n  end timeout\nend tell");
-    EXPECT_EQ(listAllTabsScript("com.brave.Browser"),
-              "tell application id \"com.brave.Browser\"\n  with timeout of 3 seconds\n"
-              "    set out to {}\n    repeat with w in windows\n      try\n"
-              "        set end of out to (URL of every tab of w)\n      on error\n"
-              "        set end of out to {}\n      end try\n    end repeat\n    return out\n"
-              "  end timeout\nend tell");
     EXPECT_EQ(rewriteOneTabScript("com.vivaldi.Vivaldi", 2, 3, "u", "p"),
               "tell application id \"com.vivaldi.Vivaldi\"\n  with timeout of 2 seconds\n"
               "    set t to tab 3 of window 2\n    if URL of t is \"u\" then\n"
               "      set URL of t to \"p\"\n      return true\n    end if\n    return false\n"
               "  end timeout\nend tell");
-}
-
-TEST(Scripts, TableNamesTenBrowsers) {
-    EXPECT_EQ(scriptableBrowsers().size(), 10u);
-    EXPECT_EQ(scriptableBrowsers().at("com.apple.Safari"), "current tab");
-    EXPECT_EQ(scriptableBrowsers().at("company.thebrowser.Browser"), "active tab");
 }
 
 TEST(ScriptValues, ReadsSourceFormResults) {
