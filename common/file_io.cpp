@@ -38,14 +38,22 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-std::optional<std::string> readRegularFile(const std::string& path) {
+int openRegularFile(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) return -1;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return std::nullopt;
+        return -1;
     }
+    return fd;
+}
+
+std::optional<std::string> readRegularFile(const std::string& path) {
+    int fd = openRegularFile(path);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    ::fstat(fd, &st);
     // One byte more than the size, so that the read that finds the end needs no growth.
     std::string out;
     out.resize(static_cast<size_t>(st.st_size) + 1);

@@ -9,6 +9,10 @@
 
 namespace tarrow {
 
+// A read-only descriptor of a regular file, opened without blocking (a FIFO at the path
+// never hangs the caller); -1 when the path is missing, unreadable or not a regular file.
+int openRegularFile(const std::string& path);
+
 // The whole content of a regular file; none when it is missing, unreadable or not a
 // regular file. Opened without blocking, so a FIFO at the path never hangs the caller.
 std::optional<std::string> readRegularFile(const std::string& path);

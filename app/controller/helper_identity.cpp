@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "common/file_io.h"
 
 namespace tarrow::app {
 
@@ -24,13 +25,8 @@ const char* helperName(Helper state) {
 }
 
 std::optional<std::string> sha256(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int fd = openRegularFile(path);
     if (fd < 0) return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
     std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(),
                                                                      EVP_MD_CTX_free);
     bool ok = context && EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) == 1;
