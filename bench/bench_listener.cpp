@@ -110,7 +110,8 @@ uint16_t bareEpollServer() {
                     int fd = ready[i].data.fd;
                     if (fd == listening) {
                         int client;
-                        while ((client = ::accept4(listening, nullptr, nullptr, SOCK_NONBLOCK)) >= 0) {
+                        while ((client = ::accept4(listening, nullptr, nullptr, SOCK_NONBLOCK)) >=
+                               0) {
                             epoll_event e{EPOLLIN, {.fd = client}};
                             ::epoll_ctl(poller, EPOLL_CTL_ADD, client, &e);
                         }
@@ -144,10 +145,14 @@ void shortConnections(benchmark::State& state, uint16_t port) {
     state.counters["failed"] = static_cast<double>(failed);
 }
 
-void BM_PlainConnections(benchmark::State& state) { shortConnections(state, listener().ports()[0]); }
+void BM_PlainConnections(benchmark::State& state) {
+    shortConnections(state, listener().ports()[0]);
+}
 BENCHMARK(BM_PlainConnections)->Threads(1)->Threads(2)->Threads(4)->UseRealTime()->MinTime(2.0);
 
-void BM_BareEpollBaseline(benchmark::State& state) { shortConnections(state, bareEpollServer()); }
+void BM_BareEpollBaseline(benchmark::State& state) {
+    shortConnections(state, bareEpollServer());
+}
 BENCHMARK(BM_BareEpollBaseline)->Threads(1)->Threads(2)->Threads(4)->UseRealTime()->MinTime(2.0);
 
 // 100 connections at once. Argument 0: all connect first and send when writable (the

@@ -85,8 +85,8 @@ std::unique_ptr<PageServer> server() {
 }
 
 std::string statusRequest(const PageServer& pages) {
-    return "GET /status?t=" + pages.token() + " HTTP/1.1\r\nHost: 127.0.0.1:" +
-           std::to_string(*pages.port()) + "\r\n\r\n";
+    return "GET /status?t=" + pages.token() +
+           " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(*pages.port()) + "\r\n\r\n";
 }
 
 void BM_RouteStatus(benchmark::State& state) {
@@ -137,9 +137,10 @@ void BM_MainThreadUnderLoad(benchmark::State& state) {
             return;
         }
         const std::string status = statusRequest(*pages);
-        const std::string page = "GET /blocked?site=youtube.com&back=https%3A%2F%2Fyoutube.com "
-                                 "HTTP/1.1\r\nHost: 127.0.0.1:" +
-                                 std::to_string(*pages->port()) + "\r\n\r\n";
+        const std::string page =
+            "GET /blocked?site=youtube.com&back=https%3A%2F%2Fyoutube.com "
+            "HTTP/1.1\r\nHost: 127.0.0.1:" +
+            std::to_string(*pages->port()) + "\r\n\r\n";
         std::atomic<bool> stop{false};
         std::atomic<long> answered{0};
         std::vector<std::thread> load;

@@ -21,7 +21,7 @@ using namespace tarrow;
 namespace {
 
 class NoItem : public app::StatusItem {
-public:
+  public:
     void setMark(bool) override {}
     void setDimmed(bool) override {}
     const std::string& toolTip() const override { return tip_; }
@@ -29,7 +29,7 @@ public:
         tip_ = tip;
     }
 
-private:
+  private:
     std::string tip_;
 };
 
@@ -41,7 +41,8 @@ struct Setup {
     std::unique_ptr<app::Tarrow> tarrow;
 
     Setup() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarrow-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tarrow-bench-XXXXXX").string();
         root = ::mkdtemp(pattern.data());
         paths.folder = root + "/home";
         paths.request = paths.folder + "/request/blocked-hosts";
@@ -54,22 +55,25 @@ struct Setup {
         paths.helperSHA256 = app::sha256(paths.helper).value_or("");
 
         Config config;
-        for (int i = 0; i < 200; ++i) config.sites.push_back(Site::named("site" + std::to_string(i) + ".example"));
+        for (int i = 0; i < 200; ++i)
+            config.sites.push_back(Site::named("site" + std::to_string(i) + ".example"));
         for (int i = 0; i < 20; ++i)
-            config.schedules.push_back(Schedule::make(true, {1 + i % 7, 1 + (i + 3) % 7}, 60 * (i % 24), 60 * ((i + 5) % 24)));
+            config.schedules.push_back(Schedule::make(true, {1 + i % 7, 1 + (i + 3) % 7},
+                                                      60 * (i % 24), 60 * ((i + 5) % 24)));
         config.manualOn = true;
         store = std::make_unique<Store>(paths.folder);
         store->setConfig(config);
         app::ControllerHooks hooks;
         hooks.log = [](std::string_view) {};
-        tarrow = std::make_unique<app::Tarrow>(*store, paths, item, Calendar("Europe/Berlin", "en_US"),
-                                               std::move(hooks));
+        tarrow = std::make_unique<app::Tarrow>(
+            *store, paths, item, Calendar("Europe/Berlin", "en_US"), std::move(hooks));
         tarrow->tick();  // writes the request
 
         std::string foreign;
         for (int i = 0; i < 150000; ++i)
-            foreign += "10." + std::to_string(i / 65536 % 256) + "." + std::to_string(i / 256 % 256) + "." +
-                       std::to_string(i % 256) + " host" + std::to_string(i) + ".lan\n";
+            foreign += "10." + std::to_string(i / 65536 % 256) + "." +
+                       std::to_string(i / 256 % 256) + "." + std::to_string(i % 256) + " host" +
+                       std::to_string(i) + ".lan\n";
         std::vector<std::string> names;
         std::ifstream request(paths.request);
         for (std::string line; std::getline(request, line);) names.push_back(line);

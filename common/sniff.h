@@ -27,4 +27,3 @@ Parsed clientHelloHost(std::string_view data);
 Parsed httpHost(std::string_view data);
 
 }  // namespace tarrow
-

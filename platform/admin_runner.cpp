@@ -26,8 +26,8 @@ std::string pkexecMessage(int status) {
 }  // namespace
 
 AdminOutcome runAsAdmin(const std::string& script, const std::string& pkexec) {
-    ProgramResult run = runProgram(pkexec, {"/bin/sh", "-c", script}, Output::capture,
-                                   Output::capture);
+    ProgramResult run =
+        runProgram(pkexec, {"/bin/sh", "-c", script}, Output::capture, Output::capture);
     if (!run.started) return {false, pkexec + " is not available"};
     if (run.status == 0) return {true, {}};
     std::string message = lastLine(run.output);

@@ -8,7 +8,7 @@ namespace {
 
 // No browser here takes scripts: the tab redirect stays off and hits show the card.
 class NoScripting final : public BrowserScripting {
-public:
+  public:
     bool available() const override { return false; }
     int automationConsent(const std::string&, bool) override { return notRunningStatus; }
     std::optional<std::string> runScript(const std::string&) override { return std::nullopt; }

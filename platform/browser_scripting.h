@@ -16,7 +16,7 @@ struct Application {
 };
 
 class BrowserScripting {
-public:
+  public:
     virtual ~BrowserScripting() = default;
     // False where browsers cannot be scripted at all.
     virtual bool available() const = 0;

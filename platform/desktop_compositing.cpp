@@ -21,8 +21,8 @@ bool desktopComposites() {
         auto* atom = xcb_intern_atom_reply(
             c, xcb_intern_atom(c, 0, uint16_t(name.size()), name.c_str()), nullptr);
         if (atom) {
-            auto* owner = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom),
-                                                        nullptr);
+            auto* owner =
+                xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr);
             composites = owner && owner->owner != XCB_WINDOW_NONE;
             std::free(owner);
             std::free(atom);

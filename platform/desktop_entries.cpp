@@ -64,12 +64,18 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view id, std::string_v
         std::string_view key = line.substr(0, equals), value = line.substr(equals + 1);
         while (!key.empty() && key.back() == ' ') key.remove_suffix(1);
         while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
-        if (key == "Type") application = value == "Application";
-        else if (key == "Name") entry.name = std::string(value);
-        else if (key == "StartupWMClass") entry.wmClass = std::string(value);
-        else if (key == "Exec") entry.program = programOf(value);
-        else if (key == "MimeType") entry.mimeTypes = splitList(value, ';');
-        else if (key == "Hidden") entry.hidden = value == "true";
+        if (key == "Type")
+            application = value == "Application";
+        else if (key == "Name")
+            entry.name = std::string(value);
+        else if (key == "StartupWMClass")
+            entry.wmClass = std::string(value);
+        else if (key == "Exec")
+            entry.program = programOf(value);
+        else if (key == "MimeType")
+            entry.mimeTypes = splitList(value, ';');
+        else if (key == "Hidden")
+            entry.hidden = value == "true";
     }
     if (!application) return std::nullopt;
     return entry;
@@ -79,8 +85,10 @@ std::vector<std::string> applicationFolders() {
     std::vector<std::string> folders;
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
-    if (dataHome && *dataHome) folders.push_back(std::string(dataHome) + "/applications");
-    else if (home && *home) folders.push_back(std::string(home) + "/.local/share/applications");
+    if (dataHome && *dataHome)
+        folders.push_back(std::string(dataHome) + "/applications");
+    else if (home && *home)
+        folders.push_back(std::string(home) + "/.local/share/applications");
     const char* dataDirs = std::getenv("XDG_DATA_DIRS");
     const std::string dirs = dataDirs && *dataDirs ? dataDirs : "/usr/local/share:/usr/share";
     for (const std::string& dir : splitList(dirs, ':')) folders.push_back(dir + "/applications");

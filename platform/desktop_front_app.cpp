@@ -25,15 +25,13 @@ using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
     Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, uint16_t(std::strlen(name)), name),
-                              nullptr),
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, uint16_t(std::strlen(name)), name), nullptr),
         &std::free);
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
 // The raw value of a window property, at most 4 KB.
-std::string property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name,
-                     xcb_atom_t type) {
+std::string property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
     if (name == XCB_ATOM_NONE) return {};
     Reply<xcb_get_property_reply_t> reply(
         xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 1024), nullptr),
@@ -90,8 +88,7 @@ FrontApp frontApplication() {
         className = wmClass.substr(instance.size() + 1);
         className = className.substr(0, className.find('\0'));
     }
-    const uint32_t pid =
-        number(property(x.c, window, atom(x.c, "_NET_WM_PID"), XCB_ATOM_CARDINAL));
+    const uint32_t pid = number(property(x.c, window, atom(x.c, "_NET_WM_PID"), XCB_ATOM_CARDINAL));
     Application app;
     if (auto entry = entryForWindow(entries(), instance, className, programOf(pid))) {
         app.id = entry->id;

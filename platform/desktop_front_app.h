@@ -12,8 +12,8 @@
 namespace tarrow::platform {
 
 struct FrontApp {
-    bool told = false;                // false: the desktop cannot say
-    std::optional<Application> app;   // none: no window is active
+    bool told = false;               // false: the desktop cannot say
+    std::optional<Application> app;  // none: no window is active
 };
 
 FrontApp frontApplication();

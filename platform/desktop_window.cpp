@@ -18,9 +18,8 @@ bool showOnAllDesktops(uint32_t window) {
             c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
         if (atom) {
             const uint32_t everyDesktop = 0xFFFFFFFF;
-            auto cookie = xcb_change_property_checked(c, XCB_PROP_MODE_REPLACE, window,
-                                                      atom->atom, XCB_ATOM_CARDINAL, 32, 1,
-                                                      &everyDesktop);
+            auto cookie = xcb_change_property_checked(c, XCB_PROP_MODE_REPLACE, window, atom->atom,
+                                                      XCB_ATOM_CARDINAL, 32, 1, &everyDesktop);
             xcb_generic_error_t* error = xcb_request_check(c, cookie);
             set = error == nullptr;
             std::free(error);

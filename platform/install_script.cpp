@@ -159,7 +159,8 @@ std::string installPrompt() {
 #endif
     return std::string(appName) +
            " needs your password once so it can block sites in every browser. It only changes "
-           "its own lines in " + where + " and won\u2019t ask again.";
+           "its own lines in " +
+           where + " and won\u2019t ask again.";
 }
 
 std::string removalPrompt() {

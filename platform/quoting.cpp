@@ -18,11 +18,20 @@ std::string xmlEscape(std::string_view s) {
     std::string out;
     for (char c : s) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -32,11 +41,20 @@ std::string systemdQuote(std::string_view s) {
     std::string out = "\"";
     for (char c : s) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '"': out += "\\\""; break;
-            case '%': out += "%%"; break;
-            case '$': out += "$$"; break;
-            default: out += c;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '%':
+                out += "%%";
+                break;
+            case '$':
+                out += "$$";
+                break;
+            default:
+                out += c;
         }
     }
     out += '"';

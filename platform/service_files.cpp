@@ -47,7 +47,8 @@ std::string unitPath(const std::string& path) {
 std::string serviceUnit(const UnitPlaces& places, const std::string& requestPath, uid_t uid) {
     std::string s;
     s += "[Unit]\n";
-    s += "Description=" + std::string(appName) + " helper (keeps blocked sites in the hosts file)\n";
+    s +=
+        "Description=" + std::string(appName) + " helper (keeps blocked sites in the hosts file)\n";
     // Kept alive like a launch daemon: restarted after any exit, never given up on.
     s += "StartLimitIntervalSec=0\n";
     s += "\n";

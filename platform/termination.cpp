@@ -32,7 +32,8 @@ bool emptyRequestOnSignals(const std::string& path) {
     // Block the other two while one runs, so a second signal cannot cut the first short.
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&action.sa_mask, signal);
     bool ok = true;
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) ok = ::sigaction(signal, &action, nullptr) == 0 && ok;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        ok = ::sigaction(signal, &action, nullptr) == 0 && ok;
     return ok;
 }
 

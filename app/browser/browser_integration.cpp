@@ -21,7 +21,9 @@ double wallClock() {
         .count();
 }
 
-QString qstr(const std::string& s) { return QString::fromStdString(s); }
+QString qstr(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 }  // namespace
 
@@ -53,8 +55,7 @@ BrowserIntegration::BrowserIntegration(Tarrow& tarrow, IntegrationSetup setup)
                     },
                 .onMain =
                     [this](std::function<void()> job) {
-                        QMetaObject::invokeMethod(&context_, std::move(job),
-                                                  Qt::QueuedConnection);
+                        QMetaObject::invokeMethod(&context_, std::move(job), Qt::QueuedConnection);
                     },
                 .refresh = [this] { refreshBrowsers(); },
                 .sweep = [this] { sweepTabs(); },
@@ -75,9 +76,8 @@ BrowserIntegration::BrowserIntegration(Tarrow& tarrow, IntegrationSetup setup)
                              const std::string& host) { showCard(domain, host); },
       }),
       hitsWatch_(setup.hitsFile, [this] { notices_.takeHits(hitsWatch_.file()); }) {
-    pages_.setPage([this](const std::string& site, const std::string& back) {
-        return pageHTML(site, back);
-    });
+    pages_.setPage(
+        [this](const std::string& site, const std::string& back) { return pageHTML(site, back); });
     tarrow_.addCommand("card", [this](const Command& command, Instant) {
         std::string domain;
         if (command.words.size() >= 2) {

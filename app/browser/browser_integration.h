@@ -31,7 +31,7 @@ struct IntegrationSetup {
 };
 
 class BrowserIntegration {
-public:
+  public:
     BrowserIntegration(Tarrow& tarrow, IntegrationSetup setup);
     ~BrowserIntegration();
 
@@ -49,7 +49,7 @@ public:
     PageServer& pages() { return pages_; }
     ui::NoticePanel* card() const { return card_.get(); }
 
-private:
+  private:
     std::string pageHTML(const std::string& site, const std::string& back);
     // The configured site a host belongs to: any site for the page, enabled sites only
     // for the card.

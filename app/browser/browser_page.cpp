@@ -21,7 +21,9 @@ const std::string& markSvg() {
 }
 
 // The mark's letter: the product name's initial, lower case.
-std::string markLetter() { return std::string(1, char(appName[0] - 'A' + 'a')); }
+std::string markLetter() {
+    return std::string(1, char(appName[0] - 'A' + 'a'));
+}
 
 }  // namespace
 
@@ -70,10 +72,9 @@ std::string browserPage(std::string_view name, std::string_view line, std::strin
     add("[hidden]{display:none!important}");
     add("</style></head><body><main>");
     add(markSvg());
-    add("<h1><span class=\"site\">" + n +
-        "?</span><span class=\"now\">Tarrow</span>.</h1>");
-    add("<p class=\"lead\" id=\"line\"><b>Tarrow</b> keeps this site closed " +
-        htmlEscape(line) + ".</p>");
+    add("<h1><span class=\"site\">" + n + "?</span><span class=\"now\">Tarrow</span>.</h1>");
+    add("<p class=\"lead\" id=\"line\"><b>Tarrow</b> keeps this site closed " + htmlEscape(line) +
+        ".</p>");
     add("<p class=\"how\" id=\"how\">To open it anyway, click the <b>" + markLetter() +
         "</b> in your menu bar and choose <b>Okay, Now</b>.</p>");
     add("<p class=\"how\" id=\"open\" hidden><a href=\"" + htmlEscape(back) + "\">Go to " + n +

@@ -45,8 +45,7 @@ namespace {
 
 std::string tell(std::string_view id, int seconds, std::string_view body) {
     return "tell application id " + scriptString(id) + "\n  with timeout of " +
-           std::to_string(seconds) + " seconds\n" + std::string(body) +
-           "  end timeout\nend tell";
+           std::to_string(seconds) + " seconds\n" + std::string(body) + "  end timeout\nend tell";
 }
 
 std::string rewriteBody(std::string_view tabRef, std::string_view url, std::string_view page) {
@@ -58,9 +57,9 @@ std::string rewriteBody(std::string_view tabRef, std::string_view url, std::stri
 }  // namespace
 
 std::string readFrontTabScript(std::string_view id, std::string_view tab) {
-    return tell(id, 2,
-                "    try\n      return URL of " + std::string(tab) +
-                    " of front window\n    end try\n");
+    return tell(
+        id, 2,
+        "    try\n      return URL of " + std::string(tab) + " of front window\n    end try\n");
 }
 
 std::string rewriteFrontTabScript(std::string_view id, std::string_view tab, std::string_view url,

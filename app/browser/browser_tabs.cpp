@@ -9,19 +9,27 @@ using platform::Application;
 
 Consent consentForStatus(int status) {
     switch (status) {
-        case 0: return Consent::granted;
-        case -600: return Consent::notRunning;  // the application is not running
-        case -1743: return Consent::denied;     // the user said no
-        default: return Consent::notAsked;      // -1744 (would have to ask) and the rest
+        case 0:
+            return Consent::granted;
+        case -600:
+            return Consent::notRunning;  // the application is not running
+        case -1743:
+            return Consent::denied;  // the user said no
+        default:
+            return Consent::notAsked;  // -1744 (would have to ask) and the rest
     }
 }
 
 const char* consentName(Consent consent) {
     switch (consent) {
-        case Consent::granted: return "granted";
-        case Consent::denied: return "denied";
-        case Consent::notAsked: return "notAsked";
-        case Consent::notRunning: return "notRunning";
+        case Consent::granted:
+            return "granted";
+        case Consent::denied:
+            return "denied";
+        case Consent::notAsked:
+            return "notAsked";
+        case Consent::notRunning:
+            return "notRunning";
     }
     return "notAsked";
 }
@@ -58,7 +66,8 @@ void BrowserTabs::askBrowsers() {
     std::weak_ptr<int> alive = alive_;
     needs_.inBackground([this, alive, ask] {
         std::map<std::string, Consent> answers;
-        for (const std::string& id : ask) answers[id] = consentForStatus(scripting_.automationConsent(id, true));
+        for (const std::string& id : ask)
+            answers[id] = consentForStatus(scripting_.automationConsent(id, true));
         needs_.onMain([this, alive, answers] {
             if (alive.expired()) return;
             asking_ = false;
@@ -137,9 +146,8 @@ void BrowserTabs::sweepTabs(const std::set<std::string>& blockingNames, bool not
             for (size_t t = 0; t < tabs.size(); ++t) {
                 const auto host = blockedHost(tabs[t], blockingNames);
                 if (!host) continue;
-                const auto done = scripting_.runScript(
-                    rewriteOneTabScript(app.id, int(w + 1), int(t + 1), tabs[t],
-                                        needs_.pageUrl(*host, tabs[t])));
+                const auto done = scripting_.runScript(rewriteOneTabScript(
+                    app.id, int(w + 1), int(t + 1), tabs[t], needs_.pageUrl(*host, tabs[t])));
                 if (done && scriptBool(*done) == true) ++count;
             }
         }

@@ -38,7 +38,7 @@ struct TabsNeeds {
 };
 
 class BrowserTabs {
-public:
+  public:
     BrowserTabs(platform::BrowserScripting& scripting, TabsNeeds needs);
 
     Consent consentFor(const std::string& id, bool fresh);
@@ -52,7 +52,7 @@ public:
 
     bool asking() const { return asking_; }
 
-private:
+  private:
     static constexpr double consentLifetime = 30.0;
 
     struct Checked {

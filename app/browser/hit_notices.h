@@ -26,7 +26,7 @@ struct HitNeeds {
 };
 
 class HitNotices {
-public:
+  public:
     explicit HitNotices(HitNeeds needs) : needs_(std::move(needs)) {}
 
     // Call once the hits folder can be watched: lines already there count as seen.
@@ -37,7 +37,7 @@ public:
 
     const std::optional<std::string>& seen() const { return seen_; }
 
-private:
+  private:
     HitNeeds needs_;
     std::optional<std::string> seen_;
     std::map<std::string, double> noted_;

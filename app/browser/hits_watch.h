@@ -4,19 +4,19 @@
 // watch valid across those replacements. When the folder itself goes away the watch
 // ends, and the next arm() (every tick) makes a new one once the folder is back.
 
+#include <sys/types.h>
 #include <QFileSystemWatcher>
 #include <functional>
-#include <sys/types.h>
 
 #include <memory>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 
 namespace tarrow {
 
 class HitsWatch {
-public:
+  public:
     // `changed` runs on the main thread after every change of the folder.
     HitsWatch(std::string hitsFile, std::function<void()> changed);
 
@@ -26,7 +26,7 @@ public:
     bool armed() const { return watcher_ != nullptr; }
     const std::string& file() const { return file_; }
 
-private:
+  private:
     void folderChanged();
     void drop();
 

@@ -65,9 +65,13 @@ std::optional<std::string_view> hostValue(const std::vector<std::string_view>& l
     return found;
 }
 
-QString qstr(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString qstr(std::string_view s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
-std::string str(const QString& s) { return s.toStdString(); }
+std::string str(const QString& s) {
+    return s.toStdString();
+}
 
 struct Target {
     std::string path;
@@ -77,8 +81,8 @@ struct Target {
 
 Target parseTarget(std::string_view text, uint16_t port) {
     Target target;
-    const QUrl url = QUrl::fromEncoded(QByteArray(text.data(), qsizetype(text.size())),
-                                       QUrl::StrictMode);
+    const QUrl url =
+        QUrl::fromEncoded(QByteArray(text.data(), qsizetype(text.size())), QUrl::StrictMode);
     if (!url.isValid()) return target;
     // A proxy-style target must name this server too, or it is not ours to answer.
     if (!url.scheme().isEmpty() || !url.authority().isEmpty()) {
@@ -179,10 +183,12 @@ std::string answerBytes(const PageAnswer& answer) {
     std::string out = "HTTP/1.1 " + answer.status + "\r\nContent-Type: " + answer.type +
                       "\r\nContent-Length: " + std::to_string(answer.body.size()) +
                       "\r\nCache-Control: " + answer.cache + "\r\n";
-    out += "X-Frame-Options: DENY\r\nReferrer-Policy: no-referrer\r\nX-Content-Type-Options: "
-           "nosniff\r\n";
-    out += "Content-Security-Policy: default-src 'self'; style-src 'unsafe-inline'; "
-           "script-src 'unsafe-inline'; frame-ancestors 'none'\r\n";
+    out +=
+        "X-Frame-Options: DENY\r\nReferrer-Policy: no-referrer\r\nX-Content-Type-Options: "
+        "nosniff\r\n";
+    out +=
+        "Content-Security-Policy: default-src 'self'; style-src 'unsafe-inline'; "
+        "script-src 'unsafe-inline'; frame-ancestors 'none'\r\n";
     out += "Connection: close\r\n\r\n";
     out += answer.body;
     return out;

@@ -53,11 +53,11 @@ bool PageServer::start() {
     for (int i = 0; i < setup_.ports.count && !listener_; ++i) {
         const uint16_t port = uint16_t(setup_.ports.first + i);
         routes_ = PageSetup{port, token_, setup_.hostsPath, setup_.fontFolder};
-        auto listening = TcpServer::listen(
-            *io_, "127.0.0.1", port, limits,
-            [this](std::string_view received, ReadEnd end, const Reply& reply) {
-                return handle(received, end, reply);
-            });
+        auto listening =
+            TcpServer::listen(*io_, "127.0.0.1", port, limits,
+                              [this](std::string_view received, ReadEnd end, const Reply& reply) {
+                                  return handle(received, end, reply);
+                              });
         listener_ = std::move(listening.server);
     }
     if (!listener_) {
@@ -83,7 +83,9 @@ std::string PageServer::url(const std::string& host, const std::string& back) co
            "/blocked?site=" + queryEscape(host) + "&back=" + queryEscape(back);
 }
 
-TcpCounts PageServer::counts() const { return listener_ ? listener_->counts() : TcpCounts{}; }
+TcpCounts PageServer::counts() const {
+    return listener_ ? listener_->counts() : TcpCounts{};
+}
 
 Step PageServer::handle(std::string_view received, ReadEnd end, const Reply& reply) {
     if (!headEnd(received)) {

@@ -35,7 +35,7 @@ struct PageServerSetup {
 };
 
 class PageServer {
-public:
+  public:
     using PageMaker = std::function<std::string(const std::string& site, const std::string& back)>;
 
     explicit PageServer(PageServerSetup setup);
@@ -55,7 +55,7 @@ public:
 
     TcpCounts counts() const;
 
-private:
+  private:
     Step handle(std::string_view received, ReadEnd end, const Reply& reply);
     void makePage(const PageWanted& wanted, const Reply& reply);
 

@@ -15,7 +15,7 @@ struct Value {
 
 // A small recursive reader; depth is bounded so hostile output cannot exhaust the stack.
 class Reader {
-public:
+  public:
     explicit Reader(std::string_view text) : s_(text) {}
 
     std::optional<Value> whole() {
@@ -25,7 +25,7 @@ public:
         return value;
     }
 
-private:
+  private:
     std::optional<Value> read(int depth) {
         skipSpace();
         if (at_ >= s_.size() || depth > 8) return std::nullopt;
@@ -55,9 +55,12 @@ private:
             if (c == '\\') {
                 if (++at_ >= s_.size()) return std::nullopt;
                 c = s_[at_];
-                if (c == 'n') c = '\n';
-                else if (c == 't') c = '\t';
-                else if (c == 'r') c = '\r';
+                if (c == 'n')
+                    c = '\n';
+                else if (c == 't')
+                    c = '\t';
+                else if (c == 'r')
+                    c = '\r';
             }
             out += c;
         }

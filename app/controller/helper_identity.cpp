@@ -16,10 +16,14 @@ namespace tarrow::app {
 
 const char* helperName(Helper state) {
     switch (state) {
-        case Helper::missing: return "missing";
-        case Helper::outdated: return "outdated";
-        case Helper::stuck: return "stuck";
-        case Helper::working: return "working";
+        case Helper::missing:
+            return "missing";
+        case Helper::outdated:
+            return "outdated";
+        case Helper::stuck:
+            return "stuck";
+        case Helper::working:
+            return "working";
     }
     return "missing";
 }
@@ -28,7 +32,7 @@ std::optional<std::string> sha256(const std::string& path) {
     int fd = openRegularFile(path);
     if (fd < 0) return std::nullopt;
     std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(),
-                                                                     EVP_MD_CTX_free);
+                                                                    EVP_MD_CTX_free);
     bool ok = context && EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) == 1;
     unsigned char buffer[65536];
     while (ok) {

@@ -29,7 +29,8 @@ bool installHelper(const platform::HelperInstall& install, const AdminSteps& ste
         log("helper not installed");
         return false;
     }
-    const bool ok = asAdmin(platform::installScript(install), platform::installPrompt(), steps, log);
+    const bool ok =
+        asAdmin(platform::installScript(install), platform::installPrompt(), steps, log);
     log(ok ? "helper installed" : "helper not installed");
     return ok;
 }

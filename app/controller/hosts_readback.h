@@ -14,7 +14,7 @@
 namespace tarrow::app {
 
 class HostsReadBack {
-public:
+  public:
     // wallClock gives the current real time (tests pass their own).
     explicit HostsReadBack(std::string path, std::function<timespec()> wallClock = {});
 
@@ -26,7 +26,7 @@ public:
 
     const std::string& path() const { return path_; }
 
-private:
+  private:
     struct Identity {
         dev_t device = 0;
         ino_t inode = 0;

@@ -34,7 +34,8 @@ std::string logStamp(std::time_t when) {
 
 void appendLogLine(const std::string& logPath, std::string_view line) {
     struct stat st {};
-    if (::stat(logPath.c_str(), &st) == 0 && static_cast<std::uintmax_t>(st.st_size) > logRotateSize) {
+    if (::stat(logPath.c_str(), &st) == 0 &&
+        static_cast<std::uintmax_t>(st.st_size) > logRotateSize) {
         const std::string older = logPath + ".1";
         ::unlink(older.c_str());
         ::rename(logPath.c_str(), older.c_str());

@@ -25,7 +25,8 @@ void afterSwitchingOn(Tarrow& tarrow, const MenuActions& actions) {
 
 void toggleMain(Tarrow& tarrow, const MenuActions& actions) {
     const bool on = !tarrow.evaluation().on;
-    tarrow.store().setConfig(switched(tarrow.store().config(), on, tarrow.now(), tarrow.calendar()));
+    tarrow.store().setConfig(
+        switched(tarrow.store().config(), on, tarrow.now(), tarrow.calendar()));
     tarrow.log(on ? "tarrow (menu)" : "okay, now (menu)");
     if (on) afterSwitchingOn(tarrow, actions);
 }
@@ -87,19 +88,38 @@ void showPrivacy(const MenuActions& actions) {
 
 void choose(Tarrow& tarrow, const MenuEntry& entry, const MenuActions& actions) {
     switch (entry.command) {
-        case MenuCommand::none: return;
-        case MenuCommand::setUp: setUp(tarrow, actions); return;
-        case MenuCommand::toggleMain: toggleMain(tarrow, actions); return;
+        case MenuCommand::none:
+            return;
+        case MenuCommand::setUp:
+            setUp(tarrow, actions);
+            return;
+        case MenuCommand::toggleMain:
+            toggleMain(tarrow, actions);
+            return;
         case MenuCommand::lockFor:
             if (entry.minutes) lockFor(tarrow, *entry.minutes, actions);
             return;
-        case MenuCommand::toggleSite: toggleSite(tarrow, entry.id); return;
-        case MenuCommand::toggleSchedule: toggleSchedule(tarrow, entry.id); return;
-        case MenuCommand::editSites: show(tarrow, Tab::sites, actions); return;
-        case MenuCommand::editSchedules: show(tarrow, Tab::schedules, actions); return;
-        case MenuCommand::editGeneral: show(tarrow, Tab::general, actions); return;
-        case MenuCommand::about: run(tarrow, actions.about, "the About window"); return;
-        case MenuCommand::quit: tarrow.quit(); return;
+        case MenuCommand::toggleSite:
+            toggleSite(tarrow, entry.id);
+            return;
+        case MenuCommand::toggleSchedule:
+            toggleSchedule(tarrow, entry.id);
+            return;
+        case MenuCommand::editSites:
+            show(tarrow, Tab::sites, actions);
+            return;
+        case MenuCommand::editSchedules:
+            show(tarrow, Tab::schedules, actions);
+            return;
+        case MenuCommand::editGeneral:
+            show(tarrow, Tab::general, actions);
+            return;
+        case MenuCommand::about:
+            run(tarrow, actions.about, "the About window");
+            return;
+        case MenuCommand::quit:
+            tarrow.quit();
+            return;
     }
 }
 

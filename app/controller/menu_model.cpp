@@ -42,14 +42,15 @@ std::optional<MenuEntry> setUpEntry(Helper helper) {
                         "The helper does not answer. Repair installs it again and restarts "
                         "its service.");
 #endif
-        case Helper::working: return std::nullopt;
+        case Helper::working:
+            return std::nullopt;
     }
     return std::nullopt;
 }
 
 // One checkable line per site or schedule, or the disabled placeholder; then the edit item.
-MenuEntry toggles(std::string title, const std::vector<MenuFacts::Line>& lines,
-                  MenuCommand toggle, const char* none, const char* edit, MenuCommand editing) {
+MenuEntry toggles(std::string title, const std::vector<MenuFacts::Line>& lines, MenuCommand toggle,
+                  const char* none, const char* edit, MenuCommand editing) {
     MenuEntry parent = item(std::move(title), MenuCommand::none);
     for (const MenuFacts::Line& line : lines) {
         MenuEntry entry = item(line.title, toggle);
@@ -109,8 +110,8 @@ MenuFacts menuFacts(Tarrow& tarrow) {
     for (const Site& site : store.config().sites)
         facts.sites.push_back({site.id, site.domain, site.enabled});
     for (const Schedule& schedule : store.config().schedules)
-        facts.schedules.push_back({schedule.id, describe(schedule, tarrow.calendar()),
-                                   schedule.enabled});
+        facts.schedules.push_back(
+            {schedule.id, describe(schedule, tarrow.calendar()), schedule.enabled});
     return facts;
 }
 

@@ -32,10 +32,10 @@ struct MenuEntry {
     bool separator = false;
     std::string title;
     MenuCommand command = MenuCommand::none;
-    std::string key;               // used with the platform's command key; "" for none
-    std::optional<bool> state;     // a check mark when true
-    std::optional<int> minutes;    // lockFor
-    std::string id;                // toggleSite, toggleSchedule
+    std::string key;             // used with the platform's command key; "" for none
+    std::optional<bool> state;   // a check mark when true
+    std::optional<int> minutes;  // lockFor
+    std::string id;              // toggleSite, toggleSchedule
     std::string tip;
     std::vector<MenuEntry> submenu;
 

@@ -13,7 +13,7 @@ namespace tarrow::app {
 std::string requestText(const std::vector<std::string>& names);
 
 class RequestWriter {
-public:
+  public:
     // Remembers the file's current content when it reads as UTF-8, so a restart with
     // unchanged names only touches the file.
     explicit RequestWriter(std::string path);
@@ -33,7 +33,7 @@ public:
     const std::string& path() const { return path_; }
     const std::optional<std::string>& last() const { return last_; }
 
-private:
+  private:
     std::string path_;
     std::optional<std::string> last_;
 };

@@ -27,12 +27,13 @@ std::vector<Check> hostsChecks() {
     const std::vector<std::string> pair = {"example.com", "www.example.com"};
     const std::string blocked = hostsFile(stock, pair);
     const std::string begin(blockBegin), end(blockEnd);
-    const std::string lostEnd = stock + "\n" + begin + "\n0.0.0.0 example.com\n:: example.com\n" +
-                                "192.168.1.2 printer\n";
+    const std::string lostEnd =
+        stock + "\n" + begin + "\n0.0.0.0 example.com\n:: example.com\n" + "192.168.1.2 printer\n";
     const std::string unLost = hostsFile(lostEnd, {});
     const std::string foreignInside = stock + "\n" + begin +
                                       "\n0.0.0.0 a.example\n:: a.example\n10.0.0.9 printer\n"
-                                      "0.0.0.0 b.example\n:: b.example\n" + end + "\n";
+                                      "0.0.0.0 b.example\n:: b.example\n" +
+                                      end + "\n";
     const std::string notice = hostsFile(stock, {"example.com"}, noticeAddress);
     const std::string plainAgain = hostsFile(notice, {"example.com"});
 
@@ -42,7 +43,8 @@ std::vector<Check> hostsChecks() {
          blockedNames(blocked) == std::set<std::string>(pair.begin(), pair.end())},
         {"hosts: each name has its IPv4 line, then its IPv6 line",
          contains(blocked, "\n0.0.0.0 example.com\n:: example.com\n")},
-        {"hosts: blocking the same names again changes nothing", hostsFile(blocked, pair) == blocked},
+        {"hosts: blocking the same names again changes nothing",
+         hostsFile(blocked, pair) == blocked},
         {"hosts: unblocking restores the file byte for byte", hostsFile(blocked, {}) == stock},
         {"hosts: a file without a section stays as it is",
          hostsFile("127.0.0.1 localhost\n\n\n", {}) == "127.0.0.1 localhost\n\n\n"},
@@ -67,8 +69,8 @@ std::vector<Check> hostsChecks() {
          !validHost("1.2.3.4") && !validHost("localhost") && !validHost("-a.example") &&
              !validHost("Example.com") && !validHost("a.example\n0.0.0.0 b.example")},
         {"names: 253 characters pass, 254 fail",
-         validHost(std::string(63, 'a') + "." + std::string(63, 'b') + "." +
-                   std::string(63, 'c') + "." + std::string(61, 'd')) &&
+         validHost(std::string(63, 'a') + "." + std::string(63, 'b') + "." + std::string(63, 'c') +
+                   "." + std::string(61, 'd')) &&
              !validHost(std::string(63, 'a') + "." + std::string(63, 'b') + "." +
                         std::string(63, 'c') + "." + std::string(62, 'd'))},
         {"names: private and vendor names are protected, look-alikes are not",

@@ -9,7 +9,9 @@ namespace tarrow::app {
 
 namespace {
 
-Instant t(const char* iso) { return parseIso(iso).value_or(Instant{}); }
+Instant t(const char* iso) {
+    return parseIso(iso).value_or(Instant{});
+}
 
 Schedule schedule(std::set<int> days, int start, int end) {
     return Schedule{"00000000-0000-0000-0000-000000000000", true, std::move(days), start, end};
@@ -39,7 +41,8 @@ std::vector<Check> modelChecks() {
          nextStart(weekdays, t("2026-10-23T13:00:00+02:00"), berlin) ==
              t("2026-10-26T08:00:00+01:00")},
         {"schedule: a night schedule runs past midnight",
-         end(fridayNight, t("2026-10-23T23:00:00+02:00"), berlin) == t("2026-10-24T02:00:00+02:00") &&
+         end(fridayNight, t("2026-10-23T23:00:00+02:00"), berlin) ==
+                 t("2026-10-24T02:00:00+02:00") &&
              end(fridayNight, t("2026-10-24T01:00:00+02:00"), berlin) ==
                  t("2026-10-24T02:00:00+02:00") &&
              !end(fridayNight, t("2026-10-24T23:00:00+02:00"), berlin)},
@@ -47,7 +50,8 @@ std::vector<Check> modelChecks() {
          end(sunday, t("2026-10-25T09:00:00+01:00"), berlin) == t("2026-10-25T12:00:00+01:00") &&
              end(sunday, t("2027-03-28T09:00:00+02:00"), berlin) == t("2027-03-28T12:00:00+02:00")},
         {"evaluate: a running schedule blocks until its end",
-         evaluate(withWeekdays, friday9, berlin).why == Why::schedule(t("2026-10-23T12:00:00+02:00"))},
+         evaluate(withWeekdays, friday9, berlin).why ==
+             Why::schedule(t("2026-10-23T12:00:00+02:00"))},
         {"evaluate: okay, now skips the running schedule until its end",
          !evaluate(skipped, friday9, berlin).on &&
              evaluate(skipped, t("2026-10-23T11:59:00+02:00"), berlin).why ==

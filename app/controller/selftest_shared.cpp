@@ -8,8 +8,12 @@ namespace tarrow::app {
 
 namespace {
 
-std::string u16(size_t n) { return {static_cast<char>(n >> 8), static_cast<char>(n & 0xff)}; }
-std::string u24(size_t n) { return static_cast<char>(n >> 16) + u16(n & 0xffff); }
+std::string u16(size_t n) {
+    return {static_cast<char>(n >> 8), static_cast<char>(n & 0xff)};
+}
+std::string u24(size_t n) {
+    return static_cast<char>(n >> 16) + u16(n & 0xffff);
+}
 
 // A minimal TLS 1.2 ClientHello record naming one server.
 std::string clientHello(const std::string& name) {
@@ -26,7 +30,8 @@ std::string clientHello(const std::string& name) {
 std::vector<Check> sharedChecks() {
     const std::string hello = clientHello("www.Example.com");
     return {
-        {"sniff: the server name of a ClientHello", clientHelloHost(hello) == Parsed::host("www.example.com")},
+        {"sniff: the server name of a ClientHello",
+         clientHelloHost(hello) == Parsed::host("www.example.com")},
         {"sniff: a cut ClientHello waits for more",
          clientHelloHost(hello.substr(0, hello.size() - 3)) == Parsed::incomplete()},
         {"sniff: bytes that are no ClientHello name nothing",

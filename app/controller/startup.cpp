@@ -98,11 +98,14 @@ int runApp(int argc, char** argv, const std::string& folder) {
     store.readsHistory = true;
     // History is read on a pool thread; the result comes back through the event loop.
     installSuggestionLoader(
-        store, {[](std::function<void()> job) { QThreadPool::globalInstance()->start(std::move(job)); },
-                [&application](std::function<void()> job) {
-                    QMetaObject::invokeMethod(&application, std::move(job), Qt::QueuedConnection);
-                },
-                {}, {}, [](std::string_view message) { log(message); }});
+        store,
+        {[](std::function<void()> job) { QThreadPool::globalInstance()->start(std::move(job)); },
+         [&application](std::function<void()> job) {
+             QMetaObject::invokeMethod(&application, std::move(job), Qt::QueuedConnection);
+         },
+         {},
+         {},
+         [](std::string_view message) { log(message); }});
     ui::TrayItem item(ui::markIcon);
     ControllerHooks hooks;
     hooks.post = [&application](std::function<void()> work) {
@@ -131,7 +134,8 @@ int runApp(int argc, char** argv, const std::string& folder) {
     }
     log(std::string(appName) + " " + appVersion() + " started, state in " + folder +
         (startedByAgent() ? " (LaunchAgent)" : ""));
-    QObject::connect(&application, &QCoreApplication::aboutToQuit, [&tarrow] { tarrow.emptyRequest(); });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit,
+                     [&tarrow] { tarrow.emptyRequest(); });
 
     browsers->start();
     tarrow.tick();

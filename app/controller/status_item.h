@@ -6,7 +6,7 @@
 namespace tarrow::app {
 
 class StatusItem {
-public:
+  public:
     virtual ~StatusItem() = default;
     // The mark drawn as blocking or not.
     virtual void setMark(bool blocking) = 0;

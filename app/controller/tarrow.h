@@ -24,11 +24,11 @@ namespace tarrow::app {
 
 // Every path the controller touches, decided once at start-up (tests pass their own).
 struct ControllerPaths {
-    std::string folder;     // state folder
-    std::string request;    // the request file
-    std::string hosts;      // the hosts file read back
-    std::string helper;     // the installed helper executable
-    std::string service;    // its service file
+    std::string folder;        // state folder
+    std::string request;       // the request file
+    std::string hosts;         // the hosts file read back
+    std::string helper;        // the installed helper executable
+    std::string service;       // its service file
     std::string helperSHA256;  // digest of the helper this build ships
 };
 // The real paths for a state folder.
@@ -40,7 +40,7 @@ inline constexpr std::chrono::seconds stuckAfter{8};
 // What the controller needs from its surroundings; each has a working default except
 // the status item.
 struct ControllerHooks {
-    std::function<Instant()> now;                     // the current instant
+    std::function<Instant()> now;  // the current instant
     // A clock that only moves forward and stands still while the machine sleeps: the
     // grace period of a lagging hosts file is measured on it, so a wall clock set back
     // cannot hide a helper that does not work, nor can a night of sleep fake one.
@@ -53,7 +53,7 @@ struct ControllerHooks {
 };
 
 class Tarrow {
-public:
+  public:
     using CommandAction = std::function<void(const Command&, Instant now)>;
 
     Tarrow(Store& store, ControllerPaths paths, StatusItem& item, Calendar calendar,
@@ -92,7 +92,7 @@ public:
     }
     void log(std::string_view message) const { hooks_.log(message); }
 
-private:
+  private:
     void expireTimedStates(Instant now);
     // The names to request, each once, in site order, with their text and their set.
     struct Wanted {
@@ -131,7 +131,7 @@ private:
     std::set<std::string> blockingNames_;
     std::optional<Wanted> wanted_;
     bool wantedChanged_ = true;
-    std::optional<bool> same_;  // the section matched the wanted names at the last tick
+    std::optional<bool> same_;     // the section matched the wanted names at the last tick
     std::shared_ptr<bool> alive_;  // lets posted work and the store's callback outlive us safely
 };
 

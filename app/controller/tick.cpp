@@ -29,8 +29,8 @@ std::string joined(const std::vector<std::string>& parts, std::string_view separ
 }  // namespace
 
 std::string stateText(const std::string& status, Helper helper, size_t blockedCount) {
-    return status + "\nhelper: " + helperName(helper) + "\nblocked now: " +
-           std::to_string(blockedCount) + " host names";
+    return status + "\nhelper: " + helperName(helper) +
+           "\nblocked now: " + std::to_string(blockedCount) + " host names";
 }
 
 void Tarrow::tick() {

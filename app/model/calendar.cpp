@@ -72,9 +72,13 @@ std::string Calendar::zone() const {
     return utf8(id);
 }
 
-std::string Calendar::locale() const { return parts_->locale.getName(); }
+std::string Calendar::locale() const {
+    return parts_->locale.getName();
+}
 
-std::string Calendar::region() const { return parts_->locale.getCountry(); }
+std::string Calendar::region() const {
+    return parts_->locale.getCountry();
+}
 
 Instant Calendar::dayStart(Instant t) const {
     return atClock(t, 0, 0).value_or(t);
@@ -111,7 +115,9 @@ int Calendar::minuteOfDay(Instant t) const {
     return h * 60 + m;
 }
 
-bool Calendar::sameDay(Instant a, Instant b) const { return dayStart(a) == dayStart(b); }
+bool Calendar::sameDay(Instant a, Instant b) const {
+    return dayStart(a) == dayStart(b);
+}
 
 int Calendar::firstWeekday() const {
     UErrorCode status = U_ZERO_ERROR;

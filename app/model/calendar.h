@@ -18,7 +18,7 @@ namespace tarrow {
 std::string userLocale();
 
 class Calendar {
-public:
+  public:
     // zone: an IANA zone id such as "Europe/Berlin" (an unknown id acts as UTC);
     // locale: an ICU locale id such as "de_DE" or "en_US".
     Calendar(std::string_view zone, std::string_view locale);
@@ -34,13 +34,13 @@ public:
     std::string region() const;  // the locale's country code, empty when it has none
 
     // --- Date arithmetic ---
-    Instant dayStart(Instant t) const;                // start of the day containing t
-    Instant addDays(Instant t, int days) const;       // calendar days, keeping the clock time
+    Instant dayStart(Instant t) const;           // start of the day containing t
+    Instant addDays(Instant t, int days) const;  // calendar days, keeping the clock time
     Instant addMinutes(Instant t, int minutes) const;
-    int weekday(Instant t) const;                     // 1 Sunday ... 7 Saturday
-    int minuteOfDay(Instant t) const;                 // clock hour * 60 + clock minute
+    int weekday(Instant t) const;      // 1 Sunday ... 7 Saturday
+    int minuteOfDay(Instant t) const;  // clock hour * 60 + clock minute
     bool sameDay(Instant a, Instant b) const;
-    int firstWeekday() const;                         // 1 Sunday ... 7 Saturday
+    int firstWeekday() const;  // 1 Sunday ... 7 Saturday
     // The instant at a clock time on the day of `day`: a skipped time gives the next one
     // that exists, a repeated one its first occurrence. None for hour or minute out of range.
     std::optional<Instant> atClock(Instant day, int hour, int minute) const;
@@ -49,14 +49,14 @@ public:
     std::optional<Instant> nextChange(Instant from) const;
 
     // --- Texts in the locale ---
-    std::string clock(Instant t) const;         // short time style, e.g. 12:00 or 12:00 PM
-    std::string weekdayShort(Instant t) const;  // pattern "EEE"
-    std::string timestamp(Instant t) const;     // "yyyy-MM-dd HH:mm:ss" local time
+    std::string clock(Instant t) const;                 // short time style, e.g. 12:00 or 12:00 PM
+    std::string weekdayShort(Instant t) const;          // pattern "EEE"
+    std::string timestamp(Instant t) const;             // "yyyy-MM-dd HH:mm:ss" local time
     std::string shortWeekdaySymbol(int weekday) const;  // 1..7; empty outside
 
     struct Parts;  // the ICU objects, kept out of this header
 
-private:
+  private:
     std::unique_ptr<Parts> parts_;
 };
 

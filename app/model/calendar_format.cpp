@@ -25,9 +25,10 @@ void buildFormats(Calendar::Parts& parts) {
     icu::DateFormatSymbols symbols(parts.locale, status);
     if (U_SUCCESS(status)) {
         int32_t count = 0;
-        const icu::UnicodeString* names = symbols.getWeekdays(
-            count, icu::DateFormatSymbols::FORMAT, icu::DateFormatSymbols::ABBREVIATED);
-        for (int32_t i = 1; i < count && i < 8; ++i) parts.weekdaySymbols[size_t(i)] = utf8(names[i]);
+        const icu::UnicodeString* names = symbols.getWeekdays(count, icu::DateFormatSymbols::FORMAT,
+                                                              icu::DateFormatSymbols::ABBREVIATED);
+        for (int32_t i = 1; i < count && i < 8; ++i)
+            parts.weekdaySymbols[size_t(i)] = utf8(names[i]);
     }
 }
 
@@ -42,7 +43,9 @@ std::string formatted(const icu::DateFormat* format, Instant t) {
 
 }  // namespace
 
-std::string Calendar::clock(Instant t) const { return formatted(parts_->clock.get(), t); }
+std::string Calendar::clock(Instant t) const {
+    return formatted(parts_->clock.get(), t);
+}
 
 std::string Calendar::weekdayShort(Instant t) const {
     return formatted(parts_->weekdayShort.get(), t);

@@ -145,13 +145,12 @@ std::optional<Config> decodeConfig(std::string_view text) {
     auto instant = [](std::optional<Instant>& out) {
         return [&out](const json& v) { return readInstant(v, out); };
     };
-    const bool ok = readKey(top, "sites", list(c.sites, readSite)) &&
-                    readKey(top, "schedules", list(c.schedules, readSchedule)) &&
-                    readKey(top, "manualOn", flag(c.manualOn)) &&
-                    readKey(top, "notice", flag(c.notice)) &&
-                    readKey(top, "suggest", flag(c.suggest)) &&
-                    readKey(top, "onUntil", instant(c.onUntil)) &&
-                    readKey(top, "offUntil", instant(c.offUntil));
+    const bool ok =
+        readKey(top, "sites", list(c.sites, readSite)) &&
+        readKey(top, "schedules", list(c.schedules, readSchedule)) &&
+        readKey(top, "manualOn", flag(c.manualOn)) && readKey(top, "notice", flag(c.notice)) &&
+        readKey(top, "suggest", flag(c.suggest)) && readKey(top, "onUntil", instant(c.onUntil)) &&
+        readKey(top, "offUntil", instant(c.offUntil));
     if (!ok) return std::nullopt;
     return c;
 }

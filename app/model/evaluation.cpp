@@ -12,7 +12,7 @@ namespace {
 // the zone's offset every day is 86400 seconds and a clock time is its day's start plus
 // its minutes, so only a day on which the clock changes is asked of the calendar.
 class Days {
-public:
+  public:
     static constexpr int count = 9;  // today and the eight days after it
 
     Days(Instant now, const Calendar& calendar)
@@ -28,8 +28,8 @@ public:
             }
             changes_.push_back(*c);
         }
-        minute_ = calm(starts_[0]) ? int((now - starts_[0]).count() / 60)
-                                   : calendar.minuteOfDay(now);
+        minute_ =
+            calm(starts_[0]) ? int((now - starts_[0]).count() / 60) : calendar.minuteOfDay(now);
     }
 
     Instant now() const { return now_; }
@@ -59,7 +59,7 @@ public:
         return day + std::chrono::minutes{onTheClock ? hour * 60 + minute : minutes};
     }
 
-private:
+  private:
     // No change of the clock from a day's start to the start of the next day.
     bool calm(Instant from) const {
         if (everyDayAsked_) return false;
@@ -110,7 +110,9 @@ std::optional<Instant> nextStartIn(const Schedule& s, Days& d) {
 
 }  // namespace
 
-Instant dayStart(Instant date, const Calendar& calendar) { return calendar.dayStart(date); }
+Instant dayStart(Instant date, const Calendar& calendar) {
+    return calendar.dayStart(date);
+}
 
 Instant at(Instant day, int minutes, const Calendar& calendar) {
     const int hour = (minutes / 60) % 24, minute = minutes % 60;

@@ -40,11 +40,9 @@ Instant dayStart(Instant date, const Calendar& calendar);
 Instant at(Instant day, int minutes, const Calendar& calendar);
 
 // When the occurrence of the schedule running at now ends; none when none runs.
-std::optional<Instant> end(const Schedule& schedule, Instant ifRunningAt,
-                           const Calendar& calendar);
+std::optional<Instant> end(const Schedule& schedule, Instant ifRunningAt, const Calendar& calendar);
 // The schedule's earliest start strictly after now within eight days, today included.
-std::optional<Instant> nextStart(const Schedule& schedule, Instant after,
-                                 const Calendar& calendar);
+std::optional<Instant> nextStart(const Schedule& schedule, Instant after, const Calendar& calendar);
 
 // The main switch: on sets the manual switch; off ("Okay, Now") skips the running
 // schedules until their end.

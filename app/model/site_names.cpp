@@ -52,8 +52,7 @@ std::optional<std::string> asciiName(std::string_view name) {
     icu::StringByteSink<std::string> sink(&out);
     icu::IDNAInfo info;
     status = U_ZERO_ERROR;
-    idna->nameToASCII_UTF8(icu::StringPiece(name.data(), int32_t(name.size())), sink, info,
-                           status);
+    idna->nameToASCII_UTF8(icu::StringPiece(name.data(), int32_t(name.size())), sink, info, status);
     if (U_FAILURE(status) || info.hasErrors()) return std::nullopt;
     return out;
 }
@@ -84,7 +83,8 @@ std::optional<std::string> normalize(std::string_view text) {
     if (size_t colon = s.find(':'); colon != std::string::npos) s.erase(colon);
 
     // A name typed in its own script is stored as the punycode the hosts file needs.
-    if (std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+    if (std::any_of(s.begin(), s.end(),
+                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
         auto ascii = asciiName(s);
         if (!ascii) return std::nullopt;
         s = *ascii;

@@ -63,7 +63,8 @@ std::string expandTilde(std::string_view path, std::string_view home) {
 
 std::string folderFor(const Environment& e) {
     if (e.tarrowHome && !e.tarrowHome->empty())
-        return withoutTrailingSlashes(absolute(expandTilde(*e.tarrowHome, e.home), e.workingFolder));
+        return withoutTrailingSlashes(
+            absolute(expandTilde(*e.tarrowHome, e.home), e.workingFolder));
     // Relative data homes are to be ignored, as the XDG rules say.
     std::string data = e.xdgDataHome && !e.xdgDataHome->empty() && e.xdgDataHome->front() == '/'
                            ? *e.xdgDataHome
@@ -76,7 +77,9 @@ const std::string& folder() {
     return value;
 }
 
-std::string file(std::string_view name) { return fileIn(folder(), name); }
+std::string file(std::string_view name) {
+    return fileIn(folder(), name);
+}
 
 std::string fileIn(std::string_view folder, std::string_view name) {
     std::string out(folder);

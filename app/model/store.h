@@ -20,11 +20,18 @@ namespace tarrow {
 
 // The observable fields; every write of one of them is announced.
 enum class StoreField {
-    config, tab, helper, status, browsers, suggestions, suggesting, lockedBrowsers
+    config,
+    tab,
+    helper,
+    status,
+    browsers,
+    suggestions,
+    suggesting,
+    lockedBrowsers
 };
 
 class Store {
-public:
+  public:
     // Loads folder/config.json. An unreadable file is set aside as config.broken.json
     // (or config.broken.N.json when that exists) and the initial configuration written.
     explicit Store(std::string folder, LogFn log = {});
@@ -71,7 +78,7 @@ public:
     std::optional<Instant> suggestedAt;
     std::function<void()> changed;  // called after every saved change of the configuration
 
-private:
+  private:
     void announce(StoreField field);
     void load();
     bool setAsideUnreadable();

@@ -88,9 +88,10 @@ std::string describe(const Schedule& schedule, const Calendar& calendar) {
         // Only numbers that are no weekday: the schedule never runs.
         if (dayPart.empty()) dayPart = "No days";
     }
-    const std::string timePart = schedule.start == schedule.end
-                                     ? "all day"
-                                     : minutesText(schedule.start) + "–" + minutesText(schedule.end);
+    const std::string timePart =
+        schedule.start == schedule.end
+            ? "all day"
+            : minutesText(schedule.start) + "–" + minutesText(schedule.end);
     return dayPart + ", " + timePart;
 }
 

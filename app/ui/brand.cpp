@@ -37,9 +37,13 @@ void registerBrandFont(const QString& folder) {
     if (registered && QFontDatabase::styles(family).contains(boldStyle)) name() = family;
 }
 
-void registerBrandFont() { registerBrandFont(resourcesFolder()); }
+void registerBrandFont() {
+    registerBrandFont(resourcesFolder());
+}
 
-const std::optional<QString>& brandFontName() { return name(); }
+const std::optional<QString>& brandFontName() {
+    return name();
+}
 
 QFont brandFont(qreal size) {
     QFont font = name() ? QFont(*name()) : QFontDatabase::systemFont(QFontDatabase::GeneralFont);

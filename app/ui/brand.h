@@ -10,11 +10,11 @@
 
 namespace tarrow::ui {
 
-inline const QColor night = QColor::fromRgbF(0.0863f, 0.0745f, 0.1098f);     // #16131C
-inline const QColor paper = QColor::fromRgbF(0.9529f, 0.9333f, 0.9647f);     // #F3EEF6
-inline const QColor ash = QColor::fromRgbF(0.6784f, 0.6431f, 0.7137f);       // #ADA4B6
-inline const QColor pink = QColor::fromRgbF(1.0f, 0.3608f, 0.5765f);         // #FF5C93
-inline const QColor pinkHover = QColor::fromRgbF(1.0f, 0.5216f, 0.6824f);    // #FF85AE
+inline const QColor night = QColor::fromRgbF(0.0863f, 0.0745f, 0.1098f);   // #16131C
+inline const QColor paper = QColor::fromRgbF(0.9529f, 0.9333f, 0.9647f);   // #F3EEF6
+inline const QColor ash = QColor::fromRgbF(0.6784f, 0.6431f, 0.7137f);     // #ADA4B6
+inline const QColor pink = QColor::fromRgbF(1.0f, 0.3608f, 0.5765f);       // #FF5C93
+inline const QColor pinkHover = QColor::fromRgbF(1.0f, 0.5216f, 0.6824f);  // #FF85AE
 
 // The palette's text colour at opacity 0.62, for explanations and secondary lines.
 QColor muted();

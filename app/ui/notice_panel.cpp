@@ -71,7 +71,8 @@ NoticePanel::NoticePanel()
 QPoint NoticePanel::placeFor(const QSize& size) {
     QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
     if (!screen) screen = QGuiApplication::primaryScreen();
-    if (!screen && !QGuiApplication::screens().isEmpty()) screen = QGuiApplication::screens().first();
+    if (!screen && !QGuiApplication::screens().isEmpty())
+        screen = QGuiApplication::screens().first();
     if (!screen) return QPoint(0, 0);
     const QRect visible = screen->availableGeometry();
     return QPoint(int(std::floor(visible.center().x() + 0.5 - size.width() / 2.0)),
@@ -163,9 +164,13 @@ void NoticePanel::paintEvent(QPaintEvent*) {
     painter.fillPath(card, night);
 }
 
-void NoticePanel::enterEvent(QEnterEvent*) { hovering_ = true; }
+void NoticePanel::enterEvent(QEnterEvent*) {
+    hovering_ = true;
+}
 
-void NoticePanel::leaveEvent(QEvent*) { hovering_ = false; }
+void NoticePanel::leaveEvent(QEvent*) {
+    hovering_ = false;
+}
 
 // Movable by its background, like any small panel.
 void NoticePanel::mousePressEvent(QMouseEvent* event) {

@@ -15,7 +15,7 @@ namespace tarrow::ui {
 class NoticeView;
 
 class NoticePanel : public QWidget {
-public:
+  public:
     NoticePanel();
 
     void show(const QString& site, const QString& line);
@@ -28,14 +28,14 @@ public:
     // Where the card goes on the screen with the pointer, for its size.
     static QPoint placeFor(const QSize& size);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
 
-private:
+  private:
     void setOpacity(qreal opacity);
 
     NoticeView* view_;

@@ -133,8 +133,9 @@ NoticeView::NoticeView(QWidget* parent) : QWidget(parent) {
     close_->setAutoRaise(true);
     close_->setFocusPolicy(Qt::NoFocus);
     close_->setAccessibleName("Close");
-    close_->setStyleSheet("QToolButton{border:none;background:transparent;color:#ADA4B6}"
-                          "QToolButton:hover{color:#F3EEF6}");
+    close_->setStyleSheet(
+        "QToolButton{border:none;background:transparent;color:#ADA4B6}"
+        "QToolButton:hover{color:#F3EEF6}");
     header->addWidget(close_);
     stack->addLayout(header);
     stack->addSpacing(8);
@@ -148,10 +149,9 @@ NoticeView::NoticeView(QWidget* parent) : QWidget(parent) {
     stack->addSpacing(10);
     stack->addWidget(line_);
     stack->addSpacing(4);
-    stack->addWidget(textLabel(
-        "To open it anyway, choose Okay, Now under the " + product.left(1).toLower() +
-            " in the menu bar.",
-        systemPixels(13), ash, this));
+    stack->addWidget(textLabel("To open it anyway, choose Okay, Now under the " +
+                                   product.left(1).toLower() + " in the menu bar.",
+                               systemPixels(13), ash, this));
 }
 
 void NoticeView::setContent(const QString& site, const QString& line) {

@@ -14,39 +14,39 @@ inline constexpr int cardWidth = 380;
 
 // "Tarrow" set in the brand font with a pink bar laid across it, then a period.
 class StruckTarrow : public QWidget {
-public:
+  public:
     explicit StruckTarrow(qreal size, QWidget* parent = nullptr);
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     qreal size_;
 };
 
 // One line of text that shrinks down to a fraction of its size before it is cut.
 class ShrinkingLabel : public QWidget {
-public:
+  public:
     ShrinkingLabel(qreal size, qreal smallest, QWidget* parent = nullptr);
     void setText(const QString& text);
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     QString text_;
     qreal size_, smallest_;
 };
 
 class NoticeView : public QWidget {
-public:
+  public:
     explicit NoticeView(QWidget* parent = nullptr);
     void setContent(const QString& site, const QString& line);
     QToolButton* closeButton() const { return close_; }
 
-private:
+  private:
     ShrinkingLabel* site_;
     QLabel* line_;
     QToolButton* close_;

@@ -16,7 +16,7 @@ class QMenu;
 namespace tarrow::ui {
 
 class TrayItem final : public QObject, public app::StatusItem {
-public:
+  public:
     // markImage draws the mark, as blocking or not.
     explicit TrayItem(std::function<QIcon(bool blocking)> markImage, QObject* parent = nullptr);
 
@@ -34,7 +34,7 @@ public:
     const std::string& accessibleName() const { return accessibleName_; }
     const std::string& accessibleValue() const { return accessibleValue_; }
 
-private:
+  private:
     void showWhenPossible();
     void redraw();
 

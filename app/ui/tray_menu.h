@@ -17,7 +17,7 @@ class Tarrow;
 namespace tarrow::ui {
 
 class TrayMenu final : public QObject {
-public:
+  public:
     TrayMenu(app::Tarrow& tarrow, app::MenuActions actions, QObject* parent = nullptr);
 
     QMenu* menu() { return &menu_; }
@@ -26,7 +26,7 @@ public:
     // The model the items were last built from.
     const std::vector<app::MenuEntry>& entries() const { return entries_; }
 
-private:
+  private:
     void fill(QMenu& menu, const std::vector<app::MenuEntry>& entries);
 
     app::Tarrow& tarrow_;

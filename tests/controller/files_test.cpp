@@ -1,7 +1,7 @@
 // The controller's file pieces: the log, the request writer and the hosts read-back.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 
@@ -87,13 +87,12 @@ TEST(RequestWriter, AFileRemovedOrCutShortIsWrittenAgain) {
         const char* what;
         std::function<void()> damage;
     };
-    for (const Damage& d : std::vector<Damage>{
-             {"removed", [&] { std::filesystem::remove(path); }},
-             {"emptied", [&] { writeFile(path, ""); }},
-             {"replaced by a folder", [&] {
-                  std::filesystem::remove(path);
-                  std::filesystem::create_directory(path);
-              }}}) {
+    for (const Damage& d : std::vector<Damage>{{"removed", [&] { std::filesystem::remove(path); }},
+                                               {"emptied", [&] { writeFile(path, ""); }},
+                                               {"replaced by a folder", [&] {
+                                                    std::filesystem::remove(path);
+                                                    std::filesystem::create_directory(path);
+                                                }}}) {
         SCOPED_TRACE(d.what);
         d.damage();
         RequestWriter::Result result = writer.update("a.example\n");
@@ -190,15 +189,18 @@ TEST(HostsReadBack, AgreesWithAFreshReadThroughEveryKindOfChange) {
         {"replaced by rename, same size", [&] { replaceByRename(path, withB); }},
         {"rewritten in place, same size", [&] { rewriteInPlace(path, withA); }},
         {"section removed", [&] { replaceByRename(path, base); }},
-        {"made unreadable (a folder)", [&] {
+        {"made unreadable (a folder)",
+         [&] {
              std::filesystem::remove(path);
              std::filesystem::create_directory(path);
          }},
-        {"readable again", [&] {
+        {"readable again",
+         [&] {
              std::filesystem::remove(path);
              writeFile(path, withB);
          }},
-        {"rewritten, then its old times put back", [&] {
+        {"rewritten, then its old times put back",
+         [&] {
              struct stat before {};
              ::stat(path.c_str(), &before);
              rewriteInPlace(path, withA);

@@ -41,7 +41,7 @@ TEST(ChooseMode, FirstRowThatAppliesWins) {
         {{"--suggest", "--selftest"}, Mode::selftest, ""},
         {{"--render", "out"}, Mode::render, "out"},
         {{"--icons", "a", "--render", "b"}, Mode::icons, "a"},  // the first image flag decides
-        {{"--menu", "--render"}, Mode::menu, ""},                 // even as the last argument
+        {{"--menu", "--render"}, Mode::menu, ""},               // even as the last argument
         {{"--render"}, Mode::app, ""},
         {{"--icons", "--menu"}, Mode::icons, "--menu"},  // the next argument, whatever it is
         {{"--page-test", "--suggest"}, Mode::suggest, ""},
@@ -173,7 +173,10 @@ TEST(SingleInstance, LockLivesInTheRuntimeFolderWhenThereIsOne) {
     EXPECT_EQ(platform::instanceLockPath("/state"), "/state/tarrow.lock");
     ::setenv("XDG_RUNTIME_DIR", "", 1);
     EXPECT_EQ(platform::instanceLockPath("/state"), "/state/tarrow.lock");
-    if (saved) ::setenv("XDG_RUNTIME_DIR", keep.c_str(), 1); else ::unsetenv("XDG_RUNTIME_DIR");
+    if (saved)
+        ::setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
+    else
+        ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 // --- The signal hook, in a child process ---
@@ -182,8 +185,8 @@ TEST(SingleInstance, LockLivesInTheRuntimeFolderWhenThereIsOne) {
 // not hang the exit (a hang ends by SIGALRM instead of an exit status).
 TEST(SignalHook, EmptiesTheRequestAndExitsZero) {
     enum What { file, nothing, fifo };
-    const std::tuple<int, What> cases[] = {{SIGTERM, file}, {SIGINT, file}, {SIGHUP, file},
-                                           {SIGTERM, nothing}, {SIGTERM, fifo}};
+    const std::tuple<int, What> cases[] = {
+        {SIGTERM, file}, {SIGINT, file}, {SIGHUP, file}, {SIGTERM, nothing}, {SIGTERM, fifo}};
     for (const auto& [signal, what] : cases) {
         SCOPED_TRACE(::testing::Message() << "signal " << signal << ", case " << what);
         Scratch s;

@@ -50,7 +50,8 @@ Rig::Rig(HelperFiles helper, std::string folder) : clock(at("2026-10-23T09:00:00
 }
 
 void Rig::start(const Config& config) {
-    store = std::make_unique<Store>(paths.folder, [this](std::string_view m) { logged.emplace_back(m); });
+    store = std::make_unique<Store>(paths.folder,
+                                    [this](std::string_view m) { logged.emplace_back(m); });
     store->setConfig(config);
     app::ControllerHooks hooks;
     hooks.now = [this] { return clock; };
@@ -62,7 +63,9 @@ void Rig::start(const Config& config) {
                                            std::move(hooks));
 }
 
-std::string Rig::request() const { return readFile(paths.request).value_or("<none>"); }
+std::string Rig::request() const {
+    return readFile(paths.request).value_or("<none>");
+}
 
 std::vector<std::string> Rig::requestLines() const {
     std::vector<std::string> lines;
@@ -85,9 +88,13 @@ void Rig::writeHosts(const std::vector<std::string>& names) {
     std::filesystem::rename(paths.hosts + ".new", paths.hosts);
 }
 
-void Rig::applyRequest() { writeHosts(requestLines()); }
+void Rig::applyRequest() {
+    writeHosts(requestLines());
+}
 
-void Rig::command(const std::string& text) { writeFile(fileIn(paths.folder, "command"), text); }
+void Rig::command(const std::string& text) {
+    writeFile(fileIn(paths.folder, "command"), text);
+}
 
 int Rig::count(const std::string& line) const {
     return static_cast<int>(std::count(logged.begin(), logged.end(), line));

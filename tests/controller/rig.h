@@ -12,14 +12,15 @@
 namespace tarrow::testing {
 
 class FakeItem : public app::StatusItem {
-public:
+  public:
     void setMark(bool on) override {
         blocking = on;
         ++marks;
     }
     void setDimmed(bool on) override { dimmed = on; }
     const std::string& toolTip() const override { return tip; }
-    void setToolTip(const std::string& t, const std::string& name, const std::string& value) override {
+    void setToolTip(const std::string& t, const std::string& name,
+                    const std::string& value) override {
         tip = t;
         accessibleName = name;
         accessibleValue = value;
@@ -62,7 +63,7 @@ struct Rig {
 
     std::string request() const;
     std::vector<std::string> requestLines() const;
-    int count(const std::string& line) const;         // log lines equal to line
+    int count(const std::string& line) const;          // log lines equal to line
     int countPrefix(const std::string& prefix) const;  // log lines starting with prefix
 };
 

@@ -115,7 +115,8 @@ TEST(Request, OffWithOldNamesIsEmptiedOnceAndThenLeftAlone) {
     rig.tick();
     rig.tick();
     EXPECT_EQ(rig.count("okay, now"), 1);
-    EXPECT_EQ(modified(rig.paths.request), 1000000000) << "an unchanged empty request is not touched";
+    EXPECT_EQ(modified(rig.paths.request), 1000000000)
+        << "an unchanged empty request is not touched";
 }
 
 TEST(Request, ARestartWithTheSameNamesOnlyTouchesTheFile) {
@@ -180,7 +181,8 @@ TEST(Request, FollowsEveryChangeOfTheSitesAndTheSwitch) {
         rig.advance(5);
         rig.tick();
         EXPECT_EQ(rig.item.blocking, !step.request.empty());
-        EXPECT_EQ(rig.tarrow->blockingNames().size(), rig.requestLines().size() * !step.request.empty());
+        EXPECT_EQ(rig.tarrow->blockingNames().size(),
+                  rig.requestLines().size() * !step.request.empty());
     }
 }
 
@@ -201,7 +203,8 @@ TEST(UnwritableRequest, IsLoggedOnEveryTick) {
         EXPECT_EQ(rig.countPrefix("cannot write the request: "), 3);
         EXPECT_EQ(rig.countPrefix("tarrow ("), 0);
         EXPECT_FALSE(rig.tarrow->lastRequest().has_value());
-        EXPECT_EQ(rig.store->helper(), Helper::stuck) << "nothing was requested, so nothing applied";
+        EXPECT_EQ(rig.store->helper(), Helper::stuck)
+            << "nothing was requested, so nothing applied";
     }
 }
 
@@ -244,16 +247,23 @@ TEST(HelperState, FollowsTheFilesAndTheSection) {
     const Case cases[] = {
         {"not installed", HelperFiles::none, {1, 1, 1}, Helper::missing, 0, missingText},
         {"no service file", HelperFiles::withoutService, {0}, Helper::missing, 0, missingText},
-        {"other digest keeps the status", HelperFiles::wrongDigest, {1, 1, 1}, Helper::outdated,
-         0, ordinary},
+        {"other digest keeps the status",
+         HelperFiles::wrongDigest,
+         {1, 1, 1},
+         Helper::outdated,
+         0,
+         ordinary},
         {"applying", HelperFiles::current, {0, 0}, Helper::working, 0, ordinary},
         {"differs for 5 s", HelperFiles::current, {1}, Helper::working, 0, ordinary},
         {"matches after 5 s", HelperFiles::current, {1, 0}, Helper::working, 0, ordinary},
         {"differs for 10 s", HelperFiles::current, {1, 1}, Helper::stuck, 1, stuckText},
-        {"stuck is logged once", HelperFiles::current, {1, 1, 1, 1, 1}, Helper::stuck, 1,
+        {"stuck is logged once",
+         HelperFiles::current,
+         {1, 1, 1, 1, 1},
+         Helper::stuck,
+         1,
          stuckText},
-        {"recovers when applied", HelperFiles::current, {1, 1, 1, 0}, Helper::working, 1,
-         ordinary},
+        {"recovers when applied", HelperFiles::current, {1, 1, 1, 0}, Helper::working, 1, ordinary},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

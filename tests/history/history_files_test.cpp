@@ -82,8 +82,7 @@ TEST(HistoryFiles, MacLayoutKeepsSafariWithoutLookingAtIt) {
     TempHome home;
     test::put(home / "Library/Application Support/Google/Chrome/Profile 2/History", "x");
     test::put(home / "Library/Application Support/Arc/User Data/Default/History", "x");
-    test::put(home / "Library/Application Support/Firefox/Profiles/p.default/places.sqlite",
-                    "x");
+    test::put(home / "Library/Application Support/Firefox/Profiles/p.default/places.sqlite", "x");
     FoundHistories found = historyFiles(home.path(), macHistoryPlaces);
     std::vector<HistoryFile> expected = {
         {home / "Library/Application Support/Google/Chrome/Profile 2/History",

@@ -49,7 +49,9 @@ Layout layoutOf(HistoryFormat format) {
             return {firefoxTables, "INSERT INTO moz_places(url) VALUES (?1)",
                     "INSERT INTO moz_historyvisits(place_id, visit_date, visit_type) "
                     "VALUES (?1, ?2, 1)",
-                    [](sqlite3_stmt* s, double t) { sqlite3_bind_int64(s, 2, sqlite3_int64(t * 1e6)); }};
+                    [](sqlite3_stmt* s, double t) {
+                        sqlite3_bind_int64(s, 2, sqlite3_int64(t * 1e6));
+                    }};
         case HistoryFormat::safari:
             break;
     }
@@ -87,8 +89,10 @@ void writeHistory(HistoryFormat format, const std::string& path,
         if (v.url && known.count(*v.url)) {
             id = known[*v.url];
         } else {
-            if (v.url) sqlite3_bind_text(address, 1, v.url->c_str(), -1, SQLITE_TRANSIENT);
-            else sqlite3_bind_null(address, 1);
+            if (v.url)
+                sqlite3_bind_text(address, 1, v.url->c_str(), -1, SQLITE_TRANSIENT);
+            else
+                sqlite3_bind_null(address, 1);
             run(db, address);
             id = sqlite3_last_insert_rowid(db);
             if (v.url) known[*v.url] = id;

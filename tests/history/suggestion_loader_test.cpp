@@ -20,8 +20,8 @@ struct Loop {
     Instant now = start;
     int reads = 0;
     std::vector<std::string> logged;
-    BrowsingSuggestions result{{{"example.com", 12}}, {"Chrome"}, 2,
-                               {"history not readable: Chrome: open: x (errno 13)"}};
+    BrowsingSuggestions result{
+        {{"example.com", 12}}, {"Chrome"}, 2, {"history not readable: Chrome: open: x (errno 13)"}};
 
     SuggestionLoading loading() {
         return {[this](std::function<void()> job) { background.push_back(std::move(job)); },
@@ -58,7 +58,9 @@ TEST(SuggestionLoader, WhenALoadRuns) {
         {.name = "a load under way", .suggesting = true, .force = true, .runs = false},
         {.name = "a minute after the last", .age = 60s, .runs = false},
         {.name = "forced a minute after", .age = 60s, .force = true, .runs = true},
-        {.name = "a minute after, a browser locked", .locked = {"Safari"}, .age = 60s,
+        {.name = "a minute after, a browser locked",
+         .locked = {"Safari"},
+         .age = 60s,
          .runs = true},
         {.name = "just under ten minutes", .age = 599s, .runs = false},
         {.name = "ten minutes", .age = 600s, .runs = true},

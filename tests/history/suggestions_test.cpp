@@ -83,18 +83,19 @@ TEST(BrowsingSuggestions, ReadsEveryHistoryUnderTheHome) {
     TempHome home;
     double now = test::nowSeconds();
     test::writeHistory(HistoryFormat::chromium, home / ".config/google-chrome/Default/History",
-                               {{"https://www.example.com/", 2, 4},
-                                {"https://example.org/", 40, 50},  // too old
-                                {"https://news.example.net/", 3, 20}},
-                               now);
+                       {{"https://www.example.com/", 2, 4},
+                        {"https://example.org/", 40, 50},  // too old
+                        {"https://news.example.net/", 3, 20}},
+                       now);
     test::writeHistory(HistoryFormat::chromium, home / ".config/google-chrome/Profile 2/History",
-                               {{"https://m.example.com/", 5, 3}}, now);
-    test::writeHistory(HistoryFormat::firefox, home / ".mozilla/firefox/x.default-release/places.sqlite",
-                              {{"https://example.com/", 1, 3},
-                               {"https://youtu.be/v", 1, 6},
-                               {"https://www.youtube.com/", 45, 100},  // too old
-                               {"https://m.youtube.com/", 10, 6}},
-                              now);
+                       {{"https://m.example.com/", 5, 3}}, now);
+    test::writeHistory(HistoryFormat::firefox,
+                       home / ".mozilla/firefox/x.default-release/places.sqlite",
+                       {{"https://example.com/", 1, 3},
+                        {"https://youtu.be/v", 1, 6},
+                        {"https://www.youtube.com/", 45, 100},  // too old
+                        {"https://m.youtube.com/", 10, 6}},
+                       now);
     test::put(home / ".config/BraveSoftware/Brave-Browser/Default/History", "not sqlite");
     test::put(home / ".config/vivaldi/Default/History", "");
 
@@ -118,11 +119,11 @@ TEST(BrowsingSuggestions, ClosedFoldersAreReportedAsLocked) {
     TempHome home;
     double now = test::nowSeconds();
     test::writeHistory(HistoryFormat::chromium, home / ".config/chromium/Default/History",
-                               {{"https://example.com/", 1, 15}}, now);
+                       {{"https://example.com/", 1, 15}}, now);
     test::writeHistory(HistoryFormat::chromium, home / ".config/chromium/Profile 1/History",
-                               {{"https://example.org/", 1, 15}}, now);
+                       {{"https://example.org/", 1, 15}}, now);
     test::writeHistory(HistoryFormat::firefox, home / ".mozilla/firefox/a.default/places.sqlite",
-                              {{"https://example.net/", 1, 15}}, now);
+                       {{"https://example.net/", 1, 15}}, now);
     test::makeFolder(home / ".config/chromium/Profile 1", 0);
     test::makeFolder(home / ".mozilla/firefox", 0);
     auto out = test::asUnprivileged([&] {

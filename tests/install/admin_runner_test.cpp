@@ -13,7 +13,7 @@ namespace {
 // A stand-in for pkexec: runs its arguments as they are, or ends like pkexec does when
 // the password dialog is dismissed.
 class FakePkexec : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char dir[] = "/tmp/tarrow-admin-XXXXXX";
         ASSERT_NE(::mkdtemp(dir), nullptr);

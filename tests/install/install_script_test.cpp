@@ -21,7 +21,8 @@ TEST(MacScripts, InstallLineForLine) {
         "mkdir -p $D && chown root:wheel $D && chmod 755 $D\n"
         "T=$(mktemp $D/.tarrow-helper.XXXXXX)\n"
         "cat '/Applications/O'\\''Neil & Co/Tarrow.app/Contents/MacOS/tarrow-helper' > \"$T\"\n"
-        "if [ \"$(/usr/bin/shasum -a 256 \"$T\" | cut -d' ' -f1)\" != " + digest +
+        "if [ \"$(/usr/bin/shasum -a 256 \"$T\" | cut -d' ' -f1)\" != " +
+        digest +
         " ]; then rm -f \"$T\"; echo 'The helper in the app does not match this version of "
         "Tarrow.' >&2; exit 1; fi\n"
         "chown root:wheel \"$T\" && chmod 755 \"$T\" && mv -f \"$T\" "
@@ -73,7 +74,8 @@ TEST(LinuxScripts, NoSystemPathEscapesTheRoot) {
         for (const std::string system : {"/usr/", "/etc/", "/var/", "/etc\n"})
             for (size_t at = script.find(system); at != std::string::npos;
                  at = script.find(system, at + 1))
-                EXPECT_TRUE(at >= root.size() && script.compare(at - root.size(), root.size(), root) == 0)
+                EXPECT_TRUE(at >= root.size() &&
+                            script.compare(at - root.size(), root.size(), root) == 0)
                     << script.substr(at > 20 ? at - 20 : 0, 60);
 }
 
@@ -81,11 +83,19 @@ TEST(LinuxScripts, NoSystemPathEscapesTheRoot) {
 // daemon is stopped before the new one is loaded.
 TEST(LinuxScripts, StepOrder) {
     const std::string script = linuxInstallScript(sample());
-    const char* steps[] = {"mkdir -p",       "mktemp",         "cat '",
-                           "sha256sum",      "mv -f \"$T\"",   "<<'TARROW_UNIT'",
-                           "mv -f \"$P.new\"", "pinfold.helper.service", "rm -f '",
-                           "disable --now de.brightloom.tarrow", "is-active",
-                           "daemon-reload",  "enable --now"};
+    const char* steps[] = {"mkdir -p",
+                           "mktemp",
+                           "cat '",
+                           "sha256sum",
+                           "mv -f \"$T\"",
+                           "<<'TARROW_UNIT'",
+                           "mv -f \"$P.new\"",
+                           "pinfold.helper.service",
+                           "rm -f '",
+                           "disable --now de.brightloom.tarrow",
+                           "is-active",
+                           "daemon-reload",
+                           "enable --now"};
     size_t at = 0;
     for (const char* step : steps) {
         size_t found = script.find(step, at);
@@ -109,9 +119,15 @@ TEST(RequestPath, LineBreaksAndNulAreRefused) {
         {"/home/a\fb", false},
         {"/home/a\rb", false},
         {std::string("/home/a\0b", 9), false},
-        {"/home/a\xC2\x85" "b", false},
-        {"/home/a\xE2\x80\xA8" "b", false},
-        {"/home/a\xE2\x80\xA9" "b", false},
+        {"/home/a\xC2\x85"
+         "b",
+         false},
+        {"/home/a\xE2\x80\xA8"
+         "b",
+         false},
+        {"/home/a\xE2\x80\xA9"
+         "b",
+         false},
 #ifndef __APPLE__
         {"relative/path", false},
         {"", false},

@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
         }
         return report(runAsAdmin(linuxInstallScript(in, a[2]), a[1]));
     }
-    if (a.size() == 3 && a[0] == "remove") return report(runAsAdmin(linuxRemovalScript(a[2]), a[1]));
+    if (a.size() == 3 && a[0] == "remove")
+        return report(runAsAdmin(linuxRemovalScript(a[2]), a[1]));
     std::fputs("usage: install_script_tool unit|install|remove ...\n", stderr);
     return 64;
 }

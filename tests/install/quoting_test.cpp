@@ -15,8 +15,7 @@ const Case cases[] = {
     {"", "''", "", "\"\"", ""},
     {"/Users/o'neil/x", "'/Users/o'\\''neil/x'", "/Users/o'neil/x", "\"/Users/o'neil/x\"",
      "/Users/o'neil/x"},
-    {"a&b<c>d\"e", "'a&b<c>d\"e'", "a&amp;b&lt;c&gt;d&quot;e", "\"a&b<c>d\\\"e\"",
-     "a&b<c>d\\\"e"},
+    {"a&b<c>d\"e", "'a&b<c>d\"e'", "a&amp;b&lt;c&gt;d&quot;e", "\"a&b<c>d\\\"e\"", "a&b<c>d\\\"e"},
     {"&amp;", "'&amp;'", "&amp;amp;", "\"&amp;\"", "&amp;"},
     {"$HOME %h \\n `x`", "'$HOME %h \\n `x`'", "$HOME %h \\n `x`", "\"$$HOME %%h \\\\n `x`\"",
      "$HOME %h \\\\n `x`"},
@@ -35,11 +34,11 @@ TEST(Quoting, EachLanguage) {
 
 // The shell gives back exactly the quoted value, whatever it holds.
 TEST(Quoting, ShellReadsBackTheValue) {
-    const std::string values[] = {"o'neil", "a b\tc", "$(touch /tmp/x) `id` ;|&", "'", "\\'\"",
+    const std::string values[] = {"o'neil",    "a b\tc", "$(touch /tmp/x) `id` ;|&", "'", "\\'\"",
                                   "ünïcode ✓", "-n"};
     for (const auto& v : values) {
-        ProgramResult r = runProgram("/bin/sh", {"-c", "printf %s " + shellQuote(v)},
-                                     Output::capture);
+        ProgramResult r =
+            runProgram("/bin/sh", {"-c", "printf %s " + shellQuote(v)}, Output::capture);
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.output, v);
     }

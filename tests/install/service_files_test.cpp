@@ -69,8 +69,9 @@ TEST(ServiceUnit, RealPlacesAndQuotedArguments) {
 
 TEST(ServiceUnit, RootPrefixesEverySystemPath) {
     const std::string unit = serviceUnit(unitPlaces("/tmp/r%1"), "/r", 7);
-    EXPECT_TRUE(hasLine(unit, "ExecStart=\"/tmp/r%%1/usr/local/libexec/de.brightloom.tarrow.helper\" "
-                              "--daemon \"/r\" --uid 7"));
+    EXPECT_TRUE(hasLine(unit,
+                        "ExecStart=\"/tmp/r%%1/usr/local/libexec/de.brightloom.tarrow.helper\" "
+                        "--daemon \"/r\" --uid 7"));
     EXPECT_TRUE(hasLine(unit, "StandardError=append:/tmp/r%%1/var/log/Tarrow-helper.log"));
     EXPECT_TRUE(hasLine(unit, "ReadWritePaths=/tmp/r%%1/etc"));
 }

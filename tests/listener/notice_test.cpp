@@ -18,9 +18,9 @@
 #include <gtest/gtest.h>
 
 #include "common/file_io.h"
+#include "tests/common/temp_folder.h"
 #include "tests/listener/client.h"
 #include "tests/listener/hello.h"
-#include "tests/common/temp_folder.h"
 
 namespace tarrow {
 namespace {
@@ -357,7 +357,6 @@ TEST(NoticeAlias, AddedOnStartRemovedOnStopOnlyWhenOwned) {
     EXPECT_FALSE(notice.start(0, 0));  // within the retry pause: not tried again
     EXPECT_EQ(loopback.runs.size(), 1u);
 }
-
 
 // The listening socket of a port in this process.
 int listeningSocket(uint16_t port) {

@@ -15,8 +15,14 @@ struct Effects {
     std::vector<std::string> calls;
     app::MenuActions actions() {
         app::MenuActions a;
-        a.installHelper = [this] { calls.push_back("install"); return true; };
-        a.removeHelper = [this] { calls.push_back("remove"); return true; };
+        a.installHelper = [this] {
+            calls.push_back("install");
+            return true;
+        };
+        a.removeHelper = [this] {
+            calls.push_back("remove");
+            return true;
+        };
         a.askBrowsers = [this] { calls.push_back("ask"); };
         a.refreshBrowsers = [this] { calls.push_back("refresh"); };
         a.showSettings = [this](Tab tab) { calls.push_back("show " + std::to_string(int(tab))); };

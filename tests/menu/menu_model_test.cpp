@@ -99,9 +99,9 @@ TEST(MenuModel, EveryItemAndWhatItCarries) {
     facts.schedules = {{"P1", "Weekdays, 08:00\u201312:00", false}};
     const std::vector<MenuEntry> menu = menuEntries(facts);
     EXPECT_EQ(topTitles(menu),
-              (std::vector<std::string>{"Blocked until 12:00", "----", "Tarrow", "Tarrow For", "----",
-                                        "Sites to Block", "Schedules", "----", "Settings\u2026",
-                                        "About Tarrow", "----", "Quit Tarrow"}));
+              (std::vector<std::string>{"Blocked until 12:00", "----", "Tarrow", "Tarrow For",
+                                        "----", "Sites to Block", "Schedules", "----",
+                                        "Settings\u2026", "About Tarrow", "----", "Quit Tarrow"}));
 
     EXPECT_FALSE(menu[0].enabled());  // the status line
     const MenuEntry& locks = menu[3];
@@ -138,7 +138,8 @@ TEST(MenuModel, EveryItemAndWhatItCarries) {
     EXPECT_EQ(menu[11].tip, "Quitting unblocks every site.");
 
     const std::string text = menuText(menu);
-    EXPECT_NE(text.find("\n      \u2713 youtube.com\n        bild.de\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n      \u2713 youtube.com\n        bild.de\n"), std::string::npos)
+        << text;
     EXPECT_NE(text.find("\n        Weekdays, 08:00\u201312:00\n"), std::string::npos);
 }
 

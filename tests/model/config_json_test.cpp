@@ -58,11 +58,15 @@ const GoodCase goodCases[] = {
     {"lower_case_uuid_and_unknown_keys",
      std::string(R"({"sites":[{"id":"0f8fad5b-d9cb-469f-a165-70867728950e","domain":"a.b",)") +
          R"("enabled":false,"colour":"red"}],"theme":{"x":[1,2]}})",
-     make([](Config& c) { c.sites = {{id1, "a.b", false}}; })},
+     make([](Config& c) {
+         c.sites = {{id1, "a.b", false}};
+     })},
     {"values_not_range_checked",
      std::string(R"({"schedules":[{"id":")") + id2 +
          R"(","enabled":false,"days":[0,9,-3],"start":-5,"end":99999}]})",
-     make([](Config& c) { c.schedules = {{id2, false, {-3, 0, 9}, -5, 99999}}; })},
+     make([](Config& c) {
+         c.schedules = {{id2, false, {-3, 0, 9}, -5, 99999}};
+     })},
     {"instant_with_offset", R"({"onUntil":"2026-10-23T09:25:00+02:00"})",
      make([](Config& c) { c.onUntil = parseIso("2026-10-23T07:25:00Z"); })},
     {"byte_order_mark", "\xEF\xBB\xBF{\"manualOn\":true}",
@@ -89,7 +93,9 @@ struct BadCase {
 
 class Unreadable : public testing::TestWithParam<BadCase> {};
 
-TEST_P(Unreadable, GivesNone) { EXPECT_FALSE(decodeConfig(GetParam().text)) << GetParam().text; }
+TEST_P(Unreadable, GivesNone) {
+    EXPECT_FALSE(decodeConfig(GetParam().text)) << GetParam().text;
+}
 
 const BadCase badCases[] = {
     {"empty", ""},
@@ -116,21 +122,30 @@ const BadCase badCases[] = {
     {"site_without_enabled", siteWith(goodId + R"(,"domain":"a.com")")},
     {"site_null_enabled", siteWith(goodId + R"(,"domain":"a.com","enabled":null)")},
     {"site_domain_number", siteWith(goodId + R"(,"domain":7,"enabled":true)")},
-    {"site_malformed_uuid", siteWith(R"("id":"0F8FAD5B-D9CB-469F-A165-70867728950","domain":"a.com","enabled":true)")},
-    {"site_uuid_in_braces", siteWith(R"("id":"{0F8FAD5B-D9CB-469F-A165-70867728950E}","domain":"a.com","enabled":true)")},
-    {"site_uuid_no_dashes", siteWith(R"("id":"0F8FAD5BD9CB469FA16570867728950E0000","domain":"a.com","enabled":true)")},
+    {"site_malformed_uuid",
+     siteWith(R"("id":"0F8FAD5B-D9CB-469F-A165-70867728950","domain":"a.com","enabled":true)")},
+    {"site_uuid_in_braces",
+     siteWith(R"("id":"{0F8FAD5B-D9CB-469F-A165-70867728950E}","domain":"a.com","enabled":true)")},
+    {"site_uuid_no_dashes",
+     siteWith(R"("id":"0F8FAD5BD9CB469FA16570867728950E0000","domain":"a.com","enabled":true)")},
     {"site_not_object", R"({"sites":["a.com"]})"},
     {"schedule_without_days", scheduleWith(goodId + R"(,"enabled":true,"start":1,"end":2)")},
     {"schedule_without_start", scheduleWith(goodId + R"(,"enabled":true,"days":[],"end":2)")},
     {"schedule_without_end", scheduleWith(goodId + R"(,"enabled":true,"days":[],"start":2)")},
     {"schedule_without_enabled", scheduleWith(goodId + R"(,"days":[],"start":1,"end":2)")},
     {"schedule_without_id", scheduleWith(R"("enabled":true,"days":[],"start":1,"end":2)")},
-    {"schedule_start_fraction", scheduleWith(goodId + R"(,"enabled":true,"days":[],"start":1.5,"end":2)")},
-    {"schedule_start_string", scheduleWith(goodId + R"(,"enabled":true,"days":[],"start":"8","end":2)")},
-    {"schedule_end_beyond_int", scheduleWith(goodId + R"(,"enabled":true,"days":[],"start":1,"end":99999999999)")},
-    {"schedule_day_string", scheduleWith(goodId + R"(,"enabled":true,"days":["2"],"start":1,"end":2)")},
-    {"schedule_day_null", scheduleWith(goodId + R"(,"enabled":true,"days":[null],"start":1,"end":2)")},
-    {"schedule_days_object", scheduleWith(goodId + R"(,"enabled":true,"days":{},"start":1,"end":2)")},
+    {"schedule_start_fraction",
+     scheduleWith(goodId + R"(,"enabled":true,"days":[],"start":1.5,"end":2)")},
+    {"schedule_start_string",
+     scheduleWith(goodId + R"(,"enabled":true,"days":[],"start":"8","end":2)")},
+    {"schedule_end_beyond_int",
+     scheduleWith(goodId + R"(,"enabled":true,"days":[],"start":1,"end":99999999999)")},
+    {"schedule_day_string",
+     scheduleWith(goodId + R"(,"enabled":true,"days":["2"],"start":1,"end":2)")},
+    {"schedule_day_null",
+     scheduleWith(goodId + R"(,"enabled":true,"days":[null],"start":1,"end":2)")},
+    {"schedule_days_object",
+     scheduleWith(goodId + R"(,"enabled":true,"days":{},"start":1,"end":2)")},
 };
 
 INSTANTIATE_TEST_SUITE_P(Config, Unreadable, testing::ValuesIn(badCases),
@@ -206,9 +221,10 @@ TEST(Uuid, NewOnesAreCanonicalAndDistinct) {
 }
 
 TEST(Iso, RejectsWhatIsNotWholeSecondInternetTime) {
-    const char* bad[] = {"2026-10-23T07:25:00.000Z", "2026-10-23 07:25:00Z", "2026-10-23T24:00:00Z",
-                         "2026-13-01T00:00:00Z",     "2026-10-23T07:25Z",    "2026-10-23T07:25:00+2:00",
-                         "2026-10-23T07:25:60Z",     "x026-10-23T07:25:00Z", "2026-10-23T07:25:00Zjunk"};
+    const char* bad[] = {
+        "2026-10-23T07:25:00.000Z", "2026-10-23 07:25:00Z", "2026-10-23T24:00:00Z",
+        "2026-13-01T00:00:00Z",     "2026-10-23T07:25Z",    "2026-10-23T07:25:00+2:00",
+        "2026-10-23T07:25:60Z",     "x026-10-23T07:25:00Z", "2026-10-23T07:25:00Zjunk"};
     for (const char* text : bad) EXPECT_FALSE(parseIso(text)) << text;
     EXPECT_EQ(isoText(*parseIso("2024-02-29T23:59:59-01:00")), "2024-03-01T00:59:59Z");
     EXPECT_EQ(isoText(Instant{}), "1970-01-01T00:00:00Z");

@@ -42,19 +42,25 @@ std::optional<Instant> referenceNext(const Schedule& s, Instant now, const Calen
 // every change of the clock lies inside some nine-day window.
 TEST(Steady, AgreesWithTheCalendarStepByStep) {
     const std::vector<Schedule> schedules = {
-        {"", true, {2, 3, 4, 5, 6}, 480, 720},  {"", true, {1}, 120, 180},
-        {"", true, {7}, 1320, 150},             {"", true, {1, 7}, 0, 0},
-        {"", true, {1, 2, 3, 4, 5, 6, 7}, 1410, 30}, {"", true, {4}, 1500, -20},
+        {"", true, {2, 3, 4, 5, 6}, 480, 720},
+        {"", true, {1}, 120, 180},
+        {"", true, {7}, 1320, 150},
+        {"", true, {1, 7}, 0, 0},
+        {"", true, {1, 2, 3, 4, 5, 6, 7}, 1410, 30},
+        {"", true, {4}, 1500, -20},
     };
     const Instant from = *parseIso("2026-01-01T00:00:00Z");
-    for (const char* zone : {"Europe/Berlin", "America/New_York", "Asia/Tokyo", "Asia/Kolkata",
-                             "Australia/Adelaide", "Australia/Lord_Howe", "America/Santiago", "UTC"}) {
+    for (const char* zone :
+         {"Europe/Berlin", "America/New_York", "Asia/Tokyo", "Asia/Kolkata", "Australia/Adelaide",
+          "Australia/Lord_Howe", "America/Santiago", "UTC"}) {
         Calendar cal(zone, "en_US");
         for (Instant now = from; now < from + std::chrono::days{366};
              now += std::chrono::minutes{7 * 60 + 13})
             for (const Schedule& s : schedules) {
-                ASSERT_EQ(end(s, now, cal), referenceEnd(s, now, cal)) << zone << " " << isoText(now);
-                ASSERT_EQ(nextStart(s, now, cal), referenceNext(s, now, cal)) << zone << " " << isoText(now);
+                ASSERT_EQ(end(s, now, cal), referenceEnd(s, now, cal))
+                    << zone << " " << isoText(now);
+                ASSERT_EQ(nextStart(s, now, cal), referenceNext(s, now, cal))
+                    << zone << " " << isoText(now);
             }
     }
 }

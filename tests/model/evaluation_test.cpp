@@ -55,40 +55,40 @@ const EndCase endCases[] = {
      "2026-10-23T07:59:00+02:00", nullptr, "2026-10-23T08:00:00+02:00"},
     {"weekdays_not_on_saturday", "Europe/Berlin", sched(weekdays, 480, 720),
      "2026-10-24T09:00:00+02:00", nullptr, "2026-10-26T08:00:00+01:00"},
-    {"overnight_evening_part", "Europe/Berlin", sched({6}, 1320, 120),
-     "2026-10-23T23:00:00+02:00", "2026-10-24T02:00:00+02:00", "2026-10-30T22:00:00+01:00"},
-    {"overnight_morning_part", "Europe/Berlin", sched({6}, 1320, 120),
-     "2026-10-24T01:00:00+02:00", "2026-10-24T02:00:00+02:00", "2026-10-30T22:00:00+01:00"},
+    {"overnight_evening_part", "Europe/Berlin", sched({6}, 1320, 120), "2026-10-23T23:00:00+02:00",
+     "2026-10-24T02:00:00+02:00", "2026-10-30T22:00:00+01:00"},
+    {"overnight_morning_part", "Europe/Berlin", sched({6}, 1320, 120), "2026-10-24T01:00:00+02:00",
+     "2026-10-24T02:00:00+02:00", "2026-10-30T22:00:00+01:00"},
     {"overnight_not_saturday_evening", "Europe/Berlin", sched({6}, 1320, 120),
      "2026-10-24T23:00:00+02:00", nullptr, "2026-10-30T22:00:00+01:00"},
     {"overnight_start_is_not_next", "Europe/Berlin", sched({6}, 1320, 120),
      "2026-10-23T22:00:00+02:00", "2026-10-24T02:00:00+02:00", "2026-10-30T22:00:00+01:00"},
-    {"sunday_on_25_hour_day", "Europe/Berlin", sched({1}, 480, 720),
-     "2026-10-25T09:00:00+01:00", "2026-10-25T12:00:00+01:00", "2026-11-01T08:00:00+01:00"},
-    {"sunday_on_23_hour_day", "Europe/Berlin", sched({1}, 480, 720),
-     "2027-03-28T09:00:00+02:00", "2027-03-28T12:00:00+02:00", "2027-04-04T08:00:00+02:00"},
+    {"sunday_on_25_hour_day", "Europe/Berlin", sched({1}, 480, 720), "2026-10-25T09:00:00+01:00",
+     "2026-10-25T12:00:00+01:00", "2026-11-01T08:00:00+01:00"},
+    {"sunday_on_23_hour_day", "Europe/Berlin", sched({1}, 480, 720), "2027-03-28T09:00:00+02:00",
+     "2027-03-28T12:00:00+02:00", "2027-04-04T08:00:00+02:00"},
     {"sunday_next_from_saturday", "Europe/Berlin", sched({1}, 480, 720),
      "2026-10-24T20:00:00+02:00", nullptr, "2026-10-25T08:00:00+01:00"},
     {"overnight_ends_after_clock_goes_back", "Europe/Berlin", sched({7}, 1320, 180),
      "2026-10-24T23:00:00+02:00", "2026-10-25T03:00:00+01:00", "2026-10-31T22:00:00+01:00"},
     {"overnight_end_in_skipped_hour", "Europe/Berlin", sched({7}, 1320, 150),
      "2027-03-27T23:00:00+01:00", "2027-03-28T03:00:00+02:00", "2027-04-03T22:00:00+02:00"},
-    {"start_in_skipped_hour", "Europe/Berlin", sched({1}, 150, 240),
-     "2027-03-27T12:00:00+01:00", nullptr, "2027-03-28T03:00:00+02:00"},
+    {"start_in_skipped_hour", "Europe/Berlin", sched({1}, 150, 240), "2027-03-27T12:00:00+01:00",
+     nullptr, "2027-03-28T03:00:00+02:00"},
     {"start_in_repeated_hour_is_first", "Europe/Berlin", sched({1}, 150, 240),
      "2026-10-24T12:00:00+02:00", nullptr, "2026-10-25T02:30:00+02:00"},
     {"second_pass_of_repeated_hour_runs", "Europe/Berlin", sched({1}, 120, 180),
      "2026-10-25T02:30:00+01:00", "2026-10-25T03:00:00+01:00", "2026-11-01T02:00:00+01:00"},
-    {"whole_day_from_midnight", "Europe/Berlin", sched({2}, 480, 480),
-     "2026-10-26T00:00:00+01:00", "2026-10-27T00:00:00+01:00", "2026-10-26T08:00:00+01:00"},
+    {"whole_day_from_midnight", "Europe/Berlin", sched({2}, 480, 480), "2026-10-26T00:00:00+01:00",
+     "2026-10-27T00:00:00+01:00", "2026-10-26T08:00:00+01:00"},
     {"whole_day_not_on_other_days", "Europe/Berlin", sched({2}, 480, 480),
      "2026-10-25T23:59:00+01:00", nullptr, "2026-10-26T08:00:00+01:00"},
-    {"whole_day_on_25_hour_day", "Europe/Berlin", sched({1}, 0, 0),
-     "2026-10-25T12:00:00+01:00", "2026-10-26T00:00:00+01:00", "2026-11-01T00:00:00+01:00"},
+    {"whole_day_on_25_hour_day", "Europe/Berlin", sched({1}, 0, 0), "2026-10-25T12:00:00+01:00",
+     "2026-10-26T00:00:00+01:00", "2026-11-01T00:00:00+01:00"},
     {"disabled_never_runs", "Europe/Berlin", sched(weekdays, 480, 720, false),
      "2026-10-23T09:00:00+02:00", nullptr, nullptr},
-    {"no_days_never_runs", "Europe/Berlin", sched({}, 480, 720),
-     "2026-10-23T09:00:00+02:00", nullptr, nullptr},
+    {"no_days_never_runs", "Europe/Berlin", sched({}, 480, 720), "2026-10-23T09:00:00+02:00",
+     nullptr, nullptr},
     {"days_outside_week_never_match", "Europe/Berlin", sched({0, 8, -1, 99}, 480, 720),
      "2026-10-23T09:00:00+02:00", nullptr, nullptr},
     {"start_beyond_a_day_wraps_the_clock", "Europe/Berlin", sched({6}, 2000, 2100),
@@ -103,8 +103,8 @@ const EndCase endCases[] = {
      "2027-03-29T08:00:00Z"},
     {"kolkata_half_hour_offset", "Asia/Kolkata", sched(weekdays, 480, 720),
      "2026-10-23T08:00:00+05:30", "2026-10-23T12:00:00+05:30", "2026-10-26T08:00:00+05:30"},
-    {"kolkata_before_start", "Asia/Kolkata", sched(weekdays, 480, 720),
-     "2026-10-23T07:59:59+05:30", nullptr, "2026-10-23T08:00:00+05:30"},
+    {"kolkata_before_start", "Asia/Kolkata", sched(weekdays, 480, 720), "2026-10-23T07:59:59+05:30",
+     nullptr, "2026-10-23T08:00:00+05:30"},
     {"adelaide_start_in_skipped_hour", "Australia/Adelaide", sched({1}, 150, 240),
      "2026-10-03T12:00:00+09:30", nullptr, "2026-10-04T03:00:00+10:30"},
     {"adelaide_running_over_the_change", "Australia/Adelaide", sched({7}, 1320, 600),
@@ -138,7 +138,9 @@ struct EvalCase {
     Evaluation expected;
 };
 
-Config withWeekdays() { return Config({}, {sched(weekdays, 480, 720)}); }
+Config withWeekdays() {
+    return Config({}, {sched(weekdays, 480, 720)});
+}
 
 Config with(Config c, auto change) {
     change(c);
@@ -156,23 +158,34 @@ const Instant fri12 = t("2026-10-23T12:00:00+02:00");
 const Instant mon08 = t("2026-10-26T08:00:00+01:00");
 
 const EvalCase evalCases[] = {
-    {"schedule_runs", withWeekdays(), "2026-10-23T09:00:00+02:00",
+    {"schedule_runs",
+     withWeekdays(),
+     "2026-10-23T09:00:00+02:00",
      {true, Why::schedule(fri12), fri12, mon08}},
-    {"nothing_set_no_schedules", Config(), "2026-10-23T09:00:00+02:00",
+    {"nothing_set_no_schedules",
+     Config(),
+     "2026-10-23T09:00:00+02:00",
      {false, Why::off(), std::nullopt, std::nullopt}},
-    {"after_end_is_open_with_next", withWeekdays(), "2026-10-23T13:00:00+02:00",
+    {"after_end_is_open_with_next",
+     withWeekdays(),
+     "2026-10-23T13:00:00+02:00",
      {false, Why::off(), std::nullopt, mon08}},
-    {"paused_while_running", with(withWeekdays(), [](Config& c) { c.offUntil = fri12; }),
-     "2026-10-23T11:59:00+02:00", {false, Why::paused(fri12), fri12, mon08}},
+    {"paused_while_running",
+     with(withWeekdays(), [](Config& c) { c.offUntil = fri12; }),
+     "2026-10-23T11:59:00+02:00",
+     {false, Why::paused(fri12), fri12, mon08}},
     {"expired_pause_is_ignored",
      with(withWeekdays(), [](Config& c) { c.offUntil = t("2026-10-23T09:00:00+02:00"); }),
-     "2026-10-23T09:00:00+02:00", {true, Why::schedule(fri12), fri12, mon08}},
+     "2026-10-23T09:00:00+02:00",
+     {true, Why::schedule(fri12), fri12, mon08}},
     {"pause_without_running_schedule_is_off",
      with(withWeekdays(), [](Config& c) { c.offUntil = t("2026-10-30T12:00:00+01:00"); }),
-     "2026-10-24T09:00:00+02:00", {false, Why::off(), std::nullopt, mon08}},
+     "2026-10-24T09:00:00+02:00",
+     {false, Why::off(), std::nullopt, mon08}},
     {"manual_beats_pause",
      with(withWeekdays(), [](Config& c) { c.manualOn = true, c.offUntil = fri12; }),
-     "2026-10-23T09:00:00+02:00", {true, Why::manual(), fri12, mon08}},
+     "2026-10-23T09:00:00+02:00",
+     {true, Why::manual(), fri12, mon08}},
     {"timed_beats_manual",
      with(withWeekdays(),
           [](Config& c) { c.manualOn = true, c.onUntil = t("2026-10-23T09:25:00+02:00"); }),
@@ -180,12 +193,12 @@ const EvalCase evalCases[] = {
      {true, Why::timed(t("2026-10-23T09:25:00+02:00")), fri12, mon08}},
     {"expired_timed_falls_to_schedule",
      with(withWeekdays(), [](Config& c) { c.onUntil = t("2026-10-23T09:25:00+02:00"); }),
-     "2026-10-23T09:25:00+02:00", {true, Why::schedule(fri12), fri12, mon08}},
+     "2026-10-23T09:25:00+02:00",
+     {true, Why::schedule(fri12), fri12, mon08}},
     {"latest_end_of_several",
      Config({}, {sched(weekdays, 480, 720), sched({6}, 540, 900), sched({6}, 600, 660, false)}),
      "2026-10-23T10:30:00+02:00",
-     {true, Why::schedule(t("2026-10-23T15:00:00+02:00")), t("2026-10-23T15:00:00+02:00"),
-      mon08}},
+     {true, Why::schedule(t("2026-10-23T15:00:00+02:00")), t("2026-10-23T15:00:00+02:00"), mon08}},
     {"earliest_next_of_several",
      Config({}, {sched(weekdays, 480, 720), sched({7}, 1200, 1260)}),
      "2026-10-23T13:00:00+02:00",
@@ -200,9 +213,10 @@ TEST(Switched, OkayNowOnAndLockedFor) {
     Calendar cal("Europe/Berlin", "en_US");
     const Instant nine = t("2026-10-23T09:00:00+02:00");
     // "Okay, Now" during a schedule skips it until its end.
-    Config off = switched(with(withWeekdays(), [](Config& c) {
-                              c.manualOn = true, c.onUntil = t("2026-10-23T10:00:00+02:00");
-                          }), false, nine, cal);
+    Config off = switched(
+        with(withWeekdays(),
+             [](Config& c) { c.manualOn = true, c.onUntil = t("2026-10-23T10:00:00+02:00"); }),
+        false, nine, cal);
     EXPECT_FALSE(off.manualOn);
     EXPECT_EQ(off.onUntil, std::nullopt);
     EXPECT_EQ(off.offUntil, fri12);
@@ -221,25 +235,24 @@ TEST(Switched, OkayNowOnAndLockedFor) {
 
     // On is manual and clears both instants.
     const Instant one = t("2026-10-23T13:00:00+02:00");
-    Config on = switched(with(withWeekdays(), [](Config& c) {
-                             c.onUntil = t("2026-10-23T14:00:00+02:00"), c.offUntil = fri12;
-                         }), true, one, cal);
+    Config on = switched(
+        with(withWeekdays(),
+             [](Config& c) { c.onUntil = t("2026-10-23T14:00:00+02:00"), c.offUntil = fri12; }),
+        true, one, cal);
     EXPECT_TRUE(on.manualOn);
     EXPECT_EQ(on.onUntil, std::nullopt);
     EXPECT_EQ(on.offUntil, std::nullopt);
     EXPECT_EQ(evaluate(on, one, cal), (Evaluation{true, Why::manual(), std::nullopt, mon08}));
 
     // A timed lock sets its end and clears the rest.
-    Config locked = lockedFor(with(withWeekdays(), [](Config& c) {
-                                  c.manualOn = true, c.offUntil = fri12;
-                              }), 25, nine);
+    Config locked = lockedFor(
+        with(withWeekdays(), [](Config& c) { c.manualOn = true, c.offUntil = fri12; }), 25, nine);
     EXPECT_FALSE(locked.manualOn);
     EXPECT_EQ(locked.offUntil, std::nullopt);
     auto e = evaluate(locked, t("2026-10-23T09:20:00+02:00"), cal);
     EXPECT_EQ(e.why, Why::timed(t("2026-10-23T09:25:00+02:00")));
     EXPECT_TRUE(e.on);
 }
-
 
 TEST(CalendarSetUp, UnknownZoneActsAsUtcAndOddLocalesStillWork) {
     Calendar odd("No/Such_Zone", "xx_YY");

@@ -16,7 +16,7 @@ namespace tarrow::testing_files {
 // A fresh folder under /tmp that any user may enter, removed with everything in it
 // (permissions a test took away are given back first).
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::string pattern = "/tmp/tarrow-test-XXXXXX";
         if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make " + pattern);
@@ -37,7 +37,7 @@ public:
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 

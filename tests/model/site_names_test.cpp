@@ -57,14 +57,16 @@ const NormalizeCase normalizeCases[] = {
     {"punycode_kept", "xn--bcher-kva.de", "xn--bcher-kva.de"},
     {"idn_with_disallowed_character", "bü☃cher\u200d.de", none},
     {"bytes_not_utf8", "caf\xE9.de", none},
-    {"label_too_long", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.com", none},
+    {"label_too_long", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.com",
+     none},
 };
 
 INSTANTIATE_TEST_SUITE_P(Typed, Normalize, testing::ValuesIn(normalizeCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Normalize, ResultIsAlwaysValidAndNeverWildcard) {
-    const char* inputs[] = {"*.*.example.com", "www.*.example.com", "*.www.www.a.b", "..a.b", "a.b:"};
+    const char* inputs[] = {"*.*.example.com", "www.*.example.com", "*.www.www.a.b", "..a.b",
+                            "a.b:"};
     for (const char* in : inputs) {
         auto out = normalize(in);
         if (!out) continue;
@@ -81,8 +83,8 @@ TEST(HostNames, ExpandTheFixedFormsAndAliases) {
               (std::vector<std::string>{"example.org", "www.example.org", "m.example.org"}));
     // Either name of the renamed site covers both.
     auto x = hostNames("x.com"), twitter = hostNames("twitter.com");
-    for (const char* name : {"x.com", "www.x.com", "twitter.com", "www.twitter.com",
-                             "mobile.x.com", "mobile.twitter.com"}) {
+    for (const char* name : {"x.com", "www.x.com", "twitter.com", "www.twitter.com", "mobile.x.com",
+                             "mobile.twitter.com"}) {
         EXPECT_EQ(std::count(x.begin(), x.end(), name), 1) << name;
         EXPECT_EQ(std::count(twitter.begin(), twitter.end(), name), 1) << name;
     }
@@ -129,8 +131,9 @@ TEST(Presets, TableKeepsItsInvariants) {
 }
 
 TEST(Presets, GermanRegionsGetGermanShops) {
-    const std::pair<const char*, bool> regions[] = {
-        {"DE", true}, {"AT", true}, {"CH", true}, {"US", false}, {"GB", false}, {"", false}, {"de", false}};
+    const std::pair<const char*, bool> regions[] = {{"DE", true},  {"AT", true},  {"CH", true},
+                                                    {"US", false}, {"GB", false}, {"", false},
+                                                    {"de", false}};
     for (auto [region, german] : regions) EXPECT_EQ(germanShopsFor(region), german) << region;
     auto amazon = [](bool german) { return presetsFor(german)[33]; };
     EXPECT_EQ(amazon(true).name, "Amazon");

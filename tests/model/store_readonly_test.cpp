@@ -18,7 +18,7 @@ using namespace testing_files;
 
 // Makes the folder read-only for this process only, until destroyed.
 class ReadOnly {
-public:
+  public:
     explicit ReadOnly(const std::string& folder) : folder_(folder) {
         if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0) return;
         if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return;
@@ -32,7 +32,7 @@ public:
     }
     bool made() const { return made_; }
 
-private:
+  private:
     std::string folder_;
     bool bound_ = false;
     bool made_ = false;

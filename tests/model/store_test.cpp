@@ -47,7 +47,8 @@ TEST_P(StoreBroken, IsSetAsideAndReplacedByTheInitialConfiguration) {
     EXPECT_EQ(store.config(), Config::initial());
     EXPECT_EQ(contents(dir / "config.broken.json"), GetParam().bytes);
     EXPECT_EQ(decodeConfig(contents(dir / "config.json").value()), Config::initial());
-    EXPECT_EQ(log.lines, std::vector<std::string>{"config.json unreadable, moved to config.broken.json"});
+    EXPECT_EQ(log.lines,
+              std::vector<std::string>{"config.json unreadable, moved to config.broken.json"});
 }
 
 const BrokenCase brokenCases[] = {
@@ -65,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(Files, StoreBroken, testing::ValuesIn(brokenCases),
 TEST(StoreLoad, HugeValidFileLoads) {
     TempFolder dir;
     Config big;
-    for (int i = 0; i < 50000; ++i) big.sites.push_back(Site::named("site" + std::to_string(i) + ".com"));
+    for (int i = 0; i < 50000; ++i)
+        big.sites.push_back(Site::named("site" + std::to_string(i) + ".com"));
     put(dir / "config.json", encodeConfig(big));
     Store store(dir.path());
     EXPECT_EQ(store.config(), big);
@@ -85,15 +87,16 @@ TEST(StoreLoad, EarlierBrokenCopiesAreKeptUnderNumberedNames) {
     EXPECT_EQ(contents(dir / "config.broken.1.json"), "second");
     EXPECT_EQ(contents(dir / "config.broken.2.json"), "third");
     EXPECT_EQ(contents(dir / "config.broken.3.json"), "fourth");
-    EXPECT_EQ(log.lines, (std::vector<std::string>{
-                             "config.json unreadable, moved to config.broken.2.json",
-                             "config.json unreadable, moved to config.broken.3.json"}));
+    EXPECT_EQ(log.lines,
+              (std::vector<std::string>{"config.json unreadable, moved to config.broken.2.json",
+                                        "config.json unreadable, moved to config.broken.3.json"}));
 }
 
 TEST(StoreLoad, UnreadableFileThatCannotBeSetAsideIsNotOverwritten) {
     TempFolder dir;
     put(dir / "config.broken.json", "old");
-    for (int n = 1; n < 1000; ++n) put(dir / ("config.broken." + std::to_string(n) + ".json"), "old");
+    for (int n = 1; n < 1000; ++n)
+        put(dir / ("config.broken." + std::to_string(n) + ".json"), "old");
     put(dir / "config.json", "the only copy");
     Logged log;
     Store store(dir.path(), log.fn());

@@ -5,7 +5,9 @@
 namespace tarrow {
 namespace {
 
-Instant t(const char* text) { return parseIso(text).value(); }
+Instant t(const char* text) {
+    return parseIso(text).value();
+}
 
 // ICU writes the 12-hour clock with a narrow no-break space before AM/PM.
 const std::string nnbsp = "\u202F";
@@ -26,12 +28,10 @@ TEST_P(When, NamesTheDayOnlyWhenNotToday) {
 }
 
 const WhenCase whenCases[] = {
-    {"later_today_24h", "de_DE", "2026-10-23T12:00:00+02:00", "2026-10-23T09:00:00+02:00",
-     "12:00"},
+    {"later_today_24h", "de_DE", "2026-10-23T12:00:00+02:00", "2026-10-23T09:00:00+02:00", "12:00"},
     {"later_today_12h", "en_US", "2026-10-23T12:00:00+02:00", "2026-10-23T09:00:00+02:00",
      "12:00" + nnbsp + "PM"},
-    {"earlier_today", "de_DE", "2026-10-23T00:30:00+02:00", "2026-10-23T23:00:00+02:00",
-     "00:30"},
+    {"earlier_today", "de_DE", "2026-10-23T00:30:00+02:00", "2026-10-23T23:00:00+02:00", "00:30"},
     {"tomorrow_24h", "de_DE", "2026-10-24T08:00:00+02:00", "2026-10-23T22:00:00+02:00",
      "tomorrow 08:00"},
     {"tomorrow_12h", "en_US", "2026-10-24T08:00:00+02:00", "2026-10-23T22:00:00+02:00",
@@ -79,20 +79,36 @@ TEST_P(Lines, SayWhyAndUntilWhen) {
 }
 
 const LineCase lineCases[] = {
-    {"timed", {true, Why::timed(t("2026-10-23T09:25:00+02:00")), noon, monday},
-     "Tarrow – until 09:25", "until 09:25", "Blocked until 09:25."},
-    {"schedule", {true, Why::schedule(noon), noon, monday}, "Tarrow – until 12:00, on schedule",
-     "until 12:00, on schedule", "Blocked until 12:00, on schedule."},
-    {"paused", {false, Why::paused(noon), noon, monday},
-     "Okay, now – schedule skipped until 12:00", "until you say okay",
+    {"timed",
+     {true, Why::timed(t("2026-10-23T09:25:00+02:00")), noon, monday},
+     "Tarrow – until 09:25",
+     "until 09:25",
+     "Blocked until 09:25."},
+    {"schedule",
+     {true, Why::schedule(noon), noon, monday},
+     "Tarrow – until 12:00, on schedule",
+     "until 12:00, on schedule",
+     "Blocked until 12:00, on schedule."},
+    {"paused",
+     {false, Why::paused(noon), noon, monday},
+     "Okay, now – schedule skipped until 12:00",
+     "until you say okay",
      "Blocked until you say okay."},
-    {"manual", {true, Why::manual(), std::nullopt, std::nullopt}, "Tarrow – until you say okay",
-     "until you say okay", "Blocked until you say okay."},
-    {"off_with_next", {false, Why::off(), std::nullopt, monday},
-     "Everything open – next schedule Mo. 08:00", "until you say okay",
+    {"manual",
+     {true, Why::manual(), std::nullopt, std::nullopt},
+     "Tarrow – until you say okay",
+     "until you say okay",
      "Blocked until you say okay."},
-    {"off_without_next", {false, Why::off(), std::nullopt, std::nullopt}, "Everything open",
-     "until you say okay", "Blocked until you say okay."},
+    {"off_with_next",
+     {false, Why::off(), std::nullopt, monday},
+     "Everything open – next schedule Mo. 08:00",
+     "until you say okay",
+     "Blocked until you say okay."},
+    {"off_without_next",
+     {false, Why::off(), std::nullopt, std::nullopt},
+     "Everything open",
+     "until you say okay",
+     "Blocked until you say okay."},
 };
 
 INSTANTIATE_TEST_SUITE_P(Why, Lines, testing::ValuesIn(lineCases),
@@ -100,8 +116,8 @@ INSTANTIATE_TEST_SUITE_P(Why, Lines, testing::ValuesIn(lineCases),
 
 TEST(MinutesText, IsTwentyFourHourWhateverTheLocale) {
     const std::pair<int, const char*> cases[] = {
-        {0, "00:00"},    {480, "08:00"},  {1439, "23:59"}, {1440, "00:00"},
-        {1500, "01:00"}, {-30, "23:30"},  {61, "01:01"},   {100000, "10:40"},
+        {0, "00:00"},    {480, "08:00"}, {1439, "23:59"}, {1440, "00:00"},
+        {1500, "01:00"}, {-30, "23:30"}, {61, "01:01"},   {100000, "10:40"},
     };
     for (auto [m, text] : cases) EXPECT_EQ(minutesText(m), text) << m;
 }
@@ -148,7 +164,6 @@ TEST(Timestamp, IsFixedDigitsInLocalTime) {
     EXPECT_EQ(cal.timestamp(t("2026-10-25T01:30:00Z")), "2026-10-25 02:30:00");
 }
 
-
 TEST(UserLocale, TimeSettingWinsOverLanguageAndEncodingIsDropped) {
     struct Env {
         const char *all, *time, *lang, *expected;
@@ -161,8 +176,10 @@ TEST(UserLocale, TimeSettingWinsOverLanguageAndEncodingIsDropped) {
     };
     for (const Env& e : cases) {
         auto set = [](const char* name, const char* value) {
-            if (value) setenv(name, value, 1);
-            else unsetenv(name);
+            if (value)
+                setenv(name, value, 1);
+            else
+                unsetenv(name);
         };
         set("LC_ALL", e.all);
         set("LC_TIME", e.time);

@@ -28,12 +28,17 @@ TEST(BrowserPage, HasFortyNineLinesWithoutAFinalLineFeed) {
     EXPECT_NE(page.back(), '\n');
     EXPECT_EQ(l[0], "<!doctype html>");
     EXPECT_EQ(l[2], "<title>Tarrow: YouTube</title>");
-    EXPECT_EQ(l[27], "<h1><span class=\"site\">YouTube?</span><span class=\"now\">Tarrow</span>.</h1>");
-    EXPECT_EQ(l[28], "<p class=\"lead\" id=\"line\"><b>Tarrow</b> keeps this site closed until 12:00.</p>");
-    EXPECT_EQ(l[29], "<p class=\"how\" id=\"how\">To open it anyway, click the <b>t</b> in your menu "
-                     "bar and choose <b>Okay, Now</b>.</p>");
-    EXPECT_EQ(l[30], "<p class=\"how\" id=\"open\" hidden><a href=\"https://youtube.com/\">Go to "
-                     "YouTube</a></p>");
+    EXPECT_EQ(l[27],
+              "<h1><span class=\"site\">YouTube?</span><span class=\"now\">Tarrow</span>.</h1>");
+    EXPECT_EQ(
+        l[28],
+        "<p class=\"lead\" id=\"line\"><b>Tarrow</b> keeps this site closed until 12:00.</p>");
+    EXPECT_EQ(l[29],
+              "<p class=\"how\" id=\"how\">To open it anyway, click the <b>t</b> in your menu "
+              "bar and choose <b>Okay, Now</b>.</p>");
+    EXPECT_EQ(l[30],
+              "<p class=\"how\" id=\"open\" hidden><a href=\"https://youtube.com/\">Go to "
+              "YouTube</a></p>");
     EXPECT_EQ(l[34], "const T = \"" + token + "\", BACK = \"https://youtube.com/\";");
     EXPECT_EQ(l[39], "    const r = await fetch('/status?t=' + T, {cache: 'no-store'});");
     EXPECT_EQ(l[46], "}, 2000);");
@@ -56,13 +61,17 @@ TEST(BrowserPage, EscapesHostileNamesLinesAndBackAddresses) {
         std::vector<std::string> present, absent;
     };
     const Case cases[] = {
-        {"<b>&\"Tom's\"", "until 12:00", "",
+        {"<b>&\"Tom's\"",
+         "until 12:00",
+         "",
          {"<title>Tarrow: &lt;b&gt;&amp;&quot;Tom&#39;s&quot;</title>",
           "<span class=\"site\">&lt;b&gt;&amp;&quot;Tom&#39;s&quot;?</span>",
           ">Go to &lt;b&gt;&amp;&quot;Tom&#39;s&quot;</a>"},
          {"<b>&"}},
         {"x", "until <i>", "", {"closed until &lt;i&gt;.</p>"}, {"<i>"}},
-        {"x", "y", "https://a.test/\"><script>alert(1)</script>",
+        {"x",
+         "y",
+         "https://a.test/\"><script>alert(1)</script>",
          {"href=\"https://a.test/&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;\"",
           "BACK = \"https://a.test/\\\"><script>alert(1)<\\/script>\";"},
          {"alert(1)</script>"}},

@@ -16,14 +16,17 @@ TEST(QueryEscape, KeepsAlphanumericsOfAnyScriptAndFourMarks) {
         {"https://www.example.com/watch?v=1&x=2",
          "https%3A%2F%2Fwww.example.com%2Fwatch%3Fv%3D1%26x%3D2"},
         {"+/%#", "%2B%2F%25%23"},
-        {"b\xC3\xBC" "cher", "b\xC3\xBC" "cher"},             // ü is a letter
-        {"\xD9\xA3", "\xD9\xA3"},                               // Arabic-Indic digit three
-        {"e\xCC\x81", "e\xCC\x81"},                             // combining acute: a mark
-        {"\xE2\x80\x93", "%E2%80%93"},                          // en dash: punctuation
-        {"\xF0\x9F\x98\x80", "%F0%9F%98%80"},                   // emoji: not alphanumeric
-        {"\xF0\x9D\x90\x80", "\xF0\x9D\x90\x80"},               // mathematical bold A: letter
+        {"b\xC3\xBC"
+         "cher",
+         "b\xC3\xBC"
+         "cher"},                                  // ü is a letter
+        {"\xD9\xA3", "\xD9\xA3"},                  // Arabic-Indic digit three
+        {"e\xCC\x81", "e\xCC\x81"},                // combining acute: a mark
+        {"\xE2\x80\x93", "%E2%80%93"},             // en dash: punctuation
+        {"\xF0\x9F\x98\x80", "%F0%9F%98%80"},      // emoji: not alphanumeric
+        {"\xF0\x9D\x90\x80", "\xF0\x9D\x90\x80"},  // mathematical bold A: letter
         {"", ""},
-        {"\xFF", ""},                                           // not UTF-8
+        {"\xFF", ""},  // not UTF-8
         {std::string("a\0b", 3), "a%00b"},
     };
     for (const Case& c : cases) EXPECT_EQ(queryEscape(c.in), c.out) << c.in;

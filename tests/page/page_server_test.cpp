@@ -20,7 +20,7 @@ using Clock = std::chrono::steady_clock;
 
 // Stands in for the app's main thread: runs queued jobs in order on one thread.
 class MainThread {
-public:
+  public:
     MainThread() : thread_([this] { run(); }) {}
     ~MainThread() {
         {
@@ -39,7 +39,7 @@ public:
     }
     std::thread::id id() const { return thread_.get_id(); }
 
-private:
+  private:
     void run() {
         std::unique_lock lock(mutex_);
         while (true) {
@@ -84,8 +84,8 @@ std::string readAll(int fd, int waitMs = 5000) {
     const auto end = Clock::now() + std::chrono::milliseconds(waitMs);
     while (Clock::now() < end) {
         pollfd p{fd, POLLIN, 0};
-        int left = int(std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now())
-                           .count());
+        int left =
+            int(std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count());
         if (poll(&p, 1, std::max(left, 0)) <= 0) break;
         ssize_t n = recv(fd, buffer, sizeof buffer, 0);
         if (n <= 0) break;
@@ -115,10 +115,12 @@ int holdPort(uint16_t port) {
 }
 
 // Ports of this test process, away from the real ones and from other test processes.
-uint16_t basePort() { return uint16_t(20000 + (getpid() % 2000) * 10); }
+uint16_t basePort() {
+    return uint16_t(20000 + (getpid() % 2000) * 10);
+}
 
 class Server : public ::testing::Test {
-protected:
+  protected:
     PageServerSetup setup(PagePorts ports) {
         PageServerSetup s;
         s.onMain = [this](std::function<void()> job) { main.post(std::move(job)); };
@@ -152,8 +154,8 @@ TEST_F(Server, TakesTheFirstFreePortAndNamesItInAddresses) {
     EXPECT_EQ(server.url("www.example.com", "https://www.example.com/a_b-c.d~e"),
               "http://127.0.0.1:" + std::to_string(base + 2) +
                   "/blocked?site=www.example.com&back=https%3A%2F%2Fwww.example.com%2Fa_b-c.d~e");
-    EXPECT_EQ(logs, std::vector<std::string>{"page server on 127.0.0.1:" +
-                                             std::to_string(base + 2)});
+    EXPECT_EQ(logs,
+              std::vector<std::string>{"page server on 127.0.0.1:" + std::to_string(base + 2)});
     EXPECT_EQ(server.token().size(), 32u);
     EXPECT_EQ(server.token().find_first_not_of("0123456789abcdef"), std::string::npos);
     close(a);
@@ -169,9 +171,9 @@ TEST_F(Server, AllPortsTakenIsLoggedOnce) {
     EXPECT_FALSE(server.start());
     EXPECT_FALSE(server.start());
     EXPECT_FALSE(server.port());
-    EXPECT_EQ(logs, std::vector<std::string>{"page server not started: ports " +
-                                             std::to_string(base) + "\u2013" +
-                                             std::to_string(base + 9) + " are taken"});
+    EXPECT_EQ(logs,
+              std::vector<std::string>{"page server not started: ports " + std::to_string(base) +
+                                       "\u2013" + std::to_string(base + 9) + " are taken"});
     for (int fd : held) close(fd);
 }
 
@@ -183,11 +185,14 @@ TEST_F(Server, MakesThePageOnTheMainThread) {
         return "<p>" + site + "|" + back + "</p>";
     });
     ASSERT_TRUE(server.start());
-    const std::string answer = exchange(
-        *server.port(), "GET /blocked?site=youtube.com&back=https%3A%2F%2Fyoutube.com%2F "
-                        "HTTP/1.1\r\nHost: " + host(server) + "\r\n\r\n");
-    EXPECT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
-                                   "Content-Length: 39\r\nCache-Control: no-store\r\n"))
+    const std::string answer =
+        exchange(*server.port(),
+                 "GET /blocked?site=youtube.com&back=https%3A%2F%2Fyoutube.com%2F "
+                 "HTTP/1.1\r\nHost: " +
+                     host(server) + "\r\n\r\n");
+    EXPECT_TRUE(
+        answer.starts_with("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
+                           "Content-Length: 39\r\nCache-Control: no-store\r\n"))
         << answer;
     EXPECT_TRUE(answer.ends_with("\r\n\r\n<p>youtube.com|https://youtube.com/</p>"));
     EXPECT_EQ(madeOn, main.id());

@@ -10,7 +10,7 @@ namespace {
 const std::string token = "0123abcd4567ef890123abcd4567ef89";
 
 class Routes : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::writeFile(dir.file("fonts/apfel-grotezk-latin-700-normal.ttf"), "BOLD");
         testing::writeFile(dir.file("hosts"), "127.0.0.1 localhost\n");
@@ -55,7 +55,8 @@ TEST_F(Routes, HostMustNameThisServerExactly) {
          "421 Misdirected Request"},
         {"GET /status?t=" + token + " HTTP/1.1\r\nHost: evil.test\r\nHost: 127.0.0.1:47112\r\n\r\n",
          "421 Misdirected Request"},
-        {"GET /status?t=" + token + " HTTP/1.1\r\nHost: 127.0.0.1:47112\r\nHost: 127.0.0.1:47112\r\n\r\n",
+        {"GET /status?t=" + token +
+             " HTTP/1.1\r\nHost: 127.0.0.1:47112\r\nHost: 127.0.0.1:47112\r\n\r\n",
          "421 Misdirected Request"},
         // The Host check comes before everything else, the method included.
         {"POST /blocked?site=youtube.com HTTP/1.1\r\nHost: x\r\n\r\n", "421 Misdirected Request"},
@@ -88,7 +89,8 @@ TEST_F(Routes, RoutesMethodsAndPaths) {
     };
     const Case cases[] = {
         {get("/blocked?site=youtube.com&back=https%3A%2F%2Fyoutube.com%2F"), "page"},
-        {"POST /blocked?site=youtube.com HTTP/1.1\r\nHost: 127.0.0.1:47112\r\n\r\n", "404 Not Found"},
+        {"POST /blocked?site=youtube.com HTTP/1.1\r\nHost: 127.0.0.1:47112\r\n\r\n",
+         "404 Not Found"},
         {"HEAD /status?t=" + token + " HTTP/1.1\r\nHost: 127.0.0.1:47112\r\n\r\n", "404 Not Found"},
         {"get /status?t=" + token + " HTTP/1.1\r\nHost: 127.0.0.1:47112\r\n\r\n", "404 Not Found"},
         {get("/Blocked?site=youtube.com"), "404 Not Found"},
@@ -159,7 +161,8 @@ TEST_F(Routes, StatusNeedsTheTokenAndReadsTheHostsFile) {
         EXPECT_EQ(a.cache, "no-store");
         EXPECT_EQ(a.type, "text/plain; charset=utf-8");
     }
-    testing::writeFile(dir.file("hosts"), hostsFile("127.0.0.1 localhost\n", {"youtube.com", "www.youtube.com"}));
+    testing::writeFile(dir.file("hosts"),
+                       hostsFile("127.0.0.1 localhost\n", {"youtube.com", "www.youtube.com"}));
     EXPECT_EQ(std::get<PageAnswer>(route(get("/status?t=" + token), setup)).body, "blocked");
     std::filesystem::remove(dir.file("hosts"));  // unreadable counts as empty
     EXPECT_EQ(std::get<PageAnswer>(route(get("/status?t=" + token), setup)).body, "open");
@@ -180,7 +183,8 @@ TEST_F(Routes, FontsAreServedFromTheFolderOrNotFound) {
 }
 
 TEST(AnswerBytes, WritesTheExactHead) {
-    const std::string bytes = answerBytes(PageAnswer{"403 Forbidden", "text/plain; charset=utf-8", "", "no-store"});
+    const std::string bytes =
+        answerBytes(PageAnswer{"403 Forbidden", "text/plain; charset=utf-8", "", "no-store"});
     EXPECT_EQ(bytes,
               "HTTP/1.1 403 Forbidden\r\nContent-Type: text/plain; charset=utf-8\r\n"
               "Content-Length: 0\r\nCache-Control: no-store\r\n"

@@ -12,11 +12,13 @@ namespace {
 
 // A stand-in for osascript: checks its arguments, answers like the real tool would.
 class FakeTool : public ::testing::Test {
-protected:
+  protected:
     void answer(const std::string& body) {
-        testing::writeFile(tool, "#!/bin/sh\n"
-                                 "[ \"$1\" = -s ] && [ \"$2\" = s ] && [ \"$3\" = -e ] || exit 9\n"
-                                 "printf '%s' \"$4\" > '" + dir.file("script") + "'\n" + body);
+        testing::writeFile(tool,
+                           "#!/bin/sh\n"
+                           "[ \"$1\" = -s ] && [ \"$2\" = s ] && [ \"$3\" = -e ] || exit 9\n"
+                           "printf '%s' \"$4\" > '" +
+                               dir.file("script") + "'\n" + body);
         chmod(tool.c_str(), 0755);
     }
     testing::Scratch dir;

@@ -12,7 +12,7 @@ using platform::Application;
 
 // A scripting backend whose browsers, consents and tabs are plain fields.
 class FakeScripting : public platform::BrowserScripting {
-public:
+  public:
     bool available() const override { return true; }
     int automationConsent(const std::string& id, bool ask) override {
         (ask ? asked : checked).push_back(id);
@@ -51,7 +51,7 @@ const Application editor{"org.gnome.TextEditor", "Text Editor"};
 const std::set<std::string> blocking = {"youtube.com", "www.youtube.com"};
 
 class Tabs : public ::testing::Test {
-protected:
+  protected:
     Tabs() : tabs(fake, needs()) {}
 
     TabsNeeds needs() {
@@ -143,17 +143,17 @@ TEST_F(Tabs, AsksOnlyRunningBrowsersNeverAskedAndOnlyOnceAtATime) {
 }
 
 TEST_F(Tabs, RefreshListsInstalledBrowsersInIdentifierOrder) {
-    fake.installed = {{chrome.id, "Google Chrome"}, {safari.id, "Safari"},
+    fake.installed = {{chrome.id, "Google Chrome"},
+                      {safari.id, "Safari"},
                       {"com.brave.Browser", "Brave Browser"}};
     fake.running = {chrome};
     fake.status = {{chrome.id, 0}, {safari.id, -1743}};
     tabs.consentFor(safari.id, true);  // seen earlier in this run
     const auto list = tabs.refreshBrowsers();
-    EXPECT_EQ(list, (std::vector<BrowserState>{{"com.apple.Safari", "Safari", Consent::denied},
-                                               {"com.brave.Browser", "Brave Browser",
-                                                Consent::notRunning},
-                                               {"com.google.Chrome", "Google Chrome",
-                                                Consent::granted}}));
+    EXPECT_EQ(list, (std::vector<BrowserState>{
+                        {"com.apple.Safari", "Safari", Consent::denied},
+                        {"com.brave.Browser", "Brave Browser", Consent::notRunning},
+                        {"com.google.Chrome", "Google Chrome", Consent::granted}}));
 }
 
 TEST_F(Tabs, FrontTabIsRewrittenOnlyWhenEverythingAgrees) {
@@ -169,7 +169,14 @@ TEST_F(Tabs, FrontTabIsRewrittenOnlyWhenEverythingAgrees) {
     };
     const std::string yt = "https://www.youtube.com/watch?v=1";
     const Case cases[] = {
-        {"blocked tab", chrome, 0, yt, blocking, true, true, false,
+        {"blocked tab",
+         chrome,
+         0,
+         yt,
+         blocking,
+         true,
+         true,
+         false,
          {"page: www.youtube.com in Google Chrome"}},
         {"nothing blocked", chrome, 0, yt, {}, true, true, false, {}},
         {"notice off", chrome, 0, yt, blocking, false, true, false, {}},
@@ -222,7 +229,8 @@ TEST_F(Tabs, SweepRewritesBlockedTabsOfEveryWindowAndCountsThem) {
     ASSERT_EQ(rewrites.size(), 2u);
     EXPECT_NE(rewrites[0].find("set t to tab 1 of window 2"), std::string::npos);
     EXPECT_NE(rewrites[1].find("set t to tab 2 of window 2"), std::string::npos);
-    EXPECT_NE(std::find(logs.begin(), logs.end(), "page: 2 open tabs in Google Chrome"), logs.end());
+    EXPECT_NE(std::find(logs.begin(), logs.end(), "page: 2 open tabs in Google Chrome"),
+              logs.end());
     // Safari has no consent: never listed.
     for (const auto& s : fake.scripts) EXPECT_EQ(s.find("com.apple.Safari"), std::string::npos);
 

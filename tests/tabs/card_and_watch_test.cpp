@@ -20,23 +20,24 @@ namespace fs = std::filesystem;
 
 // One application object for all tests, gone before the program's own statics are.
 class QtEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         application_ = new QApplication(argc_, argv_);
     }
     void TearDown() override { delete application_; }
 
-private:
+  private:
     int argc_ = 1;
     char name_[10] = "card_test";
     char* argv_[2] = {name_, nullptr};
     QApplication* application_ = nullptr;
 };
-[[maybe_unused]] auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-void app() { ASSERT_TRUE(QApplication::instance()); }
+void app() {
+    ASSERT_TRUE(QApplication::instance());
+}
 
 // Runs the event loop until the condition holds or the time is up.
 bool waitUntil(const std::function<bool()>& condition, int ms = 3000) {
@@ -110,7 +111,7 @@ TEST(Card, ShowDuringTheFadeOutBringsItBackAtOnce) {
 }
 
 class Watch : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { app(); }
     void hit(const std::string& line) {
         testing::writeFile((folder / "hits.new").string(), line + "\n");

@@ -8,14 +8,16 @@
 
 // Qt's X11 platform asks the session bus for its theme and accessibility; libdbus keeps
 // a buffer of that failed attempt until exit, which is not this program's leak.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libdbus-1.so\n";
+}
 
 namespace tarrow {
 namespace {
 
 // A private X server and an application on it, for the whole program.
 class X11Environment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         if (!testing::Xvfb::available()) return;
         if (xcb_connection_t* c = xvfb_.start(250 + getpid() % 100)) xcb_disconnect(c);
@@ -28,15 +30,14 @@ public:
         xvfb_.stop();
     }
 
-private:
+  private:
     testing::Xvfb xvfb_;
     int argc_ = 1;
     char name_[16] = "card_x11_test";
     char* argv_[2] = {name_, nullptr};
     QApplication* application_ = nullptr;
 };
-[[maybe_unused]] auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new X11Environment);
+[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new X11Environment);
 
 uint32_t cardinal(xcb_window_t window, const char* name) {
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);

@@ -22,24 +22,25 @@ TEST(DesktopEntry, ReadsTheApplicationGroupOnly) {
     EXPECT_EQ(chromium->name, "Chromium Web Browser");
     EXPECT_EQ(chromium->program, "chromium");
     EXPECT_EQ(chromium->wmClass, "chromium");
-    EXPECT_EQ(chromium->mimeTypes,
-              (std::vector<std::string>{"text/html", "x-scheme-handler/http",
-                                        "x-scheme-handler/https"}));
+    EXPECT_EQ(chromium->mimeTypes, (std::vector<std::string>{"text/html", "x-scheme-handler/http",
+                                                             "x-scheme-handler/https"}));
     EXPECT_FALSE(parseDesktopEntry("x", "[Desktop Entry]\nType=Link\nName=X\n"));
     EXPECT_FALSE(parseDesktopEntry("x", "[Other]\nType=Application\n"));
-    EXPECT_EQ(parseDesktopEntry("x", "[Desktop Entry]\nType=Application\nExec=\"/opt/My App/run\" "
-                                     "--x\n")->program,
+    EXPECT_EQ(parseDesktopEntry("x",
+                                "[Desktop Entry]\nType=Application\nExec=\"/opt/My App/run\" "
+                                "--x\n")
+                  ->program,
               "run");
 }
 
 class Entries : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         add("user/applications", "firefox-esr", "Firefox ESR", "firefox-esr",
             "text/html;x-scheme-handler/https;", "");
         add("user/applications", "chromium", "", "", "", "Hidden=true\n");  // removed by the user
-        add("system/applications", "chromium", "Chromium", "chromium",
-            "x-scheme-handler/https;", "StartupWMClass=chromium\n");
+        add("system/applications", "chromium", "Chromium", "chromium", "x-scheme-handler/https;",
+            "StartupWMClass=chromium\n");
         add("system/applications", "org.gnome.TextEditor", "Text Editor", "gnome-text-editor",
             "text/plain;", "");
         add("system/applications/kde", "konqueror", "Konqueror", "konqueror",
@@ -76,7 +77,7 @@ TEST_F(Entries, BrowsersAndWindowsAreFoundByTheirEntries) {
         {"Navigator", "firefox-esr", "firefox-esr", "firefox-esr"},
         {"gnome-text-editor", "TextEditor", "", "org.gnome.TextEditor"},
         {"x", "y", "gnome-text-editor", "org.gnome.TextEditor"},
-        {"textEditor", "", "", "org.gnome.TextEditor"},  // id ends with ".texteditor"
+        {"textEditor", "", "", "org.gnome.TextEditor"},      // id ends with ".texteditor"
         {"chromium", "Chromium", "chromium", std::nullopt},  // hidden entry
         {"", "", "", std::nullopt},
     };
@@ -90,17 +91,17 @@ TEST_F(Entries, BrowsersAndWindowsAreFoundByTheirEntries) {
 TEST(BrowserInFront, UnknownCountsAsABrowser) {
     const std::set<std::string> browsers = {"firefox-esr", "chromium"};
     const Application firefox{"firefox-esr", "Firefox"}, editor{"org.gnome.TextEditor", "Edit"};
-    EXPECT_TRUE(browserInFront(FrontApp{}, browsers));                     // cannot be told
-    EXPECT_TRUE(browserInFront(FrontApp{true, std::nullopt}, browsers));   // nothing in front
+    EXPECT_TRUE(browserInFront(FrontApp{}, browsers));                    // cannot be told
+    EXPECT_TRUE(browserInFront(FrontApp{true, std::nullopt}, browsers));  // nothing in front
     EXPECT_TRUE(browserInFront(FrontApp{true, Application{"", "x"}}, browsers));
-    EXPECT_TRUE(browserInFront(FrontApp{true, editor}, {}));               // no browsers known
+    EXPECT_TRUE(browserInFront(FrontApp{true, editor}, {}));  // no browsers known
     EXPECT_TRUE(browserInFront(FrontApp{true, firefox}, browsers));
     EXPECT_FALSE(browserInFront(FrontApp{true, editor}, browsers));
 }
 
 // A private X server with one window made active by hand, as a window manager would.
 class X11 : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!tarrow::testing::Xvfb::available()) GTEST_SKIP() << "no Xvfb";
         c = xvfb.start(150 + getpid() % 100);
@@ -112,8 +113,8 @@ protected:
         if (c) xcb_disconnect(c);
     }
     xcb_atom_t atom(const char* name) {
-        auto* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name),
-                                            nullptr);
+        auto* reply =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
         xcb_atom_t a = reply->atom;
         free(reply);
         return a;

@@ -15,10 +15,10 @@ TEST(HitLines, KeepsWellFormedLinesInOrder) {
     const Case cases[] = {
         {"1700000000 youtube.com\n1700000001 www.youtube.com\n",
          {"1700000000 youtube.com", "1700000001 www.youtube.com"}},
-        {"1 a\n\n\n2 b", {"1 a", "2 b"}},                   // empty lines, no final LF
-        {"1  a \n", {"1  a "}},                             // runs of spaces: still two pieces
-        {"1 a b\nonlyone\n \n1\ta\n3 c\n", {"3 c"}},         // three pieces, one, none, a tab
-        {"1 a\r\n", {"1 a\r"}},                              // CR stays part of the host
+        {"1 a\n\n\n2 b", {"1 a", "2 b"}},             // empty lines, no final LF
+        {"1  a \n", {"1  a "}},                       // runs of spaces: still two pieces
+        {"1 a b\nonlyone\n \n1\ta\n3 c\n", {"3 c"}},  // three pieces, one, none, a tab
+        {"1 a\r\n", {"1 a\r"}},                       // CR stays part of the host
         {"", {}},
     };
     for (const Case& c : cases) EXPECT_EQ(hitLines(c.text), c.lines) << c.text;
@@ -31,11 +31,11 @@ TEST(FreshHost, ActsOnlyOnYoungLinesWithNumericSeconds) {
         std::optional<std::string> host;
     };
     const Case cases[] = {
-        {"1700000095 youtube.com", "youtube.com"},       // 5.5 s old
-        {"1700000081 youtube.com", "youtube.com"},       // 19.5 s
-        {"1700000080 youtube.com", std::nullopt},        // 20.5 s
-        {"1700000075 youtube.com", std::nullopt},        // 25.5 s
-        {"1800000000 youtube.com", "youtube.com"},       // from the future
+        {"1700000095 youtube.com", "youtube.com"},  // 5.5 s old
+        {"1700000081 youtube.com", "youtube.com"},  // 19.5 s
+        {"1700000080 youtube.com", std::nullopt},   // 20.5 s
+        {"1700000075 youtube.com", std::nullopt},   // 25.5 s
+        {"1800000000 youtube.com", "youtube.com"},  // from the future
         {"17000000x0 youtube.com", std::nullopt},
         {"-5 youtube.com", std::nullopt},
         {"+1700000095 youtube.com", std::nullopt},
@@ -59,7 +59,7 @@ TEST(TakeNewest, OnlyTheNewestNewLineOnce) {
 
 // The hits machinery with a temporary hits file and recorded effects.
 class Hits : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         HitNeeds n;
         n.now = [this] { return clock; };
@@ -140,8 +140,14 @@ TEST_F(Hits, WhatAHitLeadsTo) {
         int frontChecks;
     };
     const Case cases[] = {
-        {"browser in front", "www.youtube.com", 5, true, false, true,
-         {"youtube.com www.youtube.com"}, 0},
+        {"browser in front",
+         "www.youtube.com",
+         5,
+         true,
+         false,
+         true,
+         {"youtube.com www.youtube.com"},
+         0},
         {"old hit", "youtube.com", 25, true, false, true, {}, 0},
         {"notice off", "youtube.com", 1, false, false, true, {}, 0},
         {"editor in front", "youtube.com", 1, true, false, false, {}, 0},

@@ -16,8 +16,11 @@ TEST(Brand, Colours) {
         QColor colour;
         const char* hex;
     };
-    const Case cases[] = {{night, "#16131c"}, {paper, "#f3eef6"}, {ash, "#ada4b6"},
-                          {pink, "#ff5c93"},  {pinkHover, "#ff85ae"}};
+    const Case cases[] = {{night, "#16131c"},
+                          {paper, "#f3eef6"},
+                          {ash, "#ada4b6"},
+                          {pink, "#ff5c93"},
+                          {pinkHover, "#ff85ae"}};
     for (const Case& c : cases) {
         EXPECT_EQ(c.colour.name(), c.hex);
         EXPECT_EQ(c.colour.alpha(), 255);

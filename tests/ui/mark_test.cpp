@@ -12,7 +12,7 @@ namespace tarrow::ui {
 namespace {
 
 class Mark : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::ensureQtApp();
         ASSERT_TRUE(resources.isValid());
@@ -106,7 +106,8 @@ TEST_F(Mark, FourDocumentationImages) {
         EXPECT_EQ(QColor::fromRgba(image.pixel(0, 0)), c.background) << c.file;
         // The letter's stem, at the centre column, is full ink.
         bool found = false;
-        for (int y = 0; y < 72 && !found; ++y) found = QColor::fromRgba(image.pixel(36, y)) == c.ink;
+        for (int y = 0; y < 72 && !found; ++y)
+            found = QColor::fromRgba(image.pixel(36, y)) == c.ink;
         EXPECT_TRUE(found) << c.file;
     }
 }

@@ -19,4 +19,6 @@ void ensureQtApp() {
 
 // fontconfig keeps its caches for the process's life; with the application object never
 // destroyed, the leak checker sees them at exit. They are not ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}

@@ -24,7 +24,10 @@ TEST(TrayMenu, RebuiltOnEveryOpeningAfterATick) {
     rig.start(config);
     std::vector<std::string> installs;
     app::MenuActions actions;
-    actions.installHelper = [&] { installs.push_back("install"); return false; };
+    actions.installHelper = [&] {
+        installs.push_back("install");
+        return false;
+    };
     ui::TrayMenu tray(*rig.tarrow, actions);
     QMenu* menu = tray.menu();
 

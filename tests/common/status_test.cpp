@@ -1,0 +1,44 @@
+#include "common/status.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+
+namespace tarrow {
+namespace {
+
+TEST(Status, TextNamesTheOperationThePathAndTheReason) {
+    struct Row {
+        Status status;
+        std::string text;
+    };
+    const Row rows[] = {
+        {Status(), ""},
+        {Status::failure("write", "/etc/hosts.tarrow-new", ENOSPC),
+         "cannot write /etc/hosts.tarrow-new: No space left on device"},
+        {Status::failure("replace", "/etc/hosts", EROFS, ""),
+         "cannot replace /etc/hosts: Read-only file system"},
+        {Status::failure("run", "/usr/bin/pkexec", 0, "exit status 126"),
+         "cannot run /usr/bin/pkexec: exit status 126"},
+        {Status::failure("open", "", EACCES), "cannot open: Permission denied"},
+        {Status::failure("", "/x", 0), "cannot do /x"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(row.status.text(), row.text);
+}
+
+TEST(Status, ResultHoldsAValueOrWhyThereIsNone) {
+    Result<std::string> fine(std::string("text"));
+    ASSERT_TRUE(fine.ok());
+    EXPECT_EQ(*fine, "text");
+    EXPECT_TRUE(fine.status().ok());
+
+    errno = ENOENT;
+    Result<std::string> missing(Status::lastError("read", "/nowhere"));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.status().error(), ENOENT);
+    EXPECT_EQ(missing.status().text(), "cannot read /nowhere: No such file or directory");
+}
+
+}  // namespace
+}  // namespace tarrow
