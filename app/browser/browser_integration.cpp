@@ -10,7 +10,7 @@
 #include "app/model/site_names.h"
 #include "app/model/texts.h"
 #include "app/ui/notice_panel.h"
-#include "platform/desktop_front_app.h"
+#include "platform/desktop/front_app.h"
 
 namespace tarrow::app {
 

@@ -14,7 +14,7 @@
 #include "app/browser/hit_notices.h"
 #include "app/browser/hits_watch.h"
 #include "app/browser/page_server.h"
-#include "platform/browser_scripting.h"
+#include "platform/desktop/browser_scripting.h"
 
 namespace tarrow::ui {
 class NoticePanel;

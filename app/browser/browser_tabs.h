@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/model/browser_state.h"
-#include "platform/browser_scripting.h"
+#include "platform/desktop/browser_scripting.h"
 
 namespace tarrow {
 

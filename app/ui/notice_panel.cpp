@@ -15,8 +15,8 @@
 
 #include "app/ui/brand.h"
 #include "app/ui/notice_view.h"
-#include "platform/desktop_compositing.h"
-#include "platform/desktop_window.h"
+#include "platform/desktop/compositing.h"
+#include "platform/desktop/window.h"
 
 namespace tarrow::ui {
 

@@ -1,4 +1,4 @@
-#include "platform/apple_script.h"
+#include "platform/desktop/apple_script.h"
 
 #include "platform/run_program.h"
 
