@@ -10,7 +10,7 @@
 namespace tarrow {
 
 class [[nodiscard]] Status {
-public:
+  public:
     Status() = default;  // ok
 
     // `operation` is a verb ("write", "replace", "open", "run"); `error` an errno, or 0
@@ -31,7 +31,7 @@ public:
 
     bool operator==(const Status&) const = default;
 
-private:
+  private:
     std::string operation_;
     std::string path_;
     int error_ = 0;
@@ -41,7 +41,7 @@ private:
 // A value, or the Status of why there is none.
 template <typename T>
 class [[nodiscard]] Result {
-public:
+  public:
     Result(T value) : held_(std::move(value)) {}
     // A failure; an ok Status here is a programming error.
     Result(Status failure) : held_(std::move(failure)) {}
@@ -59,7 +59,7 @@ public:
     T& operator*() { return value(); }
     const T& operator*() const { return value(); }
 
-private:
+  private:
     std::variant<T, Status> held_;
 };
 
