@@ -18,6 +18,7 @@ std::vector<Check> hostsChecks();
 std::vector<Check> modelChecks();
 std::vector<Check> sharedChecks();
 std::vector<Check> browserChecks();  // with the app's browser parts (start-up library)
+std::vector<Check> helperChecks();   // the shipped helper's digest (start-up library)
 std::vector<Check> builtInChecks();  // start-up library
 
 // Prints "ok    label" or "FAIL  label" per check, then "all passed" or "<n> failed".

@@ -44,6 +44,8 @@ namespace {
 
 constexpr int tickMilliseconds = 5000;
 constexpr const char* agentLabel = "de.brightloom.tarrow";
+// The app id: the name of the desktop entry, the icons and the AppStream metadata.
+constexpr const char* appId = "de.brightloom.tarrow";
 
 std::string appVersion() {
     return std::strlen(TARROW_VERSION) > 0 ? TARROW_VERSION : "dev";
@@ -92,6 +94,8 @@ int runApp(int argc, char** argv, const std::string& folder) {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QString::fromUtf8(appName.data(), appName.size()));
     QApplication::setApplicationVersion(QString::fromStdString(appVersion()));
+    // Wayland compositors and docks match the window to the menu entry by this name.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(appId));
     ui::registerBrandFont();
 
     Store store(folder, [](std::string_view message) { log(message); });
@@ -154,6 +158,10 @@ int run(int argc, char** argv) {
     Invocation invocation = chooseMode(args);
     if (invocation.mode == Mode::version) {
         std::printf("%s %s\n", std::string(appName).c_str(), appVersion().c_str());
+        return 0;
+    }
+    if (invocation.mode == Mode::help) {
+        std::fputs(helpText(), stdout);
         return 0;
     }
     if (invocation.mode == Mode::selftest) return runSelftest(builtInChecks(), stdout);
