@@ -27,6 +27,10 @@ fi
 if [ "$(id -u)" -eq 0 ]; then
   bash scripts/deps.sh
 elif ! bash scripts/deps.sh --check; then
+  if ! command -v sudo >/dev/null; then
+    say "installing the missing packages needs root: run 'bash scripts/deps.sh' as root"
+    exit 1
+  fi
   say "installing the missing packages needs root"
   sudo bash scripts/deps.sh
 fi

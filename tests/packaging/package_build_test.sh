@@ -26,7 +26,7 @@ deb=${debs[0]}
 version=$(dpkg-deb -f "$deb" Version)
 arch=$(dpkg-deb -f "$deb" Architecture)
 check "named tarrow_<version>_<arch>.deb" [ "${deb##*/}" = "tarrow_${version}_${arch}.deb" ]
-check "dependencies come from the binaries" bash -c "dpkg-deb -f '$1' Depends | grep -q libqt6widgets6" _ "$deb"
+check "dependencies come from the binaries" bash -c 'dpkg-deb -f "$1" Depends | grep -q libqt6widgets6' _ "$deb"
 
 # Lintian: every tag is shown; errors fail the test.
 set +e
@@ -59,7 +59,7 @@ check "polkit action is well-formed" xmllint --noout "$policy"
 shell=$(sed -n 's:.*"org.freedesktop.policykit.exec.path">\(.*\)</annotate>.*:\1:p' "$policy")
 check "polkit action names the packaged admin shell" [ -x "$root$shell" ]
 check "copyright is machine-readable and covers the font" bash -c \
-  "head -1 '$1' | grep -q copyright-format/1.0 && grep -q '^License: OFL-1.1' '$1'" _ \
+  'head -1 "$1" | grep -q copyright-format/1.0 && grep -q "^License: OFL-1.1" "$1"' _ \
   "$root/usr/share/doc/tarrow/copyright"
 
 size=$(stat -c %s "$deb")
