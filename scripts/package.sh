@@ -21,7 +21,7 @@ ldflags="$(flags LDFLAGS)-s"
 
 build="build-package"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARROW_TESTS=OFF \
-  -DTARROW_BENCH=OFF -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_SKIP_RPATH=ON \
+  -DTARROW_BENCH=OFF -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
   -DCMAKE_INSTALL_PREFIX=/usr "-DCMAKE_CXX_FLAGS=$cxxflags" \
   "-DCMAKE_EXE_LINKER_FLAGS=$ldflags" >/dev/null
 cmake --build "$build" --target tarrow tarrow-helper tarrow_package_files
