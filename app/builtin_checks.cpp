@@ -6,7 +6,7 @@ namespace tarrow::app {
 
 std::vector<Check> builtInChecks() {
     std::vector<Check> all;
-    for (auto group : {hostsChecks, sharedChecks, modelChecks, browserChecks}) {
+    for (auto group : {hostsChecks, sharedChecks, modelChecks, browserChecks, helperChecks}) {
         std::vector<Check> checks = group();
         all.insert(all.end(), checks.begin(), checks.end());
     }

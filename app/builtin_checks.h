@@ -8,6 +8,8 @@
 namespace tarrow::app {
 
 std::vector<Check> browserChecks();
+// The shipped helper is there and is the one this build carries.
+std::vector<Check> helperChecks();
 // Every group, in the order they are printed.
 std::vector<Check> builtInChecks();
 

@@ -33,6 +33,8 @@ namespace {
 
 constexpr int tickMilliseconds = 5000;
 constexpr const char* agentLabel = "de.brightloom.tarrow";
+// The app id: the name of the desktop entry, the icons and the AppStream metadata.
+constexpr const char* appId = "de.brightloom.tarrow";
 
 bool startedByAgent() {
     const char* label = std::getenv("XPC_SERVICE_NAME");
@@ -101,6 +103,8 @@ int runApp(int argc, char** argv, const std::string& folder) {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QString::fromUtf8(appName.data(), appName.size()));
     QApplication::setApplicationVersion(QString::fromStdString(appVersion()));
+    // Wayland compositors and docks match the window to the menu entry by this name.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(appId));
     ui::registerBrandFont();
 
     Store store(folder, logLine);

@@ -73,6 +73,10 @@ int run(int argc, char** argv) {
         std::printf("%s %s\n", std::string(appName).c_str(), appVersion().c_str());
         return 0;
     }
+    if (invocation.mode == Mode::help) {
+        std::fputs(helpText(), stdout);
+        return 0;
+    }
     if (invocation.mode == Mode::selftest) return runSelftest(builtInChecks(), stdout);
 
     const std::string& stateFolder = folder();

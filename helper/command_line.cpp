@@ -59,6 +59,8 @@ Invocation parseCommandLine(const std::vector<std::string>& args) {
 
     if (has(args, "--version")) {
         inv.mode = Mode::version;
+    } else if (has(args, "--help") || has(args, "-h")) {
+        inv.mode = Mode::help;
     } else if (listenTestValues(args, inv)) {
         inv.mode = Mode::listenTest;
     } else if (has(args, "--clear")) {

@@ -15,7 +15,33 @@ inline constexpr std::string_view usageLine =
     "tarrow-helper --daemon <request file> --uid <uid> | --apply <request file> --uid <uid> "
     "[--hosts <file>] [--no-flush] | --clear";
 
-enum class Mode { version, listenTest, clear, apply, daemon, usage };
+// What "--help" prints: every mode and what it does.
+inline constexpr std::string_view helpText =
+    "Usage: tarrow-helper <mode> [options]\n"
+    "The root helper of Tarrow: it applies the app\u2019s request file to its own marked\n"
+    "section of /etc/hosts and notes which blocked site was wanted. The app installs it\n"
+    "as the systemd service de.brightloom.tarrow.helper.service.\n"
+    "\n"
+    "Modes (the first that applies wins):\n"
+    "  --version                          print the name and the version\n"
+    "  -h, --help                         print this help\n"
+    "  --listen-test <folder> <port> <tls port>\n"
+    "                                     answer like the daemon on 127.0.0.1 on the two\n"
+    "                                     ports, noting hits in <folder>/hits, until stopped\n"
+    "  --clear                            remove the section from the hosts file\n"
+    "  --apply <request file> --uid <uid> apply the request file once, then exit\n"
+    "  --daemon <request file> --uid <uid>\n"
+    "                                     follow the request file of the user <uid> and\n"
+    "                                     keep the section in step (the service\u2019s mode)\n"
+    "\n"
+    "Options outside --daemon:\n"
+    "  --hosts <file>   work on <file> instead of /etc/hosts\n"
+    "  --no-flush       do not flush the name caches after a change\n"
+    "\n"
+    "Exit status: 0 when done, 1 when the hosts file could not be written, 2 for a\n"
+    "command line that names no mode. See tarrow-helper(8).\n";
+
+enum class Mode { version, help, listenTest, clear, apply, daemon, usage };
 
 struct Invocation {
     Mode mode = Mode::usage;

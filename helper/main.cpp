@@ -54,6 +54,9 @@ int main(int argc, char** argv) {
         case helper::Mode::version:
             std::printf("%s helper 2\n", std::string(appName).c_str());
             return 0;
+        case helper::Mode::help:
+            std::fputs(std::string(helper::helpText).c_str(), stdout);
+            return 0;
         case helper::Mode::clear:
             return clear(inv);
         case helper::Mode::apply: {

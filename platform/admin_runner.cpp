@@ -1,5 +1,7 @@
 #include "platform/admin_runner.h"
 
+#include <sys/stat.h>
+
 #include "platform/quoting.h"
 #include "platform/run_program.h"
 
@@ -25,9 +27,16 @@ std::string pkexecMessage(int status) {
 
 }  // namespace
 
-AdminOutcome runAsAdmin(const std::string& script, const std::string& pkexec) {
-    ProgramResult run =
-        runProgram(pkexec, {"/bin/sh", "-c", script}, Output::capture, Output::capture);
+std::string adminShell(const std::string& shell) {
+    struct stat st {};
+    const bool trusted = ::stat(shell.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == 0 &&
+                         (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 && (st.st_mode & S_IXUSR) != 0;
+    return trusted ? shell : "/bin/sh";
+}
+
+AdminOutcome runAsAdmin(const std::string& script, const std::string& pkexec,
+                        const std::string& shell) {
+    ProgramResult run = runProgram(pkexec, {shell, "-c", script}, Output::capture, Output::capture);
     if (!run.started) return {false, pkexec + " is not available"};
     if (run.status == 0) return {true, {}};
     std::string message = lastLine(run.output);

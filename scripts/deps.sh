@@ -11,6 +11,7 @@ packages=(
   curl openssl iproute2 util-linux procps psmisc sqlite3 python3
   xvfb xauth x11-utils imagemagick chromium fonts-dejavu-core
   woff2 systemd
+  ccache dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin libxml2-utils man-db
 )
 
 missing=()
@@ -21,6 +22,13 @@ for p in "${packages[@]}"; do
 done
 if ! command -v npm >/dev/null 2>&1; then
   missing+=(npm)
+fi
+
+# --check: only say whether something is missing (status 1), install nothing.
+if [ "${1:-}" = --check ]; then
+  [ ${#missing[@]} -eq 0 ] && exit 0
+  echo "deps: missing ${missing[*]}" >&2
+  exit 1
 fi
 
 if [ ${#missing[@]} -gt 0 ]; then

@@ -79,11 +79,22 @@ bool helperInstalled(const std::string& helperPath, const std::string& servicePa
     return ::stat(helperPath.c_str(), &st) == 0 && ::stat(servicePath.c_str(), &st) == 0;
 }
 
+std::string bundledHelperFor(const std::string& program) {
+    const std::filesystem::path folder = std::filesystem::path(program).parent_path();
+    const std::string beside = (folder / "tarrow-helper").string();
+    const std::string installed =
+        (folder / "../libexec/tarrow/tarrow-helper").lexically_normal().string();
+    struct stat st {};
+    for (const std::string& path : {beside, installed})
+        if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return path;
+    return beside;
+}
+
 std::string bundledHelper() {
     std::error_code error;
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return "tarrow-helper";
-    return (self.parent_path() / "tarrow-helper").string();
+    return bundledHelperFor(self.string());
 }
 
 }  // namespace tarrow::app

@@ -33,7 +33,12 @@ std::optional<std::string> installedHelperHash(std::optional<HelperHash>& cache,
 // Both the executable and its service file exist.
 bool helperInstalled(const std::string& helperPath, const std::string& servicePath);
 
-// The helper that ships beside the running app ("tarrow-helper" in the same folder).
+// The helper that ships with the program at `program`: "tarrow-helper" beside it (a
+// build tree), else "../libexec/tarrow/tarrow-helper" from its folder (installed under a
+// prefix such as /usr). When neither exists, the one beside it, for the message.
+std::string bundledHelperFor(const std::string& program);
+
+// The same for the running app.
 std::string bundledHelper();
 
 }  // namespace tarrow::app

@@ -2,8 +2,6 @@
 
 #include <unistd.h>
 
-#include <filesystem>
-
 namespace tarrow::app {
 
 bool asAdmin(const std::string& script, const std::string& prompt, const AdminSteps& steps,
@@ -39,13 +37,6 @@ bool removeHelper(const AdminSteps& steps, const LogFn& log) {
     const bool ok = asAdmin(platform::removalScript(), platform::removalPrompt(), steps, log);
     log(ok ? "helper removed" : "helper not removed");
     return ok;
-}
-
-std::string bundledHelperPath() {
-    std::error_code error;
-    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return "tarrow-helper";
-    return (program.parent_path() / "tarrow-helper").string();
 }
 
 }  // namespace tarrow::app

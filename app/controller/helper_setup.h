@@ -30,7 +30,4 @@ bool installHelper(const platform::HelperInstall& install, const AdminSteps& ste
 // Logs "helper removed" or "helper not removed".
 bool removeHelper(const AdminSteps& steps, const LogFn& log);
 
-// The helper executable this app ships: "tarrow-helper" beside the running program.
-std::string bundledHelperPath();
-
 }  // namespace tarrow::app

@@ -14,6 +14,7 @@ bool has(const std::vector<std::string>& args, const char* flag) {
 
 Invocation chooseMode(const std::vector<std::string>& args) {
     if (has(args, "--version")) return {Mode::version, {}};
+    if (has(args, "--help") || has(args, "-h")) return {Mode::help, {}};
     if (has(args, "--selftest")) return {Mode::selftest, {}};
     // The first of "--icons" and "--render" decides; as the last argument it names no
     // folder and the later rows apply.
@@ -33,6 +34,8 @@ const char* modeFlag(Mode mode) {
     switch (mode) {
         case Mode::version:
             return "--version";
+        case Mode::help:
+            return "--help";
         case Mode::selftest:
             return "--selftest";
         case Mode::icons:
@@ -49,6 +52,28 @@ const char* modeFlag(Mode mode) {
             return "";
     }
     return "";
+}
+
+const char* helpText() {
+    return "Usage: tarrow [option]\n"
+           "Tarrow keeps chosen web sites closed in every browser at once. Without an option\n"
+           "it starts the tray app (one copy per user); blocking needs its helper, which the\n"
+           "tray menu sets up once with the administrator password.\n"
+           "\n"
+           "Options (the first that applies wins):\n"
+           "  --version          print the name and the version\n"
+           "  -h, --help         print this help\n"
+           "  --selftest         run the built-in checks; exit status 1 when one fails\n"
+           "  --icons <folder>   write the images of the tray mark into <folder>\n"
+           "  --render <folder>  write images of the app\u2019s views into <folder>\n"
+           "  --suggest          print the sites suggested from the browsers\u2019 history\n"
+           "  --page-test        serve the block page alone and print its address, until\n"
+           "                     stopped\n"
+           "  --menu             print the tray menu as it would open now\n"
+           "\n"
+           "Environment: TARROW_HOME replaces the state folder ($XDG_DATA_HOME/Tarrow,\n"
+           "~/.local/share/Tarrow by default).\n"
+           "See tarrow(1) and tarrow-helper(8).\n";
 }
 
 }  // namespace tarrow::app

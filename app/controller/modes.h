@@ -6,7 +6,7 @@
 
 namespace tarrow::app {
 
-enum class Mode { version, selftest, icons, render, suggest, pageTest, menu, app };
+enum class Mode { version, help, selftest, icons, render, suggest, pageTest, menu, app };
 
 struct Invocation {
     Mode mode = Mode::app;
@@ -18,5 +18,8 @@ Invocation chooseMode(const std::vector<std::string>& args);
 
 // "--icons" etc.: the flag that names a mode, for messages.
 const char* modeFlag(Mode mode);
+
+// What "--help" prints: every mode and what it does.
+const char* helpText();
 
 }  // namespace tarrow::app

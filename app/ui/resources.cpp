@@ -11,8 +11,7 @@ QString resourcesFolder() {
     const QString given = qEnvironmentVariable("TARROW_RESOURCES");
     if (!given.isEmpty()) candidates << given;
     const QString program = QCoreApplication::applicationDirPath();
-    if (!program.isEmpty())
-        candidates << program + "/../resources" << program + "/../share/tarrow/resources";
+    if (!program.isEmpty()) candidates << program + "/../resources" << program + "/../share/tarrow";
 #ifdef TARROW_SOURCE_RESOURCES
     candidates << QStringLiteral(TARROW_SOURCE_RESOURCES);
 #endif

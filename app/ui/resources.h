@@ -5,8 +5,8 @@
 
 namespace tarrow::ui {
 
-// The first folder that exists of: $TARROW_RESOURCES, "../resources" and
-// "../share/tarrow/resources" beside the program, and the source tree's resources/.
+// The first folder that exists of: $TARROW_RESOURCES, "../resources" (a build tree) and
+// "../share/tarrow" (installed) beside the program, and the source tree's resources/.
 // Empty when there is none.
 QString resourcesFolder();
 

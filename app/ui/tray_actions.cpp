@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "app/controller/helper_identity.h"
 #include "app/controller/helper_setup.h"
 #include "app/controller/tarrow.h"
 #include "app/ui/about_box.h"
@@ -19,7 +20,7 @@ app::MenuActions trayActions(app::Tarrow& tarrow) {
 
     app::MenuActions actions;
     actions.installHelper = [&tarrow, steps, log] {
-        platform::HelperInstall install{app::bundledHelperPath(), tarrow.paths().helperSHA256,
+        platform::HelperInstall install{app::bundledHelper(), tarrow.paths().helperSHA256,
                                         tarrow.paths().request, ::getuid()};
         return app::installHelper(install, steps, log);
     };

@@ -38,6 +38,11 @@ TEST(ChooseMode, FirstRowThatAppliesWins) {
         {{"--verbose"}, Mode::app, ""},
         {{"--menu", "--version"}, Mode::version, ""},
         {{"--selftest", "--version"}, Mode::version, ""},
+        {{"--help", "--version"}, Mode::version, ""},
+        {{"--menu", "--help"}, Mode::help, ""},
+        {{"-h", "--selftest"}, Mode::help, ""},
+        {{"--icons", "--help"}, Mode::help, ""},
+        {{"--Help", "-help"}, Mode::app, ""},
         {{"--suggest", "--selftest"}, Mode::selftest, ""},
         {{"--render", "out"}, Mode::render, "out"},
         {{"--icons", "a", "--render", "b"}, Mode::icons, "a"},  // the first image flag decides
@@ -138,6 +143,34 @@ TEST(HelperInstalled, NeedsBothFiles) {
     EXPECT_TRUE(helperInstalled(s.file("helper"), s.file("service")));
     EXPECT_FALSE(helperInstalled(s.file("helper"), s.file("none")));
     EXPECT_FALSE(helperInstalled(s.file("none"), s.file("service")));
+}
+
+// The helper is found beside the program in a build tree and under libexec/tarrow when
+// installed under a prefix; the one beside wins, and a folder of that name is no helper.
+TEST(BundledHelper, BesideTheProgramOrUnderLibexec) {
+    struct Case {
+        std::vector<std::string> files, folders;
+        std::string found;
+    };
+    const Case cases[] = {
+        {{"build/bin/tarrow-helper"}, {}, "build/bin/tarrow-helper"},
+        {{"usr/libexec/tarrow/tarrow-helper"}, {}, "usr/libexec/tarrow/tarrow-helper"},
+        {{"usr/bin/tarrow-helper", "usr/libexec/tarrow/tarrow-helper"},
+         {},
+         "usr/bin/tarrow-helper"},
+        {{"usr/libexec/tarrow/tarrow-helper"},
+         {"usr/bin/tarrow-helper"},
+         "usr/libexec/tarrow/tarrow-helper"},
+        {{}, {"usr/bin"}, "usr/bin/tarrow-helper"},  // none: named where it was expected
+    };
+    for (const Case& c : cases) {
+        Scratch s;
+        for (const auto& file : c.files) writeFile(s.file(file), "helper");
+        for (const auto& folder : c.folders) std::filesystem::create_directories(s.file(folder));
+        const std::string program =
+            s.file(c.found.starts_with("build") ? "build/bin/tarrow" : "usr/bin/tarrow");
+        EXPECT_EQ(bundledHelperFor(program), s.file(c.found)) << c.found;
+    }
 }
 
 // --- One running copy ---

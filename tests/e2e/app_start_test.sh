@@ -31,7 +31,15 @@ check "--selftest passes" [ "$status" = 0 ]
 check "--selftest ends with all passed" [ "$(tail -n 1 "$work/selftest.out")" = "all passed" ]
 check "--selftest prints one ok line per check" \
   [ "$(grep -vc '^ok    ' "$work/selftest.out")" = 1 ]
-check "neither mode made the state folder" [ ! -e "$work/never" ]
+# --help prints every mode, starts nothing and exits 0, also beside a mode that would start.
+set +e
+TARROW_HOME="$work/never" "$bin/tarrow" --page-test --help > "$work/help.out" 2>&1
+status=$?
+set -e
+check "--help exits 0" [ "$status" = 0 ]
+check "--help names every mode" bash -c 'for m in --version --selftest --icons --render \
+  --suggest --page-test --menu; do grep -q -e "$m" "$1" || exit 1; done' _ "$work/help.out"
+check "none of these modes made the state folder" [ ! -e "$work/never" ]
 
 # TARROW_HOME set but empty: the default folder under the home folder.
 TARROW_HOME= "$bin/tarrow" 2>"$work/empty-home.err" &

@@ -3,7 +3,7 @@
 # it can rewrite /etc/hosts, listen on 127.0.0.2:80 and :443 and fill /var/lib/Tarrow
 # without changing anything on the machine. Every end-to-end test goes through here.
 #
-# Usage: tests/e2e/netns.sh <command> [arguments...]
+# Usage: tests/e2e/netns.sh [--overlay] <command> [arguments...]
 #   e.g. tests/e2e/netns.sh bash tests/e2e/daemon_block.sh
 #
 # What the command finds inside:
@@ -22,15 +22,18 @@
 # the real entries through), so nothing is created outside, and a test that unmounts or
 # replaces /var/lib/Tarrow changes only its own namespace.
 #
+# With --overlay, /usr, /etc and /var instead are writable overlays over the machine's
+# own, their changes kept in memory inside the namespace: a package can be installed,
+# upgraded and removed there with dpkg for real (its database under /var/lib/dpkg is
+# overlaid too), /usr/local and /etc/systemd/system included. The rest is as above.
+#
 # Exit status: the command's; 77 ("skipped") when not root or when the namespaces
 # cannot be created.
 set -euo pipefail
 
-if [ "${1:-}" = "--inside" ]; then
-    scratch=$2
-    shift 2
-    mount --make-rprivate /
-    ip link set lo up
+# A private copy of /etc over /etc, and an empty hits folder over /var/lib/Tarrow.
+private_etc_and_hits() {
+    local scratch=$1 entry name
     mount --bind "$scratch/etc" /etc
     # /var/lib becomes a tmpfs that carries the real entries through, except the hits
     # folder: its mount point lives on the tmpfs, so a test that unmounts or replaces
@@ -54,6 +57,34 @@ if [ "${1:-}" = "--inside" ]; then
     rmdir "$scratch/varlib"
     mkdir -m 0755 /var/lib/Tarrow
     mount --bind "$scratch/hits" /var/lib/Tarrow
+}
+
+# /usr, /etc and /var as overlays whose upper layers live on a tmpfs of this namespace.
+overlay_system() {
+    local layers=$1/layers top
+    mkdir "$layers"
+    mount -t tmpfs -o mode=0700 tmpfs "$layers"
+    for top in usr etc var; do
+        mkdir "$layers/$top" "$layers/$top.work"
+        if ! mount -t overlay overlay \
+            -o "lowerdir=/$top,upperdir=$layers/$top,workdir=$layers/$top.work" "/$top"; then
+            echo "netns: overlay mounts not permitted here; skipped" >&2
+            exit 77
+        fi
+    done
+}
+
+if [ "${1:-}" = "--inside" ]; then
+    scratch=$2
+    mode=$3
+    shift 3
+    mount --make-rprivate /
+    ip link set lo up
+    if [ "$mode" = overlay ]; then
+        overlay_system "$scratch"
+    else
+        private_etc_and_hits "$scratch"
+    fi
     for folder in /run/systemd /run/dbus /run/nscd; do
         if [ -d "$folder" ]; then mount -t tmpfs -o mode=0755,size=1m tmpfs "$folder"; fi
     done
@@ -63,6 +94,11 @@ if [ "${1:-}" = "--inside" ]; then
     exit $?
 fi
 
+mode=copy
+if [ "${1:-}" = "--overlay" ]; then
+    mode=overlay
+    shift
+fi
 if [ "$(id -u)" -ne 0 ]; then
     echo "netns: needs root; skipped" >&2
     exit 77
@@ -74,13 +110,15 @@ fi
 
 scratch=$(mktemp -d /tmp/tarrow-netns.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
-cp -a /etc "$scratch/etc"
-mkdir -m 0755 "$scratch/hits"
+if [ "$mode" = copy ]; then
+    cp -a /etc "$scratch/etc"
+    mkdir -m 0755 "$scratch/hits"
+fi
 mkdir "$scratch/work"
 
 set +e
 unshare --mount --net --pid --fork --kill-child --mount-proc \
-    bash "${BASH_SOURCE[0]}" --inside "$scratch" "$@"
+    bash "${BASH_SOURCE[0]}" --inside "$scratch" "$mode" "$@"
 status=$?
 set -e
 exit $status

@@ -18,6 +18,11 @@ TEST(CommandLine, FirstMatchingRowWins) {
     };
     const std::vector<Row> rows = {
         {{"--clear", "--version"}, Mode::version, "", 0},
+        {{"--help", "--version"}, Mode::version, "", 0},
+        {{"--clear", "--help"}, Mode::help, "", 0},
+        {{"--daemon", "/x", "--uid", "501", "-h"}, Mode::help, "", 0},
+        {{"--apply", "--help", "--uid", "501"}, Mode::help, "", 0},
+        {{"--HELP"}, Mode::usage, "", 0},
         {{"--listen-test", "/f", "80", "443", "--clear"}, Mode::listenTest, "", 0},
         {{"--listen-test", "/f", "80", "65536", "--clear"}, Mode::clear, "", 0},
         {{"--listen-test", "/f", "80"}, Mode::usage, "", 0},

@@ -58,6 +58,19 @@ TEST(HelperProgram, VersionWinsOverOtherArguments) {
     EXPECT_EQ(run.err, "");
 }
 
+// Help names every mode and changes nothing, even next to a mode that would.
+TEST(HelperProgram, HelpNamesEveryModeAndExitsZero) {
+    Files f;
+    writeFile(f.hosts, stock);
+    HelperRun run = runHelper({"--clear", "--hosts", f.hosts, "--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    for (const char* mode :
+         {"--version", "--listen-test", "--clear", "--apply", "--daemon", "--hosts", "--no-flush"})
+        EXPECT_NE(run.out.find(mode), std::string::npos) << mode;
+    EXPECT_EQ(readFile(f.hosts), stock);
+}
+
 TEST(HelperProgram, UsageForBadArguments) {
     Files f;
     writeFile(f.hosts, stock);

@@ -64,6 +64,25 @@ TEST_F(FakePkexec, ScriptIsOneArgument) {
     EXPECT_EQ(got, "a'b\"c");
 }
 
+// The packaged shell is used only when root owns it and nobody else may change it; the
+// script then reaches it exactly as it would reach /bin/sh.
+TEST_F(FakePkexec, PackagedShellOnlyWhenRootOwnsIt) {
+    write("shell", "#!/bin/sh\necho packaged >&2\nexec /bin/sh \"$@\"\n");
+    const std::string shell = folder + "/shell";
+    EXPECT_EQ(adminShell(folder + "/missing"), "/bin/sh");
+    EXPECT_EQ(adminShell(folder), "/bin/sh") << "a folder";
+    ::chmod(shell.c_str(), 0757);
+    EXPECT_EQ(adminShell(shell), "/bin/sh") << "writable by others";
+    ::chmod(shell.c_str(), 0775);
+    EXPECT_EQ(adminShell(shell), "/bin/sh") << "writable by the group";
+    ::chmod(shell.c_str(), 0755);
+    if (::getuid() != 0) GTEST_SKIP() << "a root-owned file needs root";
+    EXPECT_EQ(adminShell(shell), shell);
+    AdminOutcome out = runAsAdmin("exit 5", folder + "/pkexec", adminShell(shell));
+    EXPECT_EQ(out.message, "packaged") << "ran through the packaged shell";
+    EXPECT_TRUE(runAsAdmin("true", folder + "/pkexec", adminShell(shell)).ok);
+}
+
 TEST(AdminAppleScript, EscapesBackslashFirstThenQuotes) {
     EXPECT_EQ(adminAppleScript("echo \"a\\b\"", "Tarrow needs \"it\""),
               "do shell script \"echo \\\"a\\\\b\\\"\" with prompt \"Tarrow needs \\\"it\\\"\" "

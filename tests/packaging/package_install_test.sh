@@ -1,0 +1,236 @@
+#!/usr/bin/env bash
+# The Debian package installed, upgraded and removed for real with dpkg, inside the
+# namespaces of netns.sh --overlay: /usr, /etc and /var are throw-away overlays over the
+# machine's own, systemctl and pkexec are stand-ins (systemctl records its calls), and
+# "systemd runs" when /run/systemd/system exists. The helper is installed as the app's
+# set-up installs it: its own script, run through the packaged admin shell.
+#
+# Usage (as root): netns.sh --overlay bash package_install_test.sh <install_script_tool>
+set -euo pipefail
+tool=$1
+source="${TARROW_SOURCE:?TARROW_SOURCE names the source tree}"
+deb=$(ls "$source"/build-package/tarrow_*.deb)
+work="${NETNS_SCRATCH:?run through tests/e2e/netns.sh --overlay}"
+
+export PATH="$work/bin:/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin"
+export QT_QPA_PLATFORM=offscreen TARROW_HOME="$work/home"
+mkdir -p "$work/bin" "$TARROW_HOME"
+cat > "$work/bin/systemctl" <<STUB
+#!/bin/sh
+echo "\$*" >> "$work/systemctl.log"
+exit 0
+STUB
+printf '#!/bin/sh\nexec "$@"\n' > "$work/bin/pkexec"
+chmod 755 "$work/bin/systemctl" "$work/bin/pkexec"
+# The manual-page index is not what is tested, and rebuilding it takes seconds per run.
+rm -f /var/lib/man-db/auto-update
+
+fails=0
+check() {  # check <description> <command...>
+  local what="$1"; shift
+  if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; fails=$((fails + 1)); fi
+}
+
+unit=de.brightloom.tarrow.helper.service
+unit_file=/etc/systemd/system/$unit
+installed=/usr/local/libexec/de.brightloom.tarrow.helper
+shipped=/usr/libexec/tarrow/tarrow-helper
+request="$TARROW_HOME/request/blocked-hosts"
+section='# >>> Tarrow >>>'
+hosts_before=$(cat /etc/hosts)
+
+systemd_runs() { mkdir -p /run/systemd/system; }
+systemd_stopped() { rm -rf /run/systemd/system; }
+calls() { cat "$work/systemctl.log" 2>/dev/null; }
+digest() { sha256sum < "$1" | cut -d' ' -f1; }
+dpkg_run() {  # dpkg_run <arguments...>: output in $out, exit status in $status
+  rm -f "$work/systemctl.log"
+  set +e
+  out=$(dpkg "$@" 2>&1)
+  status=$?
+  set -e
+}
+said() { grep -qxF "tarrow: $1" <<< "$out"; }
+install_helper_as_app() {  # what "Set Up Blocking…" runs, with the app's digest
+  "$tool" install "$work/bin/pkexec" "" "$shipped" "$(digest "$shipped")" "$request" 0 >/dev/null
+}
+block() {  # a section, written by the installed helper from a request as its daemon would
+  mkdir -p "${request%/*}"
+  printf 'example.com\n' > "$request"
+  "$installed" --apply "$request" --uid 0 --no-flush 2>/dev/null
+  grep -qF "$section" /etc/hosts
+}
+helper_state() {  # what the installed app makes of the helper: missing, outdated, working…
+  tarrow --menu >/dev/null 2>&1
+  sed -n 2p "$TARROW_HOME/state"
+}
+nothing_left() {
+  ! grep -qF "$section" /etc/hosts && [ "$(cat /etc/hosts)" = "$hosts_before" ] &&
+    [ ! -e "$installed" ] && [ ! -e "$unit_file" ] &&
+    [ -z "$(find /etc/systemd/system -name "$unit")" ]
+}
+
+# --- 1. An older version with a helper set up, then the upgrade ---
+systemd_runs
+old="$work/old"
+dpkg-deb -R "$deb" "$old"
+printf 'an older build' >> "$old$shipped"  # a helper that differs, and still runs
+sed -i 's/^Version: .*/Version: 0.9.0/' "$old/DEBIAN/control"
+(cd "$old" && find usr -type f -exec md5sum {} + > DEBIAN/md5sums)
+dpkg-deb --root-owner-group -b "$old" "$work/tarrow_0.9.0.deb" >/dev/null
+dpkg_run -i "$work/tarrow_0.9.0.deb"
+check "older version installs" [ "$status" = 0 ]
+check "older version says nothing of a helper it does not have" bash -c '! grep -q "^tarrow:" <<< "$1"' _ "$out"
+install_helper_as_app
+check "helper set up by the app's own script" cmp -s "$installed" "$shipped"
+check "its unit in place" [ -f "$unit_file" ]
+check "blocking: section in /etc/hosts" block
+cp "$unit_file" "$work/unit.before"
+
+start=$(date +%s%N)
+dpkg_run -i "$deb"
+echo "upgrade took $(( ($(date +%s%N) - start) / 1000000 )) ms"
+check "upgrade succeeds" [ "$status" = 0 ]
+check "upgrade: installed helper replaced" said "installed helper replaced by the one of this version"
+check "upgrade: helper now the package's" cmp -s "$installed" "$shipped"
+check "upgrade: installed helper root-owned, mode 755" [ "$(stat -c '%a %U:%G' "$installed")" = "755 root:root" ]
+check "upgrade: unit unchanged" cmp -s "$unit_file" "$work/unit.before"
+check "upgrade: service restarted" [ "$(calls)" = "--quiet is-enabled $unit
+restart $unit" ]
+check "upgrade: said so" said "helper service restarted"
+check "upgrade: blocking goes on" grep -qF "$section" /etc/hosts
+check "upgrade: no copy left beside the helper" [ -z "$(find /usr/local/libexec -name '.tarrow-helper.*')" ]
+state=$(helper_state)
+check "the new app finds its helper current, no password needed ($state)" \
+  [ "$state" = "helper: working" ]
+
+dpkg_run -i "$deb"
+check "the same version again: helper current, not restarted" said "the installed helper is current"
+check "the same version again: systemctl not called" [ -z "$(calls)" ]
+
+# --- 2. The installed layout ---
+modes=(
+  "755 /usr/bin/tarrow"
+  "755 /usr/libexec/tarrow/tarrow-helper"
+  "755 /usr/libexec/tarrow/tarrow-admin-shell"
+  "644 /usr/share/tarrow/apfel-grotezk-latin-400-normal.ttf"
+  "644 /usr/share/tarrow/apfel-grotezk-latin-700-normal.ttf"
+  "644 /usr/share/tarrow/apfel-grotezk-LICENSE.txt"
+  "644 /usr/share/applications/de.brightloom.tarrow.desktop"
+  "644 /usr/share/metainfo/de.brightloom.tarrow.metainfo.xml"
+  "644 /usr/share/icons/hicolor/scalable/apps/de.brightloom.tarrow.svg"
+  "644 /usr/share/icons/hicolor/16x16/apps/de.brightloom.tarrow.png"
+  "644 /usr/share/icons/hicolor/256x256/apps/de.brightloom.tarrow.png"
+  "644 /usr/share/polkit-1/actions/de.brightloom.tarrow.policy"
+  "644 /usr/share/man/man1/tarrow.1.gz"
+  "644 /usr/share/man/man8/tarrow-helper.8.gz"
+  "644 /usr/share/doc/tarrow/copyright"
+  "644 /usr/share/doc/tarrow/changelog.gz"
+)
+for row in "${modes[@]}"; do
+  check "${row#* } root-owned, mode ${row%% *}" \
+    [ "$(stat -c '%a %U:%G' "${row#* }" 2>&1)" = "${row%% *} root:root" ]
+done
+check "tarrow is /usr/bin/tarrow" [ "$(command -v tarrow)" = /usr/bin/tarrow ]
+check "tarrow --version" [ "$(tarrow --version)" = "Tarrow $(dpkg-deb -f "$deb" Version)" ]
+set +e
+tarrow --selftest > "$work/selftest.out" 2>&1
+selftest=$?
+set -e
+check "--selftest passes from the installed layout" [ "$selftest" = 0 ]
+check "--selftest: the helper found under /usr/libexec and its digest matching" \
+  grep -qxF "ok    helper: $shipped is the one this build ships" "$work/selftest.out"
+check "tarrow --help exits 0" bash -c "tarrow --help >/dev/null"
+check "tarrow-helper --help exits 0" bash -c "$shipped --help >/dev/null"
+check "man tarrow" [ "$(man -w tarrow)" = /usr/share/man/man1/tarrow.1.gz ]
+check "man 8 tarrow-helper" [ "$(man -w 8 tarrow-helper)" = /usr/share/man/man8/tarrow-helper.8.gz ]
+
+# The fonts come from /usr/share/tarrow: the source tree's copy is hidden here, and the
+# block page server hands out the installed bytes.
+mkdir "$work/empty"
+mount --bind "$work/empty" "$source/resources"
+tarrow --page-test > "$work/page.out" 2>/dev/null &
+page=$!
+for _ in $(seq 50); do [ -s "$work/page.out" ] && break; sleep 0.1; done
+port=$(sed -n 's|^http://127.0.0.1:\([0-9]*\)/.*|\1|p' "$work/page.out")
+curl -s -o "$work/font.ttf" "http://127.0.0.1:$port/font/apfel-grotezk-700.ttf" || true
+kill "$page"; wait "$page" 2>/dev/null || true
+umount "$source/resources"
+check "the installed app serves its installed brand font" \
+  cmp -s "$work/font.ttf" /usr/share/tarrow/apfel-grotezk-latin-700-normal.ttf
+
+# --- 3. Removal while blocking, and again ---
+printf 'old log\n' > /var/log/Tarrow-helper.log
+mkdir -p /var/lib/Tarrow && printf 'x.example\n' > /var/lib/Tarrow/hits
+mkdir -p /etc/systemd/system/multi-user.target.wants
+ln -sf "$unit_file" /etc/systemd/system/multi-user.target.wants/$unit
+dpkg_run -r tarrow
+echo "$out" | grep '^tarrow:' || true
+check "removal succeeds" [ "$status" = 0 ]
+check "removal: service stopped and disabled" said "helper service stopped and disabled"
+check "removal: said the sites are open" said "blocked sites removed from /etc/hosts"
+check "removal: said the files went" said "helper and its service file removed"
+check "removal: systemctl calls" [ "$(calls)" = "disable --now $unit
+daemon-reload" ]
+check "removal: section gone, /etc/hosts as before, no helper, no unit" nothing_left
+check "removal: the program is gone" [ ! -e /usr/bin/tarrow ] && [ ! -e /usr/libexec/tarrow ]
+check "removal: the log stays until purge" [ -f /var/log/Tarrow-helper.log ]
+dpkg_run -r tarrow
+check "removing twice: status 0" [ "$status" = 0 ]
+check "removing twice: dpkg says only the configuration is left" \
+  grep -q "ignoring request to remove tarrow, only the config" <<< "$out"
+dpkg_run -P tarrow
+check "purge succeeds" [ "$status" = 0 ]
+check "purge: said so" said "helper log and hits removed"
+check "purge: helper log and hits gone" [ ! -e /var/log/Tarrow-helper.log ] && [ ! -e /var/lib/Tarrow ]
+dpkg_run -P tarrow
+check "purging twice: status 0, dpkg says it is not installed" \
+  bash -c '[ "$1" = 0 ] && grep -q "tarrow which isn.t installed" <<< "$2"' _ "$status" "$out"
+
+# --- 4. Removal in bad states: each ends with status 0, a clear line, and nothing left ---
+unit_missing() { rm -f "$unit_file"; }
+no_section() { "$installed" --clear --no-flush 2>/dev/null; }
+helper_gone() { rm -f "$installed"; }
+nothing_set_up() { "$tool" remove "$work/bin/pkexec" "" >/dev/null; }
+cases=(
+  "unit_missing|no helper service to stop|blocked sites removed from /etc/hosts"
+  "no_section|helper service stopped and disabled|/etc/hosts has no Tarrow section"
+  "helper_gone|the installed helper is gone; clearing with the package's own|blocked sites removed from /etc/hosts"
+  "systemd_stopped|systemd is not running, so the helper service was not running either|blocked sites removed from /etc/hosts"
+  "nothing_set_up|no helper service to stop|no helper installed"
+)
+for row in "${cases[@]}"; do
+  IFS='|' read -r breakage first second <<< "$row"
+  systemd_runs
+  dpkg -i "$deb" >/dev/null 2>&1
+  install_helper_as_app
+  block
+  "$breakage"
+  dpkg_run -r tarrow
+  check "$breakage: removal succeeds" [ "$status" = 0 ]
+  check "$breakage: says \"$first\"" said "$first"
+  check "$breakage: says \"$second\"" said "$second"
+  check "$breakage: nothing left" nothing_left
+  if [ "$breakage" = systemd_stopped ]; then
+    check "systemd not running: systemctl not called" [ -z "$(calls)" ]
+  fi
+done
+
+# The removal step run twice in a row (a removal that was interrupted and is retried).
+systemd_runs
+dpkg -i "$deb" >/dev/null 2>&1
+install_helper_as_app
+block
+/var/lib/dpkg/info/tarrow.prerm remove > "$work/first" 2>&1
+set +e
+out=$(/var/lib/dpkg/info/tarrow.prerm remove 2>&1)
+status=$?
+set -e
+check "removal step twice: status 0" [ "$status" = 0 ]
+check "removal step twice: says there is no helper" said "no helper installed"
+check "removal step twice: says there is no section" said "/etc/hosts has no Tarrow section"
+check "removal step twice: nothing left" nothing_left
+dpkg_run -P tarrow
+check "and the package still goes" [ "$status" = 0 ]
+
+[ "$fails" = 0 ] && echo "all passed" || { echo "$fails failed"; exit 1; }
