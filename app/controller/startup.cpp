@@ -26,6 +26,7 @@
 #include "app/ui/brand.h"
 #include "app/ui/mark.h"
 #include "app/ui/resources.h"
+#include "app/ui/settings.h"
 #include "app/ui/tray_actions.h"
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
@@ -126,6 +127,8 @@ int runApp(int argc, char** argv, const std::string& folder) {
         tarrow, IntegrationSetup{std::string(hitsPath), ui::resourcesFolder().toStdString(), {}});
     MenuActions menuActions = ui::trayActions(tarrow);
     menuActions.refreshBrowsers = [&browsers] { browsers->refreshBrowsers(); };
+    ui::Settings settings(tarrow, menuActions);  // the window is made when first shown
+    menuActions.showSettings = [&settings](Tab tab) { settings.show(tab); };
     ui::TrayMenu menu(tarrow, std::move(menuActions));
     item.setMenu(menu.menu());
 
