@@ -1,6 +1,7 @@
 #include "app/ui/settings_window.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QKeySequence>
 #include <QScreen>
 #include <QShortcut>
@@ -11,6 +12,7 @@
 
 #include "app/ui/settings_icons.h"
 #include "app/ui/store_signals.h"
+#include "app/ui/text_styles.h"
 #include "platform/paths.h"
 
 namespace tarrow::ui {
@@ -51,10 +53,11 @@ SettingsWindow::SettingsWindow(StoreSignals& observed, SettingsHooks hooks, QWid
 
     for (Tab tab : tabOrder) {
         QWidget* page = tab == Tab::sites ? sites_ : new QWidget;  // the others come later
-        const int index = tabs_->addTab(page, tabIcon(tab), tabLabel(tab));
+        const int index = tabs_->addTab(page, tabLabel(tab));
         tabs_->setTabToolTip(index, tabLabel(tab));
         page->setAccessibleName(tabLabel(tab));
     }
+    drawIcons();
     connect(tabs_, &QTabWidget::currentChanged, this, &SettingsWindow::selected);
 
     auto* close = new QShortcut(QKeySequence::Close, this);  // Ctrl+W
@@ -63,6 +66,16 @@ SettingsWindow::SettingsWindow(StoreSignals& observed, SettingsHooks hooks, QWid
     connect(settings, &QShortcut::activated, this, [this] {
         if (hooks_.openSettings) hooks_.openSettings();
     });
+}
+
+void SettingsWindow::drawIcons() {
+    for (int i = 0; i < tabs_->count(); ++i) tabs_->setTabIcon(i, tabIcon(tabOrder[i]));
+}
+
+// Drawn icons take the palette's text colour: a new palette (light or dark) redraws them.
+void SettingsWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (paletteChanged(event)) drawIcons();
 }
 
 void SettingsWindow::selected(int index) {

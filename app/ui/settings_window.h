@@ -32,8 +32,12 @@ class SettingsWindow final : public QWidget {
     QTabWidget* tabs() const { return tabs_; }
     SitesView* sites() const { return sites_; }
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     void selected(int index);
+    void drawIcons();
 
     Store& store_;
     SettingsHooks hooks_;

@@ -77,11 +77,12 @@ void SiteRow::fill(const std::string& name, const std::optional<std::string>& de
     shown_ = true;
 }
 
+// A new palette from above: the muted colours are worked out from it again.
 void SiteRow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() != QEvent::ApplicationPaletteChange) return;
+    if (!paletteChanged(event)) return;
     setMuted(detail_, true);
-    setMuted(check_, dim_);
+    if (dim_) setMuted(check_, true);
 }
 
 }  // namespace tarrow::ui

@@ -250,9 +250,14 @@ QWidget* SitesList::widget(const std::string& key) const {
     return it == widgets_.end() ? nullptr : it->second;
 }
 
+// Drawn icons take the palette's text colour.
 void SitesList::changeEvent(QEvent* event) {
     QScrollArea::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange) removeIcon_ = removeIcon();
+    if (!paletteChanged(event)) return;
+    removeIcon_ = removeIcon();
+    for (const auto& [key, widget] : widgets_)
+        if (auto* row = dynamic_cast<SiteRow*>(widget); row && row->removeButton())
+            row->removeButton()->setIcon(removeIcon_);
 }
 
 }  // namespace tarrow::ui

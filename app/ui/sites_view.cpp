@@ -105,14 +105,13 @@ SitesView::SitesView(StoreSignals& observed, SitesHooks hooks, QWidget* parent)
     auto* problemRow = new QHBoxLayout(problem_);
     problemRow->setContentsMargins(0, 0, 0, 0);
     problemRow->setSpacing(6);
-    auto* sign = new QLabel(problem_);
-    const int side = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
-    sign->setPixmap(warningIcon().pixmap(side, side));
+    problemSign_ = new QLabel(problem_);
+    drawSign();
     problemText_ = new QLabel(problem_);
     problemText_->setTextFormat(Qt::PlainText);
     problemText_->setWordWrap(true);
     problemText_->setFont(calloutFont(font()));
-    problemRow->addWidget(sign, 0, Qt::AlignTop);
+    problemRow->addWidget(problemSign_, 0, Qt::AlignTop);
     problemRow->addWidget(problemText_, 1);
     problem_->hide();
     column->addWidget(problem_);
@@ -262,6 +261,16 @@ void SitesView::hideEvent(QHideEvent* event) {
     if (event->spontaneous()) return;
     tab_.leave();
     stale_ = true;
+}
+
+void SitesView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (paletteChanged(event)) drawSign();
+}
+
+void SitesView::drawSign() {
+    const int side = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    problemSign_->setPixmap(warningIcon().pixmap(side, side));
 }
 
 void SitesView::addEntry() {

@@ -47,6 +47,7 @@ class SitesView final : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void storeChanged(StoreField field);
@@ -54,6 +55,7 @@ class SitesView final : public QWidget {
     void addEntry();
     void showProblem();
     void chainFocus();
+    void drawSign();
     void ticked(const std::string& key, bool on);
     void removed(const std::string& key);
 
@@ -66,6 +68,7 @@ class SitesView final : public QWidget {
     QLineEdit* entry_;
     QPushButton* add_;
     QWidget* problem_;
+    QLabel* problemSign_;
     QLabel* problemText_;
     SitesList* list_;
     bool stale_ = true;  // the list missed changes while off screen

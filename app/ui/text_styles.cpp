@@ -57,9 +57,18 @@ MutedLabel::MutedLabel(const QString& text, QWidget* parent) : QLabel(text, pare
     setMuted(this, true);
 }
 
+bool paletteChanged(const QEvent* event) {
+    return event->type() == QEvent::PaletteChange ||
+           event->type() == QEvent::ApplicationPaletteChange;
+}
+
 void MutedLabel::changeEvent(QEvent* event) {
     QLabel::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange) setMuted(this, true);
+    // Muting sets the palette, which comes back here once.
+    if (!paletteChanged(event) || muting_) return;
+    muting_ = true;
+    setMuted(this, true);
+    muting_ = false;
 }
 
 }  // namespace tarrow::ui

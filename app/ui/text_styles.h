@@ -17,6 +17,10 @@ QFont headlineFont(const QFont& base);
 // Draws a widget's text in `muted` (dim true) or in the palette's own colour again.
 void setMuted(QWidget* widget, bool dim);
 
+// True for the events that say the widget's palette may be new (a light or dark palette
+// for the whole application reaches windows as one and their children as the other).
+bool paletteChanged(const QEvent* event);
+
 // A word-wrapping label in `muted`, kept muted across palette changes.
 class MutedLabel final : public QLabel {
   public:
@@ -24,6 +28,9 @@ class MutedLabel final : public QLabel {
 
   protected:
     void changeEvent(QEvent* event) override;
+
+  private:
+    bool muting_ = false;
 };
 
 }  // namespace tarrow::ui

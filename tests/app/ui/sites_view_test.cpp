@@ -331,6 +331,32 @@ TEST_F(SitesView, SetupBoxAndStatusLine) {
     }
 }
 
+// Explanations and switched-off sites are drawn in the text colour at 0.62 opacity, also
+// after the desktop changes from a light to a dark palette.
+TEST_F(SitesView, MutedTextFollowsANewPalette) {
+    Config config = sitesConfig({"youtube.com"});
+    config.sites[0].enabled = false;
+    SettingsRig rig(config);
+    rig.open(Tab::sites);
+    ui::SiteRow* row = rig.row("site:" + rig.idOf("youtube.com"));
+    auto ink = [](QWidget* widget) { return widget->palette().color(QPalette::WindowText); };
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x2B, 0x2A, 0x33));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEC, 0xF2));
+    for (const QPalette& palette : {dark, light}) {
+        QApplication::setPalette(palette);
+        QApplication::processEvents();  // the change reaches the widgets as a posted event
+        QColor expected = palette.color(QPalette::WindowText);
+        expected.setAlphaF(0.62f);
+        EXPECT_EQ(ink(row->detailLabel()), expected);
+        EXPECT_EQ(ink(row->checkBox()), expected);  // switched off: dim
+        EXPECT_EQ(ink(rig.sites().list()->widget("note:history")->findChild<QLabel*>()), expected);
+    }
+    rig.click(row->checkBox());  // on again: the palette's own colour
+    EXPECT_EQ(ink(row->checkBox()), light.color(QPalette::WindowText));
+}
+
 TEST_F(SitesView, AccessibleNamesAndFocusOrderTopToBottom) {
     SettingsRig rig(sitesConfig({"a.example", "youtube.com"}));
     rig.store->setHelper(Helper::outdated);
