@@ -240,11 +240,7 @@ void SitesView::storeChanged(StoreField field) {
 
 void SitesView::redraw() {
     // Off screen the list waits: the next showing groups afresh anyway.
-    if (!isVisible()) {
-        stale_ = true;
-        return;
-    }
-    stale_ = false;
+    if (!isVisible()) return;
     if (list_->draw(items())) chainFocus();
 }
 
@@ -252,7 +248,7 @@ void SitesView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous()) return;  // back from being minimised: still the same showing
     tab_.appear();
-    if (stale_) redraw();
+    redraw();  // grouped afresh from what is listed now
     entry_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -260,7 +256,6 @@ void SitesView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (event->spontaneous()) return;
     tab_.leave();
-    stale_ = true;
 }
 
 void SitesView::changeEvent(QEvent* event) {
