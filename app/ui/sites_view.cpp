@@ -179,9 +179,9 @@ std::vector<ListItem> SitesView::items() const {
                                         false));
                 break;
             case SuggestionsShown::locked: {
-                LockedNote locked_ = lockedInsteadOfList(locked);
-                ListItem item = note("note:locked", locked_.text);
-                item.button = locked_.button;
+                LockedNote instead = lockedInsteadOfList(locked);
+                ListItem item = note("note:locked", instead.text);
+                item.button = instead.button;
                 items.push_back(std::move(item));
                 break;
             }
