@@ -21,6 +21,7 @@
 #include "app/ui/mark.h"
 #include "app/ui/notice_panel.h"
 #include "app/ui/resources.h"
+#include "app/ui/settings.h"
 #include "app/ui/tray_actions.h"
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
@@ -132,6 +133,8 @@ int runApp(int argc, char** argv, const std::string& folder) {
 
     MenuActions menuActions = ui::trayActions(tarrow);
     menuActions.refreshBrowsers = [&browsers] { browsers.integration->refreshBrowsers(); };
+    ui::Settings settings(tarrow, menuActions);  // the window is made when first shown
+    menuActions.showSettings = [&settings](Tab tab) { settings.show(tab); };
     ui::TrayMenu menu(tarrow, std::move(menuActions));
     item.setMenu(menu.menu());
 

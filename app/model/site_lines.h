@@ -1,0 +1,26 @@
+#pragma once
+// The grey second lines of the Sites tab's rows, and names joined in prose.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/model/suggestion.h"
+
+namespace tarrow {
+
+// Under a listed site: the domain when the site has a display name of its own, then
+// "also " and its aliases other than the www. and mobile. forms; joined by " · ".
+// None when there is nothing to say.
+std::optional<std::string> detail(std::string_view domain);
+
+// Under a suggestion: the domain when the site has a display name of its own, the visit
+// count in the given locale (an ICU id such as "de_DE") and " visits", then the popular
+// site's kind when it is one; joined by " · ".
+std::string visitsLine(const Suggestion& suggestion, std::string_view locale);
+
+// "" for none, "a" for one, "a and b", "a, b and c" for more.
+std::string listJoined(const std::vector<std::string>& names);
+
+}  // namespace tarrow

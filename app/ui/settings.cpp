@@ -1,0 +1,63 @@
+#include "app/ui/settings.h"
+
+#include "app/controller/tarrow.h"
+#include "app/ui/settings_window.h"
+#include "app/ui/store_signals.h"
+
+#ifdef __APPLE__
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QProcess>
+#include <QTimer>
+#include <QUrl>
+#endif
+
+namespace tarrow::ui {
+
+namespace {
+
+#ifdef __APPLE__
+// Shows the app's bundle in the Finder (to be dragged into the list), then the Full Disk
+// Access settings.
+void openFullDiskAccess() {
+    QDir bundle(QCoreApplication::applicationDirPath());
+    bundle.cdUp();
+    bundle.cdUp();
+    QProcess::startDetached(QStringLiteral("/usr/bin/open"), {"-R", bundle.absolutePath()});
+    QTimer::singleShot(600, [] {
+        QDesktopServices::openUrl(QUrl(QStringLiteral(
+            "x-apple.systempreferences:com.apple.preference.security?Privacy_AllFiles")));
+    });
+}
+#endif
+
+}  // namespace
+
+Settings::Settings(app::Tarrow& tarrow, app::MenuActions actions)
+    : tarrow_(tarrow), actions_(std::move(actions)) {
+    actions_.showSettings = [this](Tab tab) { show(tab); };
+}
+
+Settings::~Settings() = default;
+
+SettingsWindow& Settings::window() {
+    if (window_) return *window_;
+    signals_ = std::make_unique<StoreSignals>(tarrow_.store());
+    SettingsHooks hooks;
+    hooks.sites.log = [this](std::string_view message) { tarrow_.log(message); };
+    hooks.sites.setUp = [this] { app::setUp(tarrow_, actions_); };
+    hooks.sites.removeHelper = [this] { app::remove(tarrow_, actions_); };
+#ifdef __APPLE__
+    hooks.sites.openFullDiskAccess = openFullDiskAccess;
+#endif
+    hooks.openSettings = [this] { app::show(tarrow_, Tab::general, actions_); };
+    window_ = std::make_unique<SettingsWindow>(*signals_, std::move(hooks));
+    return *window_;
+}
+
+void Settings::show(Tab tab) {
+    window().showTab(tab);
+}
+
+}  // namespace tarrow::ui

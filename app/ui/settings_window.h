@@ -1,0 +1,52 @@
+#pragma once
+// The settings window: one window with the tabs Sites, Schedules and General, made once
+// and kept for the life of the process. Closing hides it; `showTab` brings it back.
+
+#include <QWidget>
+#include <functional>
+
+#include "app/model/tab.h"
+#include "app/ui/sites_view.h"
+
+class QTabWidget;
+
+namespace tarrow::ui {
+
+class StoreSignals;
+
+// The content size of the window, in points.
+inline constexpr QSize settingsSize{640, 600};
+
+struct SettingsHooks {
+    SitesHooks sites;
+    std::function<void()> openSettings;  // Ctrl+, : what the menu's "Settings…" does
+};
+
+class SettingsWindow final : public QWidget {
+  public:
+    SettingsWindow(StoreSignals& observed, SettingsHooks hooks, QWidget* parent = nullptr);
+
+    // Selects the tab, then shows the window (centred the first time), raised and active.
+    void showTab(Tab tab);
+
+    QTabWidget* tabs() const { return tabs_; }
+    SitesView* sites() const { return sites_; }
+
+  protected:
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void selected(int index);
+    void drawIcons();
+
+    Store& store_;
+    SettingsHooks hooks_;
+    QTabWidget* tabs_;
+    SitesView* sites_;
+    bool placed_ = false;
+};
+
+// The tab labels, in tab order.
+QString tabLabel(Tab tab);
+
+}  // namespace tarrow::ui

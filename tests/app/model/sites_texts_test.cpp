@@ -1,0 +1,129 @@
+#include "app/model/sites_texts.h"
+
+#include <gtest/gtest.h>
+
+#include "app/model/setup_texts.h"
+
+namespace tarrow {
+namespace {
+
+TEST(SitesTexts, PlaceholderAndKindHeadings) {
+    EXPECT_EQ(addPlaceholder(), "Add a site, like reddit.com");
+    EXPECT_EQ(popularTitle("Social media"), "Popular: social media");
+}
+
+// Each wording as the user reads it; the one in use is chosen when the app is built.
+TEST(SitesTexts, MacAndComputerWordings) {
+    EXPECT_EQ(
+        historyFootnote(Wording::mac),
+        "From this Mac\u2019s browsing history. Read when Sites opens, not stored, not sent.");
+    EXPECT_EQ(historyFootnote(Wording::computer),
+              "From this computer\u2019s browsing history. Read when Sites opens, not stored, "
+              "not sent.");
+    EXPECT_EQ(neverBlocks("apple.com", Wording::mac),
+              "Tarrow never blocks apple.com: your Mac needs it for updates, iCloud or the local "
+              "network.");
+    EXPECT_EQ(neverBlocks("apple.com", Wording::computer),
+              "Tarrow never blocks apple.com: this computer needs it for updates, iCloud or the "
+              "local network.");
+#ifdef __APPLE__
+    EXPECT_EQ(systemWording, Wording::mac);
+#else
+    EXPECT_EQ(systemWording, Wording::computer);
+#endif
+}
+
+TEST(SitesTexts, LockedBrowsers) {
+    struct Case {
+        std::vector<std::string> browsers;
+        Wording wording;
+        bool instead;  // no suggestions at all
+        LockedNote note;
+    };
+    const std::string linuxOne =
+        "The history of Firefox could not be read. Closing Firefox or fixing the permissions of "
+        "its profile folder may help.";
+    const std::string linuxTwo =
+        "The histories of Firefox and Chromium could not be read. Closing these browsers or "
+        "fixing the permissions of their profile folders may help.";
+    const Case cases[] = {
+        {{"Safari"},
+         Wording::mac,
+         true,
+         {"macOS keeps your browsing history behind Full Disk Access. Add Tarrow there, and this "
+          "list fills with the sites you visit most.",
+          "Open Full Disk Access\u2026"}},
+        {{"Safari"},
+         Wording::mac,
+         false,
+         {"Safari needs Full Disk Access.", "Open Settings\u2026"}},
+        {{"Safari", "Chrome"},
+         Wording::mac,
+         false,
+         {"Safari and Chrome need Full Disk Access.", "Open Settings\u2026"}},
+        {{"Firefox"}, Wording::computer, true, {linuxOne, ""}},
+        {{"Firefox"}, Wording::computer, false, {linuxOne, ""}},
+        {{"Firefox", "Chromium"}, Wording::computer, false, {linuxTwo, ""}},
+    };
+    for (const Case& c : cases) {
+        LockedNote note = c.instead ? lockedInsteadOfList(c.browsers, c.wording)
+                                    : lockedUnderList(c.browsers, c.wording);
+        EXPECT_EQ(note.text, c.note.text);
+        EXPECT_EQ(note.button, c.note.button);
+    }
+}
+
+TEST(ShownEntry, InvisibleAndLongTextIsMadeSafe) {
+    struct Case {
+        const char* name;
+        std::string typed;
+        std::string shown;
+    };
+    const std::string sixty(60, 'a');
+    const Case cases[] = {
+        {"plain", "you tube", "you tube"},
+        {"non_ascii_kept", "b\u00FCcher", "b\u00FCcher"},
+        {"tab_and_bell", "exa\tmple\a", "exa\uFFFDmple\uFFFD"},
+        {"line_break", "a\nb", "a\uFFFDb"},
+        {"right_to_left_mark", "\u200Fexample.com", "\uFFFDexample.com"},
+        {"right_to_left_override", "a\u202Ebc", "a\uFFFDbc"},
+        {"isolate", "a\u2067b\u2069", "a\uFFFDb\uFFFD"},
+        {"line_separator", "a\u2028b", "a\uFFFDb"},
+        {"not_utf8", "caf\xE9", "caf\uFFFD"},
+        {"exactly_sixty", sixty, sixty},
+        {"sixty_one", sixty + "b", sixty + "\u2026"},
+        {"ten_thousand", std::string(10000, 'x'), std::string(60, 'x') + "\u2026"},
+        {"counted_in_characters", std::string(30, 'a') + std::string(40, '\xC3'),
+         std::string(30, 'a') +
+             [] {
+                 std::string s;
+                 for (int i = 0; i < 30; ++i) s += "\uFFFD";
+                 return s + "\u2026";
+             }()},
+    };
+    for (const Case& c : cases) EXPECT_EQ(shownEntry(c.typed), c.shown) << c.name;
+}
+
+TEST(SetupTexts, EveryHelperStateInBothWordings) {
+    for (Wording wording : {Wording::mac, Wording::computer}) {
+        EXPECT_EQ(helperText(Helper::missing, wording),
+                  "Nothing is blocked yet. To block sites in every browser, Tarrow needs your "
+                  "password once. After that it never asks again.");
+        EXPECT_EQ(helperText(Helper::outdated, wording),
+                  "Blocking works, but this version of Tarrow brings a newer helper. Finish "
+                  "updating with your password.");
+        EXPECT_EQ(helperText(Helper::working, wording),
+                  "Set up. Tarrow blocks sites in every browser, without asking for your "
+                  "password again.");
+    }
+    EXPECT_EQ(helperText(Helper::stuck, Wording::mac),
+              "Blocking isn\u2019t working right now. Repair sets the helper up again. If "
+              "\u201Ctarrow-helper\u201D is switched off under System Settings \u2192 General "
+              "\u2192 Login Items, switch it on there.");
+    EXPECT_EQ(helperText(Helper::stuck, Wording::computer),
+              "Blocking isn\u2019t working right now. Repair sets the helper up again and "
+              "restarts its service.");
+}
+
+}  // namespace
+}  // namespace tarrow

@@ -1,0 +1,68 @@
+#include "app/ui/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "app/ui/settings_window.h"
+#include "app/ui/setup_box.h"
+#include "app/ui/tray_menu.h"
+#include "qt_app.h"
+#include "rig.h"
+
+namespace tarrow::testing {
+namespace {
+
+QAction* find(QMenu* menu, const QString& title) {
+    for (QAction* action : menu->actions()) {
+        if (action->text() == title) return action;
+        if (action->menu())
+            if (QAction* inner = find(action->menu(), title)) return inner;
+    }
+    return nullptr;
+}
+
+// The tray's items open the one window on their tab; its set-up box reaches the controller.
+TEST(Settings, TrayItemsOpenTheOneWindowOnTheirTab) {
+    ensureQtApp();
+    Rig rig(HelperFiles::none);
+    rig.start(configWith({"example.com"}, false));
+    int installs = 0;
+    app::MenuActions actions;
+    actions.installHelper = [&] {
+        ++installs;
+        return false;
+    };
+    ui::Settings settings(*rig.tarrow, actions);
+    actions.showSettings = [&settings](Tab tab) { settings.show(tab); };
+    ui::TrayMenu tray(*rig.tarrow, actions);
+    tray.rebuild();
+
+    const std::pair<const char*, int> items[] = {
+        {"Edit Sites\u2026", 0}, {"Edit Schedules\u2026", 1}, {"Settings\u2026", 2}};
+    ui::SettingsWindow* first = nullptr;
+    for (const auto& [title, tab] : items) {
+        QAction* action = find(tray.menu(), QString::fromUtf8(title));
+        ASSERT_NE(action, nullptr) << title;
+        action->trigger();
+        ui::SettingsWindow& window = settings.window();
+        if (!first) first = &window;
+        EXPECT_EQ(&window, first);  // made once
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(window.tabs()->currentIndex(), tab) << title;
+    }
+    EXPECT_EQ(rig.countPrefix("the settings window"), 0);
+
+    rig.tick();  // no helper installed: the box offers the set-up
+    settings.show(Tab::sites);
+    ui::SetupBox* box = settings.window().sites()->setupBox();
+    ASSERT_TRUE(box->isVisible());
+    box->setUpButton()->click();
+    EXPECT_EQ(installs, 1);
+}
+
+}  // namespace
+}  // namespace tarrow::testing

@@ -1,0 +1,395 @@
+#include "app/ui/sites_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QToolButton>
+#include <future>
+#include <thread>
+
+#include "app/browser/suggestion_loader.h"
+#include "app/model/setup_texts.h"
+#include "app/ui/setup_box.h"
+#include "qt_app.h"
+#include "settings_fixture.h"
+
+namespace tarrow::testing {
+namespace {
+
+using Domains = std::vector<std::string>;
+using Keys = std::vector<std::string>;
+
+QString notAnAddress(const char* quoted) {
+    return QString::fromUtf8(
+               "\u201C%1\u201D is not an address Tarrow can block. Type it like "
+               "example.com.")
+        .arg(QString::fromUtf8(quoted));
+}
+
+bool has(const Keys& keys, const std::string& key) {
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+// The text of a note or heading of the list.
+QString textOf(const SettingsRig& rig, const std::string& key) {
+    QWidget* widget = rig.sites().list()->widget(key);
+    if (!widget) return "<none>";
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+    auto* label = widget->findChild<QLabel*>();
+    return label ? label->text() : "<no label>";
+}
+
+bool waitFor(const std::function<bool()>& done, int milliseconds = 5000) {
+    for (int waited = 0; !done() && waited < milliseconds; waited += 10) QTest::qWait(10);
+    return done();
+}
+
+class SitesView : public ::testing::Test {
+  protected:
+    void SetUp() override { ensureQtApp(); }
+};
+
+TEST_F(SitesView, TypingAndReturnAddTheSite) {
+    SettingsRig rig(sitesConfig({"bild.de"}));
+    rig.open(Tab::sites);
+    ui::SitesView& view = rig.sites();
+    QLineEdit* entry = view.entry();
+    EXPECT_EQ(rig.focused(), entry);
+    EXPECT_FALSE(view.addButton()->isEnabled());
+
+    QTest::keyClicks(entry, "  Example.COM ");
+    EXPECT_TRUE(view.addButton()->isEnabled());
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_EQ(rig.diskDomains(), (Domains{"bild.de", "example.com"}));
+    EXPECT_EQ(rig.logged, Domains{"site added: example.com"});
+    EXPECT_EQ(entry->text(), "");
+    EXPECT_FALSE(view.addButton()->isEnabled());
+    EXPECT_FALSE(view.problemLine()->isVisible());
+    // Offered nowhere below, so it is under "Your list" at once.
+    const Keys keys = rig.keys();
+    ASSERT_GE(keys.size(), 3u);
+    EXPECT_EQ(
+        Keys(keys.begin(), keys.begin() + 3),
+        (Keys{"heading:your", "site:" + rig.idOf("bild.de"), "site:" + rig.idOf("example.com")}));
+
+    // Refused: the text stays for correcting, the problem shows, nothing is written.
+    QTest::keyClicks(entry, "you tube");
+    rig.click(view.addButton());
+    EXPECT_TRUE(view.problemLine()->isVisible());
+    EXPECT_EQ(view.problemLabel()->text(), notAnAddress("you tube"));
+    EXPECT_EQ(entry->accessibleDescription(), view.problemLabel()->text());
+    EXPECT_EQ(entry->text(), "you tube");
+    EXPECT_EQ(rig.diskDomains(), (Domains{"bild.de", "example.com"}));
+
+    // Blank: the button is off, but Return still says what is wrong.
+    entry->selectAll();
+    QTest::keyClicks(entry, "   ");
+    EXPECT_FALSE(view.addButton()->isEnabled());
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_EQ(view.problemLabel()->text(), notAnAddress(""));
+
+    // A preset's name adds its domain, which keeps its place among the popular sites.
+    entry->clear();
+    QTest::keyClicks(entry, "YOUTUBE");
+    rig.click(view.addButton());
+    EXPECT_FALSE(view.problemLine()->isVisible());
+    EXPECT_EQ(rig.diskDomains(), (Domains{"bild.de", "example.com", "youtube.com"}));
+    ASSERT_NE(rig.row("preset:youtube.com"), nullptr);
+    EXPECT_TRUE(rig.row("preset:youtube.com")->checkBox()->isChecked());
+
+    // Typed again while switched off: switched on, no second entry, nothing logged.
+    rig.click(rig.row("site:" + rig.idOf("example.com"))->checkBox());
+    EXPECT_EQ(rig.diskDomains(), (Domains{"bild.de", "example.com (off)", "youtube.com"}));
+    QTest::keyClicks(entry, "example.com.");
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_EQ(rig.diskDomains(), (Domains{"bild.de", "example.com", "youtube.com"}));
+    EXPECT_EQ(rig.logged, (Domains{"site added: example.com", "site added: youtube.com"}));
+
+    // Protected names are refused with the reason.
+    QTest::keyClicks(entry, "printer.local");
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_EQ(view.problemLabel()->text(),
+              QString::fromUtf8("Tarrow never blocks printer.local: this computer needs it for "
+                                "updates, iCloud or the local network."));
+    EXPECT_EQ(rig.diskDomains(), (Domains{"bild.de", "example.com", "youtube.com"}));
+}
+
+TEST_F(SitesView, TickingKeepsTheScrollPositionAndTheFocus) {
+    SettingsRig rig(sitesConfig({"bild.de"}));
+    rig.open(Tab::sites);
+    ui::SitesList* list = rig.sites().list();
+    ui::SiteRow* spiegel = rig.row("preset:spiegel.de");
+    ASSERT_NE(spiegel, nullptr);
+    list->ensureWidgetVisible(spiegel);
+    const int scrolled = list->verticalScrollBar()->value();
+    ASSERT_GT(scrolled, 0);
+
+    rig.click(spiegel->checkBox());
+    EXPECT_EQ(rig.diskDomains(), (Domains{"bild.de", "spiegel.de"}));
+    EXPECT_EQ(rig.logged, Domains{"site added: spiegel.de"});
+    EXPECT_EQ(rig.row("preset:spiegel.de"), spiegel);  // the same row, not a new one
+    EXPECT_TRUE(spiegel->checkBox()->isChecked());
+    EXPECT_EQ(list->verticalScrollBar()->value(), scrolled);
+    EXPECT_EQ(rig.focused(), spiegel->checkBox());
+
+    rig.click(spiegel->checkBox());  // unticking a popular site takes it off the list
+    EXPECT_EQ(rig.diskDomains(), Domains{"bild.de"});
+    EXPECT_EQ(rig.logged, (Domains{"site added: spiegel.de", "site removed: spiegel.de"}));
+    EXPECT_EQ(list->verticalScrollBar()->value(), scrolled);
+    EXPECT_EQ(rig.focused(), spiegel->checkBox());
+
+    // Unticking under "Your list" only switches the site off; it stays, drawn dim.
+    ui::SiteRow* bild = rig.row("site:" + rig.idOf("bild.de"));
+    ASSERT_NE(bild, nullptr);
+    rig.click(bild->checkBox());
+    EXPECT_EQ(rig.diskDomains(), Domains{"bild.de (off)"});
+    EXPECT_EQ(rig.row("site:" + rig.idOf("bild.de")), bild);
+    EXPECT_TRUE(bild->dim());
+    EXPECT_FALSE(bild->checkBox()->isChecked());
+    rig.click(bild->checkBox());
+    EXPECT_EQ(rig.diskDomains(), Domains{"bild.de"});
+    EXPECT_FALSE(bild->dim());
+    EXPECT_EQ(rig.logged.size(), 2u);
+}
+
+TEST_F(SitesView, RemovingMovesTheFocusToTheNeighbour) {
+    SettingsRig rig(sitesConfig({"a.example", "b.example", "c.example"}));
+    rig.open(Tab::sites);
+    const std::string a = "site:" + rig.idOf("a.example"), b = "site:" + rig.idOf("b.example"),
+                      c = "site:" + rig.idOf("c.example");
+    ui::SiteRow* rowB = rig.row(b);
+    EXPECT_EQ(rowB->removeButton()->toolTip(), "Remove b.example from the list");
+    EXPECT_EQ(rowB->removeButton()->accessibleName(), "Remove b.example");
+
+    rig.click(rowB->removeButton());
+    EXPECT_EQ(rig.diskDomains(), (Domains{"a.example", "c.example"}));
+    EXPECT_EQ(rig.logged, Domains{"site removed: b.example"});
+    EXPECT_EQ(rig.row(b), nullptr);
+    EXPECT_EQ(rig.focused(), rig.row(c)->removeButton());
+
+    rig.click(rig.row(c)->removeButton());  // the last row: the one before takes the focus
+    EXPECT_EQ(rig.focused(), rig.row(a)->removeButton());
+    rig.click(rig.row(a)->removeButton());  // none left: back to the add field
+    EXPECT_EQ(rig.focused(), static_cast<QWidget*>(rig.sites().entry()));
+    EXPECT_EQ(rig.diskDomains(), Domains{});
+    EXPECT_EQ(textOf(rig, "note:nothing"), "Nothing yet. Tick a site below.");
+    // The rows' widgets are gone, not only hidden.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    size_t rows = 0;
+    for (QWidget* child : rig.sites().list()->findChildren<QWidget*>())
+        rows += dynamic_cast<ui::SiteRow*>(child) != nullptr;
+    EXPECT_EQ(rows, 49u);  // the popular sites
+}
+
+TEST_F(SitesView, GroupingChangesOnlyWhenTheTabComesBack) {
+    Config config = sitesConfig({"bild.de", "store.steampowered.com", "chess.com"});
+    SettingsRig rig(config);
+    rig.open(Tab::sites);
+    EXPECT_FALSE(has(rig.keys(), "heading:Games"));  // every game is on the list
+    EXPECT_TRUE(has(rig.keys(), "heading:Video"));
+
+    rig.click(rig.row("preset:youtube.com")->checkBox());
+    EXPECT_TRUE(has(rig.keys(), "preset:youtube.com"));
+    EXPECT_EQ(rig.sites().tab().listed(),
+              (std::set<std::string>{"bild.de", "chess.com", "store.steampowered.com"}));
+
+    rig.window->tabs()->setCurrentIndex(int(Tab::schedules));
+    EXPECT_FALSE(rig.sites().tab().listed());
+    rig.window->tabs()->setCurrentIndex(int(Tab::sites));
+    EXPECT_EQ(rig.focused(), static_cast<QWidget*>(rig.sites().entry()));
+    const Keys keys = rig.keys();
+    EXPECT_TRUE(has(keys, "site:" + rig.idOf("youtube.com")));
+    EXPECT_FALSE(has(keys, "preset:youtube.com"));
+
+    // Closing the window is leaving too.
+    rig.window->close();
+    EXPECT_FALSE(rig.sites().tab().listed());
+    rig.open(Tab::sites);
+    EXPECT_TRUE(rig.sites().tab().listed());
+}
+
+TEST_F(SitesView, SuggestionStates) {
+    SettingsRig rig(sitesConfig({"bild.de"}));
+    rig.open(Tab::sites);
+    Store& store = *rig.store;
+    auto suggestionKeys = [&] {
+        Keys out;
+        const Keys keys = rig.keys();
+        auto at = std::find(keys.begin(), keys.end(), "heading:suggestions");
+        for (++at; at < keys.end() && at->rfind("heading:", 0) != 0; ++at) out.push_back(*at);
+        return out;
+    };
+    const char* footnote =
+        "From this computer\u2019s browsing history. Read when Sites opens, "
+        "not stored, not sent.";
+
+    store.setSuggesting(true);
+    EXPECT_EQ(suggestionKeys(), (Keys{"loading", "note:history"}));
+    EXPECT_EQ(textOf(rig, "loading"), QString::fromUtf8("Looking at your browsing\u2026"));
+
+    store.setSuggestions({{"foo.de", 42}, {"bild.de", 30}, {"reddit.com", 12}});
+    store.setSuggesting(false);
+    EXPECT_EQ(suggestionKeys(),
+              (Keys{"suggestion:foo.de", "suggestion:reddit.com", "note:history"}));
+    EXPECT_FALSE(has(rig.keys(), "preset:reddit.com"));  // shown once, as a suggestion
+    EXPECT_TRUE(rig.row("suggestion:foo.de")->detailLabel()->text().endsWith(" visits"));
+    EXPECT_EQ(textOf(rig, "note:history"), QString::fromUtf8(footnote));
+
+    rig.click(rig.row("suggestion:foo.de")->checkBox());
+    EXPECT_EQ(rig.diskDomains(), (Domains{"bild.de", "foo.de"}));
+    rig.click(rig.row("suggestion:foo.de")->checkBox());
+    EXPECT_EQ(rig.diskDomains(), Domains{"bild.de"});
+    EXPECT_EQ(rig.logged, (Domains{"site added: foo.de", "site removed: foo.de"}));
+
+    store.setLockedBrowsers({"Firefox", "Chromium"});
+    EXPECT_EQ(suggestionKeys(), (Keys{"suggestion:foo.de", "suggestion:reddit.com", "note:history",
+                                      "note:locked-under"}));
+    EXPECT_EQ(textOf(rig, "note:locked-under"),
+              "The histories of Firefox and Chromium could not be read. Closing these browsers "
+              "or fixing the permissions of their profile folders may help.");
+    // Nothing on this system to open: no button.
+    EXPECT_EQ(rig.sites().list()->widget("note:locked-under")->findChild<QPushButton*>(), nullptr);
+
+    store.setSuggestions({});
+    store.setLockedBrowsers({"Firefox"});
+    EXPECT_EQ(suggestionKeys(), (Keys{"note:locked", "note:history"}));
+    EXPECT_EQ(textOf(rig, "note:locked"),
+              "The history of Firefox could not be read. Closing Firefox or fixing the "
+              "permissions of its profile folder may help.");
+
+    store.setLockedBrowsers({});
+    EXPECT_EQ(suggestionKeys(), (Keys{"note:none", "note:history"}));
+    EXPECT_EQ(textOf(rig, "note:none"), "No site with ten visits or more in the last 30 days.");
+
+    store.setSuggestions({{"bild.de", 30}});
+    EXPECT_EQ(suggestionKeys(), (Keys{"note:all", "note:history"}));
+    EXPECT_EQ(textOf(rig, "note:all"), "All of them are on your list.");
+
+    Config off = store.config();
+    off.suggest = false;
+    store.setConfig(off);
+    EXPECT_FALSE(has(rig.keys(), "heading:suggestions"));
+}
+
+// The history is read on a worker thread; the window goes on answering meanwhile.
+TEST_F(SitesView, SuggestionsArriveFromTheWorkerWithoutBlocking) {
+    SettingsRig rig(sitesConfig({}));
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    installSuggestionLoader(
+        *rig.store, {[](std::function<void()> job) { std::thread(std::move(job)).detach(); },
+                     [](std::function<void()> job) {
+                         QMetaObject::invokeMethod(qApp, std::move(job), Qt::QueuedConnection);
+                     },
+                     {},
+                     [released] {
+                         released.wait();
+                         return BrowsingSuggestions{{{"foo.de", 42}}, {}, 1, {}};
+                     },
+                     [&rig](std::string_view line) { rig.logged.emplace_back(line); }});
+
+    rig.open(Tab::sites);  // coming on screen asks for the suggestions
+    EXPECT_TRUE(has(rig.keys(), "loading"));
+    QTest::keyClicks(rig.sites().entry(), "abc");
+    QApplication::processEvents();
+    EXPECT_EQ(rig.sites().entry()->text(), "abc");
+
+    release.set_value();
+    EXPECT_TRUE(waitFor([&] { return rig.row("suggestion:foo.de") != nullptr; }));
+    EXPECT_FALSE(has(rig.keys(), "loading"));
+    EXPECT_EQ(rig.logged, Domains{"suggestions: 1 sites from 1 browser histories"});
+}
+
+TEST_F(SitesView, SetupBoxAndStatusLine) {
+    SettingsRig rig(sitesConfig({}));
+    rig.open(Tab::sites);
+    ui::SetupBox* box = rig.sites().setupBox();
+    EXPECT_FALSE(box->isVisible());
+
+    rig.store->setHelper(Helper::missing);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->title(), "Blocking");
+    EXPECT_EQ(box->textLabel()->text().toStdString(), helperText(Helper::missing));
+    EXPECT_EQ(box->setUpButton()->text(), QString::fromUtf8("Set Up Blocking\u2026"));
+    EXPECT_FALSE(box->removeButton()->isVisible());
+    rig.click(box->setUpButton());
+    EXPECT_EQ(rig.setUps, 1);
+
+    rig.store->setHelper(Helper::stuck);
+    EXPECT_EQ(box->setUpButton()->text(), QString::fromUtf8("Repair\u2026"));
+    EXPECT_TRUE(box->removeButton()->isVisible());
+    rig.click(box->removeButton());
+    EXPECT_EQ(rig.removals, 1);
+
+    for (const char* status : {"Tarrow \u2013 until you say okay", "Open \u2013 no schedule"}) {
+        rig.store->setStatus(status);
+        EXPECT_EQ(rig.sites().statusLabel()->text(), QString::fromUtf8(status));
+    }
+}
+
+// Explanations and switched-off sites are drawn in the text colour at 0.62 opacity, also
+// after the desktop changes from a light to a dark palette.
+TEST_F(SitesView, MutedTextFollowsANewPalette) {
+    Config config = sitesConfig({"youtube.com"});
+    config.sites[0].enabled = false;
+    SettingsRig rig(config);
+    rig.open(Tab::sites);
+    ui::SiteRow* row = rig.row("site:" + rig.idOf("youtube.com"));
+    auto ink = [](QWidget* widget) { return widget->palette().color(QPalette::WindowText); };
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x2B, 0x2A, 0x33));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEC, 0xF2));
+    for (const QPalette& palette : {dark, light}) {
+        QApplication::setPalette(palette);
+        QApplication::processEvents();  // the change reaches the widgets as a posted event
+        QColor expected = palette.color(QPalette::WindowText);
+        expected.setAlphaF(0.62f);
+        EXPECT_EQ(ink(row->detailLabel()), expected);
+        EXPECT_EQ(ink(row->checkBox()), expected);  // switched off: dim
+        EXPECT_EQ(ink(rig.sites().list()->widget("note:history")->findChild<QLabel*>()), expected);
+    }
+    rig.click(row->checkBox());  // on again: the palette's own colour
+    EXPECT_EQ(ink(row->checkBox()), light.color(QPalette::WindowText));
+}
+
+TEST_F(SitesView, AccessibleNamesAndFocusOrderTopToBottom) {
+    SettingsRig rig(sitesConfig({"a.example", "youtube.com"}));
+    rig.store->setHelper(Helper::outdated);
+    rig.open(Tab::sites);
+    ui::SitesView& view = rig.sites();
+    EXPECT_EQ(view.entry()->placeholderText(), "Add a site, like reddit.com");
+    EXPECT_EQ(view.entry()->accessibleName(), view.entry()->placeholderText());
+    QCheckBox* youtube = rig.row("site:" + rig.idOf("youtube.com"))->checkBox();
+    EXPECT_EQ(youtube->accessibleName(), "YouTube");
+    EXPECT_EQ(youtube->accessibleDescription(),
+              QString::fromUtf8("youtube.com \u00B7 also youtu.be"));
+    EXPECT_EQ(rig.row("preset:netflix.com")->checkBox()->accessibleDescription(), "netflix.com");
+
+    // Tab walks the whole window once, top to bottom, and reaches every control.
+    QTest::keyClicks(view.entry(), "x");  // the Add button takes part once it works
+    std::vector<QWidget*> visited;
+    QWidget* start = rig.focused();
+    ASSERT_EQ(start, view.entry());
+    for (int i = 0; i < 1000; ++i) {
+        QTest::keyClick(rig.focused(), Qt::Key_Tab);
+        if (rig.focused() == start) break;
+        visited.push_back(rig.focused());
+    }
+    std::vector<QWidget*> expected = {view.addButton()};
+    for (QWidget* control : view.list()->controls()) expected.push_back(control);
+    ASSERT_GE(visited.size(), expected.size());
+    EXPECT_EQ(std::vector<QWidget*>(visited.begin(), visited.begin() + expected.size()), expected);
+    // Then round again from the top: the tab bar and the set-up buttons, before the field.
+    const std::vector<QWidget*> top(visited.begin() + expected.size(), visited.end());
+    EXPECT_EQ(top,
+              (std::vector<QWidget*>{rig.window->tabs()->tabBar(), view.setupBox()->setUpButton(),
+                                     view.setupBox()->removeButton()}));
+}
+
+}  // namespace
+}  // namespace tarrow::testing
