@@ -20,6 +20,8 @@
 #include "app/controller/modes.h"
 #include "app/controller/selftest.h"
 #include "app/controller/tarrow.h"
+#include "app/model/general_texts.h"
+#include "app/model/login_item.h"
 #include "app/model/migration.h"
 #include "app/model/state_folder.h"
 #include "app/model/store.h"
@@ -31,8 +33,10 @@
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
 #include "app/ui/tray_modes.h"
+#include "platform/autostart.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
+#include "platform/starting_agent.h"
 #include "platform/termination.h"
 
 #ifndef TARROW_VERSION
@@ -44,15 +48,18 @@ namespace tarrow::app {
 namespace {
 
 constexpr int tickMilliseconds = 5000;
-constexpr const char* agentLabel = "de.brightloom.tarrow";
 
 std::string appVersion() {
     return std::strlen(TARROW_VERSION) > 0 ? TARROW_VERSION : "dev";
 }
 
-bool startedByAgent() {
-    const char* label = std::getenv("XPC_SERVICE_NAME");
-    return label && std::strcmp(label, agentLabel) == 0;
+// Start at login through the user's autostart entry, read back from the files each time.
+LoginItem autostartItem() {
+    return {[] { return platform::autostartEnabled(platform::autostartPlaces()); },
+            [](bool on) {
+                return platform::setAutostart(platform::autostartPlaces(), on,
+                                              platform::runningProgram());
+            }};
 }
 
 // Without any display Qt would abort; the blocking itself needs no display, so run on
@@ -127,7 +134,10 @@ int runApp(int argc, char** argv, const std::string& folder) {
         tarrow, IntegrationSetup{std::string(hitsPath), ui::resourcesFolder().toStdString(), {}});
     MenuActions menuActions = ui::trayActions(tarrow);
     menuActions.refreshBrowsers = [&browsers] { browsers->refreshBrowsers(); };
-    ui::Settings settings(tarrow, menuActions);  // the window is made when first shown
+    const std::optional<std::string> agent = platform::startingAgent();
+    const LoginItem login = autostartItem();
+    // The window is made when first shown.
+    ui::Settings settings(tarrow, menuActions, {login, agent});
     menuActions.showSettings = [&settings](Tab tab) { settings.show(tab); };
     ui::TrayMenu menu(tarrow, std::move(menuActions));
     item.setMenu(menu.menu());
@@ -136,12 +146,14 @@ int runApp(int argc, char** argv, const std::string& folder) {
         log("cannot prepare the signal handler; a signal will not unblock");
     }
     log(std::string(appName) + " " + appVersion() + " started, state in " + folder +
-        (startedByAgent() ? " (LaunchAgent)" : ""));
+        (agent ? " (" + agentName(*agent) + ")" : ""));
+    if (agent) dropLoginItemForAgent(login, agentName(*agent), [](std::string_view m) { log(m); });
     QObject::connect(&application, &QCoreApplication::aboutToQuit,
                      [&tarrow] { tarrow.emptyRequest(); });
 
     browsers->start();
     tarrow.tick();
+    if (!agent && store.helper() == Helper::missing) settings.showWelcome();
     QTimer ticker;
     ticker.setTimerType(Qt::CoarseTimer);
     ticker.setInterval(tickMilliseconds);
