@@ -165,6 +165,7 @@ ScheduleRow* SchedulesView::makeRow(size_t index) {
     edits.removed = [this, index] { edited(tab_.remove(ref(index))); };
     auto* row = new ScheduleRow(week_, names_, locale_, removeIcon_, std::move(edits));
     rowsLayout_->insertWidget(int(index), row);
+    row->show();  // at once, not when the event loop comes round to it
     return row;
 }
 
