@@ -11,9 +11,12 @@
 
 #include "app/ui/day_chip.h"
 #include "app/ui/schedule_row.h"
+#include "app/ui/settings.h"
+#include "app/ui/settings_window.h"
 #include "app/ui/setup_box.h"
 #include "app/ui/time_field.h"
 #include "qt_app.h"
+#include "rig.h"
 #include "tabs_fixture.h"
 
 namespace tarrow::testing {
@@ -216,6 +219,34 @@ TEST_F(SchedulesView, SetupBoxShowsUntilTheHelperWorks) {
     rig.click(box->setUpButton());
     rig.click(box->removeButton());
     EXPECT_EQ(rig.calls, (std::vector<std::string>{"set up", "remove helper"}));
+}
+
+// From the tray's "Edit Schedules…" to a blocked site: a new user adds the weekday
+// morning schedule on a Saturday; on Monday at 09:00 (a faked clock) the next tick asks
+// for the site to be blocked, and at 12:00 for nothing.
+TEST_F(SchedulesView, AWeekdayMorningBlocksAtItsStart) {
+    Rig rig;
+    rig.clock = at("2026-10-24T10:00:00+02:00");  // a Saturday
+    rig.start(configWith({"example.com"}, false));
+    rig.tick();
+    ui::Settings settings(*rig.tarrow, {});
+    settings.show(Tab::schedules);
+    ui::SchedulesView& view = *settings.window().schedules();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&settings.window()));
+    QTest::mouseClick(view.addButton(), Qt::LeftButton);
+    ASSERT_EQ(view.rowCount(), 1u);
+    rig.tick();
+    EXPECT_EQ(rig.request(), "");
+    EXPECT_EQ(view.statusLabel()->text().toStdString(),
+              "Everything open \u2013 next schedule Mon 9:00\u202FAM");
+
+    rig.clock = at("2026-10-26T09:00:00+01:00");  // Monday, after the clocks went back
+    rig.tick();
+    EXPECT_EQ(rig.requestLines(),
+              (std::vector<std::string>{"example.com", "www.example.com", "m.example.com"}));
+    rig.advance(3 * 3600);  // 12:00, the end
+    rig.tick();
+    EXPECT_EQ(rig.request(), "");
 }
 
 }  // namespace
