@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "app/autostart_item.h"
 #include "app/browser/browser_integration.h"
 #include "app/browser/suggestion_loader.h"
 #include "app/bundled_helper.h"
@@ -17,6 +18,7 @@
 #include "app/model/store.h"
 #include "app/model/texts.h"
 #include "app/startup.h"
+#include "app/ui/appearance.h"
 #include "app/ui/brand.h"
 #include "app/ui/mark.h"
 #include "app/ui/notice_panel.h"
@@ -25,7 +27,6 @@
 #include "app/ui/tray_actions.h"
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
-#include "platform/autostart.h"
 #include "platform/paths.h"
 #include "platform/starting_agent.h"
 #include "platform/termination.h"
@@ -37,15 +38,6 @@ namespace {
 constexpr int tickMilliseconds = 5000;
 // The app id: the name of the desktop entry, the icons and the AppStream metadata.
 constexpr const char* appId = "de.brightloom.tarrow";
-
-// Start at login through the user's autostart entry, read back from the files each time.
-LoginItem autostartItem() {
-    return {[] { return platform::autostartEnabled(platform::autostartPlaces()); },
-            [](bool on) {
-                return platform::setAutostart(platform::autostartPlaces(), on,
-                                              platform::runningProgram());
-            }};
-}
 
 void logLine(std::string_view message) {
     log(message);
@@ -111,6 +103,7 @@ int runApp(int argc, char** argv, const std::string& folder) {
     QApplication::setApplicationVersion(QString::fromStdString(appVersion()));
     // Wayland compositors and docks match the window to the menu entry by this name.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(appId));
+    ui::followDesktopAppearance(application);
     ui::registerBrandFont();
 
     Store store(folder, logLine);

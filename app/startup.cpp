@@ -17,6 +17,7 @@
 #include "app/model/migration.h"
 #include "app/model/state_folder.h"
 #include "app/page_test_mode.h"
+#include "app/render_mode.h"
 #include "app/run_app.h"
 #include "app/ui/icons_mode.h"
 #include "platform/paths.h"
@@ -29,12 +30,6 @@
 namespace tarrow::app {
 
 namespace {
-
-// Modes that other parts of the app provide and this build does not have yet.
-int notBuilt(Mode mode) {
-    std::fprintf(stderr, "%s is not available in this build\n", modeFlag(mode));
-    return 2;
-}
 
 // One running copy; false when another one runs and this one must quit.
 bool claimOnlyCopy(const std::string& folder) {
@@ -89,6 +84,9 @@ int run(int argc, char** argv) {
         case Mode::icons:
             offscreenWithoutDisplay();
             return ui::writeIcons(argc, argv, invocation.folder);
+        case Mode::render:
+            prepareRenderPlatform();
+            return renderPictures(argc, argv, invocation.folder, stateFolder, args);
         case Mode::menu:
             offscreenWithoutDisplay();
             return printMenu(argc, argv, stateFolder, bundledHelperSHA256);
@@ -100,9 +98,12 @@ int run(int argc, char** argv) {
             if (!claimOnlyCopy(stateFolder)) return 0;
             if (offscreenWithoutDisplay()) log("no display found, running without a tray icon");
             return runApp(argc, argv, stateFolder);
-        default:
-            return notBuilt(invocation.mode);
+        case Mode::version:
+        case Mode::help:
+        case Mode::selftest:
+            break;  // answered above
     }
+    return 0;
 }
 
 }  // namespace tarrow::app

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 
 namespace tarrow {
 
@@ -102,6 +104,20 @@ std::optional<WriteError> writeAtomically(const std::string& path, std::string_v
     }
     if (how.sync) syncFolder(path);
     return std::nullopt;
+}
+
+Status makeWritableFolder(const std::string& path) {
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    if (error) return Status::failure("create", path, error.value());
+    if (!std::filesystem::is_directory(path, error))
+        return Status::failure("create", path, ENOTDIR);
+    std::string scratch = path + "/.tarrow-XXXXXX";
+    const int fd = ::mkstemp(scratch.data());
+    if (fd < 0) return Status::lastError("write", path);
+    ::close(fd);
+    ::unlink(scratch.c_str());
+    return {};
 }
 
 }  // namespace tarrow

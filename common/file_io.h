@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/status.h"
+
 namespace tarrow {
 
 // A read-only descriptor of a regular file, opened without blocking (a FIFO at the path
@@ -36,6 +38,10 @@ struct AtomicWrite {
 // is removed and the old file stays as it was.
 std::optional<WriteError> writeAtomically(const std::string& path, std::string_view bytes,
                                           const AtomicWrite& how = {});
+
+// Makes the folder with any missing parents, then checks that a file can be made in it
+// (a scratch file, removed again): "cannot create …" or "cannot write …" otherwise.
+Status makeWritableFolder(const std::string& path);
 
 // Parent folder of a path ("." when it has none).
 std::string folderOf(const std::string& path);

@@ -65,14 +65,18 @@ const char* helpText() {
            "  -h, --help         print this help\n"
            "  --selftest         run the built-in checks; exit status 1 when one fails\n"
            "  --icons <folder>   write the images of the tray mark into <folder>\n"
-           "  --render <folder>  write images of the app\u2019s views into <folder>\n"
+           "  --render <folder>  write images of the app\u2019s views into <folder>; with\n"
+           "                     --working, --demo-locked or --demo-suggestions they show the\n"
+           "                     helper set up, locked histories or made-up suggestions\n"
            "  --suggest          print the sites suggested from the browsers\u2019 history\n"
            "  --page-test        serve the block page alone and print its address, until\n"
            "                     stopped\n"
            "  --menu             print the tray menu as it would open now\n"
            "\n"
            "Environment: TARROW_HOME replaces the state folder ($XDG_DATA_HOME/Tarrow,\n"
-           "~/.local/share/Tarrow by default).\n"
+           "~/.local/share/Tarrow by default). --render takes the views\u2019 size from\n"
+           "TARROW_RENDER_SIZE (580x440 by default) and the instant of their status line\n"
+           "from TARROW_NOW (ISO 8601, now by default).\n"
            "See tarrow(1) and tarrow-helper(8).\n";
 }
 

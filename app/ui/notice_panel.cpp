@@ -79,17 +79,21 @@ QPoint NoticePanel::placeFor(const QSize& size) {
                   int(std::floor(visible.center().y() + 0.5 - size.height() / 2.0)));
 }
 
-void NoticePanel::show(const QString& site, const QString& line) {
+QSize NoticePanel::setContent(const QString& site, const QString& line) {
     view_->setContent(site, line);
     setAccessibleName(view_->accessibleName());
+    layout()->activate();
+    return QSize(cardWidth, layout()->totalHeightForWidth(cardWidth));
+}
+
+void NoticePanel::show(const QString& site, const QString& line) {
+    const QSize size = setContent(site, line);
     if (dismissing_) {
         // A fade-out in progress is abandoned: the card comes back at once.
         dismissing_ = false;
         if (fade_) fade_->stop();
         hide();
     }
-    layout()->activate();
-    const QSize size(cardWidth, layout()->totalHeightForWidth(cardWidth));
     resize(size);
     if (!platform::desktopComposites()) {
         // Without a compositor a see-through corner shows black: cut the corners instead.

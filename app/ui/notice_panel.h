@@ -19,6 +19,9 @@ class NoticePanel : public QWidget {
     NoticePanel();
 
     void show(const QString& site, const QString& line);
+    // Sets what the card says and gives its fitting size (its width and the height the
+    // content needs at that width), without showing it.
+    QSize setContent(const QString& site, const QString& line);
     void schedule(double seconds);  // hides after that long, unless hovered
     void dismiss();
 
