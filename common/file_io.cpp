@@ -107,6 +107,7 @@ std::optional<WriteError> writeAtomically(const std::string& path, std::string_v
 }
 
 Status makeWritableFolder(const std::string& path) {
+    if (path.empty()) return Status::failure("create", path, 0, "no folder named");
     std::error_code error;
     std::filesystem::create_directories(path, error);
     if (error) return Status::failure("create", path, error.value());
