@@ -12,11 +12,12 @@ struct Colours {
     QColor window, text, base, alternate, button, placeholder, disabled, highlight, link;
 };
 
-// Text and muted text (text at 0.62 opacity) both stay above 4.5:1 on the window and
-// on the base colour; the placeholder too.
+// Text and muted text (text at 0.62 opacity) stay above 5:1 on the window and on the
+// base colour, the placeholder too, so that even small muted captions, whose thin
+// strokes never reach their full colour, read at 4.5:1 or more.
 const Colours light{
-    .window = QColor(0xF4, 0xF3, 0xF6),
-    .text = QColor(0x17, 0x15, 0x1C),
+    .window = QColor(0xF6, 0xF5, 0xF8),
+    .text = QColor(0x0B, 0x0A, 0x0F),
     .base = QColor(0xFF, 0xFF, 0xFF),
     .alternate = QColor(0xF7, 0xF6, 0xF9),
     .button = QColor(0xEA, 0xE8, 0xEE),
@@ -26,11 +27,11 @@ const Colours light{
     .link = QColor(0xB8, 0x1D, 0x5B),
 };
 const Colours dark{
-    .window = QColor(0x2B, 0x2A, 0x33),
-    .text = QColor(0xEE, 0xEC, 0xF2),
-    .base = QColor(0x1F, 0x1E, 0x25),
-    .alternate = QColor(0x26, 0x25, 0x2D),
-    .button = QColor(0x3A, 0x39, 0x44),
+    .window = QColor(0x26, 0x25, 0x2D),
+    .text = QColor(0xF4, 0xF2, 0xF8),
+    .base = QColor(0x1B, 0x1A, 0x21),
+    .alternate = QColor(0x21, 0x20, 0x28),
+    .button = QColor(0x37, 0x36, 0x41),
     .placeholder = QColor(0x9C, 0x99, 0xA6),
     .disabled = QColor(0x76, 0x74, 0x80),
     .highlight = QColor(0x3D, 0x7E, 0xDB),

@@ -15,6 +15,7 @@
 #include "app/model/calendar.h"
 #include "app/model/evaluation.h"
 #include "app/model/texts.h"
+#include "app/ui/appearance.h"
 #include "settings_fixture.h"
 #include "tests/tabs/xvfb.h"
 
@@ -50,27 +51,6 @@ class X11Environment : public ::testing::Environment {
     QApplication* application_ = nullptr;
 };
 [[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new X11Environment);
-
-QPalette darkPalette() {
-    QPalette p;
-    const QColor window(0x2B, 0x2A, 0x33), base(0x1F, 0x1E, 0x25), text(0xEE, 0xEC, 0xF2);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, window);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, QColor(0x3A, 0x39, 0x44));
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::Highlight, QColor(0x3D, 0x7E, 0xDB));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::PlaceholderText, QColor(0x8C, 0x8A, 0x96));
-    p.setColor(QPalette::ToolTipBase, base);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x7A, 0x78, 0x84));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x7A, 0x78, 0x84));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x7A, 0x78, 0x84));
-    return p;
-}
 
 // What the X server shows of the window.
 QImage onScreen(QWidget& window) {
@@ -109,7 +89,8 @@ TEST(SettingsWindowOnX11, DrawsTheWholeWindowInLightAndDark) {
     const QString folder = QStringLiteral(TARROW_SCREENSHOT_DIR);
     QDir().mkpath(folder);
     for (const char* look : {"light", "dark"}) {
-        if (std::string(look) == "dark") QApplication::setPalette(darkPalette());
+        if (std::string(look) == "dark")
+            QApplication::setPalette(ui::appearancePalette(ui::Appearance::dark));
         const QImage image = onScreen(*rig.window);
         EXPECT_EQ(image.size(), QSize(640, 600) * rig.window->devicePixelRatio()) << look;
         const auto [share, colours] = contentOf(image);
