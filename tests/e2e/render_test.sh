@@ -165,4 +165,9 @@ for doc in "$source_dir"/docs/*.png; do
   check "docs/$name has the size --render gives it" [ "$(size_of "$doc")" = "$(size_of "$out/$name")" ]
 done
 
+# Every picture the README shows is there.
+for picture in $(grep -o 'docs/[a-z-]*\.png' "$source_dir/README.md" | sort -u); do
+  check "the README's $picture exists" [ -s "$source_dir/$picture" ]
+done
+
 [ "$fails" = 0 ]
