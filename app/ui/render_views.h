@@ -53,8 +53,9 @@ bool renderView(FramedView framed, QSize size, const QString& path);
 // `cardBackdrop`.
 bool renderCard(const QString& site, const QString& line, const QString& path);
 
-// Runs what is pending (layout requests, deferred deletions, queued calls) until
-// nothing is left, a few rounds at most.
+// Runs what is pending (layout requests, deferred deletions, queued calls), four rounds:
+// a layout may ask for another one, a queued call may post more. Qt lays out as soon as
+// these run, so there is no waiting for a fixed time.
 void settle();
 
 }  // namespace tarrow::ui
