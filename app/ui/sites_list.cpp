@@ -109,8 +109,10 @@ SitesList::SitesList(Actions actions, QWidget* parent)
     layout_->addStretch(1);
     setWidget(content_);
     removeIcon_ = removeIcon();
+    // The keyboard focus stays in view; a click leaves the list where it is.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && content_->isAncestorOf(now)) ensureWidgetVisible(now, 0, 8);
+        if (now && content_->isAncestorOf(now) && QApplication::mouseButtons() == Qt::NoButton)
+            ensureWidgetVisible(now, 0, 8);
     });
 }
 

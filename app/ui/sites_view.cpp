@@ -179,9 +179,9 @@ std::vector<ListItem> SitesView::items() const {
                                         false));
                 break;
             case SuggestionsShown::locked: {
-                LockedNote locked_ = lockedInsteadOfList(locked);
-                ListItem item = note("note:locked", locked_.text);
-                item.button = locked_.button;
+                LockedNote instead = lockedInsteadOfList(locked);
+                ListItem item = note("note:locked", instead.text);
+                item.button = instead.button;
                 items.push_back(std::move(item));
                 break;
             }
@@ -240,11 +240,7 @@ void SitesView::storeChanged(StoreField field) {
 
 void SitesView::redraw() {
     // Off screen the list waits: the next showing groups afresh anyway.
-    if (!isVisible()) {
-        stale_ = true;
-        return;
-    }
-    stale_ = false;
+    if (!isVisible()) return;
     if (list_->draw(items())) chainFocus();
 }
 
@@ -252,7 +248,7 @@ void SitesView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous()) return;  // back from being minimised: still the same showing
     tab_.appear();
-    if (stale_) redraw();
+    redraw();  // grouped afresh from what is listed now
     entry_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -260,7 +256,6 @@ void SitesView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (event->spontaneous()) return;
     tab_.leave();
-    stale_ = true;
 }
 
 void SitesView::changeEvent(QEvent* event) {

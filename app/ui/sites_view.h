@@ -71,7 +71,6 @@ class SitesView final : public QWidget {
     QLabel* problemSign_;
     QLabel* problemText_;
     SitesList* list_;
-    bool stale_ = true;  // the list missed changes while off screen
 };
 
 }  // namespace tarrow::ui
