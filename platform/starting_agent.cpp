@@ -1,7 +1,10 @@
 #include "platform/starting_agent.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "common/file_io.h"
@@ -65,6 +68,10 @@ std::optional<std::string> startingAgent() {
 #else
     const char* invocation = std::getenv("INVOCATION_ID");
     if (!invocation || !*invocation) return {};
+    // Both variables are inherited by everything a service starts (a terminal server's
+    // shells among them): only a process the user's manager started itself counts.
+    const char* manager = std::getenv("MANAGERPID");
+    if (!manager || std::to_string(::getppid()) != manager) return {};
     const std::optional<std::string> cgroup = readRegularFile("/proc/self/cgroup");
     if (!cgroup) return {};
     return userServiceIn(*cgroup);

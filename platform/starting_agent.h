@@ -9,8 +9,8 @@
 namespace tarrow::platform {
 
 // macOS: the launch agent de.brightloom.tarrow (XPC_SERVICE_NAME names it). Elsewhere: the
-// systemd user unit that runs this process ($INVOCATION_ID set and the unit taken from
-// /proc/self/cgroup).
+// systemd user unit that started this process: $INVOCATION_ID set, the parent is the
+// user's service manager ($MANAGERPID) and the unit is taken from /proc/self/cgroup.
 std::optional<std::string> startingAgent();
 
 // The unit in a /proc/<pid>/cgroup text when it is a service of a user's service manager

@@ -110,8 +110,10 @@ GeneralView::GeneralView(StoreSignals& observed, GeneralHooks hooks, QWidget* pa
 
     auto* footer = new QHBoxLayout;
     footer->setSpacing(8);
+    // The app sets its version at start; a build without one is "dev".
+    const QString version = QApplication::applicationVersion();
     version_ = new MutedLabel(
-        QString::fromStdString(versionLine(QApplication::applicationVersion().toStdString())),
+        QString::fromStdString(versionLine(version.isEmpty() ? "dev" : version.toStdString())),
         this);
     version_->setWordWrap(false);
     version_->setFont(captionFont(version_->font()));
