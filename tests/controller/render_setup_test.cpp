@@ -21,33 +21,21 @@ TEST(RenderSize, TwoWholeNumbersAboveZeroOrTheDefault) {
         const char* text;  // nullptr: the variable is not set
         RenderSize size;
     };
+    // The command-line test runs the bad sizes of the manual through the program; these
+    // are the finer points.
     const Case cases[] = {
         {nullptr, {580, 440}},
-        {"580x440", {580, 440}},
         {"800x600", {800, 600}},
-        {"1024x240", {1024, 240}},
-        // Not exactly two whole numbers above zero: the default.
-        {"", {580, 440}},
-        {"580", {580, 440}},
-        {"580x440x3", {580, 440}},
-        {"abc", {580, 440}},
-        {"x", {580, 440}},
         {"580x", {580, 440}},
-        {"0x0", {580, 440}},
         {"0x440", {580, 440}},
-        {"-5x10", {580, 440}},
         {"+580x440", {580, 440}},
         {"580.5x440", {580, 440}},
         {" 580x440", {580, 440}},
         {"580X440", {580, 440}},
         {"580\u00d7440", {580, 440}},
         {"99999999999999999999x440", {580, 440}},  // too large for a number
-        // Two numbers: each side within 240 and 2048.
-        {"1x1", {240, 240}},
         {"300x200", {300, 240}},
-        {"99999x99999", {2048, 2048}},
         {"4000x300", {2048, 300}},
-        {"0580x0440", {580, 440}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(renderSize(c.text), c.size) << (c.text ? c.text : "(unset)");
