@@ -247,9 +247,9 @@ std::set<std::string> blockedNames(std::string_view text) {
     return names;
 }
 
-std::optional<HostsText> readText(const std::string& path) {
-    std::optional<std::string> bytes = readRegularFile(path);
-    if (!bytes) return std::nullopt;
+Result<HostsText> readText(const std::string& path) {
+    Result<std::string> bytes = readRegularFile(path);
+    if (!bytes) return bytes.status();
     HostsText result{std::move(*bytes), false};
     result.latin1 = !validUtf8(result.text);
     return result;

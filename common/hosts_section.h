@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/status.h"
+
 namespace tarrow {
 
 inline constexpr std::string_view blockBegin =
@@ -50,9 +52,9 @@ struct HostsText {
     std::string text;  // the file's bytes; valid UTF-8 unless latin1
     bool latin1 = false;
 };
-// Reads a whole file; none when it cannot be read. Bytes that are not UTF-8 are
+// Reads a whole file; a failure when it cannot be read. Bytes that are not UTF-8 are
 // taken as ISO Latin-1, which maps every byte to one character, so the bytes are
 // kept as they are and written back unchanged.
-std::optional<HostsText> readText(const std::string& path);
+Result<HostsText> readText(const std::string& path);
 
 }  // namespace tarrow

@@ -19,6 +19,7 @@
 #include "app/model/instant.h"
 #include "app/model/log_fn.h"
 #include "app/model/store.h"
+#include "common/status.h"
 
 namespace tarrow::app {
 
@@ -72,8 +73,8 @@ class Tarrow {
     // Empties the request, logs the reason and ends the process with status 0.
     void unblockAndExit(std::string_view reason);
     void quit() { unblockAndExit("quit (menu)"); }
-    // Empties the request without ending (the will-terminate hook).
-    void emptyRequest() { request_.empty(); }
+    // Empties the request without ending (the will-terminate hook); a failure is logged.
+    void emptyRequest();
     // A freshly installed helper gets a fresh grace period.
     void clearMismatch() { mismatchSince_.reset(); }
 
@@ -109,6 +110,10 @@ class Tarrow {
     void show(bool blocking, Helper helper, const std::string& status);
     void writeState(const std::string& status, Helper helper, size_t blockedCount);
     void addBuiltInCommands();
+    // A failure that lasts is logged when it starts or its reason changes, not on every
+    // try; `logged` holds the line last logged for it.
+    void logFailure(std::optional<std::string>& logged, std::string_view what,
+                    const Status& status);
 
     Store& store_;
     ControllerPaths paths_;
@@ -119,7 +124,8 @@ class Tarrow {
 
     RequestWriter request_;
     HostsReadBack hosts_;
-    std::string lastState_;
+    std::string lastState_;  // the state file's text as last written
+    std::optional<std::string> stateFailure_, emptyFailure_;
     struct Since {
         Instant at;
         std::chrono::steady_clock::time_point elapsed;

@@ -15,6 +15,7 @@
 #include "app/model/log_fn.h"
 #include "app/model/suggestion.h"
 #include "app/model/tab.h"
+#include "common/status.h"
 
 namespace tarrow {
 
@@ -42,11 +43,12 @@ class Store {
 
     const Config& config() const { return config_; }
     // The change rule: an equal value writes nothing and calls nothing; a different one
-    // is saved, then `changed` is called.
+    // is saved, then `changed` is called. A failed save is logged; the change holds in
+    // memory and goes to the file with the next change.
     void setConfig(Config config);
-    // Writes config.json now; errors are dropped (true when it was written). An unreadable
-    // file that could not be set aside yet is never written over.
-    bool save();
+    // Writes config.json now. An unreadable file that could not be set aside yet is never
+    // written over.
+    Status save();
 
     Tab tab() const { return tab_; }
     void setTab(Tab tab);
@@ -81,7 +83,7 @@ class Store {
   private:
     void announce(StoreField field);
     void load();
-    bool setAsideUnreadable();
+    void saveOrLog();
 
     std::string folder_;
     LogFn log_;

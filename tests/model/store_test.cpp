@@ -135,7 +135,7 @@ TEST(StoreLoad, FolderThatCannotBeWrittenKeepsTheConfigurationInMemory) {
     put(dir / "plain", "a file, so nothing can be made under it");
     Store store(dir / "plain/state");
     EXPECT_EQ(store.config(), Config::initial());
-    EXPECT_FALSE(store.save());
+    EXPECT_FALSE(store.save().ok());
     int calls = 0;
     store.changed = [&] { ++calls; };
     Config c = store.config();
