@@ -1,8 +1,8 @@
 #pragma once
 // The marked section that the product owns at the end of the hosts file, and the
-// rules for the host names that may appear in it. Pure text functions, shared by
-// the helper (which writes the file) and the app (which validates names and reads
-// the file back).
+// rules for the host names that may appear in it. Text functions without state, and
+// readText, the one that reads a file; shared by the helper (which writes the file)
+// and the app (which validates names and reads the file back).
 
 #include <array>
 #include <optional>
@@ -36,12 +36,6 @@ bool validHost(std::string_view name);
 bool isProtected(std::string_view name);
 bool isBlockLine(std::string_view line);
 bool isPair(std::string_view line, std::string_view next);
-
-struct WithoutBlock {
-    std::string rest;
-    bool found = false;
-};
-WithoutBlock withoutBlock(std::string_view text);
 
 std::string hostsFile(std::string_view text, const std::vector<std::string>& blocking,
                       std::string_view address = plainAddress);

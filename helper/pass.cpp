@@ -14,7 +14,7 @@ void pass(HelperState& state, const std::string& path, uid_t uid) {
         return;
     }
     if (r.kind == Request::Kind::silent && changedState)
-        state.log("the app has been silent for " + std::to_string(static_cast<long>(heartbeat)) +
+        state.log("the app has been silent for " + std::to_string(heartbeat.count()) +
                   " s, unblocking");
     const std::vector<std::string>& names = r.names;  // empty when silent
 

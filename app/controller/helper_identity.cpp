@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
 #include "common/file_io.h"
@@ -82,13 +81,6 @@ std::optional<std::string> installedHelperHash(std::optional<HelperHash>& cache,
 bool helperInstalled(const std::string& helperPath, const std::string& servicePath) {
     struct stat st {};
     return ::stat(helperPath.c_str(), &st) == 0 && ::stat(servicePath.c_str(), &st) == 0;
-}
-
-std::string bundledHelper() {
-    std::error_code error;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return "tarrow-helper";
-    return (self.parent_path() / "tarrow-helper").string();
 }
 
 }  // namespace tarrow::app

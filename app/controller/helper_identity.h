@@ -34,7 +34,4 @@ std::optional<std::string> installedHelperHash(std::optional<HelperHash>& cache,
 // Both the executable and its service file exist.
 bool helperInstalled(const std::string& helperPath, const std::string& servicePath);
 
-// The helper that ships beside the running app ("tarrow-helper" in the same folder).
-std::string bundledHelper();
-
 }  // namespace tarrow::app

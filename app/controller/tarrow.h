@@ -38,19 +38,21 @@ ControllerPaths systemPaths(const std::string& folder, std::string helperSHA256)
 // How long the hosts section may differ from the request before the helper is stuck.
 inline constexpr std::chrono::seconds stuckAfter{8};
 
-// What the controller needs from its surroundings; each has a working default except
-// the status item.
+// What the controller needs from its surroundings. Left empty, `now` and `elapsed` are
+// the system's clocks, `log` is the app's log, `post` runs the work at once (inside the
+// current tick) and `exit` ends the process; `watchHits` and `sweepTabs` do nothing.
 struct ControllerHooks {
     std::function<Instant()> now;  // the current instant
     // A clock that only moves forward and stands still while the machine sleeps: the
     // grace period of a lagging hosts file is measured on it, so a wall clock set back
     // cannot hide a helper that does not work, nor can a night of sleep fake one.
     std::function<std::chrono::steady_clock::time_point()> elapsed;
-    LogFn log;                                        // the app's log
-    std::function<void(std::function<void()>)> post;  // run after the current tick
-    std::function<void(int status)> exit;             // end the process
-    std::function<void()> watchHits;                  // arm the hits watch (browser part)
-    std::function<void()> sweepTabs;                  // tabs already showing a blocked site
+    LogFn log;  // the app's log
+    // Runs work later on the main thread: the app posts it to its event loop.
+    std::function<void(std::function<void()>)> post;
+    std::function<void(int status)> exit;  // end the process
+    std::function<void()> watchHits;       // arm the hits watch (browser part)
+    std::function<void()> sweepTabs;       // tabs already showing a blocked site
 };
 
 class Tarrow {

@@ -1,7 +1,8 @@
 #pragma once
 // The one state holder of the app: the configuration, saved on every real change, and
-// the fields the views show. Main thread only; no Qt here: writes are announced
-// through plain callbacks, which the app turns into signals.
+// the fields the views show. Main thread only; no Qt here: every write is announced
+// to the plain callbacks given to `observe`, and a saved change of the configuration
+// to `changed`.
 
 #include <functional>
 #include <optional>
@@ -76,7 +77,6 @@ class Store {
 
     // Plain fields.
     bool readsHistory = false;
-    bool demo = false;
     std::optional<Instant> suggestedAt;
     std::function<void()> changed;  // called after every saved change of the configuration
 
