@@ -38,14 +38,16 @@ int notBuilt(Mode mode) {
 
 // One running copy; false when another one runs and this one must quit.
 bool claimOnlyCopy(const std::string& folder) {
-    platform::Instance instance = platform::claimInstance(platform::instanceLockPath(folder));
-    if (auto* running = std::get_if<platform::InstanceRunning>(&instance)) {
+    Result<platform::Instance> instance =
+        platform::claimInstance(platform::instanceLockPath(folder));
+    if (!instance) {
+        log("cannot check for another running copy: " + instance.status().text());
+        return true;
+    }
+    if (auto* running = std::get_if<platform::InstanceRunning>(&*instance)) {
         log(std::string(appName) + " is already running (pid " + std::to_string(running->pid) +
             "), this copy quits");
         return false;
-    }
-    if (auto* unknown = std::get_if<platform::InstanceUnknown>(&instance)) {
-        log(std::string("cannot check for another running copy: ") + std::strerror(unknown->error));
     }
     return true;  // the lock's descriptor stays open until the process ends
 }

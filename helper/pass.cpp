@@ -14,7 +14,7 @@ void pass(HelperState& state, const std::string& path, uid_t uid) {
         return;
     }
     if (r.kind == Request::Kind::silent && changedState)
-        state.log("the app has been silent for " + std::to_string(static_cast<long>(heartbeat)) +
+        state.log("the app has been silent for " + std::to_string(heartbeat.count()) +
                   " s, unblocking");
     const std::vector<std::string>& names = r.names;  // empty when silent
 
@@ -22,10 +22,10 @@ void pass(HelperState& state, const std::string& path, uid_t uid) {
     if (state.daemon && state.notice && !names.empty()) answering = state.notice->start(80, 443);
     std::string_view address = answering ? noticeAddress : plainAddress;
 
-    ApplyOutcome outcome = apply(names, state.hostsPath, address, &state.memo);
-    if (outcome.error) {
-        state.log("failed: " + outcome.error->message);
-    } else if (outcome.changed) {
+    Result<bool> changed = apply(names, state.hostsPath, address, &state.memo);
+    if (!changed) {
+        state.log("failed: " + changed.status().text());
+    } else if (*changed) {
         if (state.flush && state.flushDNS) state.flushDNS();
         if (names.empty()) {
             state.log("unblocked");
