@@ -65,8 +65,10 @@ ApplyOutcome apply(const std::vector<std::string>& names, const std::string& hos
     const std::string resolved = resolvedPath(hosts);
     struct stat st {};
     const bool exists = ::stat(resolved.c_str(), &st) == 0;
-    if (!exists && errno != ENOENT)
-        return failure(ApplyErrorCode::cannotRead, "cannot read " + resolved);
+    const int statError = errno;
+    if (!exists && statError != ENOENT)
+        return failure(ApplyErrorCode::cannotRead,
+                       "cannot read " + resolved + ": " + std::strerror(statError));
     if (memo && *memo && exists && memoMatches(**memo, resolved, st, names, address)) return {};
     if (memo) memo->reset();
 
@@ -78,7 +80,10 @@ ApplyOutcome apply(const std::vector<std::string>& names, const std::string& hos
     // Foreign bytes are copied as they are and the section is ASCII, so the file keeps its
     // own encoding (a Latin-1 file stays Latin-1) without being decoded at all.
     std::optional<std::string> old = readRegularFile(resolved);
-    if (!old && exists) return failure(ApplyErrorCode::cannotRead, "cannot read " + resolved);
+    const int readError = errno;
+    if (!old && exists)
+        return failure(ApplyErrorCode::cannotRead,
+                       "cannot read " + resolved + ": " + std::strerror(readError));
     if (!old) old = std::string();
 
     std::string updated = hostsFile(*old, names, address);
@@ -101,7 +106,8 @@ ApplyOutcome apply(const std::vector<std::string>& names, const std::string& hos
         if (error->renaming)
             return failure(ApplyErrorCode::cannotReplace,
                            "cannot replace " + resolved + ": " + std::strerror(error->error));
-        return failure(ApplyErrorCode::cannotWrite, "cannot write " + resolved + how.suffix);
+        return failure(ApplyErrorCode::cannotWrite, "cannot write " + resolved + how.suffix + ": " +
+                                                        std::strerror(error->error));
     }
     return {true, std::nullopt};
 }

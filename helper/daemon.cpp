@@ -7,6 +7,7 @@
 #include "common/file_io.h"
 #include "helper/daemon_watch.h"
 #include "helper/notice.h"
+#include "helper/pass_pacing.h"
 #include "platform/loopback_alias.h"
 #include "platform/paths.h"
 
@@ -25,19 +26,39 @@ int runDaemon(HelperState state, const std::string& requestPath, uid_t uid) {
     makeFolders(folderOf(std::string(hitsPath)), 0755);
 
     Notice notice(std::string(noticeAddress), std::string(hitsPath), platform::loopbackNeedsAlias,
-                  NoticeSetup{state.log, {}, {}, noticeLimits});
+                  NoticeSetup{state.log, {}, {}, noticeLimits}, uid);
     state.notice = &notice;
 
     asio::io_context io{1};
+    PassPacing pacing(rewriteGap);
+    asio::steady_timer planned(io);
+    auto runPass = [&] {
+        const bool rewrote = pass(state, requestPath, uid);
+        pacing.ran(PassPacing::Clock::now(), rewrote);
+    };
+    auto wantPass = [&] {
+        const auto now = PassPacing::Clock::now();
+        const auto when = pacing.wanted(now);
+        if (!when) return;
+        if (*when <= now) {
+            runPass();
+            return;
+        }
+        planned.expires_at(*when);
+        planned.async_wait([&](const std::error_code& error) {
+            if (!error) runPass();
+        });
+    };
+
     FolderWatch watch(io, folderOf(requestPath), [&] {
         watch.rewatch();  // at once when the folder came back; the timer tries too
-        pass(state, requestPath, uid);
+        wantPass();
     });
 
     asio::steady_timer timer(io);
     std::function<void()> tick = [&] {
         watch.rewatch();
-        pass(state, requestPath, uid);
+        wantPass();
         auto next = timer.expiry() + daemonPeriod;
         if (next < asio::steady_timer::clock_type::now())  // a pass overran: no catching up
             next = asio::steady_timer::clock_type::now() + daemonPeriod;

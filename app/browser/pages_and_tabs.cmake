@@ -3,6 +3,7 @@ find_package(Qt6 REQUIRED COMPONENTS Core)
 find_package(nlohmann_json REQUIRED)
 
 target_sources(tarrow_browser PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/blocking_status.cpp
   ${CMAKE_CURRENT_LIST_DIR}/browser_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/browser_scripts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/browser_tabs.cpp

@@ -172,7 +172,7 @@ TEST(Apply, RefusesWhatItCannotRead) {
 
     writeFile(folder / "hosts", stock, 0);
     EXPECT_TRUE(failsAsNobody(folder / "hosts", ApplyErrorCode::cannotRead,
-                              "cannot read " + folder / "hosts"));
+                              "cannot read " + folder / "hosts" + ": Permission denied"));
     ::chmod((folder / "hosts").c_str(), 0644);
     EXPECT_EQ(readFile(folder / "hosts"), stock);
 }
@@ -181,8 +181,9 @@ TEST(Apply, UnwritableFolder) {
     TempFolder folder;
     writeFile(folder / "hosts", stock);  // the folder is root's and 0755: nobody may not write it
     if (!isRoot()) ::chmod(folder.path.c_str(), 0555);
-    EXPECT_TRUE(failsAsNobody(folder / "hosts", ApplyErrorCode::cannotWrite,
-                              "cannot write " + folder / "hosts.tarrow-new"));
+    EXPECT_TRUE(
+        failsAsNobody(folder / "hosts", ApplyErrorCode::cannotWrite,
+                      "cannot write " + folder / "hosts.tarrow-new" + ": Permission denied"));
     ::chmod(folder.path.c_str(), 0755);
     EXPECT_EQ(readFile(folder / "hosts"), stock);
 }
