@@ -30,13 +30,20 @@ int runDaemon(HelperState state, const std::string& requestPath, uid_t uid) {
     state.notice = &notice;
 
     asio::io_context io{1};
+    std::function<void()> wantPass;
+    FolderWatch watch(io, folderOf(requestPath), [&] { wantPass(); });
+
     PassPacing pacing(rewriteGap);
     asio::steady_timer planned(io);
     auto runPass = [&] {
+        watch.rewatch();  // at once when the folder came back; unchanged when armed
+        // Timed from its start: the name-cache flush after a rewrite may take a while,
+        // and the gap is between rewrites.
+        const auto began = PassPacing::Clock::now();
         const bool rewrote = pass(state, requestPath, uid);
-        pacing.ran(PassPacing::Clock::now(), rewrote);
+        pacing.ran(began, rewrote);
     };
-    auto wantPass = [&] {
+    wantPass = [&] {
         const auto now = PassPacing::Clock::now();
         const auto when = pacing.wanted(now);
         if (!when) return;
@@ -50,14 +57,9 @@ int runDaemon(HelperState state, const std::string& requestPath, uid_t uid) {
         });
     };
 
-    FolderWatch watch(io, folderOf(requestPath), [&] {
-        watch.rewatch();  // at once when the folder came back; the timer tries too
-        wantPass();
-    });
-
     asio::steady_timer timer(io);
     std::function<void()> tick = [&] {
-        watch.rewatch();
+        watch.rewatch();  // also when a planned pass takes this tick's place
         wantPass();
         auto next = timer.expiry() + daemonPeriod;
         if (next < asio::steady_timer::clock_type::now())  // a pass overran: no catching up

@@ -9,9 +9,9 @@ std::optional<PassPacing::Clock::time_point> PassPacing::wanted(Clock::time_poin
     return *lastRewrite_ + gap_;
 }
 
-void PassPacing::ran(Clock::time_point now, bool rewrote) {
+void PassPacing::ran(Clock::time_point began, bool rewrote) {
     planned_ = false;  // every pass goes through wanted, so this was the planned one if any
-    if (rewrote) lastRewrite_ = now;
+    if (rewrote) lastRewrite_ = began;
 }
 
 }  // namespace tarrow

@@ -19,8 +19,9 @@ class PassPacing {
     // A pass is wanted at `now`: when to run it (`now` itself for at once). None when a
     // planned pass will run anyway.
     std::optional<Clock::time_point> wanted(Clock::time_point now);
-    // A pass ran at `now`; `rewrote` says whether it rewrote the hosts file.
-    void ran(Clock::time_point now, bool rewrote);
+    // A pass that began at `began` has ended; `rewrote` says whether it rewrote the hosts
+    // file.
+    void ran(Clock::time_point began, bool rewrote);
 
   private:
     Clock::duration gap_;
