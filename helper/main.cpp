@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -48,6 +49,9 @@ int clear(const helper::Invocation& inv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A log line into a standard error nobody reads any more must not end the helper
+    // halfway through its work; sockets send with MSG_NOSIGNAL as well.
+    ::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     helper::Invocation inv = helper::parseCommandLine(args);
     switch (inv.mode) {

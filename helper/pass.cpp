@@ -4,14 +4,14 @@
 
 namespace tarrow {
 
-void pass(HelperState& state, const std::string& path, uid_t uid) {
+bool pass(HelperState& state, const std::string& path, uid_t uid) {
     Request r = requested(path, uid);
     const bool changedState = !state.lastRequest || state.lastRequest->kind != r.kind;
 
     if (r.kind == Request::Kind::untrusted) {
         if (changedState) state.log("request file not trusted, left /etc/hosts as it is: " + path);
         state.lastRequest = r;
-        return;
+        return false;
     }
     if (r.kind == Request::Kind::silent && changedState)
         state.log("the app has been silent for " + std::to_string(heartbeat.count()) +
@@ -24,8 +24,12 @@ void pass(HelperState& state, const std::string& path, uid_t uid) {
 
     Result<bool> changed = apply(names, state.hostsPath, address, &state.memo);
     if (!changed) {
+        // Nothing else this pass: the old section may still point names at the listener.
         state.log("failed: " + changed.status().text());
-    } else if (*changed) {
+        state.lastRequest = r;
+        return false;
+    }
+    if (*changed) {
         if (state.flush && state.flushDNS) state.flushDNS();
         if (names.empty()) {
             state.log("unblocked");
@@ -37,6 +41,7 @@ void pass(HelperState& state, const std::string& path, uid_t uid) {
     }
     if (names.empty() && state.notice && state.notice->hasListeners()) state.notice->stop();
     state.lastRequest = r;
+    return *changed;
 }
 
 }  // namespace tarrow

@@ -35,6 +35,7 @@ struct HelperState {
     std::function<void()> flushDNS;
 };
 
-void pass(HelperState& state, const std::string& path, uid_t uid);
+// True when the pass rewrote the hosts file.
+bool pass(HelperState& state, const std::string& path, uid_t uid);
 
 }  // namespace tarrow

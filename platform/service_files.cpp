@@ -2,6 +2,7 @@
 
 #include "platform/paths.h"
 #include "platform/quoting.h"
+#include "platform/service_sandbox.h"
 
 namespace tarrow::platform {
 
@@ -69,8 +70,10 @@ std::string serviceUnit(const UnitPlaces& places, const std::string& requestPath
     s += "NoNewPrivileges=yes\n";
     s += "ProtectSystem=strict\n";
     s += "ProtectHome=read-only\n";
-    s += "PrivateTmp=yes\n";
-    s += "PrivateDevices=yes\n";
+    // Private /tmp and /dev, unless the request file lies there: the helper must see it.
+    const ServiceView view = serviceViewFor(requestPath);
+    s += std::string("PrivateTmp=") + (view.privateTmp ? "yes" : "no") + "\n";
+    s += std::string("PrivateDevices=") + (view.privateDevices ? "yes" : "no") + "\n";
     s += "DevicePolicy=closed\n";
     s += "PrivateMounts=yes\n";
     s += "ProtectKernelTunables=yes\n";
@@ -93,12 +96,13 @@ std::string serviceUnit(const UnitPlaces& places, const std::string& requestPath
     s += "SystemCallArchitectures=native\n";
     s += "SystemCallFilter=@system-service\n";
     s += "SystemCallFilter=~@privileged @resources\n";
-    // Keeping the hosts file's owner is an fchown to the owner it already has, which
-    // needs the call but not CAP_CHOWN.
+    // The hosts file keeps its owner and the hits file goes to the user: both are fchown
+    // calls (@privileged, which holds them, is denied above).
     s += "SystemCallFilter=@chown\n";
     s += "SystemCallErrorNumber=EPERM\n";
-    // Ports 80 and 443; reading the request file inside the user's private home.
-    s += "CapabilityBoundingSet=CAP_NET_BIND_SERVICE CAP_DAC_READ_SEARCH\n";
+    // Ports 80 and 443; reading the request file inside the user's private home; giving
+    // the hits file to the user it is for.
+    s += "CapabilityBoundingSet=CAP_NET_BIND_SERVICE CAP_DAC_READ_SEARCH CAP_CHOWN\n";
     s += "\n";
     s += "[Install]\n";
     s += "WantedBy=multi-user.target";

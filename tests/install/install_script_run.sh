@@ -157,9 +157,46 @@ fi
 check "helper deleted" [ ! -e "$helper" ]
 check "unit deleted" [ ! -e "$unit" ]
 check "removal calls" [ "$(calls)" = "disable --now de.brightloom.tarrow.helper.service
+is-active de.brightloom.tarrow.helper.service
 daemon-reload" ]
 out=$("$tool" remove "$work/bin/pkexec" "$R")
 check "removing again succeeds" [ "$out" = ok ]
+
+# 8b. Removal reports every step that matters. Each row installs afresh, breaks one
+# thing, and expects the removal to fail and say why.
+removal_fails() {  # removal_fails <description> <expected message> <what is kept...>
+  local what=$1 message=$2; shift 2
+  set +e; out=$("$tool" remove "$work/bin/pkexec" "$R" 2>&1); status=$?; set -e
+  check "$what: removal fails ($out)" [ "$status" = 1 ]
+  check "$what: says why" [ "$out" = "failed: $message" ]
+  for kept in "$@"; do check "$what: $kept kept" [ -e "$kept" ]; done
+}
+reinstall() { "$tool" install "$work/bin/pkexec" "$R" "$bundled" "$digest" "$request" 1000 >/dev/null; }
+
+reinstall
+mount --bind "$R/etc/systemd/system" "$R/etc/systemd/system"
+mount -o remount,bind,ro "$R/etc/systemd/system"
+removal_fails "read-only unit folder" \
+  "rm: cannot remove '$unit': Read-only file system" "$unit"
+umount "$R/etc/systemd/system"
+
+reinstall
+echo 1000 > "$work/active-left"
+removal_fails "daemon still running" "The helper is still running." "$unit" "$helper"
+echo 0 > "$work/active-left"
+
+if [ "$helper_src" != /bin/true ]; then
+  reinstall
+  "$helper" --apply "$work/req/blocked-hosts" --uid 0 --hosts /etc/hosts --no-flush
+  mount -o remount,bind,ro /etc
+  set +e; out=$("$tool" remove "$work/bin/pkexec" "$R" 2>&1); status=$?; set -e
+  mount -o remount,bind,rw /etc
+  check "read-only hosts folder: removal fails ($out)" [ "$status" = 1 ]
+  check "read-only hosts folder: says why" bash -c "[[ \"\$1\" == *'failed: cannot write /etc/hosts.tarrow-new: Read-only file system' ]]" _ "$out"
+  check "read-only hosts folder: section still there" grep -q '^# >>> Tarrow' /etc/hosts
+  check "read-only hosts folder: helper kept" [ -e "$helper" ]
+  "$tool" remove "$work/bin/pkexec" "$R" >/dev/null
+fi
 
 # 9. Unusable request paths are refused before anything runs.
 set +e

@@ -61,7 +61,8 @@ TEST(ServiceUnit, RealPlacesAndQuotedArguments) {
         "ProtectHome=read-only",
         "PrivateTmp=yes",
         "RestrictAddressFamilies=AF_INET AF_INET6 AF_UNIX",
-        "CapabilityBoundingSet=CAP_NET_BIND_SERVICE CAP_DAC_READ_SEARCH",
+        "CapabilityBoundingSet=CAP_NET_BIND_SERVICE CAP_DAC_READ_SEARCH CAP_CHOWN",
+        "PrivateDevices=yes",
     };
     for (const auto& line : mustHave) EXPECT_TRUE(hasLine(unit, line)) << line;
     EXPECT_EQ(unit.back(), 't');  // no line break after the last line, like the plist
