@@ -30,6 +30,7 @@
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
 #include "app/ui/tray_modes.h"
+#include "platform/broken_pipe.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
 #include "platform/termination.h"
@@ -150,6 +151,8 @@ int runApp(int argc, char** argv, const std::string& folder) {
 }  // namespace
 
 int run(int argc, char** argv) {
+    // A closed standard error must not end the app in the middle of a log line.
+    platform::ignoreBrokenPipes();
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     Invocation invocation = chooseMode(args);
     if (invocation.mode == Mode::version) {
