@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "app/model/config_json.h"
 #include "app/model/state_folder.h"
 #include "common/file_io.h"
+#include "common/status.h"
 
 namespace tarrow {
 
@@ -48,6 +50,18 @@ SetAside setAside(const std::string& folder) {
     return {{}, EEXIST};
 }
 
+// Keeps config.json as it is now under the first free config.broken[.N].json: a second
+// name for the same file, so its bytes outlive the next save. The name it got.
+Result<std::string> keepAsItIs(const std::string& folder) {
+    const std::string from = fileIn(folder, "config.json");
+    for (int n = 0; n < maxBrokenCopies; ++n) {
+        const std::string to = fileIn(folder, brokenName(n));
+        if (::link(from.c_str(), to.c_str()) == 0) return brokenName(n);
+        if (errno != EEXIST) return Status::lastError("link", from + " to " + to);
+    }
+    return Status::failure("link", from + " to " + fileIn(folder, brokenName(0)), EEXIST);
+}
+
 }  // namespace
 
 Store::Store(std::string folder, LogFn log) : folder_(std::move(folder)), log_(std::move(log)) {
@@ -57,8 +71,9 @@ Store::Store(std::string folder, LogFn log) : folder_(std::move(folder)), log_(s
 void Store::load() {
     const std::string path = fileIn(folder_, "config.json");
     if (auto text = readRegularFile(path)) {
-        if (auto decoded = decodeConfig(*text)) {
-            config_ = std::move(*decoded);
+        if (auto reading = readConfig(*text)) {
+            config_ = std::move(reading->config);
+            if (!reading->leftOut.empty()) keepLeftOut(reading->leftOut);
             return;
         }
     } else {
@@ -76,14 +91,27 @@ void Store::load() {
     save();
 }
 
+// A file that reads only in part: what was left out is said once, and the file as the
+// user wrote it is kept, since the next save writes the configuration without it.
+void Store::keepLeftOut(const std::vector<std::string>& leftOut) {
+    std::string line = "config.json:";
+    for (const std::string& note : leftOut) line += " " + note + ";";
+    Result<std::string> kept = keepAsItIs(folder_);
+    line += kept.ok() ? " the file as it was is kept as " + *kept : " " + kept.status().text();
+    if (log_) log_(line);
+}
+
 bool Store::setAsideUnreadable() {
     SetAside moved = setAside(folder_);
     if (moved.name.empty()) {
-        if (log_)
+        // Every save tries again; the lasting failure is logged once per reason.
+        if (log_ && moved.error != asideError_)
             log_("config.json unreadable, could not move it aside: " +
                  std::string(std::strerror(moved.error)));
+        asideError_ = moved.error;
         return false;
     }
+    asideError_ = 0;
     unreadableLeft_ = false;
     if (log_) log_("config.json unreadable, moved to " + moved.name);
     return true;

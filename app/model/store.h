@@ -82,6 +82,7 @@ class Store {
     void announce(StoreField field);
     void load();
     bool setAsideUnreadable();
+    void keepLeftOut(const std::vector<std::string>& leftOut);
 
     std::string folder_;
     LogFn log_;
@@ -95,6 +96,7 @@ class Store {
     std::vector<std::string> lockedBrowsers_;
     std::vector<std::function<void(StoreField)>> observers_;
     bool unreadableLeft_ = false;  // an unreadable config.json is still in the way
+    int asideError_ = 0;           // why it could not be moved aside, as last logged
 };
 
 }  // namespace tarrow
