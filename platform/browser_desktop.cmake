@@ -11,3 +11,4 @@ target_sources(tarrow_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/desktop_window.cpp
 )
 target_link_libraries(tarrow_platform PRIVATE PkgConfig::XCB)
+target_sources(tarrow_platform PRIVATE ${CMAKE_CURRENT_LIST_DIR}/x_connection.cpp)
