@@ -20,6 +20,7 @@
 #include "app/controller/modes.h"
 #include "app/controller/selftest.h"
 #include "app/controller/tarrow.h"
+#include "app/controller/zone_watch.h"
 #include "app/model/migration.h"
 #include "app/model/state_folder.h"
 #include "app/model/store.h"
@@ -31,6 +32,7 @@
 #include "app/ui/tray_menu.h"
 #include "app/ui/tray_modes.h"
 #include "platform/broken_pipe.h"
+#include "platform/desktop/wake_watch.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
 #include "platform/termination.h"
@@ -121,6 +123,10 @@ int runApp(int argc, char** argv, const std::string& folder) {
     hooks.sweepTabs = [&browsers] {
         if (browsers) browsers->sweepTabs();
     };
+    hooks.newCalendar = [zone = std::make_shared<ZoneWatch>()]() -> std::optional<Calendar> {
+        if (!zone->changed()) return std::nullopt;
+        return Calendar::current();
+    };
     Tarrow tarrow(store, systemPaths(folder, bundledHelperSHA256), item, Calendar::current(),
                   std::move(hooks));
     browsers = std::make_unique<BrowserIntegration>(
@@ -140,6 +146,9 @@ int runApp(int argc, char** argv, const std::string& folder) {
 
     browsers->start();
     tarrow.tick();
+    // A schedule that started while the machine slept blocks as soon as it wakes.
+    platform::WakeWatch wake([&tarrow] { tarrow.tick(); });
+    if (!wake.listening()) log("cannot watch for wake-ups: " + wake.problem().toStdString());
     QTimer ticker;
     ticker.setTimerType(Qt::CoarseTimer);
     ticker.setInterval(tickMilliseconds);
