@@ -6,7 +6,7 @@ set -euo pipefail
 bin="${TARROW_BIN:?TARROW_BIN names the build/bin folder}"
 work=$(mktemp -d /tmp/tarrow-stderr.XXXXXX)
 app=
-trap '[ -n "$app" ] && kill -KILL "$app" 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -z "$app" ] || kill -KILL "$app" 2>/dev/null || true; rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen TARROW_HOME="$work/home" HOME="$work/user"
 unset XDG_RUNTIME_DIR DISPLAY WAYLAND_DISPLAY
 mkdir -p "$HOME"

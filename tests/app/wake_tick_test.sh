@@ -12,7 +12,7 @@ if ! command -v dbus-daemon >/dev/null || ! "$python" -c 'import dbus' 2>/dev/nu
 fi
 work=$(mktemp -d /tmp/tarrow-wake.XXXXXX)
 bus= app= logind=
-trap 'for p in $app $logind $bus; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; rm -rf "$work"' EXIT
+trap 'for p in $app $logind $bus; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen TARROW_HOME="$work/home" HOME="$work/user"
 unset XDG_RUNTIME_DIR DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
 mkdir -p "$HOME"
