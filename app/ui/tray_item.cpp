@@ -15,11 +15,15 @@ namespace {
 // there is none.
 constexpr int lookMilliseconds = 500;
 
-bool trayPresent() {
+// Platforms without a screen never get a tray.
+bool traysPossible() {
     const QString platform = QGuiApplication::platformName();
-    if (platform == "offscreen" || platform == "minimal") return false;
+    return platform != "offscreen" && platform != "minimal";
+}
+
+bool trayPresent() {
     return platform::statusNotifierHostPresent() ||
-           (platform == "xcb" && platform::xembedTrayPresent());
+           (QGuiApplication::platformName() == "xcb" && platform::xembedTrayPresent());
 }
 
 }  // namespace
@@ -27,12 +31,13 @@ bool trayPresent() {
 TrayItem::TrayItem(std::function<QIcon(bool blocking)> markImage, QObject* parent)
     : QObject(parent), markImage_(std::move(markImage)) {
     look_.setInterval(lookMilliseconds);
+    look_.setTimerType(Qt::CoarseTimer);
     connect(&look_, &QTimer::timeout, this, &TrayItem::showWhenPossible);
     showWhenPossible();
 }
 
 void TrayItem::showWhenPossible() {
-    if (icon_) return;
+    if (icon_ || !traysPossible()) return;
     if (!trayPresent()) {
         if (!look_.isActive()) look_.start();
         return;
