@@ -14,6 +14,7 @@
 #include "app/bundled_helper.h"
 #include "app/controller/log.h"
 #include "app/controller/tarrow.h"
+#include "app/controller/zone_watch.h"
 #include "app/model/store.h"
 #include "app/model/texts.h"
 #include "app/startup.h"
@@ -25,6 +26,7 @@
 #include "app/ui/tray_actions.h"
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
+#include "platform/desktop/wake_watch.h"
 #include "platform/paths.h"
 #include "platform/termination.h"
 
@@ -127,6 +129,10 @@ int runApp(int argc, char** argv, const std::string& folder) {
     hooks.sweepTabs = [&browsers] {
         if (browsers.integration) browsers.integration->sweepTabs();
     };
+    hooks.newCalendar = [zone = std::make_shared<ZoneWatch>()]() -> std::optional<Calendar> {
+        if (!zone->changed()) return std::nullopt;
+        return Calendar::current();
+    };
     Tarrow tarrow(store, systemPaths(folder, bundledHelperSHA256), item, Calendar::current(),
                   std::move(hooks));
     browsers.make(tarrow);
@@ -148,6 +154,9 @@ int runApp(int argc, char** argv, const std::string& folder) {
 
     browsers.integration->start();
     tarrow.tick();
+    // A schedule that started while the machine slept blocks as soon as it wakes.
+    platform::WakeWatch wake([&tarrow] { tarrow.tick(); });
+    if (!wake.listening()) log("cannot watch for wake-ups: " + wake.problem().toStdString());
     QTimer ticker;
     ticker.setTimerType(Qt::CoarseTimer);
     ticker.setInterval(tickMilliseconds);

@@ -19,6 +19,7 @@
 #include "app/page_test_mode.h"
 #include "app/run_app.h"
 #include "app/ui/icons_mode.h"
+#include "platform/broken_pipe.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
 
@@ -69,6 +70,8 @@ bool offscreenWithoutDisplay() {
 }
 
 int run(int argc, char** argv) {
+    // A closed standard error must not end the app in the middle of a log line.
+    platform::ignoreBrokenPipes();
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     Invocation invocation = chooseMode(args);
     if (invocation.mode == Mode::version) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 extern char** environ;
 
@@ -40,9 +41,20 @@ Result<ProgramRun> runProgram(const std::string& program, const std::vector<std:
     for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
+    // A program started from here gets SIGPIPE's default action back, whatever this
+    // process ignores: shell pipelines in the scripts rely on it.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &pipeSignal);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+
     pid_t pid = -1;
-    int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    int rc = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     if (capturing) ::close(pipeFds[1]);
     if (rc != 0) {
         if (capturing) ::close(pipeFds[0]);

@@ -53,6 +53,9 @@ struct ControllerHooks {
     std::function<void(int status)> exit;  // end the process
     std::function<void()> watchHits;       // arm the hits watch (browser part)
     std::function<void()> sweepTabs;       // tabs already showing a blocked site
+    // A calendar in the system's new time zone when it changed since the last call; the
+    // tick asks first thing, so it never works in a zone that is no longer the system's.
+    std::function<std::optional<Calendar>()> newCalendar;
 };
 
 class Tarrow {

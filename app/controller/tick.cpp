@@ -36,6 +36,12 @@ std::string stateText(const std::string& status, Helper helper, size_t blockedCo
 void Tarrow::tick() {
     if (busy_) return;
     busy_ = true;
+    if (hooks_.newCalendar) {
+        if (std::optional<Calendar> calendar = hooks_.newCalendar()) {
+            calendar_ = std::move(*calendar);
+            hooks_.log("time zone: " + calendar_.zone());
+        }
+    }
     const Instant now = hooks_.now();
     takeCommand(now);
     if (hooks_.watchHits) hooks_.watchHits();

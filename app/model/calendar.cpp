@@ -60,7 +60,8 @@ std::string userLocale() {
 }
 
 Calendar Calendar::current() {
-    std::unique_ptr<icu::TimeZone> tz(icu::TimeZone::createDefault());
+    // Read from the system each time: ICU's default zone is the one of its first look.
+    std::unique_ptr<icu::TimeZone> tz(icu::TimeZone::detectHostTimeZone());
     icu::UnicodeString id;
     tz->getID(id);
     return Calendar(utf8(id), userLocale());

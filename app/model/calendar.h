@@ -26,7 +26,7 @@ class Calendar {
     Calendar(Calendar&&) noexcept;
     Calendar& operator=(Calendar&&) noexcept;
 
-    // The system's zone and the user's locale (`userLocale`).
+    // The system's zone as it is now and the user's locale (`userLocale`).
     static Calendar current();
 
     std::string zone() const;

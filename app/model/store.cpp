@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "app/model/config_json.h"
 #include "app/model/state_folder.h"
 #include "common/file_io.h"
+#include "common/status.h"
 
 namespace tarrow {
 
@@ -45,6 +47,18 @@ Result<std::string> setAside(const std::string& folder) {
     return moved;
 }
 
+// Keeps config.json as it is now under the first free config.broken[.N].json: a second
+// name for the same file, so its bytes outlive the next save. The name it got.
+Result<std::string> keepAsItIs(const std::string& folder) {
+    const std::string from = fileIn(folder, "config.json");
+    for (int n = 0; n < maxBrokenCopies; ++n) {
+        const std::string to = fileIn(folder, brokenName(n));
+        if (::link(from.c_str(), to.c_str()) == 0) return brokenName(n);
+        if (errno != EEXIST) return Status::lastError("link", from + " to " + to);
+    }
+    return Status::failure("link", from + " to " + fileIn(folder, brokenName(0)), EEXIST);
+}
+
 }  // namespace
 
 Store::Store(std::string folder, LogFn log) : folder_(std::move(folder)), log_(std::move(log)) {
@@ -54,8 +68,9 @@ Store::Store(std::string folder, LogFn log) : folder_(std::move(folder)), log_(s
 void Store::load() {
     const std::string path = fileIn(folder_, "config.json");
     if (auto text = readRegularFile(path)) {
-        if (auto decoded = decodeConfig(*text)) {
-            config_ = std::move(*decoded);
+        if (auto reading = readConfig(*text)) {
+            config_ = std::move(reading->config);
+            if (!reading->leftOut.empty()) keepLeftOut(reading->leftOut);
             return;
         }
     } else {
@@ -71,6 +86,16 @@ void Store::load() {
     config_ = Config::initial();
     unreadableLeft_ = true;
     saveOrLog();
+}
+
+// A file that reads only in part: what was left out is said once, and the file as the
+// user wrote it is kept, since the next save writes the configuration without it.
+void Store::keepLeftOut(const std::vector<std::string>& leftOut) {
+    std::string line = "config.json:";
+    for (const std::string& note : leftOut) line += " " + note + ";";
+    Result<std::string> kept = keepAsItIs(folder_);
+    line += kept.ok() ? " the file as it was is kept as " + *kept : " " + kept.status().text();
+    if (log_) log_(line);
 }
 
 Status Store::save() {
@@ -98,6 +123,10 @@ void Store::setConfig(Config config) {
 
 void Store::saveOrLog() {
     const Status saved = save();
+    // A lasting failure (a file that cannot be moved aside, a folder that cannot be
+    // written) is said once, not at every save; a different one is said again.
+    if (saved == lastSaveFailure_) return;
+    lastSaveFailure_ = saved;
     if (saved.ok() || !log_) return;
     if (unreadableLeft_) {
         log_("config.json unreadable, could not move it aside: " + saved.text());

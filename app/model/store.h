@@ -84,6 +84,7 @@ class Store {
     void announce(StoreField field);
     void load();
     void saveOrLog();
+    void keepLeftOut(const std::vector<std::string>& leftOut);
 
     std::string folder_;
     LogFn log_;
@@ -97,6 +98,7 @@ class Store {
     std::vector<std::string> lockedBrowsers_;
     std::vector<std::function<void(StoreField)>> observers_;
     bool unreadableLeft_ = false;  // an unreadable config.json is still in the way
+    Status lastSaveFailure_;       // the last failure logged by saveOrLog, ok when none
 };
 
 }  // namespace tarrow

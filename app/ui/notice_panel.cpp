@@ -11,9 +11,9 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cmath>
 
 #include "app/ui/brand.h"
+#include "app/ui/card_place.h"
 #include "app/ui/notice_view.h"
 #include "platform/desktop/compositing.h"
 #include "platform/desktop/window.h"
@@ -74,9 +74,7 @@ QPoint NoticePanel::placeFor(const QSize& size) {
     if (!screen && !QGuiApplication::screens().isEmpty())
         screen = QGuiApplication::screens().first();
     if (!screen) return QPoint(0, 0);
-    const QRect visible = screen->availableGeometry();
-    return QPoint(int(std::floor(visible.center().x() + 0.5 - size.width() / 2.0)),
-                  int(std::floor(visible.center().y() + 0.5 - size.height() / 2.0)));
+    return cardPlace(screen->availableGeometry(), size);
 }
 
 void NoticePanel::show(const QString& site, const QString& line) {

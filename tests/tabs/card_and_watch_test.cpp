@@ -62,7 +62,7 @@ TEST(Card, AppearsCentredWithItsTextAndNeverTakesFocus) {
     EXPECT_TRUE(card.testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_EQ(card.accessibleName(),
               "Tarrow: YouTube? Tarrow. Blocked until 12:00, on schedule. To open it anyway, "
-              "choose Okay, Now in the menu bar.");
+              "choose Okay, Now in the panel.");
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     // It slides 10 down into its place, centred on the screen.
     ASSERT_TRUE(waitUntil([&] { return card.pos() == ui::NoticePanel::placeFor(card.size()); }));
