@@ -15,6 +15,8 @@
 #include "app/controller/log.h"
 #include "app/controller/tarrow.h"
 #include "app/controller/zone_watch.h"
+#include "app/model/general_texts.h"
+#include "app/model/login_item.h"
 #include "app/model/store.h"
 #include "app/model/texts.h"
 #include "app/startup.h"
@@ -26,8 +28,10 @@
 #include "app/ui/tray_actions.h"
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
+#include "platform/autostart.h"
 #include "platform/desktop/wake_watch.h"
 #include "platform/paths.h"
+#include "platform/starting_agent.h"
 #include "platform/termination.h"
 
 namespace tarrow::app {
@@ -35,13 +39,16 @@ namespace tarrow::app {
 namespace {
 
 constexpr int tickMilliseconds = 5000;
-constexpr const char* agentLabel = "de.brightloom.tarrow";
 // The app id: the name of the desktop entry, the icons and the AppStream metadata.
 constexpr const char* appId = "de.brightloom.tarrow";
 
-bool startedByAgent() {
-    const char* label = std::getenv("XPC_SERVICE_NAME");
-    return label && std::strcmp(label, agentLabel) == 0;
+// Start at login through the user's autostart entry, read back from the files each time.
+LoginItem autostartItem() {
+    return {[] { return platform::autostartEnabled(platform::autostartPlaces()); },
+            [](bool on) {
+                return platform::setAutostart(platform::autostartPlaces(), on,
+                                              platform::runningProgram());
+            }};
 }
 
 void logLine(std::string_view message) {
@@ -139,7 +146,10 @@ int runApp(int argc, char** argv, const std::string& folder) {
 
     MenuActions menuActions = ui::trayActions(tarrow);
     menuActions.refreshBrowsers = [&browsers] { browsers.integration->refreshBrowsers(); };
-    ui::Settings settings(tarrow, menuActions);  // the window is made when first shown
+    const std::optional<std::string> agent = platform::startingAgent();
+    const LoginItem login = autostartItem();
+    // The window is made when first shown.
+    ui::Settings settings(tarrow, menuActions, {login, agent});
     menuActions.showSettings = [&settings](Tab tab) { settings.show(tab); };
     ui::TrayMenu menu(tarrow, std::move(menuActions));
     item.setMenu(menu.menu());
@@ -148,12 +158,14 @@ int runApp(int argc, char** argv, const std::string& folder) {
         log("cannot prepare the signal handler; a signal will not unblock");
     }
     log(std::string(appName) + " " + appVersion() + " started, state in " + folder +
-        (startedByAgent() ? " (LaunchAgent)" : ""));
+        (agent ? " (" + agentName(*agent) + ")" : ""));
+    if (agent) dropLoginItemForAgent(login, agentName(*agent), [](std::string_view m) { log(m); });
     QObject::connect(&application, &QCoreApplication::aboutToQuit,
                      [&tarrow] { tarrow.emptyRequest(); });
 
     browsers.integration->start();
     tarrow.tick();
+    if (!agent && store.helper() == Helper::missing) settings.showWelcome();
     // A schedule that started while the machine slept blocks as soon as it wakes.
     platform::WakeWatch wake([&tarrow] { tarrow.tick(); });
     if (!wake.listening()) log("cannot watch for wake-ups: " + wake.problem().toStdString());

@@ -7,13 +7,11 @@ namespace tarrow::app {
 
 namespace {
 
-// Runs an action the app may not have connected yet; says so in the log when it has not.
+// Runs an action the app connected; one it left empty (a test's, a mode without
+// windows) does nothing.
 template <typename Action, typename... Args>
-void run(Tarrow& tarrow, const Action& action, std::string_view what, Args&&... args) {
-    if (action)
-        action(std::forward<Args>(args)...);
-    else
-        tarrow.log(std::string(what) + " is not there yet");
+void run(const Action& action, Args&&... args) {
+    if (action) action(std::forward<Args>(args)...);
 }
 
 void afterSwitchingOn(Tarrow& tarrow, const MenuActions& actions) {
@@ -59,31 +57,35 @@ void toggleSchedule(Tarrow& tarrow, std::string_view id) {
 
 void setUp(Tarrow& tarrow, const MenuActions& actions) {
     if (tarrow.store().helper() == Helper::working) return;
-    run(tarrow, actions.installHelper, "helper installation");
+    run(actions.installHelper);
     tarrow.clearMismatch();
     tarrow.tick();
 }
 
 void remove(Tarrow& tarrow, const MenuActions& actions) {
-    run(tarrow, actions.removeHelper, "helper removal");
+    run(actions.removeHelper);
     tarrow.tick();
 }
 
-void show(Tarrow& tarrow, Tab tab, const MenuActions& actions) {
+void show(Tarrow&, Tab tab, const MenuActions& actions) {
     if (tab == Tab::general && actions.refreshBrowsers) actions.refreshBrowsers();
-    run(tarrow, actions.showSettings, "the settings window", tab);
+    run(actions.showSettings, tab);
 }
 
 void showLog(Tarrow& tarrow, const MenuActions& actions) {
-    run(tarrow, actions.open, "opening files", fileIn(tarrow.paths().folder, "tarrow.log"));
+    run(actions.open, fileIn(tarrow.paths().folder, "tarrow.log"));
 }
 
 void openSite(const MenuActions& actions) {
-    if (actions.open) actions.open(std::string(siteURL));
+    run(actions.open, std::string(siteURL));
 }
 
 void showPrivacy(const MenuActions& actions) {
-    if (actions.open) actions.open(std::string(siteURL) + "privacy.html");
+    run(actions.open, std::string(siteURL) + "privacy.html");
+}
+
+void openAutomationSettings(const MenuActions& actions) {
+    run(actions.open, std::string(automationSettingsURL));
 }
 
 void choose(Tarrow& tarrow, const MenuEntry& entry, const MenuActions& actions) {
@@ -115,7 +117,7 @@ void choose(Tarrow& tarrow, const MenuEntry& entry, const MenuActions& actions) 
             show(tarrow, Tab::general, actions);
             return;
         case MenuCommand::about:
-            run(tarrow, actions.about, "the About window");
+            run(actions.about);
             return;
         case MenuCommand::quit:
             tarrow.quit();

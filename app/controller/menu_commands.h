@@ -15,10 +15,12 @@ class Tarrow;
 
 // The product's web address and its privacy page.
 inline constexpr std::string_view siteURL = "https://tarrow.brightloom.de/";
+// Where macOS lets the user allow the scripting of browsers.
+inline constexpr std::string_view automationSettingsURL =
+    "x-apple.systempreferences:com.apple.preference.security?Privacy_Automation";
 
-// Effects outside the controller, given by the app. One left empty does nothing; where
-// the user chose it from the menu (installation, removal, the settings window, About,
-// opening the log) the log says it "is not there yet".
+// Effects outside the controller, given by the app. The app connects all of them; one
+// left empty does nothing.
 struct MenuActions {
     std::function<bool()> installHelper;
     std::function<bool()> removeHelper;
@@ -45,5 +47,7 @@ void show(Tarrow& tarrow, Tab tab, const MenuActions& actions);
 void showLog(Tarrow& tarrow, const MenuActions& actions);
 void openSite(const MenuActions& actions);
 void showPrivacy(const MenuActions& actions);
+// macOS only: no browser can be scripted elsewhere, so nothing offers it there.
+void openAutomationSettings(const MenuActions& actions);
 
 }  // namespace tarrow::app

@@ -67,6 +67,10 @@ Calendar Calendar::current() {
     return Calendar(utf8(id), userLocale());
 }
 
+std::string Calendar::locale() const {
+    return parts_->locale.getName();
+}
+
 std::string Calendar::zone() const {
     icu::UnicodeString id;
     parts_->calendar->getTimeZone().getID(id);

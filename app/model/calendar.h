@@ -30,6 +30,7 @@ class Calendar {
     static Calendar current();
 
     std::string zone() const;
+    std::string locale() const;  // an ICU locale id such as "de_DE"
 
     // --- Date arithmetic ---
     Instant dayStart(Instant t) const;           // start of the day containing t

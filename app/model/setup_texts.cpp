@@ -14,10 +14,11 @@ std::string helperText(Helper helper, Wording wording) {
             return "Blocking works, but this version of " + product +
                    " brings a newer helper. Finish updating with your password.";
         case Helper::stuck:
-            // The helper runs as a system service here; Repair installs and restarts it.
+            // The helper runs as a system service here; Repair installs it and starts the
+            // service again, which is what helps when someone stopped or disabled it.
             if (wording == Wording::computer)
                 return "Blocking isn\u2019t working right now. Repair sets the helper up again "
-                       "and restarts its service.";
+                       "and starts its service, also when that service was stopped or disabled.";
             return "Blocking isn\u2019t working right now. Repair sets the helper up again. If "
                    "\u201Ctarrow-helper\u201D is switched off under System Settings \u2192 "
                    "General \u2192 Login Items, switch it on there.";

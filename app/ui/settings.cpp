@@ -3,6 +3,7 @@
 #include "app/controller/tarrow.h"
 #include "app/ui/settings_window.h"
 #include "app/ui/store_signals.h"
+#include "app/ui/welcome_window.h"
 
 #ifdef __APPLE__
 #include <QCoreApplication>
@@ -34,8 +35,8 @@ void openFullDiskAccess() {
 
 }  // namespace
 
-Settings::Settings(app::Tarrow& tarrow, app::MenuActions actions)
-    : tarrow_(tarrow), actions_(std::move(actions)) {
+Settings::Settings(app::Tarrow& tarrow, app::MenuActions actions, LoginSetup login)
+    : tarrow_(tarrow), actions_(std::move(actions)), login_(std::move(login)) {
     actions_.showSettings = [this](Tab tab) { show(tab); };
 }
 
@@ -52,12 +53,38 @@ SettingsWindow& Settings::window() {
     hooks.sites.openFullDiskAccess = openFullDiskAccess;
 #endif
     hooks.openSettings = [this] { app::show(tarrow_, Tab::general, actions_); };
+    hooks.schedules.setUp = hooks.sites.setUp;
+    hooks.schedules.removeHelper = hooks.sites.removeHelper;
+    hooks.calendar = &tarrow_.calendar();
+
+    GeneralHooks& general = hooks.general;
+    general.log = hooks.sites.log;
+    general.setUp = hooks.sites.setUp;
+    general.removeHelper = hooks.sites.removeHelper;
+    general.login = login_.login;
+    general.agent = login_.agent;
+    general.askBrowsers = [this] {
+        if (actions_.askBrowsers) actions_.askBrowsers();
+    };
+    general.openAutomationSettings = [this] { app::openAutomationSettings(actions_); };
+    general.about = [this] {
+        if (actions_.about) actions_.about();
+    };
+    general.openSite = [this] { app::openSite(actions_); };
+    general.showPrivacy = [this] { app::showPrivacy(actions_); };
+    general.showLog = [this] { app::showLog(tarrow_, actions_); };
     window_ = std::make_unique<SettingsWindow>(*signals_, std::move(hooks));
     return *window_;
 }
 
 void Settings::show(Tab tab) {
     window().showTab(tab);
+}
+
+void Settings::showWelcome() {
+    if (!welcome_)
+        welcome_ = std::make_unique<WelcomeWindow>([this] { app::setUp(tarrow_, actions_); });
+    welcome_->present();
 }
 
 }  // namespace tarrow::ui

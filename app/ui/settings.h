@@ -3,8 +3,11 @@
 // and wired to the controller's commands (set-up, removal of the helper, "Settings…").
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/controller/menu_commands.h"
+#include "app/model/login_item.h"
 #include "app/model/tab.h"
 
 namespace tarrow::app {
@@ -15,11 +18,19 @@ namespace tarrow::ui {
 
 class SettingsWindow;
 class StoreSignals;
+class WelcomeWindow;
+
+// What the General tab needs of the system: the app's start at login, and the per-user
+// service that started the app, if one did (as `agentName` names it).
+struct LoginSetup {
+    LoginItem login;
+    std::optional<std::string> agent;
+};
 
 class Settings {
   public:
     // `actions` are the menu's; their showSettings is this object's `show`.
-    Settings(app::Tarrow& tarrow, app::MenuActions actions);
+    Settings(app::Tarrow& tarrow, app::MenuActions actions, LoginSetup login = {});
     ~Settings();
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
@@ -28,12 +39,17 @@ class Settings {
     void show(Tab tab);
     // The window, made now if it was not yet.
     SettingsWindow& window();
+    // The welcome window of a first start, in front; "Set Up Blocking…" there sets up.
+    void showWelcome();
+    WelcomeWindow* welcome() const { return welcome_.get(); }
 
   private:
     app::Tarrow& tarrow_;
     app::MenuActions actions_;
+    LoginSetup login_;
     std::unique_ptr<StoreSignals> signals_;
     std::unique_ptr<SettingsWindow> window_;
+    std::unique_ptr<WelcomeWindow> welcome_;
 };
 
 }  // namespace tarrow::ui

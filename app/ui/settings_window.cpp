@@ -40,8 +40,12 @@ SettingsWindow::SettingsWindow(StoreSignals& observed, SettingsHooks hooks, QWid
                           Qt::WindowCloseButtonHint),
       store_(observed.store()),
       hooks_(std::move(hooks)),
+      ownCalendar_(hooks_.calendar ? nullptr : std::make_unique<Calendar>(Calendar::current())),
       tabs_(new QTabWidget(this)),
-      sites_(new SitesView(observed, hooks_.sites)) {
+      sites_(new SitesView(observed, hooks_.sites)),
+      schedules_(new SchedulesView(observed, hooks_.calendar ? *hooks_.calendar : *ownCalendar_,
+                                   hooks_.schedules)),
+      general_(new GeneralView(observed, hooks_.general)) {
     // Titled and closable; neither resizable nor minimisable.
     setFixedSize(settingsSize);
     setWindowTitle(tabLabel(Tab::sites));
@@ -52,7 +56,8 @@ SettingsWindow::SettingsWindow(StoreSignals& observed, SettingsHooks hooks, QWid
     layout->addWidget(tabs_);
 
     for (Tab tab : tabOrder) {
-        QWidget* page = tab == Tab::sites ? sites_ : new QWidget;  // the others come later
+        QWidget* pages[] = {sites_, schedules_, general_};
+        QWidget* page = pages[int(tab)];
         const int index = tabs_->addTab(page, tabLabel(tab));
         tabs_->setTabToolTip(index, tabLabel(tab));
         page->setAccessibleName(tabLabel(tab));

@@ -4,8 +4,12 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
+#include "app/model/calendar.h"
 #include "app/model/tab.h"
+#include "app/ui/general_view.h"
+#include "app/ui/schedules_view.h"
 #include "app/ui/sites_view.h"
 
 class QTabWidget;
@@ -19,6 +23,9 @@ inline constexpr QSize settingsSize{640, 600};
 
 struct SettingsHooks {
     SitesHooks sites;
+    SchedulesHooks schedules;
+    GeneralHooks general;
+    const Calendar* calendar = nullptr;  // the user's when absent; must outlive the window
     std::function<void()> openSettings;  // Ctrl+, : what the menu's "Settings…" does
 };
 
@@ -31,6 +38,8 @@ class SettingsWindow final : public QWidget {
 
     QTabWidget* tabs() const { return tabs_; }
     SitesView* sites() const { return sites_; }
+    SchedulesView* schedules() const { return schedules_; }
+    GeneralView* general() const { return general_; }
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -41,8 +50,11 @@ class SettingsWindow final : public QWidget {
 
     Store& store_;
     SettingsHooks hooks_;
+    std::unique_ptr<Calendar> ownCalendar_;
     QTabWidget* tabs_;
     SitesView* sites_;
+    SchedulesView* schedules_;
+    GeneralView* general_;
     bool placed_ = false;
 };
 

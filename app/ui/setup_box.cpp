@@ -50,11 +50,21 @@ SetupBox::SetupBox(std::function<void()> setUp, std::function<void()> removeHelp
 void SetupBox::showHelper(Helper helper) {
     if (shown_ == helper) return;
     shown_ = helper;
-    setVisible(helper != Helper::working);
+    setVisible(helper != Helper::working || whileWorking_);
+    setUp_->setVisible(helper != Helper::working);
     text_->setText(QString::fromStdString(helperText(helper)));
     setAccessibleDescription(text_->text());
     setUp_->setText(text(helper == Helper::missing ? setUpTitle : repairTitle));
     remove_->setVisible(helper != Helper::missing);
+}
+
+void SetupBox::keepWhileWorking() {
+    whileWorking_ = true;
+    if (shown_) {
+        const Helper helper = *shown_;
+        shown_.reset();
+        showHelper(helper);
+    }
 }
 
 }  // namespace tarrow::ui

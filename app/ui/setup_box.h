@@ -20,6 +20,9 @@ class SetupBox final : public QGroupBox {
 
     // Hidden while the helper works; otherwise the text and buttons for its state.
     void showHelper(Helper helper);
+    // The General tab keeps the box while the helper works: its text then says so, and
+    // "Remove Helper…" is the one button.
+    void keepWhileWorking();
 
     QPushButton* setUpButton() const { return setUp_; }
     QPushButton* removeButton() const { return remove_; }
@@ -30,6 +33,7 @@ class SetupBox final : public QGroupBox {
     QPushButton* setUp_;
     QPushButton* remove_;
     std::optional<Helper> shown_;
+    bool whileWorking_ = false;
 };
 
 }  // namespace tarrow::ui

@@ -26,9 +26,11 @@ app::MenuActions trayActions(app::Tarrow& tarrow) {
     };
     actions.removeHelper = [steps, log] { return app::removeHelper(steps, log); };
     actions.about = showAbout;
-    actions.open = [](const std::string& location) {
+    actions.open = [log](const std::string& location) {
         const QString text = QString::fromStdString(location);
-        QDesktopServices::openUrl(text.startsWith('/') ? QUrl::fromLocalFile(text) : QUrl(text));
+        const QUrl url = text.startsWith('/') ? QUrl::fromLocalFile(text) : QUrl(text);
+        // The desktop's default handler; without one the user at least finds out why.
+        if (!QDesktopServices::openUrl(url)) log("cannot open " + location);
     };
     return actions;
 }

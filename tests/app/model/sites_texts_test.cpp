@@ -122,7 +122,7 @@ TEST(SetupTexts, EveryHelperStateInBothWordings) {
               "\u2192 Login Items, switch it on there.");
     EXPECT_EQ(helperText(Helper::stuck, Wording::computer),
               "Blocking isn\u2019t working right now. Repair sets the helper up again and "
-              "restarts its service.");
+              "starts its service, also when that service was stopped or disabled.");
 }
 
 }  // namespace

@@ -74,8 +74,9 @@ TEST(StoreSetAside, ALastingFailureIsLoggedOncePerChange) {
         c.manualOn = !c.manualOn;
         store.setConfig(c);
     }
-    EXPECT_EQ(log.lines, std::vector<std::string>{
-                             "config.json unreadable, could not move it aside: File exists"});
+    const std::string stuck = "config.json unreadable, could not move it aside: cannot move " +
+                              (dir / "config.json") + ": File exists";
+    EXPECT_EQ(log.lines, std::vector<std::string>{stuck});
     EXPECT_EQ(contents(dir / "config.json"), "{unreadable") << "never written over";
 
     std::filesystem::remove(dir / "config.broken.7.json");
@@ -84,8 +85,7 @@ TEST(StoreSetAside, ALastingFailureIsLoggedOncePerChange) {
     c.manualOn = !c.manualOn;
     store.setConfig(c);
     EXPECT_EQ(log.lines, (std::vector<std::string>{
-                             "config.json unreadable, could not move it aside: File exists",
-                             "config.json unreadable, moved to config.broken.7.json"}));
+                             stuck, "config.json unreadable, moved to config.broken.7.json"}));
     EXPECT_EQ(contents(dir / "config.broken.7.json"), "{unreadable");
 }
 

@@ -1,0 +1,82 @@
+#include "app/model/general_texts.h"
+
+#include "platform/paths.h"
+
+namespace tarrow {
+
+namespace {
+
+const std::string product(appName);
+
+}  // namespace
+
+std::string loginTitle() {
+    return "Start " + product + " at login";
+}
+
+std::string startedByTip(std::string_view unit, Wording wording) {
+    if (wording == Wording::mac) return "Started by the LaunchAgent de.brightloom.tarrow.";
+    return "Started by the systemd user unit " + std::string(unit) + ".";
+}
+
+std::string agentName(std::string_view unit, Wording wording) {
+    if (wording == Wording::mac) return "LaunchAgent";
+    return "systemd user unit " + std::string(unit);
+}
+
+std::string noticeTitle() {
+    return "Show " + product + "\u2019s page when a blocked site is opened";
+}
+
+std::string noticeExplanation(Wording wording) {
+    if (wording == Wording::mac)
+        return "The tab gets " + product +
+               "\u2019s page instead of a connection error, also a tab that was open already. "
+               "Other apps get a card in the middle of the screen. macOS asks once per browser.";
+    // No browser can be scripted here, so the card is what the user sees.
+    return "A card in the middle of the screen names the blocked site and says until when, "
+           "instead of a bare connection error in the browser.";
+}
+
+std::string suggestExplanation(Wording wording) {
+    const char* where = wording == Wording::mac ? "this Mac" : "this computer";
+    return std::string("Sites lists the sites you visit most, read from the browsers on ") + where +
+           " when you open it. Mail, logins, work tools and search engines are left out. Nothing "
+           "is stored or sent.";
+}
+
+std::string privacyParagraph(Wording wording) {
+    const bool mac = wording == Wording::mac;
+    return "Quitting " + product + " unblocks every site. " + product + " blocks through " +
+           (mac ? "your Mac\u2019s" : "this computer\u2019s") +
+           " hosts file, so every browser follows the same list. No account, no cloud, nothing "
+           "about you leaves " +
+           (mac ? "this Mac." : "this computer.");
+}
+
+std::string versionLine(std::string_view version) {
+    return product + " " + std::string(version);
+}
+
+std::string aboutTitle() {
+    return "About " + product;
+}
+
+std::string welcomeHeadline(Wording wording) {
+    return product + (wording == Wording::mac ? " lives in your menu bar" : " lives in the panel");
+}
+
+std::string welcomeBody() {
+    return "To block sites in every browser, " + product +
+           " needs your password once. After that it never asks again.";
+}
+
+std::string welcomeWhere(Wording wording) {
+    if (wording == Wording::mac)
+        return "You find " + product +
+               " at the top right of your screen. Switch it on there, or let a schedule do it.";
+    return "You find " + product +
+           " in the panel, among the status icons. Switch it on there, or let a schedule do it.";
+}
+
+}  // namespace tarrow

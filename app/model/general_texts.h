@@ -1,0 +1,38 @@
+#pragma once
+// The texts of the General tab and of the welcome window. Where the Mac is named, the
+// other systems say "this computer" and "the panel" instead (see `Wording`).
+
+#include <string>
+#include <string_view>
+
+#include "app/model/wording.h"
+
+namespace tarrow {
+
+// General tab.
+std::string loginTitle();  // "Start Tarrow at login"
+// The login switch's tool tip while a per-user service started the app (the switch is
+// locked then): the macOS launch agent, or elsewhere the systemd user unit `unit`.
+std::string startedByTip(std::string_view unit, Wording wording = systemWording);
+// The same service in a log line: "LaunchAgent" or "systemd user unit tarrow.service".
+std::string agentName(std::string_view unit, Wording wording = systemWording);
+std::string noticeTitle();  // "Show Tarrow’s page when a blocked site is opened"
+std::string noticeExplanation(Wording wording = systemWording);
+inline constexpr std::string_view suggestTitle = "Suggest sites from my browsing history";
+std::string suggestExplanation(Wording wording = systemWording);
+std::string privacyParagraph(Wording wording = systemWording);
+
+// The footer: the name and version, and the four buttons.
+std::string versionLine(std::string_view version);  // "Tarrow 1.0.0"
+std::string aboutTitle();                           // "About Tarrow"
+inline constexpr std::string_view websiteTitle = "Website";
+inline constexpr std::string_view privacyTitle = "Privacy";
+inline constexpr std::string_view showLogTitle = "Show Log";
+
+// The welcome window of a first start.
+std::string welcomeHeadline(Wording wording = systemWording);
+std::string welcomeBody();
+std::string welcomeWhere(Wording wording = systemWording);
+inline constexpr std::string_view laterTitle = "Later";
+
+}  // namespace tarrow

@@ -1,0 +1,99 @@
+// The Schedules tab with 50 schedules: one click on a day chip, through the tab's logic
+// and the store (which writes config.json), the rows filled again and the window painted,
+// must fit in one frame (16 ms). Also shown: the same with 500 schedules, and making
+// and showing the tab. Runs on Qt's off-screen platform.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <memory>
+
+#include "app/model/calendar.h"
+#include "app/model/config_json.h"
+#include "app/model/schedules_tab.h"
+#include "app/ui/day_chip.h"
+#include "app/ui/schedule_row.h"
+#include "app/ui/schedules_view.h"
+#include "app/ui/store_signals.h"
+#include "model_files.h"
+
+namespace {
+
+using namespace tarrow;
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "bench_schedules";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+Config schedules(int count) {
+    Config config;
+    for (int i = 0; i < count; ++i)
+        config.schedules.push_back(
+            Schedule::make(i % 4 != 3, {2, 3, 4, 5, 6}, (i * 37) % 1440, (i * 37 + 180) % 1440));
+    return config;
+}
+
+// A store on a scratch config.json and the tab on top of it, shown.
+struct Scene {
+    testing_files::TempFolder folder;
+    Calendar calendar{"Europe/Berlin", "en_US"};
+    std::unique_ptr<Store> store;
+    std::unique_ptr<ui::StoreSignals> observed;
+    std::unique_ptr<ui::SchedulesView> view;
+
+    explicit Scene(int count) {
+        application();
+        testing_files::put(folder / "config.json", encodeConfig(schedules(count)));
+        store = std::make_unique<Store>(folder.path());
+        store->setHelper(Helper::working);
+        observed = std::make_unique<ui::StoreSignals>(*store);
+        view = std::make_unique<ui::SchedulesView>(*observed, calendar, ui::SchedulesHooks{});
+        view->resize(640, 560);
+        view->show();
+        QApplication::processEvents();
+    }
+};
+
+void redrawAfterOneEdit(benchmark::State& state) {
+    Scene scene(int(state.range(0)));
+    ui::DayChip* chip = scene.view->row(size_t(state.range(0) / 2))->chip(1);
+    for (auto _ : state) {
+        chip->click();          // saved, rows filled again
+        scene.view->repaint();  // painted at once
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(redrawAfterOneEdit)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// The part of the above that is the store writing config.json (fsync included), with no
+// tab drawn: what is left of the figure above is the redraw.
+void saveAfterOneEdit(benchmark::State& state) {
+    testing_files::TempFolder folder;
+    testing_files::put(folder / "config.json", encodeConfig(schedules(int(state.range(0)))));
+    Store store(folder.path());
+    SchedulesTab tab(store);
+    const size_t index = size_t(state.range(0) / 2);
+    bool on = true;
+    for (auto _ : state) {
+        tab.setDay({index, store.config().schedules[index].id}, 1, on);
+        on = !on;
+    }
+}
+BENCHMARK(saveAfterOneEdit)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
+
+void makeAndShow(benchmark::State& state) {
+    for (auto _ : state) {
+        Scene scene(int(state.range(0)));
+        scene.view->repaint();
+    }
+}
+BENCHMARK(makeAndShow)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();

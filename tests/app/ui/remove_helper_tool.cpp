@@ -1,0 +1,111 @@
+// Clicks "Remove Helper…" in the General tab of the real settings window, wired to the
+// real controller and the real removal: the question before the password is answered
+// with Continue, the removal script runs through the pkexec stand-in given, then the
+// tick. Prints the question, the log and the helper state before and after.
+//
+// It works on the system paths of wherever it runs: remove_helper_run.sh runs it inside
+// throw-away namespaces only.
+//
+// Usage: remove_helper_tool <state folder> <pkexec stand-in> <helper digest>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+#include <string>
+
+#include "app/controller/helper_setup.h"
+#include "app/controller/tarrow.h"
+#include "app/ui/admin_prompt.h"
+#include "app/ui/general_view.h"
+#include "app/ui/settings.h"
+#include "app/ui/settings_window.h"
+#include "app/ui/setup_box.h"
+#include "app/ui/tray_actions.h"
+#include "platform/admin_runner.h"
+#include "qt_app.h"
+
+namespace {
+
+using namespace tarrow;
+
+class NoTray final : public app::StatusItem {
+  public:
+    void setMark(bool) override {}
+    void setDimmed(bool) override {}
+    const std::string& toolTip() const override { return tip_; }
+    void setToolTip(const std::string& tip, const std::string&, const std::string&) override {
+        tip_ = tip;
+    }
+
+  private:
+    std::string tip_;
+};
+
+const char* stateName(Helper helper) {
+    const char* names[] = {"missing", "outdated", "stuck", "working"};
+    return names[int(helper)];
+}
+
+void print(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+// Answers the question shown before the password with Continue, once it is up.
+void answerTheQuestion() {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        print("question: " + box->text().toStdString());
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == "Continue") button->click();
+        timer->deleteLater();
+    });
+    timer->start(20);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s <state folder> <pkexec stand-in> <helper digest>\n",
+                     argv[0]);
+        return 2;
+    }
+    const std::string folder = argv[1], pkexec = argv[2], digest = argv[3];
+    testing::ensureQtApp();
+
+    const LogFn log = [](std::string_view line) { print("log: " + std::string(line)); };
+    Store store(folder, log);
+    NoTray item;
+    app::ControllerHooks hooks;
+    hooks.log = log;
+    app::Tarrow tarrow(store, app::systemPaths(folder, digest), item, Calendar::current(), hooks);
+    tarrow.tick();
+    print(std::string("before: ") + stateName(store.helper()));
+
+    app::MenuActions actions = ui::trayActions(tarrow);
+    // The app's own removal, with pkexec stood in (the test machine has no polkit agent).
+    app::AdminSteps steps;
+    steps.confirm = ui::confirmAdmin;
+    steps.run = [pkexec](const std::string& script) {
+        return platform::runAsAdmin(script, pkexec);
+    };
+    actions.removeHelper = [steps, log] { return app::removeHelper(steps, log); };
+    ui::Settings settings(tarrow, actions);
+    settings.show(Tab::general);
+
+    ui::SetupBox* box = settings.window().general()->setupBox();
+    if (!box->isVisible() || !box->removeButton()->isVisible()) {
+        print("no Remove Helper button");
+        return 1;
+    }
+    print("button: " + box->removeButton()->text().toStdString());
+    answerTheQuestion();
+    box->removeButton()->click();
+    print(std::string("after: ") + stateName(store.helper()));
+    return 0;
+}

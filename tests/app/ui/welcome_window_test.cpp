@@ -1,0 +1,86 @@
+#include "app/ui/welcome_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/ui/settings.h"
+#include "qt_app.h"
+#include "rig.h"
+
+namespace tarrow::testing {
+namespace {
+
+class WelcomeWindow : public ::testing::Test {
+  protected:
+    void SetUp() override { ensureQtApp(); }
+};
+
+TEST_F(WelcomeWindow, TextsAndTheTwoButtons) {
+    struct Case {
+        const char* what;
+        std::function<void(ui::WelcomeWindow&)> act;
+        int setUps;
+    };
+    const Case cases[] = {
+        {"Later", [](ui::WelcomeWindow& w) { w.laterButton()->click(); }, 0},
+        {"Escape", [](ui::WelcomeWindow& w) { QTest::keyClick(&w, Qt::Key_Escape); }, 0},
+        {"Set Up Blocking", [](ui::WelcomeWindow& w) { w.setUpButton()->click(); }, 1},
+        {"Return", [](ui::WelcomeWindow& w) { QTest::keyClick(&w, Qt::Key_Return); }, 1},
+    };
+    for (const Case& c : cases) {
+        int setUps = 0;
+        bool shownWhenSetUp = true;
+        ui::WelcomeWindow window([&] {
+            ++setUps;
+            shownWhenSetUp = window.isVisible();
+        });
+        window.present();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window)) << c.what;
+        EXPECT_EQ(window.windowTitle(), "Tarrow");
+        EXPECT_EQ(window.width(), 440);
+        QStringList texts;
+        for (QLabel* label : window.findChildren<QLabel*>()) texts << label->text();
+        EXPECT_EQ(texts,
+                  (QStringList{"Tarrow lives in the panel",
+                               "To block sites in every browser, Tarrow needs your password once. "
+                               "After that it never asks again.",
+                               "You find Tarrow in the panel, among the status icons. Switch it on "
+                               "there, or let a schedule do it."}));
+        EXPECT_EQ(window.laterButton()->text(), "Later");
+        EXPECT_EQ(window.setUpButton()->text(), QString::fromUtf8("Set Up Blocking\u2026"));
+        c.act(window);
+        EXPECT_FALSE(window.isVisible()) << c.what;
+        EXPECT_EQ(setUps, c.setUps) << c.what;
+        if (setUps) {
+            EXPECT_FALSE(shownWhenSetUp) << "closes first, then sets up";
+        }
+    }
+}
+
+// From the controller: "Set Up Blocking…" runs the menu's set-up with its installation.
+TEST_F(WelcomeWindow, SetUpReachesTheInstallation) {
+    Rig rig(HelperFiles::none);
+    rig.start(configWith({}, false));
+    rig.tick();
+    int installs = 0;
+    app::MenuActions actions;
+    actions.installHelper = [&] {
+        ++installs;
+        return false;
+    };
+    ui::Settings settings(*rig.tarrow, actions);
+    settings.showWelcome();
+    ASSERT_NE(settings.welcome(), nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(settings.welcome()));
+    QTest::keyClick(settings.welcome(), Qt::Key_Return);
+    EXPECT_EQ(installs, 1);
+    EXPECT_FALSE(settings.welcome()->isVisible());
+    settings.showWelcome();  // the same window again
+    EXPECT_TRUE(settings.welcome()->isVisible());
+}
+
+}  // namespace
+}  // namespace tarrow::testing

@@ -1,0 +1,212 @@
+#include "platform/autostart.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "model_files.h"
+
+namespace tarrow::platform {
+namespace {
+
+using namespace testing_files;
+
+// Sets environment variables for one test and puts the old values back afterwards.
+class Environment {
+  public:
+    void set(const char* name, const std::string& value) {
+        const char* old = std::getenv(name);
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        ::setenv(name, value.c_str(), 1);
+    }
+    void unset(const char* name) {
+        const char* old = std::getenv(name);
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        ::unsetenv(name);
+    }
+    ~Environment() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (it->second)
+                ::setenv(it->first.c_str(), it->second->c_str(), 1);
+            else
+                ::unsetenv(it->first.c_str());
+        }
+    }
+
+  private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+// What desktop-file-validate says about a file: empty when it passes.
+std::string validation(const std::string& path) {
+    if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0)
+        return "desktop-file-validate is missing (scripts/deps.sh installs it)";
+    const std::string out = path + ".validate";
+    const int status =
+        std::system(("desktop-file-validate '" + path + "' > '" + out + "' 2>&1").c_str());
+    std::string said = contents(out).value_or("?");
+    ::unlink(out.c_str());
+    if (WEXITSTATUS(status) != 0 && said.empty()) said = "exit status not 0";
+    return said;
+}
+
+TEST(Autostart, PlacesFollowTheXdgVariables) {
+    Environment env;
+    env.set("HOME", "/home/ann");
+    struct Case {
+        const char* configHome;  // null: unset
+        const char* configDirs;
+        AutostartPlaces places;
+    };
+    const std::string id = "/autostart/de.brightloom.tarrow.desktop";
+    const Case cases[] = {
+        {nullptr, nullptr, {"/home/ann/.config" + id, {"/etc/xdg" + id}}},
+        {"", "", {"/home/ann/.config" + id, {"/etc/xdg" + id}}},
+        {"/tmp/c", "/a:/b", {"/tmp/c" + id, {"/a" + id, "/b" + id}}},
+        // Relative entries do not count.
+        {"relative/c", "x::/b", {"/home/ann/.config" + id, {"/b" + id}}},
+    };
+    for (const Case& c : cases) {
+        if (c.configHome)
+            env.set("XDG_CONFIG_HOME", c.configHome);
+        else
+            env.unset("XDG_CONFIG_HOME");
+        if (c.configDirs)
+            env.set("XDG_CONFIG_DIRS", c.configDirs);
+        else
+            env.unset("XDG_CONFIG_DIRS");
+        const AutostartPlaces places = autostartPlaces();
+        EXPECT_EQ(places.user, c.places.user);
+        EXPECT_EQ(places.system, c.places.system);
+    }
+}
+
+// Switching on and off in a temporary XDG_CONFIG_HOME, first without and then with a
+// system-wide entry; the state is read back from the files each time.
+TEST(Autostart, OnWritesOffRemovesOrHidesTheSystemEntry) {
+    TempFolder home;
+    Environment env;
+    env.set("XDG_CONFIG_HOME", home / "config");
+    env.set("XDG_CONFIG_DIRS", home / "xdg-a" + ":" + home / "xdg-b");
+    const AutostartPlaces places = autostartPlaces();
+    const std::string program = "/usr/bin/tarrow";
+    EXPECT_FALSE(autostartEnabled(places));
+
+    ASSERT_TRUE(setAutostart(places, true, program).ok());
+    EXPECT_TRUE(autostartEnabled(places));
+    EXPECT_EQ(
+        contents(places.user),
+        "[Desktop Entry]\nType=Application\nName=Tarrow\nComment=Keeps chosen sites closed "
+        "in every browser\nExec=/usr/bin/tarrow\nIcon=de.brightloom.tarrow\nTerminal=false\n");
+    EXPECT_EQ(validation(places.user), "");
+
+    ASSERT_TRUE(setAutostart(places, false, program).ok());
+    EXPECT_FALSE(exists(places.user));
+    EXPECT_FALSE(autostartEnabled(places));
+    EXPECT_TRUE(setAutostart(places, false, program).ok());  // already off
+
+    // A system-wide entry in the second folder starts the app for everyone.
+    put(home / "xdg-b/autostart/de.brightloom.tarrow.desktop",
+        "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\n");
+    EXPECT_TRUE(autostartEnabled(places));
+    ASSERT_TRUE(setAutostart(places, false, program).ok());
+    EXPECT_FALSE(autostartEnabled(places));
+    const std::string hidden = contents(places.user).value_or("");
+    EXPECT_NE(hidden.find("\nHidden=true\n"), std::string::npos) << hidden;
+    EXPECT_EQ(validation(places.user), "");
+    // On again: the user's entry wins over the system's.
+    ASSERT_TRUE(setAutostart(places, true, program).ok());
+    EXPECT_TRUE(autostartEnabled(places));
+
+    // A system entry that is switched off itself needs no hidden entry.
+    put(home / "xdg-a/autostart/de.brightloom.tarrow.desktop",
+        "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\nX-GNOME-Autostart-"
+        "enabled=false\n");
+    ASSERT_TRUE(setAutostart(places, false, program).ok());
+    EXPECT_FALSE(exists(places.user));
+    EXPECT_FALSE(autostartEnabled(places));
+}
+
+// What decides whether an entry runs: the [Desktop Entry] group's Hidden and GNOME's key.
+TEST(Autostart, EntriesThatDoNotRun) {
+    TempFolder home;
+    Environment env;
+    env.set("XDG_CONFIG_HOME", home / "config");
+    env.set("XDG_CONFIG_DIRS", home / "none");
+    const AutostartPlaces places = autostartPlaces();
+    const struct {
+        const char* text;
+        bool runs;
+    } cases[] = {
+        {"[Desktop Entry]\nExec=tarrow\n", true},
+        {"[Desktop Entry]\r\nHidden = true\r\n", false},
+        {"[Desktop Entry]\nHidden=false\n", true},
+        {"[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n", false},
+        {"# Hidden=true\n[Desktop Entry]\nExec=tarrow\n[Desktop Action x]\nHidden=true\n", true},
+    };
+    for (const auto& c : cases) {
+        put(places.user, c.text);
+        EXPECT_EQ(autostartEnabled(places), c.runs) << c.text;
+    }
+}
+
+// A folder that cannot be written: the failure says where and why, and the state stays
+// what the files say.
+TEST(Autostart, UnwritableFolderGivesTheReason) {
+    TempFolder home;
+    Environment env;
+    env.set("XDG_CONFIG_HOME", home / "config");
+    env.set("XDG_CONFIG_DIRS", home / "none");
+    const AutostartPlaces places = autostartPlaces();
+    put(home / "config/autostart", "a file where the folder should be\n");
+    const Status on = setAutostart(places, true, "/usr/bin/tarrow");
+    EXPECT_EQ(on.text(), "cannot create " + home / "config/autostart" + ": Not a directory");
+    EXPECT_FALSE(autostartEnabled(places));
+
+    // A folder without write permission (root writes anyway, so only for other users).
+    if (::geteuid() == 0) return;
+    ::unlink((home / "config/autostart").c_str());
+    ASSERT_TRUE(setAutostart(places, true, "/usr/bin/tarrow").ok());
+    ::chmod((home / "config/autostart").c_str(), 0555);
+    const Status off = setAutostart(places, false, "/usr/bin/tarrow");
+    EXPECT_EQ(off.text(), "cannot remove " + places.user + ": Permission denied");
+    EXPECT_TRUE(autostartEnabled(places));
+}
+
+// Program paths with characters the Exec key reserves are quoted so that the entry still
+// starts exactly that file; paths no entry can hold are refused.
+TEST(Autostart, ExecQuotesAwkwardPaths) {
+    TempFolder home;
+    const struct {
+        const char* program;
+        const char* exec;  // null: refused
+    } cases[] = {
+        {"/usr/bin/tarrow", "/usr/bin/tarrow"},
+        {"/home/o'neil/My Apps/tarrow", R"("/home/o'neil/My Apps/tarrow")"},
+        {"/opt/100%/tarrow", "/opt/100%%/tarrow"},
+        {"/opt/$HOME/a\"b`c/tarrow", R"("/opt/\\$HOME/a\\"b\\`c/tarrow")"},
+        {"/opt/back\\slash/tarrow", R"("/opt/back\\\\slash/tarrow")"},
+        {"/opt/Grün/tarrow", "/opt/Grün/tarrow"},
+        {"/opt/line\nbreak/tarrow", nullptr},
+        {"/opt/\xff/tarrow", nullptr},
+        {"", nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::optional<std::string> entry = autostartEntry(c.program);
+        if (!c.exec) {
+            EXPECT_FALSE(entry) << c.program;
+            continue;
+        }
+        ASSERT_TRUE(entry) << c.program;
+        EXPECT_NE(entry->find(std::string("\nExec=") + c.exec + "\n"), std::string::npos) << *entry;
+        const std::string path = home / "de.brightloom.tarrow.desktop";
+        put(path, *entry);
+        EXPECT_EQ(validation(path), "") << c.program;
+    }
+}
+
+}  // namespace
+}  // namespace tarrow::platform
