@@ -1,5 +1,7 @@
 #include "helper/pass.h"
 
+#include "helper/block_hold.h"
+
 #include <string>
 
 namespace tarrow {
@@ -22,11 +24,15 @@ void pass(HelperState& state, const std::string& path, uid_t uid) {
     if (state.daemon && state.notice && !names.empty()) answering = state.notice->start(80, 443);
     std::string_view address = answering ? noticeAddress : plainAddress;
 
-    ApplyOutcome outcome = apply(names, state.hostsPath, address, &state.memo);
+    auto write = [&] {
+        ApplyOutcome written = apply(names, state.hostsPath, address, &state.memo);
+        if (!written.error && written.changed && state.flush && state.flushDNS) state.flushDNS();
+        return written;
+    };
+    ApplyOutcome outcome = state.hold ? state.hold->around(names, write, state.log) : write();
     if (outcome.error) {
         state.log("failed: " + outcome.error->message);
     } else if (outcome.changed) {
-        if (state.flush && state.flushDNS) state.flushDNS();
         if (names.empty()) {
             state.log("unblocked");
         } else {
