@@ -87,6 +87,8 @@ std::optional<Result<Fd>> openFolder(const std::string& root, std::string_view f
             if (::mkdirat(current.get(), name.c_str(), 0755) != 0 && errno != EEXIST)
                 return Result<Fd>(Status::lastError("create", walked));
             fd = ::openat(current.get(), name.c_str(), flags);
+            if (fd >= 0)
+                ::fchmod(fd, 0755);  // the browsers read it as their users, whatever the umask
         }
         if (fd < 0 && (errno == ELOOP || errno == ENOTDIR))
             return Result<Fd>(Status::failure("use", walked, 0, notAFolder(current.get(), name)));
