@@ -42,6 +42,8 @@ TEST(Request, Content) {
          {"a.com"}},
         {"invalid names", "a_b.com\n-a.com\na..com\nxn--bcher-kva.example\n", {"xn--bcher-kva.example"}},
         {"file order kept", "b.com\na.com\nb.com\n", {"b.com", "a.com"}},
+        {"the DNS-over-HTTPS canary is never blocked, a name under it is",
+         "Use-Application-DNS.net\na.com\nwww.use-application-dns.net\n", {"a.com", "www.use-application-dns.net"}},
         {"empty lines and no final line end", "\n\na.com\n\nb.com", {"a.com", "b.com"}},
         {"CR LF lines are one run that fails", "a.com\r\nb.com\r\n", {}},
         {"space separators and tabs trimmed",
