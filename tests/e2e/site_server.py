@@ -1,0 +1,37 @@
+#!/usr/bin/env python3
+"""A web site for namespace tests: answers every GET with "real page of <host> <path>"
+over HTTP/1.1 keep-alive, and appends "<host> <path>" to a log file per request.
+
+Usage: site_server.py <address> <port> <log file>
+"""
+import http.server
+import sys
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def do_GET(self):
+        host = (self.headers.get("Host") or "").split(":")[0]
+        with open(self.server.log, "a") as out:
+            out.write("%s %s\n" % (host, self.path))
+        body = ("<html><body>real page of %s %s</body></html>" % (host, self.path)).encode()
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def log_message(self, *args):
+        pass
+
+
+def main():
+    server = http.server.ThreadingHTTPServer((sys.argv[1], int(sys.argv[2])), Handler)
+    server.log = sys.argv[3]
+    print("ready", flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
