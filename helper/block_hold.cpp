@@ -157,6 +157,8 @@ void BlockHold::keepPolicies(bool on, const Log& log) {
                 log("browser policy removed: " + change.path);
                 break;
             case platform::PolicyChange::Kind::leftAlone: {
+                // Only worth a line when the policy was wanted there.
+                if (!on) break;
                 std::string problem = "left " + change.path + " alone: " + change.why;
                 if (!policyProblems_.count(problem)) log(problem);
                 problems.insert(std::move(problem));

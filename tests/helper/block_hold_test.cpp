@@ -221,11 +221,16 @@ TEST(BlockHold, PoliciesFollowTheRequestAndProblemsAreLoggedOnce) {
                         {Kind::removed, "/etc/chromium/policies/managed/p.json", {}}};
     rig.pass({});
     EXPECT_EQ(rig.policies, (std::vector<bool>{true, true, true, false}));
+    EXPECT_EQ(rig.count("left "), 1u) << "nothing to say about a policy not wanted";
     EXPECT_EQ(rig.count("browser policy written, DNS-over-HTTPS off: "
                         "/etc/chromium/policies/managed/p.json"),
               2u);
+    EXPECT_EQ(rig.count("left /etc/opt/chrome/policies/managed alone: a symbolic link"), 1u)
+        << "logged when it appears while blocking, not while it lasts";
+    rig.policyAnswer = {{Kind::leftAlone, "/etc/opt/chrome/policies/managed", "a symbolic link"}};
+    rig.pass({"a.test"});
     EXPECT_EQ(rig.count("left /etc/opt/chrome/policies/managed alone: a symbolic link"), 2u)
-        << "logged when it appears, not while it lasts";
+        << "and again when the next block meets it";
     EXPECT_EQ(rig.count("browser policy removed: /etc/chromium/policies/managed/p.json"), 1u);
 
     writeFile(rig.status, "a.test: x\n");

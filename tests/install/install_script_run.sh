@@ -146,13 +146,18 @@ check "failing step: systemctl not called" [ -z "$(calls)" ]
 rm -f "$work/systemctl.log"
 if [ "$helper_src" != /bin/true ]; then
   mkdir -p "$work/req"; printf 'example.com\n' > "$work/req/blocked-hosts"
+  # A browser's policy folder (in the scratch /etc): blocking puts the helper's policy there.
+  mkdir -p /etc/chromium/policies/managed
+  policy=/etc/chromium/policies/managed/de.brightloom.tarrow.helper.json
   "$helper" --apply "$work/req/blocked-hosts" --uid 0 --hosts /etc/hosts --no-flush
   check "section present before removal" grep -q '^# >>> Tarrow' /etc/hosts
+  check "browser policy present before removal" [ -e "$policy" ]
 fi
 out=$("$tool" remove "$work/bin/pkexec" "$R")
 check "removal succeeds" [ "$out" = ok ]
 if [ "$helper_src" != /bin/true ]; then
   check "section removed by the helper" bash -c "! grep -q -e '^# >>> Tarrow' -e 'example.com' /etc/hosts"
+  check "browser policy removed by the helper" [ ! -e "$policy" ]
 fi
 check "helper deleted" [ ! -e "$helper" ]
 check "unit deleted" [ ! -e "$unit" ]
