@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """A tiny name server for namespace tests, on UDP and TCP port 53 of one address.
 
-Usage: dns_responder.py <address> <log file> name=answer ...
+Usage: dns_responder.py [--delay-ms=N] <address> <log file> name=answer ...
+  name:   a name, or "*.suffix" for every name under the suffix;
   answer: comma-separated IPv4 addresses ("site.test=198.51.100.10"),
           "silent" (the query is never answered), or
           "many:N" (N addresses from 198.18.0.0/15, more than UDP can carry).
 Other names get NXDOMAIN; names with answers get no IPv6 records. Every query is
-appended to the log file as "<type> <name>".
+appended to the log file as "<type> <name>"; with --delay-ms each answer is sent that
+much later, as a name server across a network would (queries still run in parallel).
 """
 import socket
 import struct
@@ -33,6 +35,9 @@ def answer(query, table, log, over_udp):
         out.write("%s %s\n" % ({1: "A", 28: "AAAA"}.get(qtype, qtype), name))
     question = query[12:end + 4]
     entry = table.get(name)
+    if entry is None:
+        entry = next((v for k, v in table.items()
+                      if k.startswith("*.") and name.endswith(k[1:])), None)
     if entry == "silent":
         return None
     records = []
@@ -48,13 +53,15 @@ def answer(query, table, log, over_udp):
     return struct.pack("!HHHHHH", ident, flags, 1, len(records), 0, 0) + question + body
 
 
-def serve_udp(address, table, log):
+def serve_udp(address, table, log, delay):
     sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
     sock.bind((address, 53))
     while True:
         query, peer = sock.recvfrom(4096)
         reply = answer(query, table, log, True)
-        if reply:
+        if reply and delay:
+            threading.Timer(delay, sock.sendto, (reply, peer)).start()
+        elif reply:
             sock.sendto(reply, peer)
 
 
@@ -87,9 +94,13 @@ def serve_tcp(address, table, log):
 
 
 def main():
-    address, log = sys.argv[1], sys.argv[2]
+    args = sys.argv[1:]
+    delay = 0.0
+    if args and args[0].startswith("--delay-ms="):
+        delay = int(args.pop(0).split("=", 1)[1]) / 1000.0
+    address, log = args[0], args[1]
     table = {}
-    for item in sys.argv[3:]:
+    for item in args[2:]:
         name, value = item.split("=", 1)
         if value == "silent":
             table[name] = "silent"
@@ -100,7 +111,7 @@ def main():
             table[name] = value.split(",")
     threading.Thread(target=serve_tcp, args=(address, table, log), daemon=True).start()
     print("ready", flush=True)
-    serve_udp(address, table, log)
+    serve_udp(address, table, log, delay)
 
 
 if __name__ == "__main__":
