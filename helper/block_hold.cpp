@@ -7,6 +7,7 @@
 
 #include "common/file_io.h"
 #include "common/hosts_section.h"
+#include "platform/firefox_policy.h"
 #include "platform/open_connections.h"
 #include "platform/paths.h"
 
@@ -19,7 +20,12 @@ HoldSystem systemHold() {
     HoldSystem system;
     system.closeConnections = platform::closeConnectionsTo;
     system.keepPolicies = [](bool on) {
-        return platform::keepDnsPolicies(on, platform::chromiumPolicyFolders());
+        auto changes = platform::keepDnsPolicies(on, platform::chromiumPolicyFolders());
+        // The bytes of Firefox's own file wait beside the hits until they go back.
+        const std::string backup = folderOf(std::string(stillOpenPath)) + "/firefox-policies.kept";
+        for (auto& change : platform::keepFirefoxPolicy(on, platform::firefoxPlaces(), backup))
+            changes.push_back(std::move(change));
+        return changes;
     };
     system.hostsPath = systemHostsPath;
     system.stillOpenPath = stillOpenPath;

@@ -16,7 +16,7 @@ fi
 mount --make-rprivate /
 
 work=$(mktemp -d /tmp/tarrow-install.XXXXXX)
-trap 'umount /etc/systemd/system /usr/local /etc 2>/dev/null; rm -rf "$work"' EXIT
+trap 'umount /etc/systemd/system /usr/local /var/lib /etc 2>/dev/null; rm -rf "$work"' EXIT
 R="$work/root"
 mkdir -p "$R/etc/systemd/system" "$R/var/log" "$work/bin" "$work/etc"
 
@@ -25,6 +25,8 @@ cp -a /etc/. "$work/etc/"
 mount --bind "$work/etc" /etc
 mount -t tmpfs tmpfs /etc/systemd/system
 mount -t tmpfs tmpfs /usr/local
+# The helper keeps its own files under /var/lib/Tarrow: an empty /var/lib of this namespace.
+mount -t tmpfs tmpfs /var/lib
 
 # pkexec stand-in: we are root already.
 printf '#!/bin/sh\nexec "$@"\n' > "$work/bin/pkexec"
