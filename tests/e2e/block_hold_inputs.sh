@@ -19,6 +19,11 @@ mkdir -p /etc/opt/chrome/policies "$work/elsewhere" /etc/brave/policies/managed
 ln -s "$work/elsewhere" /etc/opt/chrome/policies/managed
 echo '{"DnsOverHttpsMode": "secure"}' >"/etc/brave/policies/managed/$policy"
 cp "/etc/brave/policies/managed/$policy" "$work/brave-before"
+# Firefox's file holds the administrator's own policies, formatted their way.
+firefox=/etc/firefox/policies/policies.json
+mkdir -p /etc/firefox/policies
+printf '{ "policies" : {"DisableTelemetry":true,\n  "Homepage": {"URL": "http://intranet.example/"}}}' >"$firefox"
+cp "$firefox" "$work/firefox-before"
 
 write_request
 start_daemon
@@ -52,6 +57,9 @@ wait_for 2 grep -qx "$line" /var/lib/Tarrow/still-open || fail "still-open file"
 # Policies: nothing through the link, the foreign file untouched; each said once.
 [ -z "$(ls -A "$work/elsewhere")" ] || fail "wrote through the link"
 cmp -s "/etc/brave/policies/managed/$policy" "$work/brave-before" || fail "foreign policy changed"
+python3 -c 'import json, sys; p = json.load(open(sys.argv[1]))["policies"]
+assert p["DNSOverHTTPS"] == {"Enabled": False, "Locked": True} and p["DisableTelemetry"], p' \
+    "$firefox" || fail "Firefox policy not merged"
 sleep 3.5 # a timer pass or two
 [ "$(log_count "still open: www.site.test (an earlier line of /etc/hosts names it)")" = 1 ] ||
     fail "still open not logged once"
@@ -67,4 +75,17 @@ wait_for 2 test ! -e /var/lib/Tarrow/still-open || fail "still-open left"
 cmp -s "/etc/brave/policies/managed/$policy" "$work/brave-before" || fail "foreign policy removed"
 [ -z "$(ls -A "$work/elsewhere")" ] || fail "wrote through the link"
 [ "$(grep -n 'www.site.test' /etc/hosts)" = "$foreign_before" ] || fail "foreign line changed"
+wait_for 2 cmp -s "$firefox" "$work/firefox-before" || fail "Firefox policies not put back byte for byte"
+
+# A policies.json that is not JSON is left as it is, and said once.
+printf '{"policies": {' >"$firefox"
+write_request site.test
+wait_for 3 hosts_has 127.0.0.2 site.test || fail "not blocked again"
+sleep 3.5
+[ "$(log_count "left $firefox alone: not a JSON object with a \"policies\" object")" = 1 ] ||
+    fail "broken policies.json not logged once"
+[ "$(cat "$firefox")" = '{"policies": {' ] || fail "broken policies.json changed"
+write_request
+wait_for 3 no_section || fail "section not removed"
+[ "$(cat "$firefox")" = '{"policies": {' ] || fail "broken policies.json changed"
 echo "block_hold_inputs: ok"

@@ -93,14 +93,9 @@ def serve_tcp(address, table, log):
         threading.Thread(target=serve_tcp_client, args=(conn, table, log), daemon=True).start()
 
 
-def main():
-    args = sys.argv[1:]
-    delay = 0.0
-    if args and args[0].startswith("--delay-ms="):
-        delay = int(args.pop(0).split("=", 1)[1]) / 1000.0
-    address, log = args[0], args[1]
+def table_from(items):
     table = {}
-    for item in args[2:]:
+    for item in items:
         name, value = item.split("=", 1)
         if value == "silent":
             table[name] = "silent"
@@ -109,6 +104,16 @@ def main():
             table[name] = ["198.18.%d.%d" % (i // 250, i % 250 + 1) for i in range(count)]
         else:
             table[name] = value.split(",")
+    return table
+
+
+def main():
+    args = sys.argv[1:]
+    delay = 0.0
+    if args and args[0].startswith("--delay-ms="):
+        delay = int(args.pop(0).split("=", 1)[1]) / 1000.0
+    address, log = args[0], args[1]
+    table = table_from(args[2:])
     threading.Thread(target=serve_tcp, args=(address, table, log), daemon=True).start()
     print("ready", flush=True)
     serve_udp(address, table, log, delay)

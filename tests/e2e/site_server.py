@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""A web site for namespace tests: answers every GET with "real page of <host> <path>"
-over HTTP/1.1 keep-alive, and appends "<host> <path>" to a log file per request.
+"""A web site for namespace tests: answers every GET with "real page of <host> <path>
+from <address>" over HTTP/1.1 keep-alive, and appends "<host> <path>" to a log file per
+request.
 
 Usage: site_server.py <address> <port> <log file>
 """
@@ -15,7 +16,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         host = (self.headers.get("Host") or "").split(":")[0]
         with open(self.server.log, "a") as out:
             out.write("%s %s\n" % (host, self.path))
-        body = ("<html><body>real page of %s %s</body></html>" % (host, self.path)).encode()
+        body = ("<html><body>real page of %s %s from %s</body></html>"
+                % (host, self.path, self.server.server_address[0])).encode()
         self.send_response(200)
         self.send_header("Content-Type", "text/html")
         self.send_header("Content-Length", str(len(body)))
