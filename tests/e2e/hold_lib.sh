@@ -34,9 +34,9 @@ start_names() {
     wait_for 5 grep -q ready "$work/dns.out" || fail "name server did not start"
 }
 
-# start_site <address> <port>: the web site (site_server.py), logging to site.log.
+# start_site <address> <port> [close]: the web site (site_server.py), logging to site.log.
 start_site() {
-    python3 "$e2e/site_server.py" "$1" "$2" "$work/site.log" >"$work/site-$1.out" 2>&1 &
+    python3 "$e2e/site_server.py" "$1" "$2" "$work/site.log" ${3:-} >"$work/site-$1.out" 2>&1 &
     background+=($!)
     wait_for 5 grep -q ready "$work/site-$1.out" || fail "site on $1 did not start"
 }

@@ -3,7 +3,9 @@
 from <address>" over HTTP/1.1 keep-alive, and appends "<host> <path>" to a log file per
 request.
 
-Usage: site_server.py <address> <port> <log file>
+Usage: site_server.py <address> <port> <log file> [close]
+With "close", every answer ends its connection (no keep-alive), so that each request of a
+client needs a fresh connection and so a fresh look at the site's address.
 """
 import http.server
 import sys
@@ -21,6 +23,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_response(200)
         self.send_header("Content-Type", "text/html")
         self.send_header("Content-Length", str(len(body)))
+        if self.server.close:
+            self.send_header("Connection", "close")
+            self.close_connection = True
         self.end_headers()
         self.wfile.write(body)
 
@@ -31,6 +36,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 def main():
     server = http.server.ThreadingHTTPServer((sys.argv[1], int(sys.argv[2])), Handler)
     server.log = sys.argv[3]
+    server.close = sys.argv[4:5] == ["close"]
     print("ready", flush=True)
     server.serve_forever()
 
