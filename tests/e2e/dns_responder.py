@@ -31,8 +31,8 @@ def answer(query, table, log, over_udp):
         return None
     name, end = parse_name(query, 12)
     qtype, _qclass = struct.unpack("!HH", query[end:end + 4])
-    with open(log, "a") as out:
-        out.write("%s %s\n" % ({1: "A", 28: "AAAA"}.get(qtype, qtype), name))
+    log.write("%s %s\n" % ({1: "A", 28: "AAAA"}.get(qtype, qtype), name))
+    log.flush()
     question = query[12:end + 4]
     entry = table.get(name)
     if entry is None:
@@ -112,7 +112,7 @@ def main():
     delay = 0.0
     if args and args[0].startswith("--delay-ms="):
         delay = int(args.pop(0).split("=", 1)[1]) / 1000.0
-    address, log = args[0], args[1]
+    address, log = args[0], open(args[1], "a")
     table = table_from(args[2:])
     threading.Thread(target=serve_tcp, args=(address, table, log), daemon=True).start()
     print("ready", flush=True)

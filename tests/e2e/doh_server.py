@@ -42,7 +42,7 @@ def main():
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(certificate, key)
     server.socket = context.wrap_socket(server.socket, server_side=True)
-    server.table, server.log = table_from(sys.argv[6:]), log
+    server.table, server.log = table_from(sys.argv[6:]), open(log, "a")
     print("ready", flush=True)
     server.serve_forever()
 
