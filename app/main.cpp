@@ -1,4 +1,4 @@
-#include "app/controller/startup.h"
+#include "app/startup.h"
 
 int main(int argc, char** argv) {
     return tarrow::app::run(argc, argv);

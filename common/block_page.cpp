@@ -1,6 +1,6 @@
 #include "common/block_page.h"
 
-#include "platform/paths.h"
+#include "common/app_name.h"
 
 namespace tarrow {
 

@@ -10,7 +10,7 @@
 namespace tarrow {
 
 class [[nodiscard]] Status {
-public:
+  public:
     Status() = default;  // ok
 
     // `operation` is a verb ("write", "replace", "open", "run"); `error` an errno, or 0
@@ -31,7 +31,7 @@ public:
 
     bool operator==(const Status&) const = default;
 
-private:
+  private:
     std::string operation_;
     std::string path_;
     int error_ = 0;
@@ -41,17 +41,20 @@ private:
 // A value, or the Status of why there is none.
 template <typename T>
 class [[nodiscard]] Result {
-public:
+  public:
     Result(T value) : held_(std::move(value)) {}
     // A failure; an ok Status here is a programming error.
     Result(Status failure) : held_(std::move(failure)) {}
 
     bool ok() const { return std::holds_alternative<T>(held_); }
+    // True when there is a value, as with std::optional.
+    explicit operator bool() const { return ok(); }
     // The failure, or an ok Status when there is a value.
     const Status& status() const {
         static const Status fine;
         return ok() ? fine : std::get<Status>(held_);
     }
+    T value_or(T fallback) const { return ok() ? value() : std::move(fallback); }
     T& value() { return std::get<T>(held_); }
     const T& value() const { return std::get<T>(held_); }
     T* operator->() { return &value(); }
@@ -59,7 +62,7 @@ public:
     T& operator*() { return value(); }
     const T& operator*() const { return value(); }
 
-private:
+  private:
     std::variant<T, Status> held_;
 };
 

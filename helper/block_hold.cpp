@@ -48,31 +48,42 @@ std::string siteList(const std::vector<std::string>& names, size_t limit) {
 
 BlockHold::BlockHold(HoldSystem system) : system_(std::move(system)) {}
 
-ApplyOutcome BlockHold::around(const std::vector<std::string>& names,
-                               const std::function<ApplyOutcome()>& write, const Log& log) {
+namespace {
+
+// A file's text; "" when it cannot be read (a missing hosts file blocks nothing).
+std::string textOf(const std::string& path) {
+    Result<std::string> text = readRegularFile(path);
+    return text.ok() ? *text : std::string();
+}
+
+}  // namespace
+
+Result<bool> BlockHold::around(const std::vector<std::string>& names,
+                               const std::function<Result<bool>()>& write, const Log& log) {
     const auto began = std::chrono::steady_clock::now();
     if (!seeded_) {
         // What an earlier run found still open stays listed until it is checked below.
         seeded_ = true;
-        if (auto text = readRegularFile(system_.stillOpenPath)) stillOpen_ = parseStillOpen(*text);
+        if (auto text = readRegularFile(system_.stillOpenPath); text.ok())
+            stillOpen_ = parseStillOpen(*text);
     }
     // Looked up before the write: afterwards the names resolve to the section.
     const std::vector<std::string> fresh = newlyBlocked(names);
     std::vector<NameAnswer> answers;
     if (!fresh.empty()) answers = system_.resolve(fresh, lookupDeadline);
 
-    ApplyOutcome outcome = write();
-    if (outcome.error) {
+    Result<bool> changed = write();
+    if (!changed.ok()) {
         applied_.reset();
-        return outcome;
+        return changed;
     }
     applied_ = names;
-    const bool started = !fresh.empty() && outcome.changed;
+    const bool started = !fresh.empty() && *changed;
     if (started) cut(fresh, answers, log);
     check(names, started ? fresh : std::vector<std::string>{}, began, log);
     keepPolicies(!names.empty(), log);
     writeStatus(log);
-    return outcome;
+    return changed;
 }
 
 void BlockHold::release(const Log& log) {
@@ -84,8 +95,7 @@ void BlockHold::release(const Log& log) {
 
 std::vector<std::string> BlockHold::newlyBlocked(const std::vector<std::string>& names) const {
     if (names.empty() || (applied_ && *applied_ == names)) return {};
-    const std::set<std::string> before =
-        blockedNames(readRegularFile(system_.hostsPath).value_or(std::string()));
+    const std::set<std::string> before = blockedNames(textOf(system_.hostsPath));
     std::vector<std::string> fresh;
     for (const std::string& name : names)
         if (!before.count(name)) fresh.push_back(name);
@@ -135,7 +145,7 @@ void BlockHold::check(const std::vector<std::string>& names, const std::vector<s
         system_.resolve(checked, std::max(checkDeadlineAtLeast, lookupDeadline - spent));
     std::set<IpAddress> section;
     for (std::string_view address : blockAddresses) section.insert(*IpAddress::parse(address));
-    const std::string hosts = readRegularFile(system_.hostsPath).value_or(std::string());
+    const std::string hosts = textOf(system_.hostsPath);
     for (const NameAnswer& answer : answers) {
         if (answer.outcome != NameAnswer::Outcome::addresses) continue;  // nothing to tell
         std::vector<IpAddress> foreign;
@@ -187,9 +197,7 @@ void BlockHold::writeStatus(const Log& log) {
         AtomicWrite how;
         how.mode = 0644;  // the app reads it as its user
         how.suffix = ".new";
-        if (auto error = writeAtomically(path, text, how))
-            status =
-                Status::failure(error->renaming ? "replace" : "write", error->path, error->error);
+        status = writeAtomically(path, text, how);
     }
     if (status.ok()) {
         statusWritten_ = text;

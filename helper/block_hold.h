@@ -51,9 +51,10 @@ class BlockHold {
     explicit BlockHold(HoldSystem system);
 
     // Runs `write` (the section's rewrite for `names`, name caches flushed after a
-    // change) with everything above around it, and returns its outcome.
-    ApplyOutcome around(const std::vector<std::string>& names,
-                        const std::function<ApplyOutcome()>& write, const Log& log);
+    // change; true when the file changed) with everything above around it, and returns
+    // what it returned.
+    Result<bool> around(const std::vector<std::string>& names,
+                        const std::function<Result<bool>()>& write, const Log& log);
 
     // Nothing is blocked any more (--clear, removal): policies and status file go.
     void release(const Log& log);

@@ -36,12 +36,12 @@ HelperState stateFor(const helper::Invocation& inv) {
 int clear(const helper::Invocation& inv) {
     HelperState state = stateFor(inv);
     if (state.hold) state.hold->release(helper::log);
-    ApplyOutcome outcome = apply({}, state.hostsPath, plainAddress);
-    if (outcome.error) {
-        helper::log("failed: " + outcome.error->message);
+    Result<bool> changed = apply({}, state.hostsPath, plainAddress);
+    if (!changed) {
+        helper::log("failed: " + changed.status().text());
         return 1;
     }
-    if (outcome.changed) {
+    if (*changed) {
         if (state.flush) state.flushDNS();
         helper::log("section removed");
     }

@@ -16,7 +16,7 @@ void pass(HelperState& state, const std::string& path, uid_t uid) {
         return;
     }
     if (r.kind == Request::Kind::silent && changedState)
-        state.log("the app has been silent for " + std::to_string(static_cast<long>(heartbeat)) +
+        state.log("the app has been silent for " + std::to_string(heartbeat.count()) +
                   " s, unblocking");
     const std::vector<std::string>& names = r.names;  // empty when silent
 
@@ -25,14 +25,14 @@ void pass(HelperState& state, const std::string& path, uid_t uid) {
     std::string_view address = answering ? noticeAddress : plainAddress;
 
     auto write = [&] {
-        ApplyOutcome written = apply(names, state.hostsPath, address, &state.memo);
-        if (!written.error && written.changed && state.flush && state.flushDNS) state.flushDNS();
+        Result<bool> written = apply(names, state.hostsPath, address, &state.memo);
+        if (written.ok() && *written && state.flush && state.flushDNS) state.flushDNS();
         return written;
     };
-    ApplyOutcome outcome = state.hold ? state.hold->around(names, write, state.log) : write();
-    if (outcome.error) {
-        state.log("failed: " + outcome.error->message);
-    } else if (outcome.changed) {
+    Result<bool> changed = state.hold ? state.hold->around(names, write, state.log) : write();
+    if (!changed) {
+        state.log("failed: " + changed.status().text());
+    } else if (*changed) {
         if (names.empty()) {
             state.log("unblocked");
         } else {

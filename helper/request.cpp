@@ -38,9 +38,11 @@ std::string lowered(std::string_view s) {
     return out;
 }
 
-double secondsSinceEpoch() {
-    using namespace std::chrono;
-    return duration<double>(system_clock::now().time_since_epoch()).count();
+// How long ago a file time was. In fractions of seconds, which no file time can overflow.
+std::chrono::duration<double> age(const timespec& stamp) {
+    using Seconds = std::chrono::duration<double>;
+    return Seconds(std::chrono::system_clock::now().time_since_epoch()) -
+           Seconds(static_cast<double>(stamp.tv_sec));
 }
 
 }  // namespace
@@ -75,8 +77,7 @@ Request requested(const std::string& path, uid_t uid) {
     if (!S_ISREG(st.st_mode)) return Request::untrusted();
     if (st.st_uid != uid) return Request::untrusted();
     if (st.st_size > maxRequestSize) return Request::untrusted();
-    if (st.st_size > 0 && secondsSinceEpoch() - static_cast<double>(st.st_mtim.tv_sec) > heartbeat)
-        return Request::silent();
+    if (st.st_size > 0 && age(st.st_mtim) > heartbeat) return Request::silent();
 
     // The size was checked on this descriptor; read what it holds now, up to the limit.
     std::string bytes(static_cast<size_t>(st.st_size) + 1, '\0');

@@ -25,13 +25,14 @@ std::string pkexecMessage(int status) {
 
 }  // namespace
 
-AdminOutcome runAsAdmin(const std::string& script, const std::string& pkexec) {
-    ProgramResult run =
+Status runAsAdmin(const std::string& script, const std::string& pkexec) {
+    Result<ProgramRun> run =
         runProgram(pkexec, {"/bin/sh", "-c", script}, Output::capture, Output::capture);
-    if (!run.started) return {false, pkexec + " is not available"};
-    if (run.status == 0) return {true, {}};
-    std::string message = lastLine(run.output);
-    return {false, message.empty() ? pkexecMessage(run.status) : message};
+    if (!run) return run.status();
+    if (run->status == 0) return {};
+    std::string message = lastLine(run->output);
+    return Status::failure("run as root", "", 0,
+                           message.empty() ? pkexecMessage(run->status) : message);
 }
 
 std::string adminAppleScript(const std::string& script, const std::string& prompt) {

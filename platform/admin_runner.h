@@ -5,18 +5,18 @@
 
 #include <string>
 
-namespace tarrow::platform {
+#include "common/status.h"
 
-struct AdminOutcome {
-    bool ok = false;
-    std::string message;  // why it did not run or failed; empty when ok
-};
+namespace tarrow::platform {
 
 inline constexpr const char* pkexecPath = "/usr/bin/pkexec";
 
 // Runs `/bin/sh -c <script>` through pkexec (the desktop's polkit agent asks for the
-// password) and waits for it. `pkexec` is replaceable for tests.
-AdminOutcome runAsAdmin(const std::string& script, const std::string& pkexec = pkexecPath);
+// password) and waits for it. Ok when the script ended with status 0; otherwise "run"
+// and pkexec when it cannot be started, or "run as root" and why the script did not run
+// or failed (its last line of output, else what its status means). `pkexec` is
+// replaceable for tests.
+Status runAsAdmin(const std::string& script, const std::string& pkexec = pkexecPath);
 
 // The macOS equivalent as AppleScript source: do shell script "…" with prompt "…" with
 // administrator privileges.

@@ -57,8 +57,8 @@ struct Kept {
 };
 
 std::optional<Kept> readKept(const std::string& backup) {
-    auto text = readRegularFile(backup);
-    if (!text) return std::nullopt;
+    Result<std::string> text = readRegularFile(backup);
+    if (!text.ok()) return std::nullopt;
     json kept = json::parse(*text, nullptr, false);
     if (kept.is_discarded() || !kept.is_object() || !kept["written"].is_string())
         return std::nullopt;
@@ -76,9 +76,7 @@ Status writeKept(const std::string& backup, const Kept& kept) {
     AtomicWrite how;
     how.mode = 0600;  // the administrator's policies may hold secrets
     how.suffix = ".new";
-    if (auto error = writeAtomically(backup, out.dump() + "\n", how))
-        return Status::failure(error->renaming ? "replace" : "write", error->path, error->error);
-    return {};
+    return writeAtomically(backup, out.dump() + "\n", how);
 }
 
 // The key's value in a policies text; null when it has none.
@@ -116,10 +114,11 @@ bool installed(const FirefoxPlaces& places, const std::string& root) {
 
 // What Firefox reads when the system-wide file is absent.
 std::string distributionText(const FirefoxPlaces& places, const std::string& root) {
-    for (std::string_view folder : places.distributions)
-        if (auto text =
-                readRegularFile(root + std::string(folder) + "/" + std::string(firefoxPolicyFile)))
-            return *text;
+    for (std::string_view folder : places.distributions) {
+        Result<std::string> text =
+            readRegularFile(root + std::string(folder) + "/" + std::string(firefoxPolicyFile));
+        if (text.ok()) return *text;
+    }
     return "{}";
 }
 

@@ -3,9 +3,10 @@
 
 #include <string_view>
 
+#include "common/app_name.h"
+
 namespace tarrow {
 
-inline constexpr std::string_view appName = "Tarrow";
 inline constexpr std::string_view helperLabel = "de.brightloom.tarrow.helper";
 inline constexpr std::string_view legacyHelperLabel = "de.brightloom.pinfold.helper";
 inline constexpr std::string_view systemHostsPath = "/etc/hosts";

@@ -17,14 +17,13 @@ std::optional<std::string> findProgram(const std::vector<std::string>& candidate
     return std::nullopt;
 }
 
-ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         Output output, Output errors) {
-    ProgramResult result;
-    if (::access(program.c_str(), X_OK) != 0) return result;
+Result<ProgramRun> runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                              Output output, Output errors) {
+    if (::access(program.c_str(), X_OK) != 0) return Status::lastError("run", program);
 
     const bool capturing = output == Output::capture || errors == Output::capture;
     int pipeFds[2] = {-1, -1};
-    if (capturing && ::pipe2(pipeFds, O_CLOEXEC) != 0) return result;
+    if (capturing && ::pipe2(pipeFds, O_CLOEXEC) != 0) return Status::lastError("run", program);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -47,9 +46,9 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
     if (capturing) ::close(pipeFds[1]);
     if (rc != 0) {
         if (capturing) ::close(pipeFds[0]);
-        return result;
+        return Status::failure("run", program, rc);
     }
-    result.started = true;
+    ProgramRun result;
     if (capturing) {
         char buffer[4096];
         while (true) {

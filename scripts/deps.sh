@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ ninja-build pkg-config
+  cmake g++ ninja-build pkg-config clang-format
   libicu-dev nlohmann-json3-dev libsqlite3-dev libssl-dev uuid-dev libasio-dev
   qt6-base-dev libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev

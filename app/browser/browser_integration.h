@@ -1,39 +1,54 @@
 #pragma once
 // The app's side of the browsers: the block page server, the tabs that are sent to it,
-// the hits the helper records, and the card. One object beside the controller, on the
-// main thread; the controller reaches it through its watchHits and sweepTabs hooks.
+// the hits the helper records, and what leads to the card. One object beside the
+// controller, on the main thread; the app wires the two together (the controller's
+// watchHits and sweepTabs hooks, the command file's "card", the card window).
 
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 
 #include "app/browser/browser_tabs.h"
 #include "app/browser/hit_notices.h"
 #include "app/browser/hits_watch.h"
 #include "app/browser/page_server.h"
-#include "platform/browser_scripting.h"
+#include "app/model/log_fn.h"
+#include "app/model/store.h"
+#include "platform/desktop/browser_scripting.h"
 
-namespace tarrow::ui {
-class NoticePanel;
-}
-
-namespace tarrow::app {
-
-class Tarrow;
+namespace tarrow {
 
 struct IntegrationSetup {
     std::string hitsFile;    // the helper's hits file
+    std::string hostsFile;   // the hosts file the page's status reads
     std::string fontFolder;  // the brand fonts the page serves
     PagePorts ports;
 };
 
+// What the browser side needs from the rest of the app.
+struct BrowserNeeds {
+    LogFn log;
+    // The names the controller blocks right now (empty while it does not block).
+    std::function<const std::set<std::string>&()> blockingNames;
+    // "until …" for the block page and "Blocked until …" for the card, as of now.
+    std::function<std::string()> untilLine;
+    std::function<std::string()> cardLine;
+    // Shows the card with the site's name and the line under it.
+    std::function<void(const std::string& name, const std::string& line)> showCard;
+};
+
 class BrowserIntegration {
   public:
-    BrowserIntegration(Tarrow& tarrow, IntegrationSetup setup);
+    BrowserIntegration(Store& store, IntegrationSetup setup, BrowserNeeds needs);
     ~BrowserIntegration();
+    BrowserIntegration(const BrowserIntegration&) = delete;
+    BrowserIntegration& operator=(const BrowserIntegration&) = delete;
 
     // Start-up: the page server, the browser list, the once-a-second tab check.
     void start();
@@ -45,9 +60,11 @@ class BrowserIntegration {
     void refreshBrowsers();
     // One hit; `demo` is the command file's demonstration, which always shows the card.
     void blockedHit(const std::string& host, bool demo);
+    // The command file's "card": the card for a domain (in lower case), or for the
+    // YouTube row of the popular sites when none is given.
+    void demonstrateCard(std::string_view domain);
 
     PageServer& pages() { return pages_; }
-    ui::NoticePanel* card() const { return card_.get(); }
 
   private:
     std::string pageHTML(const std::string& site, const std::string& back);
@@ -55,9 +72,10 @@ class BrowserIntegration {
     // for the card.
     std::optional<std::string> siteFor(const std::string& host, bool enabledOnly) const;
     void showCard(const std::string& domain, const std::string& host);
-    void later(double seconds, std::function<void()> job);
+    void later(std::chrono::milliseconds delay, std::function<void()> job);
 
-    Tarrow& tarrow_;
+    Store& store_;
+    BrowserNeeds needs_;
     QObject context_;  // lets queued jobs end with this object
     PageServer pages_;
     std::unique_ptr<platform::BrowserScripting> scripting_;
@@ -65,7 +83,6 @@ class BrowserIntegration {
     HitNotices notices_;
     HitsWatch hitsWatch_;
     QTimer tabTicker_;
-    std::unique_ptr<ui::NoticePanel> card_;
 };
 
-}  // namespace tarrow::app
+}  // namespace tarrow

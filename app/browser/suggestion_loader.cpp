@@ -45,8 +45,7 @@ void load(const std::shared_ptr<LoaderState>& state, bool force) {
 }  // namespace
 
 bool suggestionsDue(const Store& store, bool force, Instant now) {
-    if (!store.readsHistory || store.demo || !store.config().suggest || store.suggesting())
-        return false;
+    if (!store.readsHistory || !store.config().suggest || store.suggesting()) return false;
     if (force || !store.lockedBrowsers().empty() || !store.suggestedAt) return true;
     auto age = now - *store.suggestedAt;
     // A load stamped in the future (the clock was set back) is stale, not fresh.

@@ -16,8 +16,9 @@ class Tarrow;
 // The product's web address and its privacy page.
 inline constexpr std::string_view siteURL = "https://tarrow.brightloom.de/";
 
-// Effects outside the controller, given by the app. Any left empty is logged as not
-// available rather than ignored.
+// Effects outside the controller, given by the app. One left empty does nothing; where
+// the user chose it from the menu (installation, removal, the settings window, About,
+// opening the log) the log says it "is not there yet".
 struct MenuActions {
     std::function<bool()> installHelper;
     std::function<bool()> removeHelper;

@@ -13,12 +13,10 @@ struct Check {
     bool ok = false;
 };
 
-// Each area adds its checks in its own file; builtInChecks() lists them all.
+// Each area adds its checks in its own file; the app's builtInChecks() lists them all.
 std::vector<Check> hostsChecks();
 std::vector<Check> modelChecks();
 std::vector<Check> sharedChecks();
-std::vector<Check> browserChecks();  // with the app's browser parts (start-up library)
-std::vector<Check> builtInChecks();  // start-up library
 
 // Prints "ok    label" or "FAIL  label" per check, then "all passed" or "<n> failed".
 // Returns the exit status: 0 when all passed, 1 otherwise.

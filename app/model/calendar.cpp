@@ -72,14 +72,6 @@ std::string Calendar::zone() const {
     return utf8(id);
 }
 
-std::string Calendar::locale() const {
-    return parts_->locale.getName();
-}
-
-std::string Calendar::region() const {
-    return parts_->locale.getCountry();
-}
-
 Instant Calendar::dayStart(Instant t) const {
     return atClock(t, 0, 0).value_or(t);
 }
@@ -113,10 +105,6 @@ int Calendar::minuteOfDay(Instant t) const {
     int h = cal.get(UCAL_HOUR_OF_DAY, status);
     int m = cal.get(UCAL_MINUTE, status);
     return h * 60 + m;
-}
-
-bool Calendar::sameDay(Instant a, Instant b) const {
-    return dayStart(a) == dayStart(b);
 }
 
 int Calendar::firstWeekday() const {

@@ -15,15 +15,15 @@
 
 #include "app/ui/brand.h"
 #include "app/ui/notice_view.h"
-#include "platform/desktop_compositing.h"
-#include "platform/desktop_window.h"
+#include "platform/desktop/compositing.h"
+#include "platform/desktop/window.h"
 
 namespace tarrow::ui {
 
 namespace {
 
-constexpr double shownSeconds = 8.0;
-constexpr double hoverSeconds = 2.0;
+constexpr std::chrono::milliseconds shownFor{8000};
+constexpr std::chrono::milliseconds hoverFor{2000};
 constexpr int fadeInMs = 300, fadeOutMs = 200;
 constexpr int slide = 10;  // the card comes down into its place by this much
 
@@ -58,7 +58,7 @@ NoticePanel::NoticePanel()
     hide_.setSingleShot(true);
     connect(&hide_, &QTimer::timeout, this, [this] {
         if (hovering_) {
-            schedule(hoverSeconds);
+            schedule(hoverFor);
         } else {
             dismiss();
         }
@@ -125,15 +125,15 @@ void NoticePanel::show(const QString& site, const QString& line) {
         move(place);
         setOpacity(1.0);
     }
-    schedule(shownSeconds);
+    schedule(shownFor);
 }
 
 void NoticePanel::setOpacity(qreal opacity) {
     if (fades()) setWindowOpacity(opacity);
 }
 
-void NoticePanel::schedule(double seconds) {
-    hide_.start(int(seconds * 1000));
+void NoticePanel::schedule(std::chrono::milliseconds delay) {
+    hide_.start(delay);
 }
 
 void NoticePanel::dismiss() {

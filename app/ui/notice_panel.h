@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 
 class QVariantAnimation;
 class QParallelAnimationGroup;
@@ -19,7 +20,7 @@ class NoticePanel : public QWidget {
     NoticePanel();
 
     void show(const QString& site, const QString& line);
-    void schedule(double seconds);  // hides after that long, unless hovered
+    void schedule(std::chrono::milliseconds delay);  // hides after that long, unless hovered
     void dismiss();
 
     bool hovering() const { return hovering_; }

@@ -1,8 +1,5 @@
 #include "app/ui/tray_item.h"
 
-#include <QPainter>
-#include <QPixmap>
-
 namespace tarrow::ui {
 
 namespace {
@@ -59,24 +56,6 @@ void TrayItem::redraw() {
         mark = dim;
     }
     icon_.setIcon(mark);
-}
-
-QIcon plainMark(bool blocking) {
-    QIcon icon;
-    for (int side : {16, 22, 32, 64}) {
-        QPixmap pixmap(side, side);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const qreal pen = side / 8.0;
-        const QColor ink(128, 128, 128);  // readable on light and dark panels
-        painter.setPen(QPen(ink, pen));
-        painter.setBrush(blocking ? QBrush(ink) : QBrush(Qt::NoBrush));
-        painter.drawEllipse(QRectF(pen, pen, side - 2 * pen, side - 2 * pen));
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
 }
 
 }  // namespace tarrow::ui

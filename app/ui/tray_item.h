@@ -46,7 +46,4 @@ class TrayItem final : public QObject, public app::StatusItem {
     std::string toolTip_, accessibleName_, accessibleValue_;
 };
 
-// A plain mark until the brand's own is drawn: a ring, filled while blocking.
-QIcon plainMark(bool blocking);
-
 }  // namespace tarrow::ui

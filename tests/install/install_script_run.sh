@@ -114,7 +114,7 @@ out=$("$tool" install "$work/bin/pkexec" "$R" "$work/wrong-helper" "$digest" "$r
 status=$?
 set -e
 check "mismatch fails" [ "$status" = 1 ]
-check "mismatch message" [ "$out" = "failed: The helper in the app does not match this version of Tarrow." ]
+check "mismatch message" [ "$out" = "failed: cannot run as root: The helper in the app does not match this version of Tarrow." ]
 check "mismatch: installed helper untouched" cmp -s "$bundled" "$helper"
 check "mismatch: temporary copy gone" no_temp_left
 check "mismatch: systemctl not called" [ -z "$(calls)" ]

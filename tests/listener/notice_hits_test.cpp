@@ -82,8 +82,8 @@ TEST(HitsFile, UnwritableFolderSkipsThenCatchesUp) {
 TEST(HitsFile, StartsOverAndNeverFollowsALink) {
     test::TempFolder folder;
     const std::string path = folder / "hits", target = folder / "target";
-    ASSERT_FALSE(writeAtomically(path, "1 old.example\n2 older.example\n"));
-    ASSERT_FALSE(writeAtomically(target, "keep\n"));
+    ASSERT_TRUE(writeAtomically(path, "1 old.example\n2 older.example\n").ok());
+    ASSERT_TRUE(writeAtomically(target, "keep\n").ok());
     ASSERT_EQ(::symlink(target.c_str(), (path + ".new").c_str()), 0);
     HitsFile hits(path);
     hits.record("a.example", t0);

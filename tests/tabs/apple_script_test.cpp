@@ -4,7 +4,7 @@
 
 #include "app/browser/browser_scripts.h"
 #include "app/browser/script_values.h"
-#include "platform/apple_script.h"
+#include "platform/desktop/apple_script.h"
 #include "tests/controller/scratch.h"
 
 namespace tarrow {

@@ -78,14 +78,14 @@ TEST(Card, HidesAfterItsTimeUnlessThePointerRestsOnIt) {
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
     QApplication::sendEvent(&card, &enter);
     ASSERT_TRUE(card.hovering());
-    card.schedule(0.05);
+    card.schedule(std::chrono::milliseconds(50));
     QApplication::processEvents();
     waitUntil([] { return false; }, 400);
     EXPECT_TRUE(card.isVisible());  // put off by two seconds, again and again
     EXPECT_FALSE(card.dismissing());
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&card, &leave);
-    card.schedule(0.05);
+    card.schedule(std::chrono::milliseconds(50));
     EXPECT_TRUE(waitUntil([&] { return !card.isVisible(); }));
 }
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/desktop_entries.h"
-#include "platform/desktop_front_app.h"
+#include "platform/desktop/desktop_entries.h"
+#include "platform/desktop/front_app.h"
 #include "tests/controller/scratch.h"
 #include "tests/tabs/xvfb.h"
 

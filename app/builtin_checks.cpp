@@ -1,6 +1,6 @@
 // Every check group of "--selftest", in the order they are printed.
 
-#include "app/controller/selftest.h"
+#include "app/builtin_checks.h"
 
 namespace tarrow::app {
 

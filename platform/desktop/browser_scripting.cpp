@@ -1,4 +1,4 @@
-#include "platform/browser_scripting.h"
+#include "platform/desktop/browser_scripting.h"
 
 namespace tarrow::platform {
 

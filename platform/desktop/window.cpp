@@ -1,4 +1,4 @@
-#include "platform/desktop_window.h"
+#include "platform/desktop/window.h"
 
 #include <xcb/xcb.h>
 

@@ -3,7 +3,7 @@
 #include "app/browser/page_escape.h"
 #include "app/browser/suggestion_domain.h"
 #include "app/browser/suggestions.h"
-#include "app/controller/selftest.h"
+#include "app/builtin_checks.h"
 
 namespace tarrow::app {
 

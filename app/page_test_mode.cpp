@@ -1,4 +1,4 @@
-#include "app/browser/page_test_mode.h"
+#include "app/page_test_mode.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "platform/browser_scripting.h"
+#include "platform/desktop/browser_scripting.h"
 
 namespace tarrow::platform {
 

@@ -1,4 +1,4 @@
-#include "platform/desktop_compositing.h"
+#include "platform/desktop/compositing.h"
 
 #include <xcb/xcb.h>
 

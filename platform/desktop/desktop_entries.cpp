@@ -1,4 +1,4 @@
-#include "platform/desktop_entries.h"
+#include "platform/desktop/desktop_entries.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "platform/desktop_front_app.h"
+#include "platform/desktop/front_app.h"
 
 #include <xcb/xcb.h>
 
@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/desktop_entries.h"
+#include "platform/desktop/desktop_entries.h"
 
 namespace tarrow::platform {
 

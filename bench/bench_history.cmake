@@ -1,3 +1,0 @@
-find_package(SQLite3 REQUIRED)
-add_executable(bench_history ${CMAKE_CURRENT_LIST_DIR}/bench_history.cpp)
-target_link_libraries(bench_history PRIVATE tarrow_browser SQLite::SQLite3 benchmark::benchmark)
