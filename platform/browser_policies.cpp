@@ -73,7 +73,10 @@ std::vector<PolicyChange> keepDnsPolicies(bool on, const std::vector<PolicyFolde
     for (const PolicyFolder& entry : folders) {
         const std::string folderPath = root + std::string(entry.folder);
         const std::string path = folderPath + "/" + std::string(dnsPolicyName);
-        auto folder = openFolder(root, entry.folder, on && installed(root, entry));
+        // The folder of an installed browser is made even while nothing is blocked: a
+        // running Chromium takes up a changed policy within seconds, but only in a
+        // folder that was there when it started.
+        auto folder = openFolder(root, entry.folder, installed(root, entry));
         if (!folder) continue;  // neither the folder nor the browser is there
         if (!folder->ok()) {
             const Status& s = folder->status();

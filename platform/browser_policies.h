@@ -33,7 +33,8 @@ struct PolicyChange {
 };
 
 // With `on`, puts the policy file into each folder that exists or whose browser is
-// installed (creating the folder then); without, removes it from every folder. Nothing
+// installed; without, removes it from every folder. An installed browser's folder is
+// created either way (Chromium watches only folders that were there when it started). Nothing
 // is followed through a symbolic link, nothing that is not ours is replaced or removed.
 // Reports what it changed and every folder it had to leave alone; an empty list when
 // everything already was as wanted. `root` is prefixed to every path ("" for the system).

@@ -59,19 +59,24 @@ class Browser:
         target = self.call("Target.createTarget", {"url": address})["targetId"]
         session = self.call("Target.attachToTarget", {"targetId": target, "flatten": True})[
             "sessionId"]
-        probe = "JSON.stringify([document.readyState, location.href, " \
-                "document.body ? document.body.innerText : ''])"
-        state, url, text = "", "", ""
+        # The page's text, also inside shadow roots (the browser's own pages use them).
+        probe = "JSON.stringify([document.readyState, location.href, (function walk(n) {" \
+                " let t = ''; if (n.shadowRoot) t += walk(n.shadowRoot);" \
+                " for (const c of n.childNodes) t += c.nodeType === 3 ? c.textContent + ' '" \
+                " : walk(c); return t; })(document.body || document).replace(/\\s+/g, ' ')])"
+        state, url, text, before = "", "", "", None
         end = time.time() + 10
         while time.time() < end:
             value = self.call("Runtime.evaluate", {"expression": probe, "returnByValue": True},
                               session).get("result", {}).get("value")
             if value:
                 state, url, text = json.loads(value)
-                if state == "complete" and url != "about:blank":
+                # Loaded, and the text no longer changing (scripts may fill it in).
+                if state == "complete" and url != "about:blank" and text == before:
                     break
-            time.sleep(0.1)
-        return {"open": address, "url": url, "text": text[:300]}
+                before = text
+            time.sleep(0.2)
+        return {"open": address, "url": url, "text": text.strip()}
 
     def close(self):
         self.process.kill()

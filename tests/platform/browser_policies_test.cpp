@@ -81,6 +81,16 @@ TEST(BrowserPolicies, NoBrowserNoFolderNothingDone) {
     EXPECT_FALSE(fs::exists(root.path + "/etc"));
 }
 
+// An installed browser's folder is there before anything is blocked, empty.
+TEST(BrowserPolicies, FolderOfAnInstalledBrowserIsMadeWhileIdle) {
+    TempFolder root;
+    fs::create_directories(root.path + "/opt/google/chrome");
+    EXPECT_TRUE(keepDnsPolicies(false, folders, root.path).empty());
+    EXPECT_TRUE(fs::is_directory(root.path + chrome));
+    EXPECT_TRUE(fs::is_empty(root.path + chrome));
+    EXPECT_FALSE(fs::exists(root.path + chromium));
+}
+
 // Whatever stands in the way is left exactly as it is, and said once per folder.
 TEST(BrowserPolicies, NothingFollowedOrReplaced) {
     struct Case {
