@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "helper/block_hold.h"
 #include "helper/command_line.h"
 #include "helper/daemon.h"
 #include "helper/listen_test.h"
@@ -29,11 +30,13 @@ HelperState stateFor(const helper::Invocation& inv) {
     state.daemon = inv.daemon;
     state.log = helper::log;
     state.flushDNS = platform::flushNameCaches;
+    if (inv.hostsPath == systemHostsPath) state.hold = std::make_shared<BlockHold>(systemHold());
     return state;
 }
 
 int clear(const helper::Invocation& inv) {
     HelperState state = stateFor(inv);
+    if (state.hold) state.hold->release(helper::log);
     Result<bool> changed = apply({}, state.hostsPath, plainAddress);
     if (!changed) {
         helper::log("failed: " + changed.status().text());

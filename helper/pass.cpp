@@ -1,5 +1,7 @@
 #include "helper/pass.h"
 
+#include "helper/block_hold.h"
+
 #include <string>
 
 namespace tarrow {
@@ -22,7 +24,12 @@ bool pass(HelperState& state, const std::string& path, uid_t uid) {
     if (state.daemon && state.notice && !names.empty()) answering = state.notice->start(80, 443);
     std::string_view address = answering ? noticeAddress : plainAddress;
 
-    Result<bool> changed = apply(names, state.hostsPath, address, &state.memo);
+    auto write = [&] {
+        Result<bool> written = apply(names, state.hostsPath, address, &state.memo);
+        if (written.ok() && *written && state.flush && state.flushDNS) state.flushDNS();
+        return written;
+    };
+    Result<bool> changed = state.hold ? state.hold->around(names, write, state.log) : write();
     if (!changed) {
         // Nothing else this pass: the old section may still point names at the listener.
         state.log("failed: " + changed.status().text());
@@ -30,7 +37,6 @@ bool pass(HelperState& state, const std::string& path, uid_t uid) {
         return false;
     }
     if (*changed) {
-        if (state.flush && state.flushDNS) state.flushDNS();
         if (names.empty()) {
             state.log("unblocked");
         } else {

@@ -13,6 +13,7 @@
 #include "common/lines.h"
 #include "common/spaces.h"
 #include "common/utf8.h"
+#include "helper/canary.h"
 
 namespace tarrow {
 
@@ -53,7 +54,8 @@ std::vector<std::string> requestNames(std::string_view text) {
     for (std::string_view line; lines.next(line);) {
         if (line.empty()) continue;
         std::string name = lowered(trimSpaces(line));
-        if (!validHost(name) || isProtected(name) || seen.count(name)) continue;
+        if (!validHost(name) || isProtected(name) || name == canaryName || seen.count(name))
+            continue;
         seen.insert(name);
         names.push_back(std::move(name));
         if (names.size() == maxNames) break;

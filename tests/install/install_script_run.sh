@@ -16,7 +16,7 @@ fi
 mount --make-rprivate /
 
 work=$(mktemp -d /tmp/tarrow-install.XXXXXX)
-trap 'umount /etc/systemd/system /usr/local /etc 2>/dev/null; rm -rf "$work"' EXIT
+trap 'umount /etc/systemd/system /usr/local /var/lib /etc 2>/dev/null; rm -rf "$work"' EXIT
 R="$work/root"
 mkdir -p "$R/etc/systemd/system" "$R/var/log" "$work/bin" "$work/etc"
 
@@ -25,6 +25,8 @@ cp -a /etc/. "$work/etc/"
 mount --bind "$work/etc" /etc
 mount -t tmpfs tmpfs /etc/systemd/system
 mount -t tmpfs tmpfs /usr/local
+# The helper keeps its own files under /var/lib/Tarrow: an empty /var/lib of this namespace.
+mount -t tmpfs tmpfs /var/lib
 
 # pkexec stand-in: we are root already.
 printf '#!/bin/sh\nexec "$@"\n' > "$work/bin/pkexec"
@@ -146,13 +148,18 @@ check "failing step: systemctl not called" [ -z "$(calls)" ]
 rm -f "$work/systemctl.log"
 if [ "$helper_src" != /bin/true ]; then
   mkdir -p "$work/req"; printf 'example.com\n' > "$work/req/blocked-hosts"
+  # A browser's policy folder (in the scratch /etc): blocking puts the helper's policy there.
+  mkdir -p /etc/chromium/policies/managed
+  policy=/etc/chromium/policies/managed/de.brightloom.tarrow.helper.json
   "$helper" --apply "$work/req/blocked-hosts" --uid 0 --hosts /etc/hosts --no-flush
   check "section present before removal" grep -q '^# >>> Tarrow' /etc/hosts
+  check "browser policy present before removal" [ -e "$policy" ]
 fi
 out=$("$tool" remove "$work/bin/pkexec" "$R")
 check "removal succeeds" [ "$out" = ok ]
 if [ "$helper_src" != /bin/true ]; then
   check "section removed by the helper" bash -c "! grep -q -e '^# >>> Tarrow' -e 'example.com' /etc/hosts"
+  check "browser policy removed by the helper" [ ! -e "$policy" ]
 fi
 check "helper deleted" [ ! -e "$helper" ]
 check "unit deleted" [ ! -e "$unit" ]
