@@ -65,9 +65,14 @@ only_std_fds() {
 (only_std_fds env PATH="$work/path:$PATH" "$bin/tarrow") 2>"$work/app.err" </dev/null >/dev/null &
 app=$!
 icon() {
-  local id
+  local id root
+  root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
   for id in $(xdotool search --onlyvisible --class '^Tarrow$' 2>/dev/null); do
-    xdotool getwindowgeometry "$id" | grep -q 'Geometry: 1x1' || { echo "$id"; return 0; }
+    xdotool getwindowgeometry "$id" | grep -q 'Geometry: 1x1' && continue
+    # The welcome window of a first start is a window of its own, not the docked icon.
+    xwininfo -id "$id" -tree | grep -q "Parent window id: $root" && continue
+    echo "$id"
+    return 0
   done
   return 1
 }
