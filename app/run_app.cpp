@@ -13,6 +13,7 @@
 #include "app/bundled_helper.h"
 #include "app/controller/log.h"
 #include "app/controller/tarrow.h"
+#include "app/controller/zone_watch.h"
 #include "app/model/general_texts.h"
 #include "app/model/login_item.h"
 #include "app/model/store.h"
@@ -27,6 +28,8 @@
 #include "app/ui/tray_actions.h"
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
+#include "platform/autostart.h"
+#include "platform/desktop/wake_watch.h"
 #include "platform/paths.h"
 #include "platform/starting_agent.h"
 #include "platform/termination.h"
@@ -125,6 +128,10 @@ int runApp(int argc, char** argv, const std::string& folder) {
     hooks.sweepTabs = [&browsers] {
         if (browsers.integration) browsers.integration->sweepTabs();
     };
+    hooks.newCalendar = [zone = std::make_shared<ZoneWatch>()]() -> std::optional<Calendar> {
+        if (!zone->changed()) return std::nullopt;
+        return Calendar::current();
+    };
     Tarrow tarrow(store, systemPaths(folder, bundledHelperSHA256), item, Calendar::current(),
                   std::move(hooks));
     browsers.make(tarrow);
@@ -151,6 +158,9 @@ int runApp(int argc, char** argv, const std::string& folder) {
     browsers.integration->start();
     tarrow.tick();
     if (!agent && store.helper() == Helper::missing) settings.showWelcome();
+    // A schedule that started while the machine slept blocks as soon as it wakes.
+    platform::WakeWatch wake([&tarrow] { tarrow.tick(); });
+    if (!wake.listening()) log("cannot watch for wake-ups: " + wake.problem().toStdString());
     QTimer ticker;
     ticker.setTimerType(Qt::CoarseTimer);
     ticker.setInterval(tickMilliseconds);

@@ -9,8 +9,9 @@ namespace tarrow::app {
 
 std::vector<Check> helperChecks() {
     const std::string path = bundledHelper();
-    return {
-        {"helper: " + path + " is the one this build ships", sha256(path) == bundledHelperSHA256}};
+    const Result<std::string> digest = sha256(path);
+    return {{"helper: " + path + " is the one this build ships",
+             digest.ok() && *digest == bundledHelperSHA256}};
 }
 
 }  // namespace tarrow::app

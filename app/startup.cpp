@@ -20,6 +20,7 @@
 #include "app/render_mode.h"
 #include "app/run_app.h"
 #include "app/ui/icons_mode.h"
+#include "platform/broken_pipe.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
 
@@ -33,14 +34,16 @@ namespace {
 
 // One running copy; false when another one runs and this one must quit.
 bool claimOnlyCopy(const std::string& folder) {
-    platform::Instance instance = platform::claimInstance(platform::instanceLockPath(folder));
-    if (auto* running = std::get_if<platform::InstanceRunning>(&instance)) {
+    Result<platform::Instance> instance =
+        platform::claimInstance(platform::instanceLockPath(folder));
+    if (!instance) {
+        log("cannot check for another running copy: " + instance.status().text());
+        return true;
+    }
+    if (auto* running = std::get_if<platform::InstanceRunning>(&*instance)) {
         log(std::string(appName) + " is already running (pid " + std::to_string(running->pid) +
             "), this copy quits");
         return false;
-    }
-    if (auto* unknown = std::get_if<platform::InstanceUnknown>(&instance)) {
-        log(std::string("cannot check for another running copy: ") + std::strerror(unknown->error));
     }
     return true;  // the lock's descriptor stays open until the process ends
 }
@@ -62,6 +65,8 @@ bool offscreenWithoutDisplay() {
 }
 
 int run(int argc, char** argv) {
+    // A closed standard error must not end the app in the middle of a log line.
+    platform::ignoreBrokenPipes();
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     Invocation invocation = chooseMode(args);
     if (invocation.mode == Mode::version) {

@@ -188,7 +188,8 @@ void BM_HistoryVisits(benchmark::State& state) {
 // SQLite's own plan for the plain statement, for comparison.
 void BM_DefaultPlan(benchmark::State& state) {
     std::string address = historyAddress(chromeHistory("recent"));
-    auto cutoff = std::get<std::int64_t>(historyCutoff(HistoryFormat::chromium, 30, nowSeconds()));
+    auto cutoff = std::get<std::int64_t>(
+        historyCutoff(HistoryFormat::chromium, 30, std::chrono::system_clock::now()));
     size_t rows = 0;
     for (auto _ : state) {
         sqlite3* db = nullptr;

@@ -83,8 +83,8 @@ void BM_apply(benchmark::State& state) {
     bool notice = false;
     for (auto _ : state) {
         notice = !notice;
-        ApplyOutcome outcome = apply(blocking, hosts, notice ? noticeAddress : plainAddress);
-        if (!outcome.changed) state.SkipWithError("apply wrote nothing");
+        Result<bool> changed = apply(blocking, hosts, notice ? noticeAddress : plainAddress);
+        if (!changed || !*changed) state.SkipWithError("apply wrote nothing");
     }
 }
 
@@ -122,11 +122,11 @@ void BM_applyUnchanged(benchmark::State& state) {
     writeFile(hosts, text());
     const std::vector<std::string> blocking = names();
     std::optional<ApplyMemo> memo;
-    apply(blocking, hosts, plainAddress, &memo);
-    if (!memo) state.SkipWithError("no memo after the first apply");
+    if (!apply(blocking, hosts, plainAddress, &memo) || !memo)
+        state.SkipWithError("no memo after the first apply");
     for (auto _ : state) {
-        ApplyOutcome outcome = apply(blocking, hosts, plainAddress, &memo);
-        if (outcome.changed || !memo) state.SkipWithError("unchanged apply did work");
+        Result<bool> changed = apply(blocking, hosts, plainAddress, &memo);
+        if (!changed || *changed || !memo) state.SkipWithError("unchanged apply did work");
     }
 }
 

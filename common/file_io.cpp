@@ -31,6 +31,23 @@ void syncFolder(const std::string& path) {
     ::close(fd);
 }
 
+// The descriptor of a regular file, or why there is none, said as `operation`.
+Result<int> openRegular(const std::string& path, const char* operation) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return Status::lastError(operation, path);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        Status status = Status::lastError(operation, path);
+        ::close(fd);
+        return status;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Status::failure(operation, path, 0, "not a regular file");
+    }
+    return fd;
+}
+
 }  // namespace
 
 std::string folderOf(const std::string& path) {
@@ -40,20 +57,14 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-int openRegularFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+Result<int> openRegularFile(const std::string& path) {
+    return openRegular(path, "open");
 }
 
-std::optional<std::string> readRegularFile(const std::string& path) {
-    int fd = openRegularFile(path);
-    if (fd < 0) return std::nullopt;
+Result<std::string> readRegularFile(const std::string& path) {
+    Result<int> opened = openRegular(path, "read");
+    if (!opened) return opened.status();
+    const int fd = *opened;
     struct stat st {};
     ::fstat(fd, &st);
     // One byte more than the size, so that the read that finds the end needs no growth.
@@ -65,8 +76,9 @@ std::optional<std::string> readRegularFile(const std::string& path) {
         ssize_t n = ::read(fd, out.data() + have, out.size() - have);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
+            Status status = Status::lastError("read", path);
             ::close(fd);
-            return std::nullopt;
+            return status;
         }
         if (n == 0) break;
         have += static_cast<size_t>(n);
@@ -76,13 +88,12 @@ std::optional<std::string> readRegularFile(const std::string& path) {
     return out;
 }
 
-std::optional<WriteError> writeAtomically(const std::string& path, std::string_view bytes,
-                                          const AtomicWrite& how) {
+Status writeAtomically(const std::string& path, std::string_view bytes, const AtomicWrite& how) {
     const std::string temp = path + how.suffix;
     ::unlink(temp.c_str());
     // O_EXCL and O_NOFOLLOW: a link planted at the temporary name is never followed.
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, how.mode);
-    if (fd < 0) return WriteError{temp, errno, false};
+    if (fd < 0) return Status::lastError("write", temp);
     bool ok = ::fchmod(fd, how.mode) == 0 && writeAll(fd, bytes) && (!how.sync || ::fsync(fd) == 0);
     int err = errno;
     if (ok && (how.owner || how.group)) {
@@ -95,15 +106,15 @@ std::optional<WriteError> writeAtomically(const std::string& path, std::string_v
     }
     if (!ok) {
         ::unlink(temp.c_str());
-        return WriteError{temp, err, false};
+        return Status::failure("write", temp, err);
     }
     if (::rename(temp.c_str(), path.c_str()) != 0) {
         err = errno;
         ::unlink(temp.c_str());
-        return WriteError{path, err, true};
+        return Status::failure("replace", path, err);
     }
     if (how.sync) syncFolder(path);
-    return std::nullopt;
+    return {};
 }
 
 Status makeWritableFolder(const std::string& path) {

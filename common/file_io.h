@@ -1,5 +1,6 @@
 #pragma once
-// Small file operations with errors as values.
+// Small file operations; each failure is a Status naming the operation, the path and
+// the reason.
 
 #include <sys/types.h>
 
@@ -12,18 +13,14 @@
 namespace tarrow {
 
 // A read-only descriptor of a regular file, opened without blocking (a FIFO at the path
-// never hangs the caller); -1 when the path is missing, unreadable or not a regular file.
-int openRegularFile(const std::string& path);
+// never hangs the caller); the caller closes it. A failure for a missing or unreadable
+// path, or one that is not a regular file.
+Result<int> openRegularFile(const std::string& path);
 
-// The whole content of a regular file; none when it is missing, unreadable or not a
-// regular file. Opened without blocking, so a FIFO at the path never hangs the caller.
-std::optional<std::string> readRegularFile(const std::string& path);
-
-struct WriteError {
-    std::string path;  // the file that failed (the temporary file or the target)
-    int error = 0;     // errno
-    bool renaming = false;
-};
+// The whole content of a regular file. A failure ("read") when it is missing, unreadable
+// or not a regular file. Opened without blocking, so a FIFO at the path never hangs the
+// caller.
+Result<std::string> readRegularFile(const std::string& path);
 
 struct AtomicWrite {
     mode_t mode = 0644;
@@ -35,9 +32,10 @@ struct AtomicWrite {
 
 // Writes bytes to path + suffix (removing a stale one first; created exclusively and
 // without following links), then renames it over path. On failure the temporary file
-// is removed and the old file stays as it was.
-std::optional<WriteError> writeAtomically(const std::string& path, std::string_view bytes,
-                                          const AtomicWrite& how = {});
+// is removed and the old file stays as it was; the Status says "write" and the
+// temporary file, or "replace" and path when the rename failed.
+Status writeAtomically(const std::string& path, std::string_view bytes,
+                       const AtomicWrite& how = {});
 
 // Makes the folder with any missing parents, then checks that a file can be made in it
 // (a scratch file, removed again): "cannot create …" or "cannot write …" otherwise.

@@ -190,13 +190,6 @@ bool isPair(std::string_view line, std::string_view next) {
     return next.substr(3) == *name;
 }
 
-WithoutBlock withoutBlock(std::string_view text) {
-    WithoutBlock result;
-    result.rest.reserve(text.size());
-    result.found = appendWithoutBlock(text, result.rest);
-    return result;
-}
-
 std::string hostsFile(std::string_view text, const std::vector<std::string>& blocking,
                       std::string_view address) {
     size_t sectionSize = blocking.empty() ? 0 : blockBegin.size() + blockEnd.size() + 3;
@@ -247,9 +240,9 @@ std::set<std::string> blockedNames(std::string_view text) {
     return names;
 }
 
-std::optional<HostsText> readText(const std::string& path) {
-    std::optional<std::string> bytes = readRegularFile(path);
-    if (!bytes) return std::nullopt;
+Result<HostsText> readText(const std::string& path) {
+    Result<std::string> bytes = readRegularFile(path);
+    if (!bytes) return bytes.status();
     HostsText result{std::move(*bytes), false};
     result.latin1 = !validUtf8(result.text);
     return result;

@@ -1,8 +1,8 @@
 #pragma once
 // The marked section that the product owns at the end of the hosts file, and the
-// rules for the host names that may appear in it. Pure text functions, shared by
-// the helper (which writes the file) and the app (which validates names and reads
-// the file back).
+// rules for the host names that may appear in it. Text functions without state, and
+// readText, the one that reads a file; shared by the helper (which writes the file)
+// and the app (which validates names and reads the file back).
 
 #include <array>
 #include <optional>
@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/status.h"
 
 namespace tarrow {
 
@@ -35,12 +37,6 @@ bool isProtected(std::string_view name);
 bool isBlockLine(std::string_view line);
 bool isPair(std::string_view line, std::string_view next);
 
-struct WithoutBlock {
-    std::string rest;
-    bool found = false;
-};
-WithoutBlock withoutBlock(std::string_view text);
-
 std::string hostsFile(std::string_view text, const std::vector<std::string>& blocking,
                       std::string_view address = plainAddress);
 
@@ -50,9 +46,9 @@ struct HostsText {
     std::string text;  // the file's bytes; valid UTF-8 unless latin1
     bool latin1 = false;
 };
-// Reads a whole file; none when it cannot be read. Bytes that are not UTF-8 are
+// Reads a whole file; a failure when it cannot be read. Bytes that are not UTF-8 are
 // taken as ISO Latin-1, which maps every byte to one character, so the bytes are
 // kept as they are and written back unchanged.
-std::optional<HostsText> readText(const std::string& path);
+Result<HostsText> readText(const std::string& path);
 
 }  // namespace tarrow

@@ -47,11 +47,14 @@ class [[nodiscard]] Result {
     Result(Status failure) : held_(std::move(failure)) {}
 
     bool ok() const { return std::holds_alternative<T>(held_); }
+    // True when there is a value, as with std::optional.
+    explicit operator bool() const { return ok(); }
     // The failure, or an ok Status when there is a value.
     const Status& status() const {
         static const Status fine;
         return ok() ? fine : std::get<Status>(held_);
     }
+    T value_or(T fallback) const { return ok() ? value() : std::move(fallback); }
     T& value() { return std::get<T>(held_); }
     const T& value() const { return std::get<T>(held_); }
     T* operator->() { return &value(); }

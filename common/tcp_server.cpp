@@ -5,6 +5,13 @@
 
 #include <asio.hpp>
 
+#include "common/tcp_socket.h"
+
+// A peer that has gone must give a send error, never a SIGPIPE that ends the process.
+#if !defined(ASIO_HAS_MSG_NOSIGNAL)
+#error "sockets must be written with MSG_NOSIGNAL"
+#endif
+
 namespace tarrow {
 
 using asio::ip::tcp;
@@ -29,9 +36,11 @@ struct TcpServer::Core : std::enable_shared_from_this<Core> {
     const std::shared_ptr<ConnectionSlots> slots;
     bool closed = false;
     uint16_t port = 0;  // as bound
+    tcp protocol = tcp::v4();
     std::atomic<size_t> accepted{0}, refused{0};
 
     void accept();
+    void acceptWaiting();
     void handle(tcp::socket socket);
     void acceptFailed(const std::error_code& error);
 };
@@ -58,6 +67,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
     asio::steady_timer deadline;
     std::string buffer;
     std::string outgoing;
+    ConnectionSlots::Key slot = 0;
     bool ended = false;
     bool waiting = false;
 
@@ -70,9 +80,10 @@ struct Connection : std::enable_shared_from_this<Connection> {
     }
 
     void read() {
+        // Each receive asks for up to maxRead bytes, whatever is held: a buffer still within
+        // bufferLimit may take one more whole read.
         const size_t held = buffer.size();
-        const size_t room = core->limits.bufferLimit + 1 - held;  // held <= bufferLimit here
-        const size_t want = std::max<size_t>(1, std::min(core->limits.maxRead, room));
+        const size_t want = std::max<size_t>(1, core->limits.maxRead);
         buffer.resize(held + want);
         socket.async_read_some(
             asio::buffer(buffer.data() + held, want),
@@ -90,6 +101,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
                                                                                 : ReadEnd::failed;
         else if (buffer.size() > core->limits.bufferLimit)
             end = ReadEnd::full;
+        core->slots->received(slot, buffer.size(), ConnectionSlots::Clock::now());
         Step step = core->handler(buffer, end, reply());
         switch (step.kind) {
             case Step::Kind::read:
@@ -102,9 +114,11 @@ struct Connection : std::enable_shared_from_this<Connection> {
                 finish();
                 break;
             case Step::Kind::send:
+                core->slots->answering(slot);
                 send(std::move(step.bytes));
                 break;
             case Step::Kind::wait:
+                core->slots->answering(slot);
                 waiting = true;
                 break;
         }
@@ -137,7 +151,7 @@ struct Connection : std::enable_shared_from_this<Connection> {
         deadline.cancel();
         std::error_code ignored;
         socket.close(ignored);
-        --core->slots->open;
+        core->slots->release(slot);
     }
 };
 
@@ -171,37 +185,60 @@ bool exhausted(const std::error_code& error) {
 
 }  // namespace
 
+// Accepts what is waiting, a batch at a time so that the connections already handled
+// get their turn on the thread in between, then waits for more.
 void TcpServer::Core::accept() {
-    if (closed) return;
-    acceptor.async_accept(
-        [self = shared_from_this()](const std::error_code& error, tcp::socket socket) {
-            if (self->closed) return;
-            if (error) {
-                self->acceptFailed(error);
-                return;
-            }
-            self->handle(std::move(socket));
-            self->accept();
-        });
+    constexpr int batch = 16;
+    for (int i = 0; i < batch; ++i) {
+        if (closed) return;
+        tcp::socket socket(io);
+        std::error_code error = acceptOne(acceptor, protocol, socket);
+        if (error == asio::error::would_block) {
+            acceptWaiting();
+            return;
+        }
+        if (error) {
+            acceptFailed(error);
+            return;
+        }
+        handle(std::move(socket));
+    }
+    asio::post(io, [self = shared_from_this()] { self->accept(); });
+}
+
+void TcpServer::Core::acceptWaiting() {
+    acceptor.async_wait(tcp::acceptor::wait_read,
+                        [self = shared_from_this()](const std::error_code& error) {
+                            if (self->closed) return;
+                            if (error)
+                                self->acceptFailed(error);
+                            else
+                                self->accept();
+                        });
 }
 
 void TcpServer::Core::handle(tcp::socket socket) {
-    if (slots->open >= slots->limit) {
+    auto connection = std::make_shared<Connection>(shared_from_this(), std::move(socket));
+    std::weak_ptr<Connection> weak = connection;
+    std::optional<ConnectionSlots::Key> slot = slots->take(ConnectionSlots::Clock::now(), [weak] {
+        if (auto evicted = weak.lock()) evicted->finish();
+    });
+    if (!slot) {
         ++refused;
         std::error_code ignored;
-        socket.close(ignored);
+        connection->socket.close(ignored);
+        connection->ended = true;
         return;
     }
     ++accepted;
-    size_t now = ++slots->open;
-    if (now > slots->peak) slots->peak = now;
-    std::make_shared<Connection>(shared_from_this(), std::move(socket))->start();
+    connection->slot = *slot;
+    connection->start();
 }
 
 void TcpServer::Core::acceptFailed(const std::error_code& error) {
     if (system(error) && error.value() == asio::error::operation_aborted) return;
-    if (passing(error)) {
-        accept();
+    if (passing(error)) {  // that connection is gone; the next one may be fine
+        asio::post(io, [self = shared_from_this()] { self->accept(); });
         return;
     }
     if (exhausted(error)) {
@@ -226,14 +263,12 @@ TcpServer::Listening TcpServer::listen(asio::io_context& io, const std::string& 
         std::make_shared<Core>(io, limits, std::move(handler), std::move(failed), std::move(slots));
     std::error_code error;
     tcp::endpoint endpoint(asio::ip::make_address(address, error), port);
-    if (!error) core->acceptor.open(endpoint.protocol(), error);
-    if (!error) core->acceptor.set_option(tcp::acceptor::reuse_address(true), error);
-    if (!error) core->acceptor.bind(endpoint, error);
-    if (!error) core->acceptor.listen(asio::socket_base::max_listen_connections, error);
+    if (!error) error = openListening(core->acceptor, endpoint);
     uint16_t bound = 0;
     if (!error) bound = core->acceptor.local_endpoint(error).port();
     if (error) return {nullptr, error.message()};
     core->port = bound;
+    core->protocol = endpoint.protocol();
     asio::post(io, [core] { core->accept(); });
     return {std::unique_ptr<TcpServer>(new TcpServer(core, bound)), {}};
 }
@@ -271,8 +306,8 @@ void TcpServer::close() {
 
 TcpCounts TcpServer::counts() const {
     if (!core_) return {};
-    return {core_->accepted.load(), core_->refused.load(), core_->slots->open.load(),
-            core_->slots->peak.load()};
+    return {core_->accepted.load(), core_->refused.load(), core_->slots->open(),
+            core_->slots->peak(), core_->slots->evicted()};
 }
 
 }  // namespace tarrow

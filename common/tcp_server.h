@@ -3,20 +3,22 @@
 // block-notice listeners and the app's page server. The owner decides, from the bytes
 // received so far, whether to read on, answer, close, or answer later. The server keeps
 // the limits that make it safe against local floods: a cap on connections handled at
-// once (more are closed on arrival, unread), one deadline for each whole connection, a
-// bounded buffer, and a pause instead of a busy loop when accepting fails for lack of
-// file descriptors.
+// once (a newcomer takes the slot of the connection idle longest, see ConnectionSlots),
+// one deadline for each whole connection, a bounded buffer, and a pause instead of a
+// busy loop when accepting fails for lack of file descriptors. Its sockets are
+// close-on-exec, and sending never raises SIGPIPE.
 //
 // Binding happens on the caller's thread, so the caller knows at once whether the port
 // is served; everything after that runs on the thread that runs the io_context.
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "common/connection_slots.h"
 
 namespace asio {
 class io_context;
@@ -29,6 +31,7 @@ struct TcpLimits {
     std::chrono::milliseconds deadline{3000};    // from acceptance to the forced close
     size_t maxRead = 16384;                      // bytes asked for per receive (at least 1)
     size_t bufferLimit = 16383;                  // a buffer longer than this reads no more
+                                                 // (so it holds at most one maxRead more)
     std::chrono::milliseconds acceptPause{100};  // after running out of descriptors
 };
 
@@ -71,20 +74,12 @@ using ConnectionHandler =
 // the system's text for the error.
 using ListenerFailure = std::function<void(uint16_t port, const std::string& error)>;
 
-// The connections handled at once, counted across every listener that shares it (the
-// plain and the TLS port of one address share one limit).
-struct ConnectionSlots {
-    explicit ConnectionSlots(size_t limit) : limit(limit) {}
-    const size_t limit;
-    std::atomic<size_t> open{0};  // changed on the io_context's thread only
-    std::atomic<size_t> peak{0};
-};
-
 struct TcpCounts {
     size_t accepted = 0;  // handled
-    size_t refused = 0;   // closed on arrival because the limit was reached
+    size_t refused = 0;   // closed on arrival: every slot held a connection being answered
     size_t open = 0;      // handled and not yet ended, over the shared slots
     size_t peak = 0;      // the most handled at once, over the shared slots
+    size_t evicted = 0;   // closed to make room for a newcomer, over the shared slots
 };
 
 class TcpServer {

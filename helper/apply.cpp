@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 
 #include "common/file_io.h"
 
@@ -23,10 +22,6 @@ bool memoMatches(const ApplyMemo& memo, const std::string& resolved, const struc
     return memo.resolved == resolved && memo.device == st.st_dev && memo.inode == st.st_ino &&
            memo.size == st.st_size && sameTime(memo.modified, st.st_mtim) &&
            sameTime(memo.changed, st.st_ctim) && memo.address == address && memo.names == names;
-}
-
-ApplyOutcome failure(ApplyErrorCode code, std::string message) {
-    return {false, ApplyError{code, std::move(message)}};
 }
 
 // The path a symbolic link points to, made absolute against the link's folder.
@@ -60,34 +55,35 @@ std::string resolvedPath(const std::string& path) {
     return current;
 }
 
-ApplyOutcome apply(const std::vector<std::string>& names, const std::string& hosts,
+Result<bool> apply(const std::vector<std::string>& names, const std::string& hosts,
                    std::string_view address, std::optional<ApplyMemo>* memo) {
     const std::string resolved = resolvedPath(hosts);
     struct stat st {};
     const bool exists = ::stat(resolved.c_str(), &st) == 0;
-    if (!exists && errno != ENOENT)
-        return failure(ApplyErrorCode::cannotRead, "cannot read " + resolved);
-    if (memo && *memo && exists && memoMatches(**memo, resolved, st, names, address)) return {};
+    if (!exists && errno != ENOENT) return Status::lastError("read", resolved);
+    if (memo && *memo && exists && memoMatches(**memo, resolved, st, names, address)) return false;
     if (memo) memo->reset();
 
     // Only a missing file is taken as empty: replacing an unreadable one, or a device or
     // folder behind the path, with nothing but the section would lose the user's lines.
     if (exists && !S_ISREG(st.st_mode))
-        return failure(ApplyErrorCode::cannotReplace,
-                       "cannot replace " + resolved + ": not a regular file");
+        return Status::failure("replace", resolved, 0, "not a regular file");
     // Foreign bytes are copied as they are and the section is ASCII, so the file keeps its
     // own encoding (a Latin-1 file stays Latin-1) without being decoded at all.
-    std::optional<std::string> old = readRegularFile(resolved);
-    if (!old && exists) return failure(ApplyErrorCode::cannotRead, "cannot read " + resolved);
-    if (!old) old = std::string();
+    std::string old;
+    if (Result<std::string> read = readRegularFile(resolved)) {
+        old = std::move(*read);
+    } else if (exists) {
+        return read.status();
+    }
 
-    std::string updated = hostsFile(*old, names, address);
-    if (updated == *old) {
+    std::string updated = hostsFile(old, names, address);
+    if (updated == old) {
         // Stamped with the stat taken before the read: a change made since then shows.
         if (memo && exists)
             *memo = ApplyMemo{resolved,   st.st_dev,  st.st_ino, st.st_size,
                               st.st_mtim, st.st_ctim, names,     std::string(address)};
-        return {};
+        return false;
     }
 
     AtomicWrite how;
@@ -97,13 +93,8 @@ ApplyOutcome apply(const std::vector<std::string>& names, const std::string& hos
         how.owner = st.st_uid;
         how.group = st.st_gid;
     }
-    if (auto error = writeAtomically(resolved, updated, how)) {
-        if (error->renaming)
-            return failure(ApplyErrorCode::cannotReplace,
-                           "cannot replace " + resolved + ": " + std::strerror(error->error));
-        return failure(ApplyErrorCode::cannotWrite, "cannot write " + resolved + how.suffix);
-    }
-    return {true, std::nullopt};
+    if (Status written = writeAtomically(resolved, updated, how); !written.ok()) return written;
+    return true;
 }
 
 }  // namespace tarrow

@@ -9,24 +9,9 @@
 #include <vector>
 
 #include "common/hosts_section.h"
+#include "common/status.h"
 
 namespace tarrow {
-
-enum class ApplyErrorCode {
-    cannotWrite = 1,    // "cannot write <temporary file>"
-    cannotReplace = 2,  // "cannot replace <hosts file>: <reason>"
-    cannotRead = 3,     // "cannot read <hosts file>": it exists, so it is never taken as empty
-};
-
-struct ApplyError {
-    ApplyErrorCode code;
-    std::string message;
-};
-
-struct ApplyOutcome {
-    bool changed = false;
-    std::optional<ApplyError> error;
-};
 
 // What apply found last time it read the file and left it as it was, so that an
 // unchanged request over an unchanged hosts file costs a stat instead of reading and
@@ -43,9 +28,11 @@ struct ApplyMemo {
 
 // Rewrites the section of the hosts file at `hosts` (symbolic links resolved) for these
 // names, keeping every foreign byte, the encoding, owner, group and permission bits.
-// Writes nothing when the text would not change. A missing file counts as empty; one
-// that exists but cannot be read, or is not a regular file, is left alone.
-ApplyOutcome apply(const std::vector<std::string>& names, const std::string& hosts,
+// True when the file changed; nothing is written when the text would not change. A
+// missing file counts as empty; one that exists but cannot be read ("read"), or is not
+// a regular file ("replace"), is left alone. A failed write says "write" and the
+// temporary file, a failed rename "replace" and the hosts file.
+Result<bool> apply(const std::vector<std::string>& names, const std::string& hosts,
                    std::string_view address = plainAddress,
                    std::optional<ApplyMemo>* memo = nullptr);
 

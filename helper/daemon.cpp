@@ -7,6 +7,7 @@
 #include "common/file_io.h"
 #include "helper/daemon_watch.h"
 #include "helper/notice.h"
+#include "helper/pass_pacing.h"
 #include "platform/loopback_alias.h"
 #include "platform/paths.h"
 
@@ -25,19 +26,41 @@ int runDaemon(HelperState state, const std::string& requestPath, uid_t uid) {
     makeFolders(folderOf(std::string(hitsPath)), 0755);
 
     Notice notice(std::string(noticeAddress), std::string(hitsPath), platform::loopbackNeedsAlias,
-                  NoticeSetup{state.log, {}, {}, noticeLimits});
+                  NoticeSetup{state.log, {}, {}, noticeLimits}, uid);
     state.notice = &notice;
 
     asio::io_context io{1};
-    FolderWatch watch(io, folderOf(requestPath), [&] {
-        watch.rewatch();  // at once when the folder came back; the timer tries too
-        pass(state, requestPath, uid);
-    });
+    std::function<void()> wantPass;
+    FolderWatch watch(io, folderOf(requestPath), [&] { wantPass(); });
+
+    PassPacing pacing(rewriteGap);
+    asio::steady_timer planned(io);
+    auto runPass = [&] {
+        watch.rewatch();  // at once when the folder came back; unchanged when armed
+        // Timed from its start: the name-cache flush after a rewrite may take a while,
+        // and the gap is between rewrites.
+        const auto began = PassPacing::Clock::now();
+        const bool rewrote = pass(state, requestPath, uid);
+        pacing.ran(began, rewrote);
+    };
+    wantPass = [&] {
+        const auto now = PassPacing::Clock::now();
+        const auto when = pacing.wanted(now);
+        if (!when) return;
+        if (*when <= now) {
+            runPass();
+            return;
+        }
+        planned.expires_at(*when);
+        planned.async_wait([&](const std::error_code& error) {
+            if (!error) runPass();
+        });
+    };
 
     asio::steady_timer timer(io);
     std::function<void()> tick = [&] {
-        watch.rewatch();
-        pass(state, requestPath, uid);
+        watch.rewatch();  // also when a planned pass takes this tick's place
+        wantPass();
         auto next = timer.expiry() + daemonPeriod;
         if (next < asio::steady_timer::clock_type::now())  // a pass overran: no catching up
             next = asio::steady_timer::clock_type::now() + daemonPeriod;

@@ -12,6 +12,8 @@
 namespace tarrow {
 
 inline constexpr std::chrono::seconds daemonPeriod{3};
+// The least time between two rewrites of the hosts file (at most four a second).
+inline constexpr std::chrono::milliseconds rewriteGap{250};
 
 // Never returns under normal operation; the state's log, flush and hosts path are used
 // as given, and its notice is the daemon's own listener.

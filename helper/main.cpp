@@ -1,9 +1,11 @@
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "helper/block_hold.h"
 #include "helper/command_line.h"
 #include "helper/daemon.h"
 #include "helper/listen_test.h"
@@ -28,17 +30,19 @@ HelperState stateFor(const helper::Invocation& inv) {
     state.daemon = inv.daemon;
     state.log = helper::log;
     state.flushDNS = platform::flushNameCaches;
+    if (inv.hostsPath == systemHostsPath) state.hold = std::make_shared<BlockHold>(systemHold());
     return state;
 }
 
 int clear(const helper::Invocation& inv) {
     HelperState state = stateFor(inv);
-    ApplyOutcome outcome = apply({}, state.hostsPath, plainAddress);
-    if (outcome.error) {
-        helper::log("failed: " + outcome.error->message);
+    if (state.hold) state.hold->release(helper::log);
+    Result<bool> changed = apply({}, state.hostsPath, plainAddress);
+    if (!changed) {
+        helper::log("failed: " + changed.status().text());
         return 1;
     }
-    if (outcome.changed) {
+    if (*changed) {
         if (state.flush) state.flushDNS();
         helper::log("section removed");
     }
@@ -48,6 +52,9 @@ int clear(const helper::Invocation& inv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A log line into a standard error nobody reads any more must not end the helper
+    // halfway through its work; sockets send with MSG_NOSIGNAL as well.
+    ::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     helper::Invocation inv = helper::parseCommandLine(args);
     switch (inv.mode) {

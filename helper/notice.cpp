@@ -23,13 +23,14 @@ struct Notice::Queue {
     }
 };
 
-Notice::Notice(std::string address, std::string hitsFile, bool alias, NoticeSetup setup)
+Notice::Notice(std::string address, std::string hitsFile, bool alias, NoticeSetup setup,
+               std::optional<uid_t> hitsOwner)
     : address_(std::move(address)),
       alias_(alias),
       setup_(std::move(setup)),
       queue_(std::make_unique<Queue>()),
       slots_(std::make_shared<ConnectionSlots>(setup_.limits.connections)),
-      hits_(std::move(hitsFile)) {}
+      hits_(std::move(hitsFile), hitsOwner) {}
 
 Notice::~Notice() {
     listeners_.clear();  // each closes on the queue before the queue ends
@@ -49,6 +50,9 @@ bool Notice::start(uint16_t http, uint16_t https) {
         return false;
     }
 
+    // Both ports are tried every time, and each one's outcome is logged when the attempt
+    // fails, so a port taken by another program does not hide the state of the other.
+    std::vector<std::string> outcomes;
     bool ok = true;
     for (auto [port, tls] : {std::pair{http, false}, std::pair{https, true}}) {
         auto handler = [this, tls](std::string_view received, ReadEnd end, const Reply&) {
@@ -60,15 +64,18 @@ bool Notice::start(uint16_t http, uint16_t https) {
         };
         TcpServer::Listening listening =
             TcpServer::listen(queue_->io, address_, port, setup_.limits, handler, failed, slots_);
+        const uint16_t shown = listening.server ? listening.server->port() : port;
+        outcomes.push_back("port " + std::to_string(shown) + " on " + address_ + ": " +
+                           (listening.server ? std::string("ready") : listening.error));
         if (!listening.server) {
-            setup_.log("port " + std::to_string(port) + " on " + address_ + ": " + listening.error);
             ok = false;
-            break;
+            continue;
         }
         listeners_.push_back(std::move(listening.server));
     }
     if (!ok) {
         stop();
+        for (const std::string& outcome : outcomes) setup_.log(outcome);
         failedAt_ = setup_.clock.steady();
         setup_.log("listener not up, blocking without the note");
     }
@@ -88,7 +95,7 @@ std::vector<uint16_t> Notice::ports() const {
 }
 
 TcpCounts Notice::counts() const {
-    TcpCounts sum{0, 0, slots_->open.load(), slots_->peak.load()};
+    TcpCounts sum{0, 0, slots_->open(), slots_->peak(), slots_->evicted()};
     for (const auto& listener : listeners_) {
         TcpCounts c = listener->counts();
         sum.accepted += c.accepted;

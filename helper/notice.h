@@ -7,8 +7,10 @@
 // start, stop and the queries run on the caller's (main) thread; connections and the
 // hits file live on the listener's own thread. The two share only `broken`.
 
+#include <sys/types.h>
 #include <atomic>
 #include <chrono>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -47,7 +49,9 @@ struct NoticeSetup {
 
 class Notice final : public NoticeControl {
   public:
-    Notice(std::string address, std::string hitsFile, bool alias, NoticeSetup setup);
+    // The hits file is given to `hitsOwner`, the user it is for, when set.
+    Notice(std::string address, std::string hitsFile, bool alias, NoticeSetup setup,
+           std::optional<uid_t> hitsOwner = std::nullopt);
     ~Notice() override;
     Notice(const Notice&) = delete;
     Notice& operator=(const Notice&) = delete;

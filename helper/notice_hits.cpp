@@ -48,6 +48,7 @@ bool HitsFile::record(const std::string& host, Clock::time_point now) {
     for (const std::string& line : lines_) text.append(line).append("\n");
     AtomicWrite how;
     how.mode = hitsMode;
+    how.owner = owner_;
     how.suffix = ".new";
     how.sync = false;  // a notification, not a record: losing it in a crash costs nothing
     [[maybe_unused]] auto failed = writeAtomically(path_, text, how);

@@ -3,8 +3,11 @@
 // oldest first. The app watches it; it is always replaced whole, so a reader never sees
 // half a file.
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -13,13 +16,17 @@ namespace tarrow {
 
 inline constexpr size_t hitsKept = 20;
 inline constexpr std::chrono::seconds duplicateWindow{1};
-inline constexpr mode_t hitsMode = 0644;  // the user's app reads the root-owned file
+// Which sites were tried is the user's business: the file belongs to the user whose app
+// reads it, and nobody else may read it.
+inline constexpr mode_t hitsMode = 0600;
 
 class HitsFile {
   public:
     using Clock = std::chrono::system_clock;
 
-    explicit HitsFile(std::string path) : path_(std::move(path)) {}
+    // The file is given to `owner` (the user the helper serves) when set.
+    explicit HitsFile(std::string path, std::optional<uid_t> owner = std::nullopt)
+        : path_(std::move(path)), owner_(owner) {}
 
     // Notes a hit on host at now. Names that are not valid hosts or are protected are
     // dropped, and so is a host already noted less than a second ago. A file that cannot
@@ -34,6 +41,7 @@ class HitsFile {
     void prune(Clock::time_point now);
 
     std::string path_;
+    std::optional<uid_t> owner_;
     std::unordered_map<std::string, Clock::time_point> recent_;
     std::deque<std::string> lines_;
     size_t pruneAbove_ = 100;

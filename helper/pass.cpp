@@ -1,20 +1,22 @@
 #include "helper/pass.h"
 
+#include "helper/block_hold.h"
+
 #include <string>
 
 namespace tarrow {
 
-void pass(HelperState& state, const std::string& path, uid_t uid) {
+bool pass(HelperState& state, const std::string& path, uid_t uid) {
     Request r = requested(path, uid);
     const bool changedState = !state.lastRequest || state.lastRequest->kind != r.kind;
 
     if (r.kind == Request::Kind::untrusted) {
         if (changedState) state.log("request file not trusted, left /etc/hosts as it is: " + path);
         state.lastRequest = r;
-        return;
+        return false;
     }
     if (r.kind == Request::Kind::silent && changedState)
-        state.log("the app has been silent for " + std::to_string(static_cast<long>(heartbeat)) +
+        state.log("the app has been silent for " + std::to_string(heartbeat.count()) +
                   " s, unblocking");
     const std::vector<std::string>& names = r.names;  // empty when silent
 
@@ -22,11 +24,19 @@ void pass(HelperState& state, const std::string& path, uid_t uid) {
     if (state.daemon && state.notice && !names.empty()) answering = state.notice->start(80, 443);
     std::string_view address = answering ? noticeAddress : plainAddress;
 
-    ApplyOutcome outcome = apply(names, state.hostsPath, address, &state.memo);
-    if (outcome.error) {
-        state.log("failed: " + outcome.error->message);
-    } else if (outcome.changed) {
-        if (state.flush && state.flushDNS) state.flushDNS();
+    auto write = [&] {
+        Result<bool> written = apply(names, state.hostsPath, address, &state.memo);
+        if (written.ok() && *written && state.flush && state.flushDNS) state.flushDNS();
+        return written;
+    };
+    Result<bool> changed = state.hold ? state.hold->around(names, write, state.log) : write();
+    if (!changed) {
+        // Nothing else this pass: the old section may still point names at the listener.
+        state.log("failed: " + changed.status().text());
+        state.lastRequest = r;
+        return false;
+    }
+    if (*changed) {
         if (names.empty()) {
             state.log("unblocked");
         } else {
@@ -37,6 +47,7 @@ void pass(HelperState& state, const std::string& path, uid_t uid) {
     }
     if (names.empty() && state.notice && state.notice->hasListeners()) state.notice->stop();
     state.lastRequest = r;
+    return *changed;
 }
 
 }  // namespace tarrow

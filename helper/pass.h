@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,8 @@
 #include "platform/paths.h"
 
 namespace tarrow {
+
+class BlockHold;
 
 // What the pass needs of the block-notice listener.
 class NoticeControl {
@@ -33,8 +36,12 @@ struct HelperState {
     std::optional<ApplyMemo> memo;
     std::function<void(std::string_view)> log;
     std::function<void()> flushDNS;
+    // Makes a block hold beyond the section (helper/block_hold.h); only with the system's
+    // hosts file.
+    std::shared_ptr<BlockHold> hold;
 };
 
-void pass(HelperState& state, const std::string& path, uid_t uid);
+// True when the pass rewrote the hosts file.
+bool pass(HelperState& state, const std::string& path, uid_t uid);
 
 }  // namespace tarrow

@@ -13,6 +13,7 @@
 #include "common/lines.h"
 #include "common/spaces.h"
 #include "common/utf8.h"
+#include "helper/canary.h"
 
 namespace tarrow {
 
@@ -37,9 +38,11 @@ std::string lowered(std::string_view s) {
     return out;
 }
 
-double secondsSinceEpoch() {
-    using namespace std::chrono;
-    return duration<double>(system_clock::now().time_since_epoch()).count();
+// How long ago a file time was. In fractions of seconds, which no file time can overflow.
+std::chrono::duration<double> age(const timespec& stamp) {
+    using Seconds = std::chrono::duration<double>;
+    return Seconds(std::chrono::system_clock::now().time_since_epoch()) -
+           Seconds(static_cast<double>(stamp.tv_sec));
 }
 
 }  // namespace
@@ -51,7 +54,8 @@ std::vector<std::string> requestNames(std::string_view text) {
     for (std::string_view line; lines.next(line);) {
         if (line.empty()) continue;
         std::string name = lowered(trimSpaces(line));
-        if (!validHost(name) || isProtected(name) || seen.count(name)) continue;
+        if (!validHost(name) || isProtected(name) || name == canaryName || seen.count(name))
+            continue;
         seen.insert(name);
         names.push_back(std::move(name));
         if (names.size() == maxNames) break;
@@ -73,8 +77,7 @@ Request requested(const std::string& path, uid_t uid) {
     if (!S_ISREG(st.st_mode)) return Request::untrusted();
     if (st.st_uid != uid) return Request::untrusted();
     if (st.st_size > maxRequestSize) return Request::untrusted();
-    if (st.st_size > 0 && secondsSinceEpoch() - static_cast<double>(st.st_mtim.tv_sec) > heartbeat)
-        return Request::silent();
+    if (st.st_size > 0 && age(st.st_mtim) > heartbeat) return Request::silent();
 
     // The size was checked on this descriptor; read what it holds now, up to the limit.
     std::string bytes(static_cast<size_t>(st.st_size) + 1, '\0');

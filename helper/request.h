@@ -4,13 +4,15 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 namespace tarrow {
 
 inline constexpr size_t maxNames = 2000;
-inline constexpr double heartbeat = 300.0;       // seconds a non-empty request stays fresh
+inline constexpr std::chrono::seconds heartbeat{300};  // a non-empty request stays fresh
+
 inline constexpr off_t maxRequestSize = 999999;  // larger files are refused
 inline constexpr size_t requestReadLimit = 1000000;
 

@@ -34,13 +34,14 @@ std::string adminShell(const std::string& shell) {
     return trusted ? shell : "/bin/sh";
 }
 
-AdminOutcome runAsAdmin(const std::string& script, const std::string& pkexec,
-                        const std::string& shell) {
-    ProgramResult run = runProgram(pkexec, {shell, "-c", script}, Output::capture, Output::capture);
-    if (!run.started) return {false, pkexec + " is not available"};
-    if (run.status == 0) return {true, {}};
-    std::string message = lastLine(run.output);
-    return {false, message.empty() ? pkexecMessage(run.status) : message};
+Status runAsAdmin(const std::string& script, const std::string& pkexec, const std::string& shell) {
+    Result<ProgramRun> run =
+        runProgram(pkexec, {shell, "-c", script}, Output::capture, Output::capture);
+    if (!run) return run.status();
+    if (run->status == 0) return {};
+    std::string message = lastLine(run->output);
+    return Status::failure("run as root", "", 0,
+                           message.empty() ? pkexecMessage(run->status) : message);
 }
 
 std::string adminAppleScript(const std::string& script, const std::string& prompt) {

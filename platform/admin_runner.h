@@ -5,12 +5,9 @@
 
 #include <string>
 
-namespace tarrow::platform {
+#include "common/status.h"
 
-struct AdminOutcome {
-    bool ok = false;
-    std::string message;  // why it did not run or failed; empty when ok
-};
+namespace tarrow::platform {
 
 inline constexpr const char* pkexecPath = "/usr/bin/pkexec";
 
@@ -23,9 +20,12 @@ inline constexpr const char* packagedAdminShell = "/usr/libexec/tarrow/tarrow-ad
 std::string adminShell(const std::string& shell = packagedAdminShell);
 
 // Runs `<shell> -c <script>` through pkexec (the desktop's polkit agent asks for the
-// password) and waits for it. `pkexec` and the shell are replaceable for tests.
-AdminOutcome runAsAdmin(const std::string& script, const std::string& pkexec = pkexecPath,
-                        const std::string& shell = adminShell());
+// password) and waits for it. Ok when the script ended with status 0; otherwise "run"
+// and pkexec when it cannot be started, or "run as root" and why the script did not run
+// or failed (its last line of output, else what its status means). `pkexec` and the
+// shell are replaceable for tests.
+Status runAsAdmin(const std::string& script, const std::string& pkexec = pkexecPath,
+                  const std::string& shell = adminShell());
 
 // The macOS equivalent as AppleScript source: do shell script "…" with prompt "…" with
 // administrator privileges.

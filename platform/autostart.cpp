@@ -96,8 +96,8 @@ bool exists(const std::string& path) {
 bool systemEntryRuns(const AutostartPlaces& places) {
     for (const std::string& path : places.system) {
         if (!exists(path)) continue;
-        const std::optional<std::string> text = readRegularFile(path);
-        return text && entryRuns(*text);
+        const Result<std::string> text = readRegularFile(path);
+        return text.ok() && entryRuns(*text);
     }
     return false;
 }
@@ -109,9 +109,7 @@ Status write(const std::string& path, const std::optional<std::string>& text) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) return Status::failure("create", folder, error.value());
-    if (std::optional<WriteError> failed = writeAtomically(path, *text))
-        return Status::failure(failed->renaming ? "replace" : "write", failed->path, failed->error);
-    return {};
+    return writeAtomically(path, *text);
 }
 
 }  // namespace
@@ -137,8 +135,8 @@ AutostartPlaces autostartPlaces() {
 
 bool autostartEnabled(const AutostartPlaces& places) {
     if (!exists(places.user)) return systemEntryRuns(places);
-    const std::optional<std::string> text = readRegularFile(places.user);
-    return text && entryRuns(*text);
+    const Result<std::string> text = readRegularFile(places.user);
+    return text.ok() && entryRuns(*text);
 }
 
 Status setAutostart(const AutostartPlaces& places, bool on, std::string_view program) {

@@ -124,12 +124,20 @@ std::string linuxInstallScript(const HelperInstall& in, const std::string& root)
     });
 }
 
+// The status says whether the helper is gone: stopped, its section cleared, its files
+// removed. Disabling a unit that is not there fails harmlessly, so what counts is that
+// nothing runs afterwards; a helper that is not there cannot clear, and is not asked to.
 std::string linuxRemovalScript(const std::string& root) {
     const LinuxPlaces at = linuxPlaces(root);
     return joined({
+        "set -e",
         "systemctl disable --now " + unitName + " 2>/dev/null || true",
-        shellQuote(at.helper) + " --clear 2>/dev/null || true",
-        "rm -f " + shellQuote(at.unit) + " " + shellQuote(at.helper),
+        "case \"$(systemctl is-active " + unitName +
+            " 2>/dev/null)\" in active|activating|deactivating|reloading|refreshing) echo '" +
+            std::string(helperStillRunningMessage) + "' >&2; exit 1 ;; esac",
+        "H=" + shellQuote(at.helper),
+        "if [ -e \"$H\" ]; then \"$H\" --clear; fi",
+        "rm -f " + shellQuote(at.unit) + " \"$H\"",
         // So systemd forgets the unit at once rather than at the next reload.
         "systemctl daemon-reload 2>/dev/null || true",
     });

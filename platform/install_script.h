@@ -24,6 +24,7 @@ bool usableRequestPath(std::string_view path);
 
 inline constexpr std::string_view helperMismatchMessage =
     "The helper in the app does not match this version of Tarrow.";
+inline constexpr std::string_view helperStillRunningMessage = "The helper is still running.";
 
 // The launchd variant, line for line as it runs on macOS.
 std::string macInstallScript(const HelperInstall& install);

@@ -11,17 +11,17 @@ bool listsAddress(std::string_view listing, std::string_view address) {
 }
 
 bool hasAlias(std::string_view address) {
-    ProgramResult result = runProgram(std::string(ifconfigPath), {std::string(loopbackInterface)},
-                                      Output::capture, Output::discard);
-    return result.started && listsAddress(result.output, address);
+    Result<ProgramRun> run = runProgram(std::string(ifconfigPath), {std::string(loopbackInterface)},
+                                        Output::capture, Output::discard);
+    return run && listsAddress(run->output, address);
 }
 
 bool ifconfig(const std::vector<std::string>& arguments) {
     std::vector<std::string> all{std::string(loopbackInterface)};
     all.insert(all.end(), arguments.begin(), arguments.end());
-    ProgramResult result =
+    Result<ProgramRun> run =
         runProgram(std::string(ifconfigPath), all, Output::discard, Output::discard);
-    return result.started && result.status == 0;
+    return run && run->status == 0;
 }
 
 }  // namespace tarrow::platform

@@ -4,15 +4,26 @@
 
 namespace tarrow::platform {
 
+namespace {
+
+// A tool that cannot run is passed over like a missing one: the caches then expire on
+// their own, and the next change of the hosts file flushes again.
+void tryToRun(const std::string& program, const std::vector<std::string>& arguments,
+              Output errors) {
+    static_cast<void>(runProgram(program, arguments, Output::inherit, errors));
+}
+
+}  // namespace
+
 void flushNameCaches() {
 #ifdef __APPLE__
-    runProgram("/usr/bin/dscacheutil", {"-flushcache"});
-    runProgram("/usr/bin/killall", {"-HUP", "mDNSResponder"});
+    tryToRun("/usr/bin/dscacheutil", {"-flushcache"}, Output::inherit);
+    tryToRun("/usr/bin/killall", {"-HUP", "mDNSResponder"}, Output::inherit);
 #else
     if (auto resolvectl = findProgram({"/usr/bin/resolvectl", "/bin/resolvectl"}))
-        runProgram(*resolvectl, {"flush-caches"}, Output::inherit, Output::discard);
+        tryToRun(*resolvectl, {"flush-caches"}, Output::discard);
     if (auto nscd = findProgram({"/usr/sbin/nscd", "/sbin/nscd"}))
-        runProgram(*nscd, {"--invalidate=hosts"}, Output::inherit, Output::discard);
+        tryToRun(*nscd, {"--invalidate=hosts"}, Output::discard);
 #endif
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 extern char** environ;
 
@@ -17,14 +18,13 @@ std::optional<std::string> findProgram(const std::vector<std::string>& candidate
     return std::nullopt;
 }
 
-ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         Output output, Output errors) {
-    ProgramResult result;
-    if (::access(program.c_str(), X_OK) != 0) return result;
+Result<ProgramRun> runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                              Output output, Output errors) {
+    if (::access(program.c_str(), X_OK) != 0) return Status::lastError("run", program);
 
     const bool capturing = output == Output::capture || errors == Output::capture;
     int pipeFds[2] = {-1, -1};
-    if (capturing && ::pipe2(pipeFds, O_CLOEXEC) != 0) return result;
+    if (capturing && ::pipe2(pipeFds, O_CLOEXEC) != 0) return Status::lastError("run", program);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -41,15 +41,26 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
     for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
+    // A program started from here gets SIGPIPE's default action back, whatever this
+    // process ignores: shell pipelines in the scripts rely on it.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &pipeSignal);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+
     pid_t pid = -1;
-    int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    int rc = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     if (capturing) ::close(pipeFds[1]);
     if (rc != 0) {
         if (capturing) ::close(pipeFds[0]);
-        return result;
+        return Status::failure("run", program, rc);
     }
-    result.started = true;
+    ProgramRun result;
     if (capturing) {
         char buffer[4096];
         while (true) {

@@ -2,6 +2,7 @@
 
 #include "platform/paths.h"
 #include "platform/quoting.h"
+#include "platform/service_sandbox.h"
 
 namespace tarrow::platform {
 
@@ -69,8 +70,10 @@ std::string serviceUnit(const UnitPlaces& places, const std::string& requestPath
     s += "NoNewPrivileges=yes\n";
     s += "ProtectSystem=strict\n";
     s += "ProtectHome=read-only\n";
-    s += "PrivateTmp=yes\n";
-    s += "PrivateDevices=yes\n";
+    // Private /tmp and /dev, unless the request file lies there: the helper must see it.
+    const ServiceView view = serviceViewFor(requestPath);
+    s += std::string("PrivateTmp=") + (view.privateTmp ? "yes" : "no") + "\n";
+    s += std::string("PrivateDevices=") + (view.privateDevices ? "yes" : "no") + "\n";
     s += "DevicePolicy=closed\n";
     s += "PrivateMounts=yes\n";
     s += "ProtectKernelTunables=yes\n";
@@ -82,9 +85,21 @@ std::string serviceUnit(const UnitPlaces& places, const std::string& requestPath
     s += "ProtectProc=invisible\n";
     s += "ProcSubset=pid\n";
     s += "KeyringMode=private\n";
-    s += "RestrictAddressFamilies=AF_INET AF_INET6 AF_UNIX\n";
+    // Closing the open connections of a site that starts being blocked goes through the
+    // kernel's socket diagnostics: a netlink socket, and CAP_NET_ADMIN below.
+    s += "RestrictAddressFamilies=AF_INET AF_INET6 AF_UNIX AF_NETLINK\n";
+    // Looking the site's names up first needs the system's name server. With
+    // systemd-resolved that is the stub on 127.0.0.53 or its socket (AF_UNIX), and a
+    // local cache (NetworkManager's dnsmasq on 127.0.1.1) is loopback too. Without either,
+    // a stock Debian desktop's resolv.conf names what DHCP or router advertisements
+    // gave: the router or a name server on the local network, at a private-use,
+    // shared (carrier-grade NAT) or link-local address, or an IPv6 unique local one.
+    // Those ranges are the narrowest opening that keeps such a lookup working; the
+    // public internet stays closed (a name server out there, set by hand, answers
+    // nothing and the names are simply not looked up: blocking itself does not need it).
     s += "IPAddressDeny=any\n";
-    s += "IPAddressAllow=localhost\n";
+    s += "IPAddressAllow=localhost link-local 10.0.0.0/8 172.16.0.0/12 192.168.0.0/16 "
+         "100.64.0.0/10 fc00::/7\n";
     s += "RestrictNamespaces=yes\n";
     s += "RestrictRealtime=yes\n";
     s += "RestrictSUIDSGID=yes\n";
@@ -93,12 +108,14 @@ std::string serviceUnit(const UnitPlaces& places, const std::string& requestPath
     s += "SystemCallArchitectures=native\n";
     s += "SystemCallFilter=@system-service\n";
     s += "SystemCallFilter=~@privileged @resources\n";
-    // Keeping the hosts file's owner is an fchown to the owner it already has, which
-    // needs the call but not CAP_CHOWN.
+    // The hosts file keeps its owner and the hits file goes to the user: both are fchown
+    // calls (@privileged, which holds them, is denied above).
     s += "SystemCallFilter=@chown\n";
     s += "SystemCallErrorNumber=EPERM\n";
-    // Ports 80 and 443; reading the request file inside the user's private home.
-    s += "CapabilityBoundingSet=CAP_NET_BIND_SERVICE CAP_DAC_READ_SEARCH\n";
+    // Ports 80 and 443; reading the request file inside the user's private home; giving
+    // the hits file to the user it is for; closing other programs' connections (socket
+    // diagnostics' SOCK_DESTROY).
+    s += "CapabilityBoundingSet=CAP_NET_BIND_SERVICE CAP_DAC_READ_SEARCH CAP_CHOWN CAP_NET_ADMIN\n";
     s += "\n";
     s += "[Install]\n";
     s += "WantedBy=multi-user.target";

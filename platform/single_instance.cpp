@@ -35,19 +35,19 @@ void writePid(int fd) {
 
 }  // namespace
 
-Instance claimInstance(const std::string& lockPath) {
+Result<Instance> claimInstance(const std::string& lockPath) {
     // O_CLOEXEC: programs the app starts (the admin runner, openers) must not inherit
     // the lock and keep it after the app has gone.
     int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0) return InstanceUnknown{errno};
+    if (fd < 0) return Status::lastError("open", lockPath);
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
         writePid(fd);
-        return InstanceHeld{fd};
+        return Instance{InstanceHeld{fd}};
     }
     int error = errno;
     if (error != EWOULDBLOCK) {
         ::close(fd);
-        return InstanceUnknown{error};
+        return Status::failure("lock", lockPath, error);
     }
     // The holder writes its id right after locking; give it a moment if we came between.
     pid_t pid = 0;
@@ -56,7 +56,7 @@ Instance claimInstance(const std::string& lockPath) {
         if (pid == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ::close(fd);
-    return InstanceRunning{pid};
+    return Instance{InstanceRunning{pid}};
 }
 
 std::string instanceLockPath(const std::string& stateFolder) {

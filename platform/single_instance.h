@@ -8,6 +8,8 @@
 #include <string>
 #include <variant>
 
+#include "common/status.h"
+
 namespace tarrow::platform {
 
 struct InstanceHeld {
@@ -16,13 +18,11 @@ struct InstanceHeld {
 struct InstanceRunning {
     pid_t pid = 0;  // 0 when the other copy has not written its id yet
 };
-struct InstanceUnknown {
-    int error = 0;  // errno of the open or the lock
-};
-using Instance = std::variant<InstanceHeld, InstanceRunning, InstanceUnknown>;
+using Instance = std::variant<InstanceHeld, InstanceRunning>;
 
-// Takes the lock at lockPath, or reports the copy that holds it.
-Instance claimInstance(const std::string& lockPath);
+// Takes the lock at lockPath, or reports the copy that holds it; a failure ("open" or
+// "lock") when neither can be told.
+Result<Instance> claimInstance(const std::string& lockPath);
 
 // "$XDG_RUNTIME_DIR/tarrow.lock" when that variable names a folder, otherwise
 // "tarrow.lock" in the state folder.

@@ -72,8 +72,8 @@ std::optional<std::string> startingAgent() {
     // shells among them): only a process the user's manager started itself counts.
     const char* manager = std::getenv("MANAGERPID");
     if (!manager || std::to_string(::getppid()) != manager) return {};
-    const std::optional<std::string> cgroup = readRegularFile("/proc/self/cgroup");
-    if (!cgroup) return {};
+    const Result<std::string> cgroup = readRegularFile("/proc/self/cgroup");
+    if (!cgroup.ok()) return {};
     return userServiceIn(*cgroup);
 #endif
 }

@@ -9,7 +9,8 @@ packages=(
   qt6-base-dev libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   curl openssl iproute2 util-linux procps psmisc sqlite3 python3
-  xvfb xauth x11-utils imagemagick chromium fonts-dejavu-core
+  xvfb xauth x11-utils imagemagick chromium firefox-esr fonts-dejavu-core
+  trayer xdotool dbus python3-dbus python3-gi
   woff2 systemd
   ccache dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin libxml2-utils man-db
 )

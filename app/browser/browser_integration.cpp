@@ -11,15 +11,6 @@
 
 namespace tarrow {
 
-namespace {
-
-double wallClock() {
-    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
-
-}  // namespace
-
 BrowserIntegration::BrowserIntegration(Store& store, IntegrationSetup setup, BrowserNeeds needs)
     : store_(store),
       needs_(std::move(needs)),
@@ -36,7 +27,7 @@ BrowserIntegration::BrowserIntegration(Store& store, IntegrationSetup setup, Bro
       scripting_(platform::systemBrowserScripting()),
       tabs_(*scripting_,
             TabsNeeds{
-                .now = wallClock,
+                .now = [] { return std::chrono::steady_clock::now(); },
                 .log = [this](const std::string& line) { needs_.log(line); },
                 .frontApplication = [] { return platform::frontApplication().app; },
                 .startPages = [this] { return pages_.start(); },
@@ -55,11 +46,12 @@ BrowserIntegration::BrowserIntegration(Store& store, IntegrationSetup setup, Bro
                 .sweep = [this] { sweepTabs(); },
             }),
       notices_(HitNeeds{
-          .now = wallClock,
+          .now = [] { return std::chrono::system_clock::now(); },
           .notice = [this] { return store_.config().notice; },
           .frontTabPath = [this] { return tabs_.frontTabPath(platform::frontApplication().app); },
           .checkFrontTab = [this] { checkFrontTab(); },
-          .later = [this](double seconds, std::function<void()> job) { later(seconds, job); },
+          .later = [this](std::chrono::milliseconds delay,
+                          std::function<void()> job) { later(delay, std::move(job)); },
           .siteFor = [this](const std::string& host) { return siteFor(host, true); },
           .browserInFront =
               [] {
@@ -142,8 +134,8 @@ void BrowserIntegration::showCard(const std::string& domain, const std::string& 
     needs_.showCard(name, needs_.cardLine());
 }
 
-void BrowserIntegration::later(double seconds, std::function<void()> job) {
-    QTimer::singleShot(int(seconds * 1000), &context_, std::move(job));
+void BrowserIntegration::later(std::chrono::milliseconds delay, std::function<void()> job) {
+    QTimer::singleShot(delay, &context_, std::move(job));
 }
 
 }  // namespace tarrow

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -71,7 +72,7 @@ class BrowserIntegration {
     // for the card.
     std::optional<std::string> siteFor(const std::string& host, bool enabledOnly) const;
     void showCard(const std::string& domain, const std::string& host);
-    void later(double seconds, std::function<void()> job);
+    void later(std::chrono::milliseconds delay, std::function<void()> job);
 
     Store& store_;
     BrowserNeeds needs_;

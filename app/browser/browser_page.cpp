@@ -1,6 +1,7 @@
 #include "app/browser/browser_page.h"
 
 #include "app/browser/page_escape.h"
+#include "app/model/machine_texts.h"
 #include "common/block_page.h"
 #include "platform/paths.h"
 
@@ -75,17 +76,16 @@ std::string browserPage(std::string_view name, std::string_view line, std::strin
     add("<h1><span class=\"site\">" + n + "?</span><span class=\"now\">Tarrow</span>.</h1>");
     add("<p class=\"lead\" id=\"line\"><b>Tarrow</b> keeps this site closed " + htmlEscape(line) +
         ".</p>");
-    add("<p class=\"how\" id=\"how\">To open it anyway, click the <b>" + markLetter() +
-        "</b> in your menu bar and choose <b>Okay, Now</b>.</p>");
+    add("<p class=\"how\" id=\"how\">" + machineText(machine::pageHow, {{"letter", markLetter()}}) +
+        "</p>");
     add("<p class=\"how\" id=\"open\" hidden><a href=\"" + htmlEscape(back) + "\">Go to " + n +
         "</a></p>");
-    add("<small>You asked Tarrow to keep this site closed on this Mac. This page comes from "
-        "Tarrow on your Mac, not from the internet.</small>");
+    add("<small>" + machineText(machine::pageFooter) + "</small>");
     add("</main>");
     add("<script>");
     add("const T = " + jsString(token) + ", BACK = " + jsString(back) + ";");
     add("const $ = id => document.getElementById(id);");
-    add("// Once Okay, Now was chosen in the menu bar: say so, and offer the way back.");
+    add(machineText(machine::pageScriptNote));
     add("const timer = setInterval(async () => {");
     add("  try {");
     add("    const r = await fetch('/status?t=' + T, {cache: 'no-store'});");

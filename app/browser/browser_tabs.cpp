@@ -38,7 +38,7 @@ BrowserTabs::BrowserTabs(platform::BrowserScripting& scripting, TabsNeeds needs)
     : scripting_(scripting), needs_(std::move(needs)) {}
 
 Consent BrowserTabs::consentFor(const std::string& id, bool fresh) {
-    const double now = needs_.now();
+    const auto now = needs_.now();
     auto cached = consent_.find(id);
     if (!fresh && cached != consent_.end() && now - cached->second.at < consentLifetime) {
         return cached->second.consent;

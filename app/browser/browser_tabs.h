@@ -3,6 +3,7 @@
 // of the user's consent to script each browser. Runs on the main thread; only the
 // consent question runs elsewhere, because the system's dialog blocks its caller.
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -22,7 +23,8 @@ Consent consentForStatus(int status);
 const char* consentName(Consent consent);
 
 struct TabsNeeds {
-    std::function<double()> now;  // seconds since 1970
+    // How long a consent answer is kept is measured on the monotonic clock.
+    std::function<std::chrono::steady_clock::time_point()> now;
     std::function<void(const std::string&)> log;
     std::function<std::optional<platform::Application>()> frontApplication;
     // Starts the page server if needed; false when it has no port.
@@ -53,11 +55,11 @@ class BrowserTabs {
     bool asking() const { return asking_; }
 
   private:
-    static constexpr double consentLifetime = 30.0;
+    static constexpr std::chrono::seconds consentLifetime{30};
 
     struct Checked {
         Consent consent;
-        double at;
+        std::chrono::steady_clock::time_point at;
     };
     std::string shownName(const platform::Application& app) const;
 

@@ -12,11 +12,6 @@ namespace tarrow {
 
 namespace {
 
-std::string& problem() {
-    thread_local std::string text;
-    return text;
-}
-
 constexpr double secondsFrom1601To1970 = 11644473600.0;
 constexpr double secondsFrom1970To2001 = 978307200.0;
 
@@ -27,14 +22,9 @@ std::int64_t saturated(double value) {
     return static_cast<std::int64_t>(value);
 }
 
-std::string failure(std::string_view step, sqlite3* db) {
-    std::string text(step);
-    text += ": ";
-    text += db != nullptr ? sqlite3_errmsg(db) : "out of memory";
-    text += " (errno ";
-    text += std::to_string(db != nullptr ? sqlite3_system_errno(db) : 0);
-    text += ")";
-    return text;
+Status failure(const char* step, const std::string& path, sqlite3* db) {
+    return Status::failure(step, path, db != nullptr ? sqlite3_system_errno(db) : 0,
+                           db != nullptr ? sqlite3_errmsg(db) : "out of memory");
 }
 
 std::string groupedQuery(HistoryFormat format) {
@@ -167,8 +157,9 @@ std::optional<std::vector<VisitCount>> countedRows(sqlite3* db, sqlite3_stmt* vi
 
 }  // namespace
 
-const std::string& historyProblem() {
-    return problem();
+std::string historyProblem(const Status& failure) {
+    return failure.operation() + ": " + failure.detail() + " (errno " +
+           std::to_string(failure.error()) + ")";
 }
 
 std::string historyAddress(std::string_view path) {
@@ -189,8 +180,10 @@ std::string historyAddress(std::string_view path) {
     return address;
 }
 
-std::variant<std::int64_t, double> historyCutoff(HistoryFormat format, double days, double now) {
-    double cutoff = now - days * 86400.0;
+std::variant<std::int64_t, double> historyCutoff(HistoryFormat format, double days,
+                                                 std::chrono::system_clock::time_point now) {
+    const double seconds = std::chrono::duration<double>(now.time_since_epoch()).count();
+    double cutoff = seconds - days * 86400.0;
     switch (format) {
         case HistoryFormat::chromium:
             return saturated((cutoff + secondsFrom1601To1970) * 1e6);
@@ -209,20 +202,20 @@ HistoryReading historyReading(sqlite3* db, HistoryFormat format) {
     return {groupedQuery(format), {}};
 }
 
-std::optional<std::vector<VisitCount>> historyVisits(const std::string& path, double days,
-                                                     HistoryFormat format) {
-    auto now = std::chrono::system_clock::now().time_since_epoch();
-    return historyVisits(path, days, format, std::chrono::duration<double>(now).count());
+Result<std::vector<VisitCount>> historyVisits(const std::string& path, double days,
+                                              HistoryFormat format) {
+    return historyVisits(path, days, format, std::chrono::system_clock::now());
 }
 
-std::optional<std::vector<VisitCount>> historyVisits(const std::string& path, double days,
-                                                     HistoryFormat format, double now) {
+Result<std::vector<VisitCount>> historyVisits(const std::string& path, double days,
+                                              HistoryFormat format,
+                                              std::chrono::system_clock::time_point now) {
     sqlite3* db = nullptr;
     int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
     if (sqlite3_open_v2(historyAddress(path).c_str(), &db, flags, nullptr) != SQLITE_OK) {
-        problem() = failure("open", db);
+        Status opened = failure("open", path, db);
         sqlite3_close(db);
-        return std::nullopt;
+        return opened;
     }
     HistoryReading reading = historyReading(db, format);
     Statement statement(db, reading.statement);
@@ -233,8 +226,9 @@ std::optional<std::vector<VisitCount>> historyVisits(const std::string& path, do
         statement = Statement(db, reading.statement);
     }
     std::optional<std::vector<VisitCount>> rows;
+    Status read;
     if (!statement) {
-        problem() = failure("read", db);
+        read = failure("read", path, db);
     } else {
         auto cutoff = historyCutoff(format, days, now);
         if (auto* micro = std::get_if<std::int64_t>(&cutoff))
@@ -243,12 +237,13 @@ std::optional<std::vector<VisitCount>> historyVisits(const std::string& path, do
             sqlite3_bind_double(statement.get(), 1, std::get<double>(cutoff));
         rows = reading.addresses.empty() ? groupedRows(statement.get())
                                          : countedRows(db, statement.get(), addresses.get());
-        if (!rows) problem() = failure("read", db);
+        if (!rows) read = failure("read", path, db);
     }
     statement = Statement();
     addresses = Statement();
     sqlite3_close(db);
-    return rows;
+    if (!rows) return read;
+    return std::move(*rows);
 }
 
 }  // namespace tarrow

@@ -1,6 +1,7 @@
 #pragma once
 // Visit counts per address, read straight from a browser's history database.
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "app/browser/history_files.h"
+#include "common/status.h"
 
 struct sqlite3;
 
@@ -20,19 +22,20 @@ struct VisitCount {
     bool operator==(const VisitCount&) const = default;
 };
 
-// Why the last `historyVisits` of this thread failed, for the caller's log line. One per
-// thread, so that a background read never races a read elsewhere.
-const std::string& historyProblem();
+// The visits per address since `days` before now. A failure when the database cannot be
+// opened or read: the step ("open" or "read"), the path, SQLite's system errno and its
+// message. The database is opened read-only and immutable: no journal or lock is
+// touched, so a running browser is never disturbed.
+Result<std::vector<VisitCount>> historyVisits(const std::string& path, double days,
+                                              HistoryFormat format);
 
-// The visits per address since `days` before now; none when the database cannot be opened
-// or read (`historyProblem()` then says why). The database is opened read-only and
-// immutable: no journal or lock is touched, so a running browser is never disturbed.
-std::optional<std::vector<VisitCount>> historyVisits(const std::string& path, double days,
-                                                     HistoryFormat format);
+// The same at a given current time.
+Result<std::vector<VisitCount>> historyVisits(const std::string& path, double days,
+                                              HistoryFormat format,
+                                              std::chrono::system_clock::time_point now);
 
-// The same, with the current time given as seconds since 1970.
-std::optional<std::vector<VisitCount>> historyVisits(const std::string& path, double days,
-                                                     HistoryFormat format, double now);
+// "<step>: <SQLite's message> (errno <n>)", for the log line of a failed read.
+std::string historyProblem(const Status& failure);
 
 // The pieces of the read, open for tests.
 
@@ -41,7 +44,8 @@ std::string historyAddress(std::string_view path);
 
 // The cut-off in the browser's own clock: microseconds since 1601 (Chromium), microseconds
 // since 1970 (Firefox), seconds since 2001 (Safari). Saturates instead of overflowing.
-std::variant<std::int64_t, double> historyCutoff(HistoryFormat format, double days, double now);
+std::variant<std::int64_t, double> historyCutoff(HistoryFormat format, double days,
+                                                 std::chrono::system_clock::time_point now);
 
 // How a database is read. Normally one grouped statement gives the rows. A Chromium
 // history with its visit-time index is read in two steps instead: the visits since the

@@ -21,8 +21,8 @@ void HitNotices::blockedHit(const std::string& host, bool demo) {
         if (!needs_.notice()) return;
         if (needs_.frontTabPath()) {
             needs_.checkFrontTab();
-            needs_.later(0.3, needs_.checkFrontTab);
-            needs_.later(1.0, needs_.checkFrontTab);
+            needs_.later(std::chrono::milliseconds(300), needs_.checkFrontTab);
+            needs_.later(std::chrono::milliseconds(1000), needs_.checkFrontTab);
             return;
         }
     }
@@ -31,7 +31,7 @@ void HitNotices::blockedHit(const std::string& host, bool demo) {
         if (!demo) return;
         domain = host;
     }
-    const double now = needs_.now();
+    const HitNeeds::Clock::time_point now = needs_.now();
     if (!demo) {
         auto last = noted_.find(*domain);
         // A clock set back does not hold the card back for that long.

@@ -3,6 +3,7 @@
 // front), the card shows (another browser in front), or nothing (any other program,
 // a site no longer blocked, a card for the same site within the last minute).
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <optional>
@@ -10,15 +11,17 @@
 
 namespace tarrow {
 
-inline constexpr double cardPause = 60.0;  // seconds, per site
+inline constexpr std::chrono::seconds cardPause{60};  // per site
 
 struct HitNeeds {
-    std::function<double()> now;  // seconds since 1970
+    using Clock = std::chrono::system_clock;  // the hits file's lines are in its seconds
+
+    std::function<Clock::time_point()> now;
     std::function<bool()> notice;
     // A scriptable browser with consent is in front.
     std::function<bool()> frontTabPath;
     std::function<void()> checkFrontTab;
-    std::function<void(double seconds, std::function<void()>)> later;
+    std::function<void(std::chrono::milliseconds delay, std::function<void()>)> later;
     // The domain of the first enabled site that blocks this host.
     std::function<std::optional<std::string>(const std::string& host)> siteFor;
     std::function<bool()> browserInFront;
@@ -40,7 +43,7 @@ class HitNotices {
   private:
     HitNeeds needs_;
     std::optional<std::string> seen_;
-    std::map<std::string, double> noted_;
+    std::map<std::string, HitNeeds::Clock::time_point> noted_;
 };
 
 }  // namespace tarrow

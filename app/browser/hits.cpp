@@ -54,7 +54,8 @@ std::optional<std::string> takeNewest(const std::vector<std::string>& lines,
     return lines.back();
 }
 
-std::optional<std::string> freshHost(std::string_view line, double now) {
+std::optional<std::string> freshHost(std::string_view line,
+                                     std::chrono::system_clock::time_point now) {
     const auto pieces = spaceSplit(line);
     if (pieces.size() != 2) return std::nullopt;
     int64_t seconds = 0;
@@ -62,8 +63,10 @@ std::optional<std::string> freshHost(std::string_view line, double now) {
     const char* last = first + pieces[0].size();
     const auto [end, error] = std::from_chars(first, last, seconds);
     if (error != std::errc() || end != last) return std::nullopt;
-    // A line from the future counts as fresh: it can only come from a clock set back.
-    if (now - double(seconds) >= hitFreshness) return std::nullopt;
+    // Compared in whole seconds, which no line's number can overflow. A line from the
+    // future counts as fresh: it can only come from a clock set back.
+    const auto nowSeconds = std::chrono::floor<std::chrono::seconds>(now).time_since_epoch();
+    if (seconds <= (nowSeconds - hitFreshness).count()) return std::nullopt;
     return std::string(pieces[1]);
 }
 

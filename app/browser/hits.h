@@ -2,6 +2,7 @@
 // The app's side of the hits file: which lines are well formed, which one is new,
 // and whether it is fresh enough to act on.
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,7 +10,7 @@
 
 namespace tarrow {
 
-inline constexpr double hitFreshness = 20.0;  // seconds
+inline constexpr std::chrono::seconds hitFreshness{20};
 
 // The well-formed lines (exactly two space-separated pieces), oldest first.
 std::vector<std::string> hitLines(std::string_view text);
@@ -22,8 +23,9 @@ std::vector<std::string> readHitLines(const std::string& path);
 std::optional<std::string> takeNewest(const std::vector<std::string>& lines,
                                       std::optional<std::string>& seen);
 
-// The host of a hit line that is younger than the freshness limit at `now` (seconds
-// since 1970); none for an old line or one whose seconds are not a number.
-std::optional<std::string> freshHost(std::string_view line, double now);
+// The host of a hit line that is younger than the freshness limit at `now`; none for an
+// old line or one whose seconds are not a number.
+std::optional<std::string> freshHost(std::string_view line,
+                                     std::chrono::system_clock::time_point now);
 
 }  // namespace tarrow

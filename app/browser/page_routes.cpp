@@ -110,8 +110,7 @@ bool webAddress(const std::string& text) {
 
 PageAnswer status(const Target& target, const PageSetup& setup) {
     if (!sameSecret(item(target, "t"), setup.token)) return plain("403 Forbidden");
-    const auto hosts = readText(setup.hostsPath);
-    const bool blocked = !blockedNames(hosts ? hosts->text : std::string()).empty();
+    const bool blocked = setup.blocking->blocking(setup.hostsPath);
     PageAnswer answer = plain("200 OK");
     answer.body = blocked ? "blocked" : "open";
     return answer;

@@ -4,10 +4,13 @@
 // bytes; everything a client can influence is decided here.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
+
+#include "app/browser/blocking_status.h"
 
 namespace tarrow {
 
@@ -31,6 +34,8 @@ struct PageSetup {
     std::string token;
     std::string hostsPath = "/etc/hosts";
     std::string fontFolder;  // holds apfel-grotezk-latin-{400,700}-normal.ttf
+    // What /status answers; copies of the setup share it.
+    std::shared_ptr<BlockingStatus> blocking = std::make_shared<BlockingStatus>();
 };
 
 inline constexpr size_t pageHeadLimit = 8192;

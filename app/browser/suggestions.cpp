@@ -48,7 +48,7 @@ BrowsingSuggestions browsingSuggestions(const std::string& home, double days, in
                 result.locked.end())
                 result.locked.push_back(file.browser);
             result.problems.push_back("history not readable: " + file.browser + ": " +
-                                      historyProblem());
+                                      historyProblem(rows.status()));
             continue;
         }
         ++result.sources;

@@ -72,10 +72,10 @@ std::optional<int> lockMinutes(std::string_view word) {
 }
 
 std::optional<std::string> takeCommandText(const std::string& path) {
-    std::optional<std::string> text = readRegularFile(path);
+    Result<std::string> text = readRegularFile(path);
     if (!text || !validUtf8(*text)) return std::nullopt;
     ::unlink(path.c_str());
-    return text;
+    return std::move(*text);
 }
 
 }  // namespace tarrow::app

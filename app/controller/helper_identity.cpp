@@ -28,24 +28,28 @@ const char* helperName(Helper state) {
     return "missing";
 }
 
-std::optional<std::string> sha256(const std::string& path) {
-    int fd = openRegularFile(path);
-    if (fd < 0) return std::nullopt;
+Result<std::string> sha256(const std::string& path) {
+    Result<int> opened = openRegularFile(path);
+    if (!opened) return opened.status();
+    const int fd = *opened;
     std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(),
                                                                     EVP_MD_CTX_free);
     bool ok = context && EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) == 1;
     unsigned char buffer[65536];
+    Status failed;
     while (ok) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ok = false;
+        if (n < 0) failed = Status::lastError("read", path);
         if (n <= 0) break;
         ok = EVP_DigestUpdate(context.get(), buffer, static_cast<size_t>(n)) == 1;
     }
     ::close(fd);
+    if (!failed.ok()) return failed;
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
-    if (!ok || EVP_DigestFinal_ex(context.get(), digest, &length) != 1) return std::nullopt;
+    if (!ok || EVP_DigestFinal_ex(context.get(), digest, &length) != 1)
+        return Status::failure("hash", path, 0, "the digest could not be computed");
     static const char hex[] = "0123456789abcdef";
     std::string text;
     for (unsigned int i = 0; i < length; ++i) {
@@ -70,7 +74,8 @@ std::optional<std::string> installedHelperHash(std::optional<HelperHash>& cache,
                                                const std::string& path) {
     std::string stamp = helperStamp(path);
     if (cache && cache->stamp == stamp) return cache->hash;
-    cache = HelperHash{stamp, sha256(path)};
+    Result<std::string> hash = sha256(path);
+    cache = HelperHash{stamp, hash ? std::optional<std::string>(*hash) : std::nullopt};
     return cache->hash;
 }
 

@@ -5,14 +5,15 @@
 #include <string>
 
 #include "app/model/helper_state.h"
+#include "common/status.h"
 
 namespace tarrow::app {
 
 // The state's case name: "missing", "outdated", "stuck" or "working".
 const char* helperName(Helper state);
 
-// The file's SHA-256 as 64 lower-case hex digits; none when it cannot be read.
-std::optional<std::string> sha256(const std::string& path);
+// The file's SHA-256 as 64 lower-case hex digits; a failure when it cannot be read.
+Result<std::string> sha256(const std::string& path);
 
 // The last digest and the file stamp it was computed for.
 struct HelperHash {

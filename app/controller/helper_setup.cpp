@@ -10,9 +10,9 @@ bool asAdmin(const std::string& script, const std::string& prompt, const AdminSt
         log("admin step not done: cancelled");
         return false;
     }
-    platform::AdminOutcome outcome = steps.run(script);
-    if (!outcome.ok) log("admin step not done: " + outcome.message);
-    return outcome.ok;
+    const Status ran = steps.run(script);
+    if (!ran.ok()) log("admin step not done: " + ran.text());
+    return ran.ok();
 }
 
 bool installHelper(const platform::HelperInstall& install, const AdminSteps& steps,

@@ -15,8 +15,9 @@ namespace tarrow::app {
 // script through the system's password dialog.
 struct AdminSteps {
     std::function<bool(const std::string& prompt)> confirm;
-    std::function<platform::AdminOutcome(const std::string& script)> run =
-        [](const std::string& script) { return platform::runAsAdmin(script); };
+    std::function<Status(const std::string& script)> run = [](const std::string& script) {
+        return platform::runAsAdmin(script);
+    };
 };
 
 // Runs the script as root; true when it ran and ended with status 0. Otherwise logs

@@ -52,7 +52,7 @@ const std::set<std::string>& HostsReadBack::blocked() {
     const timespec readAt = wallClock_();
     // The bytes as they are: names are ASCII, so the file's encoding does not matter here
     // and checking it would cost a quarter of the read.
-    std::optional<std::string> hosts = readRegularFile(path_);
+    Result<std::string> hosts = readRegularFile(path_);
     names_ = hosts ? blockedNames(*hosts) : std::set<std::string>{};
     if (hosts && settled(st.st_mtim, readAt) && settled(st.st_ctim, readAt)) {
         seen_ = now;

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
-#include <cstring>
+#include <cerrno>
 #include <filesystem>
 #include <unordered_set>
 
@@ -23,33 +23,38 @@ std::string requestText(const std::vector<std::string>& names) {
 }
 
 RequestWriter::RequestWriter(std::string path) : path_(std::move(path)) {
-    std::optional<std::string> text = readRegularFile(path_);
-    if (text && validUtf8(*text)) last_ = std::move(text);
+    Result<std::string> text = readRegularFile(path_);
+    if (text && validUtf8(*text)) last_ = std::move(*text);
 }
 
-RequestWriter::Result RequestWriter::update(std::string_view text) {
+Result<RequestWriter::Outcome> RequestWriter::update(std::string_view text) {
     if (last_ && *last_ == text) {
-        if (text.empty()) return {Outcome::unchanged, {}};
+        if (text.empty()) return Outcome::unchanged;
         // A file that was removed or cut short since it was written would only be touched
         // for ever while the helper reads it as nothing to block: write it again instead.
         struct stat st {};
         if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
             static_cast<size_t>(st.st_size) == text.size()) {
             ::utimes(path_.c_str(), nullptr);  // a failed touch is ignored
-            return {Outcome::touched, {}};
+            return Outcome::touched;
         }
     }
     std::error_code ignored;
     std::filesystem::create_directories(folderOf(path_), ignored);
-    if (std::optional<WriteError> error = writeAtomically(path_, text)) {
-        return {Outcome::failed, error->path + ": " + std::strerror(error->error)};
-    }
+    if (Status written = writeAtomically(path_, text); !written.ok()) return written;
     last_ = std::string(text);
-    return {Outcome::written, {}};
+    return Outcome::written;
 }
 
-void RequestWriter::empty() {
-    if (!writeAtomically(path_, "")) last_ = std::string();
+Status RequestWriter::empty() {
+    Status written = writeAtomically(path_, "");
+    struct stat st {};
+    // Where there is no request file, nothing is requested either.
+    if (written.ok() || (::lstat(path_.c_str(), &st) != 0 && errno == ENOENT)) {
+        last_ = std::string();
+        return {};
+    }
+    return written;
 }
 
 }  // namespace tarrow::app

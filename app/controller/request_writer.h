@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/status.h"
+
 namespace tarrow::app {
 
 // Each name followed by a line feed; the first occurrence of a name wins.
@@ -18,17 +20,14 @@ class RequestWriter {
     // unchanged names only touches the file.
     explicit RequestWriter(std::string path);
 
-    enum class Outcome { written, touched, unchanged, failed };
-    struct Result {
-        Outcome outcome = Outcome::unchanged;
-        std::string error;  // for failed: "<file>: <reason>"
-    };
+    enum class Outcome { written, touched, unchanged };
 
-    // One tick's write or touch of the text.
-    Result update(std::string_view text);
+    // One tick's write or touch of the text; a failed write is tried again next time.
+    Result<Outcome> update(std::string_view text);
 
-    // Empties the request atomically, errors ignored (quit and will-terminate).
-    void empty();
+    // Empties the request atomically (quit and will-terminate). Ok too when there is no
+    // request file at all.
+    Status empty();
 
     const std::string& path() const { return path_; }
     const std::optional<std::string>& last() const { return last_; }

@@ -91,10 +91,25 @@ void Tarrow::takeCommand(Instant now) {
     hooks_.log("command: " + command->text);
 }
 
+void Tarrow::emptyRequest() {
+    logFailure(emptyFailure_, "cannot empty the request: ", request_.empty());
+}
+
 void Tarrow::unblockAndExit(std::string_view reason) {
-    request_.empty();
+    emptyRequest();
     hooks_.log(reason);
     hooks_.exit(0);
+}
+
+void Tarrow::logFailure(std::optional<std::string>& logged, std::string_view what,
+                        const Status& status) {
+    if (status.ok()) {
+        logged.reset();
+        return;
+    }
+    std::string line = std::string(what) + status.text();
+    if (logged != line) hooks_.log(line);
+    logged = std::move(line);
 }
 
 }  // namespace tarrow::app

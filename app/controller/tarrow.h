@@ -19,6 +19,7 @@
 #include "app/model/instant.h"
 #include "app/model/log_fn.h"
 #include "app/model/store.h"
+#include "common/status.h"
 
 namespace tarrow::app {
 
@@ -37,19 +38,24 @@ ControllerPaths systemPaths(const std::string& folder, std::string helperSHA256)
 // How long the hosts section may differ from the request before the helper is stuck.
 inline constexpr std::chrono::seconds stuckAfter{8};
 
-// What the controller needs from its surroundings; each has a working default except
-// the status item.
+// What the controller needs from its surroundings. Left empty, `now` and `elapsed` are
+// the system's clocks, `log` is the app's log, `post` runs the work at once (inside the
+// current tick) and `exit` ends the process; `watchHits` and `sweepTabs` do nothing.
 struct ControllerHooks {
     std::function<Instant()> now;  // the current instant
     // A clock that only moves forward and stands still while the machine sleeps: the
     // grace period of a lagging hosts file is measured on it, so a wall clock set back
     // cannot hide a helper that does not work, nor can a night of sleep fake one.
     std::function<std::chrono::steady_clock::time_point()> elapsed;
-    LogFn log;                                        // the app's log
-    std::function<void(std::function<void()>)> post;  // run after the current tick
-    std::function<void(int status)> exit;             // end the process
-    std::function<void()> watchHits;                  // arm the hits watch (browser part)
-    std::function<void()> sweepTabs;                  // tabs already showing a blocked site
+    LogFn log;  // the app's log
+    // Runs work later on the main thread: the app posts it to its event loop.
+    std::function<void(std::function<void()>)> post;
+    std::function<void(int status)> exit;  // end the process
+    std::function<void()> watchHits;       // arm the hits watch (browser part)
+    std::function<void()> sweepTabs;       // tabs already showing a blocked site
+    // A calendar in the system's new time zone when it changed since the last call; the
+    // tick asks first thing, so it never works in a zone that is no longer the system's.
+    std::function<std::optional<Calendar>()> newCalendar;
 };
 
 class Tarrow {
@@ -72,8 +78,8 @@ class Tarrow {
     // Empties the request, logs the reason and ends the process with status 0.
     void unblockAndExit(std::string_view reason);
     void quit() { unblockAndExit("quit (menu)"); }
-    // Empties the request without ending (the will-terminate hook).
-    void emptyRequest() { request_.empty(); }
+    // Empties the request without ending (the will-terminate hook); a failure is logged.
+    void emptyRequest();
     // A freshly installed helper gets a fresh grace period.
     void clearMismatch() { mismatchSince_.reset(); }
 
@@ -109,6 +115,10 @@ class Tarrow {
     void show(bool blocking, Helper helper, const std::string& status);
     void writeState(const std::string& status, Helper helper, size_t blockedCount);
     void addBuiltInCommands();
+    // A failure that lasts is logged when it starts or its reason changes, not on every
+    // try; `logged` holds the line last logged for it.
+    void logFailure(std::optional<std::string>& logged, std::string_view what,
+                    const Status& status);
 
     Store& store_;
     ControllerPaths paths_;
@@ -119,7 +129,8 @@ class Tarrow {
 
     RequestWriter request_;
     HostsReadBack hosts_;
-    std::string lastState_;
+    std::string lastState_;  // the state file's text as last written
+    std::optional<std::string> stateFailure_, emptyFailure_;
     struct Since {
         Instant at;
         std::chrono::steady_clock::time_point elapsed;

@@ -36,6 +36,12 @@ std::string stateText(const std::string& status, Helper helper, size_t blockedCo
 void Tarrow::tick() {
     if (busy_) return;
     busy_ = true;
+    if (hooks_.newCalendar) {
+        if (std::optional<Calendar> calendar = hooks_.newCalendar()) {
+            calendar_ = std::move(*calendar);
+            hooks_.log("time zone: " + calendar_.zone());
+        }
+    }
     const Instant now = hooks_.now();
     takeCommand(now);
     if (hooks_.watchHits) hooks_.watchHits();
@@ -112,12 +118,12 @@ const Tarrow::Wanted& Tarrow::wantedFor(bool on) {
 }
 
 void Tarrow::writeRequest(const std::string& text, const Evaluation& evaluation) {
-    RequestWriter::Result result = request_.update(text);
-    if (result.outcome == RequestWriter::Outcome::failed) {
-        hooks_.log("cannot write the request: " + result.error);
+    Result<RequestWriter::Outcome> outcome = request_.update(text);
+    if (!outcome) {
+        hooks_.log("cannot write the request: " + outcome.status().text());
         return;
     }
-    if (result.outcome != RequestWriter::Outcome::written) return;
+    if (*outcome != RequestWriter::Outcome::written) return;
     if (!evaluation.on) {
         hooks_.log("okay, now");
         return;
@@ -164,8 +170,10 @@ void Tarrow::writeState(const std::string& status, Helper helper, size_t blocked
     if (text == lastState_) return;
     AtomicWrite how;
     how.sync = false;  // a side file: losing it in a crash costs nothing
-    [[maybe_unused]] auto ignored = writeAtomically(fileIn(paths_.folder, "state"), text, how);
-    lastState_ = std::move(text);
+    // Remembered only once written, so that a failed write is tried again next tick.
+    const Status written = writeAtomically(fileIn(paths_.folder, "state"), text, how);
+    logFailure(stateFailure_, "cannot write the state file: ", written);
+    if (written.ok()) lastState_ = std::move(text);
 }
 
 }  // namespace tarrow::app

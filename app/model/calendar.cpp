@@ -60,24 +60,21 @@ std::string userLocale() {
 }
 
 Calendar Calendar::current() {
-    std::unique_ptr<icu::TimeZone> tz(icu::TimeZone::createDefault());
+    // Read from the system each time: ICU's default zone is the one of its first look.
+    std::unique_ptr<icu::TimeZone> tz(icu::TimeZone::detectHostTimeZone());
     icu::UnicodeString id;
     tz->getID(id);
     return Calendar(utf8(id), userLocale());
-}
-
-std::string Calendar::zone() const {
-    icu::UnicodeString id;
-    parts_->calendar->getTimeZone().getID(id);
-    return utf8(id);
 }
 
 std::string Calendar::locale() const {
     return parts_->locale.getName();
 }
 
-std::string Calendar::region() const {
-    return parts_->locale.getCountry();
+std::string Calendar::zone() const {
+    icu::UnicodeString id;
+    parts_->calendar->getTimeZone().getID(id);
+    return utf8(id);
 }
 
 Instant Calendar::dayStart(Instant t) const {
@@ -113,10 +110,6 @@ int Calendar::minuteOfDay(Instant t) const {
     int h = cal.get(UCAL_HOUR_OF_DAY, status);
     int m = cal.get(UCAL_MINUTE, status);
     return h * 60 + m;
-}
-
-bool Calendar::sameDay(Instant a, Instant b) const {
-    return dayStart(a) == dayStart(b);
 }
 
 int Calendar::firstWeekday() const {

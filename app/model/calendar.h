@@ -26,12 +26,11 @@ class Calendar {
     Calendar(Calendar&&) noexcept;
     Calendar& operator=(Calendar&&) noexcept;
 
-    // The system's zone and the user's locale (`userLocale`).
+    // The system's zone as it is now and the user's locale (`userLocale`).
     static Calendar current();
 
     std::string zone() const;
-    std::string locale() const;
-    std::string region() const;  // the locale's country code, empty when it has none
+    std::string locale() const;  // an ICU locale id such as "de_DE"
 
     // --- Date arithmetic ---
     Instant dayStart(Instant t) const;           // start of the day containing t
@@ -39,8 +38,7 @@ class Calendar {
     Instant addMinutes(Instant t, int minutes) const;
     int weekday(Instant t) const;      // 1 Sunday ... 7 Saturday
     int minuteOfDay(Instant t) const;  // clock hour * 60 + clock minute
-    bool sameDay(Instant a, Instant b) const;
-    int firstWeekday() const;  // 1 Sunday ... 7 Saturday
+    int firstWeekday() const;          // 1 Sunday ... 7 Saturday
     // The instant at a clock time on the day of `day`: a skipped time gives the next one
     // that exists, a repeated one its first occurrence. None for hour or minute out of range.
     std::optional<Instant> atClock(Instant day, int hour, int minute) const;

@@ -1,5 +1,6 @@
 #include "app/model/config_json.h"
 
+#include <cmath>
 #include <limits>
 
 #include <nlohmann/json.hpp>
@@ -20,17 +21,33 @@ const json* member(const json& object, const char* key) {
     return it == object.end() ? nullptr : &*it;
 }
 
-std::optional<int> readInt(const json& v) {
+// A schedule's number: none when it is no number at all (the file is unreadable), else
+// its value, or why it cannot be one (the schedule is left out).
+struct Number {
+    int value = 0;
+    std::string problem;
+};
+
+std::optional<Number> readNumber(const json& v, const char* what) {
+    constexpr double lowest = std::numeric_limits<int>::min();
+    constexpr double highest = std::numeric_limits<int>::max();
+    auto problem = [&](const char* why) {
+        return Number{0, std::string(what) + " " + v.dump() + " " + why};
+    };
     if (v.is_number_unsigned()) {
-        auto u = v.get<uint64_t>();
-        if (u > uint64_t(std::numeric_limits<int>::max())) return std::nullopt;
-        return int(u);
+        if (v.get<uint64_t>() > uint64_t(highest)) return problem("is out of range");
+        return Number{int(v.get<uint64_t>()), {}};
     }
     if (v.is_number_integer()) {
-        auto i = v.get<int64_t>();
-        if (i < std::numeric_limits<int>::min() || i > std::numeric_limits<int>::max())
-            return std::nullopt;
-        return int(i);
+        const int64_t i = v.get<int64_t>();
+        if (i < int64_t(lowest) || i > int64_t(highest)) return problem("is out of range");
+        return Number{int(i), {}};
+    }
+    if (v.is_number_float()) {
+        const double d = v.get<double>();
+        if (!std::isfinite(d) || d < lowest || d > highest) return problem("is out of range");
+        if (std::trunc(d) != d) return problem("is not a whole number");
+        return Number{int(d), {}};
     }
     return std::nullopt;
 }
@@ -56,25 +73,31 @@ std::optional<Site> readSite(const json& v) {
     return Site{*id, domain->get<std::string>(), *enabled};
 }
 
-std::optional<Schedule> readSchedule(const json& v) {
-    if (!v.is_object()) return std::nullopt;
+// False when the object is malformed (the file is unreadable). Otherwise `why` is empty
+// and `out` the schedule, or `why` says which number leaves it out.
+bool readSchedule(const json& v, Schedule& out, std::string& why) {
+    if (!v.is_object()) return false;
     auto id = readId(v);
     auto enabled = readBool(v, "enabled");
     const json* days = member(v, "days");
     const json* start = member(v, "start");
     const json* end = member(v, "end");
-    if (!id || !enabled || !days || !days->is_array() || !start || !end) return std::nullopt;
-    Schedule s{*id, *enabled, {}, 0, 0};
+    if (!id || !enabled || !days || !days->is_array() || !start || !end) return false;
+    out = Schedule{*id, *enabled, {}, 0, 0};
+    why.clear();
+    auto take = [&why](const json& value, const char* what, int& into) {
+        std::optional<Number> n = readNumber(value, what);
+        if (!n) return false;
+        if (why.empty()) why = n->problem;
+        into = n->value;
+        return true;
+    };
     for (const json& d : *days) {
-        auto day = readInt(d);
-        if (!day) return std::nullopt;
-        s.days.insert(*day);
+        int day = 0;
+        if (!take(d, "day", day)) return false;
+        out.days.insert(day);
     }
-    auto a = readInt(*start), b = readInt(*end);
-    if (!a || !b) return std::nullopt;
-    s.start = *a;
-    s.end = *b;
-    return s;
+    return take(*start, "start", out.start) && take(*end, "end", out.end);
 }
 
 // A top-level key: absent or null leaves the default; otherwise it must read.
@@ -118,12 +141,13 @@ std::string encodeConfig(const Config& config) {
     return top.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
-std::optional<Config> decodeConfig(std::string_view text) {
+std::optional<ConfigReading> readConfig(std::string_view text) {
     if (!validUtf8(text)) return std::nullopt;
     json top = json::parse(text, nullptr, /*allow_exceptions=*/false);
     if (top.is_discarded() || !top.is_object()) return std::nullopt;
 
-    Config c;
+    ConfigReading reading;
+    Config& c = reading.config;
     auto flag = [](bool& out) {
         return [&out](const json& v) {
             if (!v.is_boolean()) return false;
@@ -145,14 +169,34 @@ std::optional<Config> decodeConfig(std::string_view text) {
     auto instant = [](std::optional<Instant>& out) {
         return [&out](const json& v) { return readInstant(v, out); };
     };
+    auto schedules = [&reading](const json& v) {
+        if (!v.is_array()) return false;
+        for (size_t i = 0; i < v.size(); ++i) {
+            Schedule schedule;
+            std::string why;
+            if (!readSchedule(v[i], schedule, why)) return false;
+            if (why.empty()) {
+                reading.config.schedules.push_back(std::move(schedule));
+            } else {
+                reading.leftOut.push_back("schedule " + std::to_string(i + 1) +
+                                          " left out: " + why);
+            }
+        }
+        return true;
+    };
     const bool ok =
-        readKey(top, "sites", list(c.sites, readSite)) &&
-        readKey(top, "schedules", list(c.schedules, readSchedule)) &&
+        readKey(top, "sites", list(c.sites, readSite)) && readKey(top, "schedules", schedules) &&
         readKey(top, "manualOn", flag(c.manualOn)) && readKey(top, "notice", flag(c.notice)) &&
         readKey(top, "suggest", flag(c.suggest)) && readKey(top, "onUntil", instant(c.onUntil)) &&
         readKey(top, "offUntil", instant(c.offUntil));
     if (!ok) return std::nullopt;
-    return c;
+    return reading;
+}
+
+std::optional<Config> decodeConfig(std::string_view text) {
+    std::optional<ConfigReading> reading = readConfig(text);
+    if (!reading) return std::nullopt;
+    return std::move(reading->config);
 }
 
 }  // namespace tarrow

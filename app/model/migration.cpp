@@ -17,11 +17,14 @@ bool migrate(const std::string& folder, const LogFn& log) {
     struct stat st {};
     if (::lstat(own.c_str(), &st) == 0) return false;
 
-    auto earlier = readRegularFile(pinfoldFile(folder));
+    Result<std::string> earlier = readRegularFile(pinfoldFile(folder));
     if (!earlier) return false;
     AtomicWrite how;
     how.mode = 0600;
-    if (writeAtomically(own, *earlier, how)) return false;
+    if (Status written = writeAtomically(own, *earlier, how); !written.ok()) {
+        if (log) log("settings not taken over from Pinfold: " + written.text());
+        return false;
+    }
     if (log) log("settings taken over from Pinfold");
     return true;
 }

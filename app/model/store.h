@@ -1,7 +1,8 @@
 #pragma once
 // The one state holder of the app: the configuration, saved on every real change, and
-// the fields the views show. Main thread only; no Qt here: writes are announced
-// through plain callbacks, which the app turns into signals.
+// the fields the views show. Main thread only; no Qt here: every write is announced
+// to the plain callbacks given to `observe`, and a saved change of the configuration
+// to `changed`.
 
 #include <functional>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "app/model/log_fn.h"
 #include "app/model/suggestion.h"
 #include "app/model/tab.h"
+#include "common/status.h"
 
 namespace tarrow {
 
@@ -42,11 +44,12 @@ class Store {
 
     const Config& config() const { return config_; }
     // The change rule: an equal value writes nothing and calls nothing; a different one
-    // is saved, then `changed` is called.
+    // is saved, then `changed` is called. A failed save is logged; the change holds in
+    // memory and goes to the file with the next change.
     void setConfig(Config config);
-    // Writes config.json now; errors are dropped (true when it was written). An unreadable
-    // file that could not be set aside yet is never written over.
-    bool save();
+    // Writes config.json now. An unreadable file that could not be set aside yet is never
+    // written over.
+    Status save();
 
     Tab tab() const { return tab_; }
     void setTab(Tab tab);
@@ -74,14 +77,15 @@ class Store {
 
     // Plain fields.
     bool readsHistory = false;
-    bool demo = false;
+    bool demo = false;  // a demonstration mode filled the suggestions: never read history
     std::optional<Instant> suggestedAt;
     std::function<void()> changed;  // called after every saved change of the configuration
 
   private:
     void announce(StoreField field);
     void load();
-    bool setAsideUnreadable();
+    void saveOrLog();
+    void keepLeftOut(const std::vector<std::string>& leftOut);
 
     std::string folder_;
     LogFn log_;
@@ -95,6 +99,7 @@ class Store {
     std::vector<std::string> lockedBrowsers_;
     std::vector<std::function<void(StoreField)>> observers_;
     bool unreadableLeft_ = false;  // an unreadable config.json is still in the way
+    Status lastSaveFailure_;       // the last failure logged by saveOrLog, ok when none
 };
 
 }  // namespace tarrow

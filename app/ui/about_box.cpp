@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "app/controller/menu_commands.h"
+#include "app/model/machine_texts.h"
 
 namespace tarrow::ui {
 
@@ -15,10 +16,9 @@ void showAbout() {
             "<p align=center style='font-size:11pt'><b>%1 %2</b></p>"
             "<p align=center style='font-size:11pt'>Made by Brightloom.<br>"
             "<a href='%3'>%3</a></p>"
-            "<p align=center style='font-size:11pt'>Blocks sites through this "
-            "computer\u2019s hosts file, in every browser at once. No account, no "
-            "cloud, nothing about you leaves this computer.</p>")
-            .arg(QApplication::applicationName(), QApplication::applicationVersion(), url);
+            "<p align=center style='font-size:11pt'>%4</p>")
+            .arg(QApplication::applicationName(), QApplication::applicationVersion(), url,
+                 QString::fromStdString(machineText(machine::about)).toHtmlEscaped());
     QMessageBox::about(nullptr, QStringLiteral("About ") + QApplication::applicationName(),
                        credits);
 }

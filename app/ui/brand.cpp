@@ -1,8 +1,6 @@
 #include "app/ui/brand.h"
 
 #include <QFontDatabase>
-#include <QGuiApplication>
-#include <QPalette>
 
 #include "app/ui/resources.h"
 
@@ -19,12 +17,6 @@ std::optional<QString>& name() {
 }
 
 }  // namespace
-
-QColor muted() {
-    QColor text = QGuiApplication::palette().color(QPalette::WindowText);
-    text.setAlphaF(0.62f);
-    return text;
-}
 
 void registerBrandFont(const QString& folder) {
     if (name() || folder.isEmpty()) return;

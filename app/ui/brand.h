@@ -16,9 +16,6 @@ inline const QColor ash = QColor::fromRgbF(0.6784f, 0.6431f, 0.7137f);     // #A
 inline const QColor pink = QColor::fromRgbF(1.0f, 0.3608f, 0.5765f);       // #FF5C93
 inline const QColor pinkHover = QColor::fromRgbF(1.0f, 0.5216f, 0.6824f);  // #FF85AE
 
-// The palette's text colour at opacity 0.62, for explanations and secondary lines.
-QColor muted();
-
 // The font files, without extension, looked up in the resources folder.
 inline constexpr const char* brandFontFiles[] = {"apfel-grotezk-latin-700-normal",
                                                  "apfel-grotezk-latin-400-normal"};

@@ -11,9 +11,9 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cmath>
 
 #include "app/ui/brand.h"
+#include "app/ui/card_place.h"
 #include "app/ui/notice_view.h"
 #include "platform/desktop/compositing.h"
 #include "platform/desktop/window.h"
@@ -22,8 +22,8 @@ namespace tarrow::ui {
 
 namespace {
 
-constexpr double shownSeconds = 8.0;
-constexpr double hoverSeconds = 2.0;
+constexpr std::chrono::milliseconds shownFor{8000};
+constexpr std::chrono::milliseconds hoverFor{2000};
 constexpr int fadeInMs = 300, fadeOutMs = 200;
 constexpr int slide = 10;  // the card comes down into its place by this much
 
@@ -58,7 +58,7 @@ NoticePanel::NoticePanel()
     hide_.setSingleShot(true);
     connect(&hide_, &QTimer::timeout, this, [this] {
         if (hovering_) {
-            schedule(hoverSeconds);
+            schedule(hoverFor);
         } else {
             dismiss();
         }
@@ -74,9 +74,7 @@ QPoint NoticePanel::placeFor(const QSize& size) {
     if (!screen && !QGuiApplication::screens().isEmpty())
         screen = QGuiApplication::screens().first();
     if (!screen) return QPoint(0, 0);
-    const QRect visible = screen->availableGeometry();
-    return QPoint(int(std::floor(visible.center().x() + 0.5 - size.width() / 2.0)),
-                  int(std::floor(visible.center().y() + 0.5 - size.height() / 2.0)));
+    return cardPlace(screen->availableGeometry(), size);
 }
 
 QSize NoticePanel::setContent(const QString& site, const QString& line) {
@@ -129,15 +127,15 @@ void NoticePanel::show(const QString& site, const QString& line) {
         move(place);
         setOpacity(1.0);
     }
-    schedule(shownSeconds);
+    schedule(shownFor);
 }
 
 void NoticePanel::setOpacity(qreal opacity) {
     if (fades()) setWindowOpacity(opacity);
 }
 
-void NoticePanel::schedule(double seconds) {
-    hide_.start(int(seconds * 1000));
+void NoticePanel::schedule(std::chrono::milliseconds delay) {
+    hide_.start(delay);
 }
 
 void NoticePanel::dismiss() {

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 
 class QVariantAnimation;
 class QParallelAnimationGroup;
@@ -22,7 +23,7 @@ class NoticePanel : public QWidget {
     // Sets what the card says and gives its fitting size (its width and the height the
     // content needs at that width), without showing it.
     QSize setContent(const QString& site, const QString& line);
-    void schedule(double seconds);  // hides after that long, unless hovered
+    void schedule(std::chrono::milliseconds delay);  // hides after that long, unless hovered
     void dismiss();
 
     bool hovering() const { return hovering_; }

@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/model/machine_texts.h"
 #include "app/ui/brand.h"
 #include "app/ui/mark.h"
 #include "platform/paths.h"
@@ -149,9 +150,10 @@ NoticeView::NoticeView(QWidget* parent) : QWidget(parent) {
     stack->addSpacing(10);
     stack->addWidget(line_);
     stack->addSpacing(4);
-    stack->addWidget(textLabel("To open it anyway, choose Okay, Now under the " +
-                                   product.left(1).toLower() + " in the menu bar.",
-                               systemPixels(13), ash, this));
+    const std::string letter = product.left(1).toLower().toStdString();
+    stack->addWidget(
+        textLabel(QString::fromStdString(machineText(machine::cardHow, {{"letter", letter}})),
+                  systemPixels(13), ash, this));
 }
 
 void NoticeView::setContent(const QString& site, const QString& line) {
@@ -161,8 +163,8 @@ void NoticeView::setContent(const QString& site, const QString& line) {
 }
 
 QString noticeAccessibleText(const QString& site, const QString& line) {
-    return product + ": " + site + "? Tarrow. " + line +
-           " To open it anyway, choose Okay, Now in the menu bar.";
+    return product + ": " + site + "? Tarrow. " + line + " " +
+           QString::fromStdString(machineText(machine::cardHowSpoken));
 }
 
 }  // namespace tarrow::ui

@@ -1,32 +1,58 @@
 #include "app/ui/tray_item.h"
 
+#include <QGuiApplication>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+
+#include "platform/desktop/tray_hosts.h"
 
 namespace tarrow::ui {
 
 namespace {
 
-constexpr int retryMilliseconds = 10000;
+// Often enough that an icon docks within two seconds of a tray appearing; only while
+// there is none.
+constexpr int lookMilliseconds = 500;
+
+// Platforms without a screen never get a tray.
+bool traysPossible() {
+    const QString platform = QGuiApplication::platformName();
+    return platform != "offscreen" && platform != "minimal";
+}
+
+bool trayPresent() {
+    return platform::statusNotifierHostPresent() ||
+           (QGuiApplication::platformName() == "xcb" && platform::xembedTrayPresent());
+}
 
 }  // namespace
 
 TrayItem::TrayItem(std::function<QIcon(bool blocking)> markImage, QObject* parent)
     : QObject(parent), markImage_(std::move(markImage)) {
-    retry_.setInterval(retryMilliseconds);
-    retry_.setTimerType(Qt::CoarseTimer);
-    connect(&retry_, &QTimer::timeout, this, &TrayItem::showWhenPossible);
-    redraw();
+    look_.setInterval(lookMilliseconds);
+    look_.setTimerType(Qt::CoarseTimer);
+    connect(&look_, &QTimer::timeout, this, &TrayItem::showWhenPossible);
     showWhenPossible();
 }
 
 void TrayItem::showWhenPossible() {
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        icon_.show();
-        retry_.stop();
-    } else if (!retry_.isActive()) {
-        retry_.start();
+    if (icon_ || !traysPossible()) return;
+    if (!trayPresent()) {
+        if (!look_.isActive()) look_.start();
+        return;
     }
+    look_.stop();
+    icon_ = std::make_unique<QSystemTrayIcon>();
+    icon_->setContextMenu(menu_);
+    icon_->setToolTip(QString::fromStdString(toolTip_));
+    redraw();
+    icon_->show();
+}
+
+void TrayItem::setMenu(QMenu* menu) {
+    menu_ = menu;
+    if (icon_) icon_->setContextMenu(menu);
 }
 
 void TrayItem::setMark(bool blocking) {
@@ -45,10 +71,11 @@ void TrayItem::setToolTip(const std::string& tip, const std::string& name,
     toolTip_ = tip;
     accessibleName_ = name;
     accessibleValue_ = value;
-    icon_.setToolTip(QString::fromStdString(tip));
+    if (icon_) icon_->setToolTip(QString::fromStdString(tip));
 }
 
 void TrayItem::redraw() {
+    if (!icon_) return;
     QIcon mark = markImage_(blocking_);
     if (dimmed_) {
         // The disabled mode of the mark's own pixmaps is the platform's dimmed look.
@@ -58,25 +85,7 @@ void TrayItem::redraw() {
         }
         mark = dim;
     }
-    icon_.setIcon(mark);
-}
-
-QIcon plainMark(bool blocking) {
-    QIcon icon;
-    for (int side : {16, 22, 32, 64}) {
-        QPixmap pixmap(side, side);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const qreal pen = side / 8.0;
-        const QColor ink(128, 128, 128);  // readable on light and dark panels
-        painter.setPen(QPen(ink, pen));
-        painter.setBrush(blocking ? QBrush(ink) : QBrush(Qt::NoBrush));
-        painter.drawEllipse(QRectF(pen, pen, side - 2 * pen, side - 2 * pen));
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    icon_->setIcon(mark);
 }
 
 }  // namespace tarrow::ui

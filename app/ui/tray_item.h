@@ -1,12 +1,17 @@
 #pragma once
 // The tray icon. Without a tray (no tray host yet, or the offscreen platform) the item
-// lives on in memory, keeps its image and tool tip, and shows itself once a tray appears.
+// lives on in memory, keeps its image, menu and tool tip, and shows itself once a tray
+// appears: an XEmbed tray or a StatusNotifierItem host, whichever comes first. The Qt
+// icon is made only then, because Qt chooses between the two kinds once, when it makes
+// its first icon. A tray that restarts later gets the icon again through Qt.
 
 #include <QIcon>
 #include <QObject>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/controller/status_item.h"
@@ -26,9 +31,10 @@ class TrayItem final : public QObject, public app::StatusItem {
     void setToolTip(const std::string& tip, const std::string& name,
                     const std::string& value) override;
 
-    void setMenu(QMenu* menu) { icon_.setContextMenu(menu); }
-    QSystemTrayIcon& icon() { return icon_; }
-    bool shown() const { return icon_.isVisible(); }
+    void setMenu(QMenu* menu);
+    // The Qt icon, once a tray has appeared; null before.
+    QSystemTrayIcon* icon() { return icon_.get(); }
+    bool shown() const { return icon_ && icon_->isVisible(); }
     bool blocking() const { return blocking_; }
     bool dimmed() const { return dimmed_; }
     const std::string& accessibleName() const { return accessibleName_; }
@@ -39,14 +45,12 @@ class TrayItem final : public QObject, public app::StatusItem {
     void redraw();
 
     std::function<QIcon(bool)> markImage_;
-    QSystemTrayIcon icon_;
-    QTimer retry_;
+    std::unique_ptr<QSystemTrayIcon> icon_;
+    QPointer<QMenu> menu_;
+    QTimer look_;  // for a tray, until one appears
     bool blocking_ = false;
     bool dimmed_ = false;
     std::string toolTip_, accessibleName_, accessibleValue_;
 };
-
-// A plain mark until the brand's own is drawn: a ring, filled while blocking.
-QIcon plainMark(bool blocking);
 
 }  // namespace tarrow::ui

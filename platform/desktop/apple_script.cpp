@@ -6,10 +6,10 @@ namespace tarrow::platform {
 
 std::optional<std::string> runAppleScript(const std::string& script, const std::string& tool) {
     // "-s s": results in source form, so texts keep their quotes and lists their braces.
-    ProgramResult result =
+    Result<ProgramRun> run =
         runProgram(tool, {"-s", "s", "-e", script}, Output::capture, Output::discard);
-    if (!result.started || result.status != 0) return std::nullopt;
-    std::string& out = result.output;
+    if (!run || run->status != 0) return std::nullopt;
+    std::string& out = run->output;
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
     return out;
 }

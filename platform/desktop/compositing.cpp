@@ -6,29 +6,29 @@
 #include <cstring>
 #include <string>
 
+#include "platform/desktop/x_connection.h"
+
 namespace tarrow::platform {
 
 bool desktopComposites() {
     const char* qpa = std::getenv("QT_QPA_PLATFORM");
     const char* display = std::getenv("DISPLAY");
     if ((qpa && std::strncmp(qpa, "xcb", 3) != 0) || !display || !*display) return true;
-    int screen = 0;
-    xcb_connection_t* c = xcb_connect(nullptr, &screen);
+    std::optional<XConnection> x = xConnection();
+    if (!x) return true;
+    xcb_connection_t* c = x->connection;
     bool composites = true;
-    if (!xcb_connection_has_error(c)) {
-        // A compositing manager owns the selection _NET_WM_CM_S<screen>.
-        const std::string name = "_NET_WM_CM_S" + std::to_string(screen);
-        auto* atom = xcb_intern_atom_reply(
-            c, xcb_intern_atom(c, 0, uint16_t(name.size()), name.c_str()), nullptr);
-        if (atom) {
-            auto* owner =
-                xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr);
-            composites = owner && owner->owner != XCB_WINDOW_NONE;
-            std::free(owner);
-            std::free(atom);
-        }
+    // A compositing manager owns the selection _NET_WM_CM_S<screen>.
+    const std::string name = "_NET_WM_CM_S" + std::to_string(x->screen);
+    auto* atom = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, uint16_t(name.size()), name.c_str()), nullptr);
+    if (atom) {
+        auto* owner =
+            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr);
+        composites = owner && owner->owner != XCB_WINDOW_NONE;
+        std::free(owner);
+        std::free(atom);
     }
-    xcb_disconnect(c);
     return composites;
 }
 

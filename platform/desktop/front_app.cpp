@@ -8,17 +8,11 @@
 #include <memory>
 
 #include "platform/desktop/desktop_entries.h"
+#include "platform/desktop/x_connection.h"
 
 namespace tarrow::platform {
 
 namespace {
-
-struct Connection {
-    xcb_connection_t* c = nullptr;
-    ~Connection() {
-        if (c) xcb_disconnect(c);
-    }
-};
 
 template <typename T>
 using Reply = std::unique_ptr<T, decltype(&std::free)>;
@@ -65,30 +59,29 @@ const std::vector<DesktopEntry>& entries() {
 FrontApp frontApplication() {
     const char* session = std::getenv("XDG_SESSION_TYPE");
     if (session && std::strcmp(session, "wayland") == 0) return {};
-    Connection x;
-    int screenNumber = 0;
-    x.c = xcb_connect(nullptr, &screenNumber);
-    if (!x.c || xcb_connection_has_error(x.c)) return {};
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(x.c));
-    for (int i = 0; i < screenNumber && screens.rem; ++i) xcb_screen_next(&screens);
+    std::optional<XConnection> x = xConnection();
+    if (!x) return {};
+    xcb_connection_t* c = x->connection;
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; i < x->screen && screens.rem; ++i) xcb_screen_next(&screens);
     if (!screens.rem) return {};
 
-    const xcb_atom_t active = atom(x.c, "_NET_ACTIVE_WINDOW");
-    const std::string raw = property(x.c, screens.data->root, active, XCB_ATOM_WINDOW);
+    const xcb_atom_t active = atom(c, "_NET_ACTIVE_WINDOW");
+    const std::string raw = property(c, screens.data->root, active, XCB_ATOM_WINDOW);
     if (raw.size() < 4) return {};  // no window manager that says
     FrontApp front;
     front.told = true;
     const xcb_window_t window = number(raw);
     if (window == XCB_WINDOW_NONE) return front;
 
-    const std::string wmClass = property(x.c, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
+    const std::string wmClass = property(c, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
     const std::string instance = wmClass.substr(0, wmClass.find('\0'));
     std::string className;
     if (instance.size() < wmClass.size()) {
         className = wmClass.substr(instance.size() + 1);
         className = className.substr(0, className.find('\0'));
     }
-    const uint32_t pid = number(property(x.c, window, atom(x.c, "_NET_WM_PID"), XCB_ATOM_CARDINAL));
+    const uint32_t pid = number(property(c, window, atom(c, "_NET_WM_PID"), XCB_ATOM_CARDINAL));
     Application app;
     if (auto entry = entryForWindow(entries(), instance, className, programOf(pid))) {
         app.id = entry->id;

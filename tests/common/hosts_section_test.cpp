@@ -196,7 +196,7 @@ TEST(ReadText, BytesKeptEncodingReported) {
         return folder / name;
     };
     const std::string latin1 = "# caf\xE9\n", utf8 = "# caf\xC3\xA9\n";
-    std::optional<HostsText> text = readText(write("latin1", latin1));
+    Result<HostsText> text = readText(write("latin1", latin1));
     ASSERT_TRUE(text);
     EXPECT_EQ(text->text, latin1);
     EXPECT_TRUE(text->latin1);

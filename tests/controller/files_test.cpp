@@ -61,28 +61,33 @@ TEST(Log, StampIsLocalTimeInTheFixedPattern) {
 
 // --- Request writer ---
 
+// The outcome of a write, or none when it failed.
+std::optional<RequestWriter::Outcome> outcome(const Result<RequestWriter::Outcome>& result) {
+    return result ? std::optional<RequestWriter::Outcome>(*result) : std::nullopt;
+}
+
 TEST(RequestWriter, WritesTouchesAndLeavesAlone) {
     Scratch s;
     const std::string path = s.file("home/request/blocked-hosts");
     RequestWriter writer(path);
     EXPECT_FALSE(writer.last().has_value()) << "no file yet";
-    EXPECT_EQ(writer.update("a.example\n").outcome, RequestWriter::Outcome::written);
+    EXPECT_EQ(outcome(writer.update("a.example\n")), RequestWriter::Outcome::written);
     EXPECT_EQ(readFile(path), "a.example\n") << "folders are created on demand";
     timeval old[2] = {{1000000000, 0}, {1000000000, 0}};
     ::utimes(path.c_str(), old);
-    EXPECT_EQ(writer.update("a.example\n").outcome, RequestWriter::Outcome::touched);
+    EXPECT_EQ(outcome(writer.update("a.example\n")), RequestWriter::Outcome::touched);
     struct stat st {};
     ::stat(path.c_str(), &st);
     EXPECT_GT(st.st_mtime, 1000000000);
-    EXPECT_EQ(writer.update("").outcome, RequestWriter::Outcome::written);
-    EXPECT_EQ(writer.update("").outcome, RequestWriter::Outcome::unchanged);
+    EXPECT_EQ(outcome(writer.update("")), RequestWriter::Outcome::written);
+    EXPECT_EQ(outcome(writer.update("")), RequestWriter::Outcome::unchanged);
 }
 
 TEST(RequestWriter, AFileRemovedOrCutShortIsWrittenAgain) {
     Scratch s;
     const std::string path = s.file("blocked-hosts");
     RequestWriter writer(path);
-    ASSERT_EQ(writer.update("a.example\n").outcome, RequestWriter::Outcome::written);
+    ASSERT_EQ(outcome(writer.update("a.example\n")), RequestWriter::Outcome::written);
     struct Damage {
         const char* what;
         std::function<void()> damage;
@@ -95,13 +100,13 @@ TEST(RequestWriter, AFileRemovedOrCutShortIsWrittenAgain) {
                                                 }}}) {
         SCOPED_TRACE(d.what);
         d.damage();
-        RequestWriter::Result result = writer.update("a.example\n");
+        Result<RequestWriter::Outcome> result = writer.update("a.example\n");
         if (std::filesystem::is_directory(path)) {
-            EXPECT_EQ(result.outcome, RequestWriter::Outcome::failed) << "said, not hidden";
+            EXPECT_FALSE(result) << "said, not hidden";
             std::filesystem::remove(path);
             result = writer.update("a.example\n");
         }
-        EXPECT_EQ(result.outcome, RequestWriter::Outcome::written);
+        EXPECT_EQ(outcome(result), RequestWriter::Outcome::written);
         EXPECT_EQ(readFile(path), "a.example\n");
     }
 }
@@ -113,7 +118,7 @@ TEST(RequestWriter, RemembersWhatTheFileHeldAtStart) {
     EXPECT_EQ(RequestWriter(s.file("utf8")).last(), "a.example\n");
     EXPECT_FALSE(RequestWriter(s.file("latin1")).last().has_value());
     RequestWriter again(s.file("utf8"));
-    EXPECT_EQ(again.update("a.example\n").outcome, RequestWriter::Outcome::touched);
+    EXPECT_EQ(outcome(again.update("a.example\n")), RequestWriter::Outcome::touched);
 }
 
 TEST(RequestWriter, AFailureSaysWhyAndIsTriedAgain) {
@@ -121,9 +126,9 @@ TEST(RequestWriter, AFailureSaysWhyAndIsTriedAgain) {
     writeFile(s.file("file"), "x");
     RequestWriter writer(s.file("file") + "/request/blocked-hosts");
     for (int i = 0; i < 2; ++i) {
-        RequestWriter::Result result = writer.update("a.example\n");
-        EXPECT_EQ(result.outcome, RequestWriter::Outcome::failed);
-        EXPECT_NE(result.error.find("Not a directory"), std::string::npos) << result.error;
+        Result<RequestWriter::Outcome> result = writer.update("a.example\n");
+        ASSERT_FALSE(result);
+        EXPECT_EQ(result.status().error(), ENOTDIR) << result.status().text();
     }
     EXPECT_FALSE(writer.last().has_value());
 }
@@ -131,14 +136,14 @@ TEST(RequestWriter, AFailureSaysWhyAndIsTriedAgain) {
 TEST(RequestWriter, EmptyingCreatesNothingWhereThereIsNoFolder) {
     Scratch s;
     RequestWriter writer(s.file("missing/blocked-hosts"));
-    writer.empty();
+    EXPECT_TRUE(writer.empty().ok()) << "no file, so nothing is blocked";
     EXPECT_FALSE(testing::exists(s.file("missing")));
 }
 
 // --- Hosts read-back: the cached answer must always equal a fresh read ---
 
 std::set<std::string> fresh(const std::string& path) {
-    std::optional<HostsText> text = readText(path);
+    Result<HostsText> text = readText(path);
     return text ? blockedNames(text->text) : std::set<std::string>{};
 }
 

@@ -59,6 +59,7 @@ void Rig::start(const Config& config) {
     hooks.log = [this](std::string_view m) { logged.emplace_back(m); };
     hooks.sweepTabs = [this] { ++sweeps; };
     hooks.exit = [](int) {};
+    hooks.newCalendar = newCalendar;
     tarrow = std::make_unique<app::Tarrow>(*store, paths, item, Calendar("Europe/Berlin", "en_US"),
                                            std::move(hooks));
 }

@@ -43,6 +43,7 @@ struct Rig {
     std::unique_ptr<Store> store;
     std::unique_ptr<app::Tarrow> tarrow;
     int sweeps = 0;
+    std::function<std::optional<Calendar>()> newCalendar;  // the zone-change hook, if set
 
     // A rig whose state folder is scratch/home unless folder is given.
     explicit Rig(HelperFiles helper = HelperFiles::current, std::string folder = {});

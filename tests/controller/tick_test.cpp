@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "app/model/state_folder.h"
@@ -365,6 +366,24 @@ TEST(Shown, StateFileMarkAndSweepFollowTheSection) {
               "Everything open\nhelper: working\nblocked now: 0 host names");
 }
 
+// A state file that cannot be written is said once and written at a later tick. (A folder
+// in the temporary file's place fails even for root.)
+TEST(Shown, AFailedStateFileIsWrittenAgainAtTheNextTick) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, false));
+    const std::string state = fileIn(rig.paths.folder, "state");
+    std::filesystem::create_directories(state + ".tmp");
+    rig.tick();
+    rig.tick();
+    EXPECT_FALSE(readFile(state));
+    EXPECT_EQ(rig.count("cannot write the state file: cannot write " + state + ".tmp: File exists"),
+              1);
+    std::filesystem::remove(state + ".tmp");
+    rig.tick();
+    EXPECT_EQ(readFile(state).value_or(""),
+              "Everything open\nhelper: working\nblocked now: 0 host names");
+}
+
 TEST(Shown, AddedWordsRunAndATickFromInsideATickDoesNothing) {
     Rig rig;
     rig.start(configWith({"youtube.com"}, true));
@@ -387,6 +406,22 @@ TEST(Quit, EmptiesTheRequestAndLogs) {
     ASSERT_NE(rig.request(), "");
     rig.tarrow->quit();
     EXPECT_EQ(rig.request(), "");
+    EXPECT_EQ(rig.count("quit (menu)"), 1);
+}
+
+// A request that cannot be emptied keeps sites blocked until the helper finds it stale:
+// said once in the log, also when quitting empties it a second time.
+TEST(Quit, ARequestThatCannotBeEmptiedIsLoggedOnce) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, true));
+    rig.tick();
+    std::filesystem::create_directory(rig.paths.request + ".tmp");
+    rig.tarrow->quit();
+    rig.tarrow->emptyRequest();  // the app's about-to-quit hook
+    EXPECT_NE(rig.request(), "");
+    EXPECT_EQ(rig.count("cannot empty the request: cannot write " + rig.paths.request +
+                        ".tmp: File exists"),
+              1);
     EXPECT_EQ(rig.count("quit (menu)"), 1);
 }
 

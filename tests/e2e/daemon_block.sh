@@ -20,7 +20,7 @@ hits=/var/lib/Tarrow/hits
 wait_for 2 grep -q ' blocked.example$' "$hits" || fail "no hit for the TLS name"
 [ "$(grep -c ' blocked.example$' "$hits")" = 1 ] || fail "TLS hit not exactly once"
 wait_for 2 grep -q ' www.blocked.example$' "$hits" || fail "no hit for the plain request"
-[ "$(stat -c %a "$hits")" = 644 ] || fail "hits mode $(stat -c %a "$hits")"
+[ "$(stat -c '%a %u' "$hits")" = "600 $user" ] || fail "hits mode and owner $(stat -c '%a %u' "$hits")"
 [ -z "$(tail -c1 "$hits")" ] || fail "hits file does not end with a line feed"
 
 # A rewritten request shows within moments, well before the next timer tick.

@@ -12,6 +12,7 @@ write_request held.example
 start_daemon
 wait_for 5 hosts_has 0.0.0.0 held.example || fail "not blocked without the note"
 grep -q "port 80 on 127.0.0.2: Address already in use" "$log" || fail "no port line"
+grep -q "port 443 on 127.0.0.2: ready" "$log" || fail "port 443 was not tried"
 grep -q "listener not up, blocking without the note" "$log" || fail "no listener line"
 wait_for 2 grep -q "blocking 1 host names, without the note" "$log" || fail "no blocking line"
 kill "$holder"

@@ -100,3 +100,25 @@ TEST(Pass, FailureIsLoggedAndRemembered) {
 }
 
 }  // namespace
+
+// An emptied request whose unblocking cannot be written leaves everything as it was:
+// the section still points the names at 127.0.0.2, so the listener must keep answering
+// there. The next pass that can write unblocks and stops it.
+TEST(Pass, FailedUnblockingKeepsTheListener) {
+    Helper h(true);
+    h.run("a.com\n");
+    const std::string blocked = readFile(h.state.hostsPath);
+    const std::string temp = h.state.hostsPath + ".tarrow-new";
+    ASSERT_EQ(::mkdir(temp.c_str(), 0755), 0);  // the temporary file cannot be made
+
+    EXPECT_EQ(h.run(""), Lines{"failed: cannot write " + temp + ": File exists"});
+    EXPECT_EQ(readFile(h.state.hostsPath), blocked);
+    EXPECT_TRUE(h.notice.running);
+    EXPECT_EQ(h.notice.stops, 0);
+    EXPECT_EQ(h.state.lastRequest, (Request{Request::Kind::names, {}}));
+
+    ASSERT_EQ(::rmdir(temp.c_str()), 0);
+    EXPECT_EQ(h.run(), Lines{"unblocked"});
+    EXPECT_FALSE(h.notice.running);
+    EXPECT_EQ(h.notice.stops, 1);
+}

@@ -89,17 +89,21 @@ int inChild(const std::function<int()>& fn, bool unprivileged, bool isolated) {
     return waitFor(pid, 60);
 }
 
-HelperRun runHelper(const std::vector<std::string>& args, const std::optional<Binds>& binds,
-                    int timeoutSeconds) {
+std::string helperProgram() {
     // Outside ctest the programs stand in bin/ next to the tests' folder.
     const char* bin = std::getenv("TARROW_BIN");
-    const std::string program = (bin ? std::string(bin)
-                                     : std::filesystem::read_symlink("/proc/self/exe")
-                                               .parent_path()
-                                               .parent_path()
-                                               .string() +
-                                           "/bin") +
-                                "/tarrow-helper";
+    return (bin ? std::string(bin)
+                : std::filesystem::read_symlink("/proc/self/exe")
+                          .parent_path()
+                          .parent_path()
+                          .string() +
+                      "/bin") +
+           "/tarrow-helper";
+}
+
+HelperRun runHelper(const std::vector<std::string>& args, const std::optional<Binds>& binds,
+                    int timeoutSeconds) {
+    const std::string program = helperProgram();
     TempFolder capture;
     const std::string out = capture / "out", err = capture / "err";
     pid_t pid = ::fork();

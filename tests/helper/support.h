@@ -34,6 +34,9 @@ struct HelperRun {
 // Folders of a test bound over the machine's own: {test folder, path it stands in for}.
 using Binds = std::vector<std::pair<std::string, std::string>>;
 
+// The built tarrow-helper.
+std::string helperProgram();
+
 // Runs the built tarrow-helper with these arguments. With binds, it runs in its own mount
 // and network namespace with those folders in place and an empty /var/lib, so that
 // nothing of the machine's own changes (77 when the namespace cannot be made).

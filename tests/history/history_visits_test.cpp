@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -12,6 +13,13 @@
 
 namespace tarrow {
 namespace {
+
+// The time point of a count of seconds since 1970.
+std::chrono::system_clock::time_point at(double seconds) {
+    return std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::duration<double>(seconds)));
+}
 
 using test::FixtureVisit;
 using test::TempHome;
@@ -43,7 +51,7 @@ TEST(HistoryVisits, CountsTheLastDaysInEachBrowsersClock) {
         if (c.nullAddresses) visits.push_back({std::nullopt, 1, 2});
         test::writeHistory(c.format, home / "history.db", visits, now);
         auto rows = historyVisits(home / "history.db", 30, c.format);
-        ASSERT_TRUE(rows) << historyProblem();
+        ASSERT_TRUE(rows) << rows.status().text();
         std::vector<VisitCount> expected = {
             {"", 1}, {"https://example.de/", 1}, {"https://www.example.com/a", 4}};
         EXPECT_EQ(sorted(*rows), expected);
@@ -75,10 +83,10 @@ TEST(HistoryVisits, FailuresSayWhy) {
         SCOPED_TRACE(c.name);
         TempHome home;
         c.make(home / "History");
-        EXPECT_FALSE(historyVisits(home / "History", 30, c.format));
-        EXPECT_FALSE(historyProblem().empty());
-        EXPECT_EQ(historyProblem().substr(0, c.problemStart.size()), c.problemStart)
-            << historyProblem();
+        auto rows = historyVisits(home / "History", 30, c.format);
+        ASSERT_FALSE(rows);
+        const std::string problem = historyProblem(rows.status());
+        EXPECT_EQ(problem.substr(0, c.problemStart.size()), c.problemStart) << problem;
     }
 }
 
@@ -91,7 +99,7 @@ TEST(HistoryVisits, PathsWithUriCharactersAreReadWithoutAddingFiles) {
         test::writeHistory(HistoryFormat::chromium, path, {{"https://example.com/", 1, 2}},
                            test::nowSeconds());
         auto rows = historyVisits(path, 30, HistoryFormat::chromium);
-        ASSERT_TRUE(rows) << historyProblem();
+        ASSERT_TRUE(rows) << rows.status().text();
         EXPECT_EQ(*rows, (std::vector<VisitCount>{{"https://example.com/", 2}}));
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(home / folder))
@@ -133,7 +141,7 @@ TEST(HistoryVisits, ReadsBesideARunningBrowser) {
             SQLITE_OK);
 
         auto rows = historyVisits(path, 30, HistoryFormat::firefox);
-        ASSERT_TRUE(rows) << historyProblem();
+        ASSERT_TRUE(rows) << rows.status().text();
         ASSERT_EQ(rows->size(), 1u);
         EXPECT_EQ((*rows)[0].url, "https://example.com/");
         EXPECT_EQ((*rows)[0].count, c.seen);
@@ -205,8 +213,8 @@ TEST(HistoryVisits, ChromiumReadsByVisitTimeAndGetsTheSameRows) {
         if (c.whole) {
             EXPECT_EQ(plan, c.planHas);
         }
-        auto rows = historyVisits(home / "History", 30, HistoryFormat::chromium, now);
-        ASSERT_TRUE(rows) << historyProblem();
+        auto rows = historyVisits(home / "History", 30, HistoryFormat::chromium, at(now));
+        ASSERT_TRUE(rows) << rows.status().text();
         EXPECT_EQ(rows->size(), 40u);
         if (first.empty()) first = sorted(*rows);
         EXPECT_EQ(sorted(*rows), first);
@@ -229,7 +237,8 @@ TEST(HistoryVisits, CutoffOfOddDayCounts) {
         {HistoryFormat::firefox, std::numeric_limits<double>::infinity(), min},
         {HistoryFormat::firefox, -1e300, max},
     };
-    for (const Case& c : cases) EXPECT_EQ(historyCutoff(c.format, c.days, now), c.cutoff) << c.days;
+    for (const Case& c : cases)
+        EXPECT_EQ(historyCutoff(c.format, c.days, at(now)), c.cutoff) << c.days;
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ struct Loop {
 TEST(SuggestionLoader, WhenALoadRuns) {
     struct Case {
         const char* name;
-        bool readsHistory = true, demo = false, suggest = true, suggesting = false;
+        bool readsHistory = true, suggest = true, suggesting = false;
         std::vector<std::string> locked = {};
         std::optional<std::chrono::seconds> age = {};  // since the last load
         bool force = false;
@@ -53,7 +53,6 @@ TEST(SuggestionLoader, WhenALoadRuns) {
     std::vector<Case> cases = {
         {.name = "first load", .runs = true},
         {.name = "history not allowed", .readsHistory = false, .force = true, .runs = false},
-        {.name = "demonstration", .demo = true, .force = true, .runs = false},
         {.name = "suggestions switched off", .suggest = false, .force = true, .runs = false},
         {.name = "a load under way", .suggesting = true, .force = true, .runs = false},
         {.name = "a minute after the last", .age = 60s, .runs = false},
@@ -71,7 +70,6 @@ TEST(SuggestionLoader, WhenALoadRuns) {
         test::TempHome folder;
         Store store(folder.path());
         store.readsHistory = c.readsHistory;
-        store.demo = c.demo;
         Config config = store.config();
         config.suggest = c.suggest;
         store.setConfig(config);

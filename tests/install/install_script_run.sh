@@ -16,7 +16,7 @@ fi
 mount --make-rprivate /
 
 work=$(mktemp -d /tmp/tarrow-install.XXXXXX)
-trap 'umount /etc/systemd/system /usr/local /etc 2>/dev/null; rm -rf "$work"' EXIT
+trap 'umount /etc/systemd/system /usr/local /var/lib /etc 2>/dev/null; rm -rf "$work"' EXIT
 R="$work/root"
 mkdir -p "$R/etc/systemd/system" "$R/var/log" "$work/bin" "$work/etc"
 
@@ -25,6 +25,8 @@ cp -a /etc/. "$work/etc/"
 mount --bind "$work/etc" /etc
 mount -t tmpfs tmpfs /etc/systemd/system
 mount -t tmpfs tmpfs /usr/local
+# The helper keeps its own files under /var/lib/Tarrow: an empty /var/lib of this namespace.
+mount -t tmpfs tmpfs /var/lib
 
 # pkexec stand-in: we are root already.
 printf '#!/bin/sh\nexec "$@"\n' > "$work/bin/pkexec"
@@ -112,7 +114,7 @@ out=$("$tool" install "$work/bin/pkexec" "$R" "$work/wrong-helper" "$digest" "$r
 status=$?
 set -e
 check "mismatch fails" [ "$status" = 1 ]
-check "mismatch message" [ "$out" = "failed: The helper in the app does not match this version of Tarrow." ]
+check "mismatch message" [ "$out" = "failed: cannot run as root: The helper in the app does not match this version of Tarrow." ]
 check "mismatch: installed helper untouched" cmp -s "$bundled" "$helper"
 check "mismatch: temporary copy gone" no_temp_left
 check "mismatch: systemctl not called" [ -z "$(calls)" ]
@@ -146,20 +148,62 @@ check "failing step: systemctl not called" [ -z "$(calls)" ]
 rm -f "$work/systemctl.log"
 if [ "$helper_src" != /bin/true ]; then
   mkdir -p "$work/req"; printf 'example.com\n' > "$work/req/blocked-hosts"
+  # A browser's policy folder (in the scratch /etc): blocking puts the helper's policy there.
+  mkdir -p /etc/chromium/policies/managed
+  policy=/etc/chromium/policies/managed/de.brightloom.tarrow.helper.json
   "$helper" --apply "$work/req/blocked-hosts" --uid 0 --hosts /etc/hosts --no-flush
   check "section present before removal" grep -q '^# >>> Tarrow' /etc/hosts
+  check "browser policy present before removal" [ -e "$policy" ]
 fi
 out=$("$tool" remove "$work/bin/pkexec" "$R")
 check "removal succeeds" [ "$out" = ok ]
 if [ "$helper_src" != /bin/true ]; then
   check "section removed by the helper" bash -c "! grep -q -e '^# >>> Tarrow' -e 'example.com' /etc/hosts"
+  check "browser policy removed by the helper" [ ! -e "$policy" ]
 fi
 check "helper deleted" [ ! -e "$helper" ]
 check "unit deleted" [ ! -e "$unit" ]
 check "removal calls" [ "$(calls)" = "disable --now de.brightloom.tarrow.helper.service
+is-active de.brightloom.tarrow.helper.service
 daemon-reload" ]
 out=$("$tool" remove "$work/bin/pkexec" "$R")
 check "removing again succeeds" [ "$out" = ok ]
+
+# 8b. Removal reports every step that matters. Each row installs afresh, breaks one
+# thing, and expects the removal to fail and say why.
+removal_fails() {  # removal_fails <description> <expected message> <what is kept...>
+  local what=$1 message=$2; shift 2
+  set +e; out=$("$tool" remove "$work/bin/pkexec" "$R" 2>&1); status=$?; set -e
+  check "$what: removal fails ($out)" [ "$status" = 1 ]
+  check "$what: says why" [ "$out" = "failed: cannot run as root: $message" ]
+  for kept in "$@"; do check "$what: $kept kept" [ -e "$kept" ]; done
+}
+reinstall() { "$tool" install "$work/bin/pkexec" "$R" "$bundled" "$digest" "$request" 1000 >/dev/null; }
+
+reinstall
+mount --bind "$R/etc/systemd/system" "$R/etc/systemd/system"
+mount -o remount,bind,ro "$R/etc/systemd/system"
+removal_fails "read-only unit folder" \
+  "rm: cannot remove '$unit': Read-only file system" "$unit"
+umount "$R/etc/systemd/system"
+
+reinstall
+echo 1000 > "$work/active-left"
+removal_fails "daemon still running" "The helper is still running." "$unit" "$helper"
+echo 0 > "$work/active-left"
+
+if [ "$helper_src" != /bin/true ]; then
+  reinstall
+  "$helper" --apply "$work/req/blocked-hosts" --uid 0 --hosts /etc/hosts --no-flush
+  mount -o remount,bind,ro /etc
+  set +e; out=$("$tool" remove "$work/bin/pkexec" "$R" 2>&1); status=$?; set -e
+  mount -o remount,bind,rw /etc
+  check "read-only hosts folder: removal fails ($out)" [ "$status" = 1 ]
+  check "read-only hosts folder: says why" bash -c "[[ \"\$1\" == *'failed: cannot write /etc/hosts.tarrow-new: Read-only file system' ]]" _ "$out"
+  check "read-only hosts folder: section still there" grep -q '^# >>> Tarrow' /etc/hosts
+  check "read-only hosts folder: helper kept" [ -e "$helper" ]
+  "$tool" remove "$work/bin/pkexec" "$R" >/dev/null
+fi
 
 # 9. Unusable request paths are refused before anything runs.
 set +e

@@ -16,12 +16,12 @@ using namespace tarrow::platform;
 
 namespace {
 
-int report(const AdminOutcome& outcome) {
-    if (outcome.ok) {
+int report(const tarrow::Status& status) {
+    if (status.ok()) {
         std::puts("ok");
         return 0;
     }
-    std::printf("failed: %s\n", outcome.message.c_str());
+    std::printf("failed: %s\n", status.text().c_str());
     return 1;
 }
 

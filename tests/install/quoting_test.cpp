@@ -37,10 +37,11 @@ TEST(Quoting, ShellReadsBackTheValue) {
     const std::string values[] = {"o'neil",    "a b\tc", "$(touch /tmp/x) `id` ;|&", "'", "\\'\"",
                                   "ünïcode ✓", "-n"};
     for (const auto& v : values) {
-        ProgramResult r =
+        Result<ProgramRun> r =
             runProgram("/bin/sh", {"-c", "printf %s " + shellQuote(v)}, Output::capture);
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.output, v);
+        ASSERT_TRUE(r) << r.status().text();
+        EXPECT_EQ(r->status, 0);
+        EXPECT_EQ(r->output, v);
     }
 }
 

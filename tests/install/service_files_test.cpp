@@ -60,8 +60,12 @@ TEST(ServiceUnit, RealPlacesAndQuotedArguments) {
         "ProtectSystem=strict",
         "ProtectHome=read-only",
         "PrivateTmp=yes",
-        "RestrictAddressFamilies=AF_INET AF_INET6 AF_UNIX",
-        "CapabilityBoundingSet=CAP_NET_BIND_SERVICE CAP_DAC_READ_SEARCH",
+        "RestrictAddressFamilies=AF_INET AF_INET6 AF_UNIX AF_NETLINK",
+        "CapabilityBoundingSet=CAP_NET_BIND_SERVICE CAP_DAC_READ_SEARCH CAP_CHOWN CAP_NET_ADMIN",
+        "PrivateDevices=yes",
+        "IPAddressDeny=any",
+        "IPAddressAllow=localhost link-local 10.0.0.0/8 172.16.0.0/12 192.168.0.0/16 "
+        "100.64.0.0/10 fc00::/7",
     };
     for (const auto& line : mustHave) EXPECT_TRUE(hasLine(unit, line)) << line;
     EXPECT_EQ(unit.back(), 't');  // no line break after the last line, like the plist

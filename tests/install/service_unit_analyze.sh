@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # systemd's own checks of the helper's service unit: it must load without complaint,
-# and its exposure score must stay at 2.0 or lower (an unconfined service is 9.6).
+# and its exposure score must stay at 2.4 or lower (an unconfined service is 9.6; closing
+# a blocked site's open connections costs 0.3: a netlink socket, CAP_NET_ADMIN, and the
+# local network's name servers; CAP_CHOWN gives the hits file to its user).
 set -euo pipefail
 tool="$1"
 if ! command -v systemd-analyze >/dev/null; then
@@ -26,7 +28,7 @@ echo "ok    systemd-analyze verify accepts the unit"
 
 report=$(systemd-analyze security --offline=yes --no-pager "$unit" 2>&1 || true)
 echo "$report" | grep -v '^✓' || true
-if ! systemd-analyze security --offline=yes --threshold=20 "$unit" >/dev/null 2>&1; then
-  echo "FAIL  exposure above 2.0"; exit 1
+if ! systemd-analyze security --offline=yes --threshold=24 "$unit" >/dev/null 2>&1; then
+  echo "FAIL  exposure above 2.4"; exit 1
 fi
-echo "ok    exposure at most 2.0"
+echo "ok    exposure at most 2.4"

@@ -29,6 +29,11 @@ void Client::endSending() {
     if (fd_ >= 0) ::shutdown(fd_, SHUT_WR);
 }
 
+void Client::resetOnClose() {
+    linger off{1, 0};
+    if (fd_ >= 0) ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &off, sizeof off);
+}
+
 void Client::close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;

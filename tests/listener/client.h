@@ -23,7 +23,8 @@ class Client {
         std::chrono::milliseconds after{0};
     };
     Received receive(std::chrono::milliseconds limit);
-    void endSending();  // the peer sees the end of the stream
+    void endSending();    // the peer sees the end of the stream
+    void resetOnClose();  // closing then resets the connection instead of ending it
     void close();
 
   private:

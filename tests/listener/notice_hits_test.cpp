@@ -1,6 +1,7 @@
 #include "helper/notice_hits.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,7 @@ TEST(HitsFile, Recording) {
     }
 }
 
-TEST(HitsFile, KeepsTwentyLinesWithModeAndFinalLineFeed) {
+TEST(HitsFile, KeepsTwentyLinesReadableByItsOwnerOnly) {
     test::TempFolder folder;
     const std::string path = folder / "hits";
     HitsFile hits(path);
@@ -60,10 +61,26 @@ TEST(HitsFile, KeepsTwentyLinesWithModeAndFinalLineFeed) {
         if (i >= 1) expected += "1800000000 h" + std::to_string(i) + ".example\n";
         struct stat st {};
         ASSERT_EQ(::stat(path.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 07777, 0644u);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
     }
     EXPECT_EQ(read(path), expected);
     EXPECT_EQ(hits.lines().size(), 20u);
+}
+
+// The helper runs as root and writes the file for the user it serves, who alone reads it.
+TEST(HitsFile, BelongsToTheUserItIsFor) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file away needs root";
+    test::TempFolder folder;
+    const std::string path = folder / "hits";
+    HitsFile hits(path, 65534);
+    for (const char* host : {"a.example", "b.example"}) {
+        hits.record(host, t0);
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 65534u) << host;
+        EXPECT_EQ(st.st_mode & 07777, 0600u) << host;
+    }
+    EXPECT_EQ(read(path), "1800000000 a.example\n1800000000 b.example\n");
 }
 
 TEST(HitsFile, UnwritableFolderSkipsThenCatchesUp) {
@@ -82,8 +99,8 @@ TEST(HitsFile, UnwritableFolderSkipsThenCatchesUp) {
 TEST(HitsFile, StartsOverAndNeverFollowsALink) {
     test::TempFolder folder;
     const std::string path = folder / "hits", target = folder / "target";
-    ASSERT_FALSE(writeAtomically(path, "1 old.example\n2 older.example\n"));
-    ASSERT_FALSE(writeAtomically(target, "keep\n"));
+    ASSERT_TRUE(writeAtomically(path, "1 old.example\n2 older.example\n").ok());
+    ASSERT_TRUE(writeAtomically(target, "keep\n").ok());
     ASSERT_EQ(::symlink(target.c_str(), (path + ".new").c_str()), 0);
     HitsFile hits(path);
     hits.record("a.example", t0);

@@ -4,6 +4,7 @@
 
 #include "common/tcp_server.h"
 
+#include <csignal>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -127,6 +128,30 @@ TEST(TcpServer, ClosesWithoutHangingWhenTheLoopHasEnded) {
     }).detach();
     for (int i = 0; i < 200 && !*closed; ++i) std::this_thread::sleep_for(10ms);
     EXPECT_TRUE(*closed);
+}
+
+// Sending to a peer that has gone gives the server an error, never a SIGPIPE: the test
+// process takes SIGPIPE's default action, which would end it.
+TEST(TcpServer, APeerThatResetsDoesNotRaiseSigpipe) {
+    ::signal(SIGPIPE, SIG_DFL);
+    Running loop;
+    std::atomic<int> answered{0};
+    auto listening = TcpServer::listen(loop.io, "127.0.0.1", 0, pageLimits,
+                                       [&](std::string_view, ReadEnd, const Reply&) {
+                                           ++answered;
+                                           return Step::send(std::string(4 << 20, 'x'));
+                                       });
+    ASSERT_TRUE(listening.server);
+    for (int i = 0; i < 5; ++i) {
+        Client client(listening.server->port());
+        client.send("GET / HTTP/1.1\r\n\r\n");
+        client.resetOnClose();
+        client.close();
+    }
+    for (int i = 0; i < 200 && answered < 5; ++i) std::this_thread::sleep_for(5ms);
+    std::this_thread::sleep_for(200ms);  // the sends run into the resets
+    EXPECT_EQ(answered, 5);
+    EXPECT_EQ(listening.server->counts().open, 0u);
 }
 
 }  // namespace

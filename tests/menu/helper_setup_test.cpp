@@ -10,7 +10,7 @@ namespace {
 // A root step that never runs anything: it records the script and answers as told.
 struct Admin {
     bool confirmAnswer = true;
-    platform::AdminOutcome outcome{true, ""};
+    Status outcome;
     std::vector<std::string> prompts, scripts, logged;
 
     app::AdminSteps steps() {
@@ -37,38 +37,41 @@ TEST(HelperSetup, InstallOutcomes) {
     struct Case {
         std::string bundled, request;
         bool confirm;
-        platform::AdminOutcome outcome;
+        Status outcome;
         bool ok;
         size_t scripts;
         std::vector<std::string> logged;
     };
+    const Status mismatch =
+        Status::failure("run as root", "", 0, "The helper in the app does not match.");
     const Case cases[] = {
-        {helper, "/home/u/r", true, {true, ""}, true, 1, {"helper installed"}},
+        {helper, "/home/u/r", true, {}, true, 1, {"helper installed"}},
         {helper,
          "/home/u/r",
          false,
-         {true, ""},
+         {},
          false,
          0,
          {"admin step not done: cancelled", "helper not installed"}},
         {helper,
          "/home/u/r",
          true,
-         {false, "The helper in the app does not match."},
+         mismatch,
          false,
          1,
-         {"admin step not done: The helper in the app does not match.", "helper not installed"}},
+         {"admin step not done: cannot run as root: The helper in the app does not match.",
+          "helper not installed"}},
         {helper,
          "/home/u/a\nb",
          true,
-         {true, ""},
+         {},
          false,
          0,
          {"state folder path not usable for the helper"}},
         {scratch.file("none"),
          "/home/u/r",
          true,
-         {true, ""},
+         {},
          false,
          0,
          {"the helper is missing beside the app: " + scratch.file("none"), "helper not installed"}},
@@ -98,14 +101,15 @@ TEST(HelperSetup, RemovalOutcomes) {
     };
     const Case cases[] = {
         {true, true, {"helper removed"}},
-        {true, false, {"admin step not done: not authorized", "helper not removed"}},
+        {true,
+         false,
+         {"admin step not done: cannot run as root: not authorized", "helper not removed"}},
         {false, true, {"admin step not done: cancelled", "helper not removed"}},
     };
     for (const Case& c : cases) {
         Admin admin;
         admin.confirmAnswer = c.confirm;
-        admin.outcome = c.runs ? platform::AdminOutcome{true, ""}
-                               : platform::AdminOutcome{false, "not authorized"};
+        admin.outcome = c.runs ? Status() : Status::failure("run as root", "", 0, "not authorized");
         app::removeHelper(admin.steps(), admin.log());
         EXPECT_EQ(admin.logged, c.logged);
         if (c.confirm) {

@@ -54,7 +54,7 @@ TEST(StoreReadOnly, ChangesStayInMemoryAndTheFileStaysAsItWas) {
     store.setConfig(c);
     EXPECT_EQ(store.config(), c);
     EXPECT_EQ(calls, 1);
-    EXPECT_FALSE(store.save());
+    EXPECT_FALSE(store.save().ok());
     EXPECT_EQ(contents(dir / "config.json"), text);
 }
 
@@ -70,7 +70,8 @@ TEST(StoreReadOnly, UnreadableFileIsKeptWhenItCannotBeMoved) {
     EXPECT_EQ(contents(dir / "config.json"), "{broken");
     EXPECT_FALSE(exists(dir / "config.broken.json"));
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], "config.json unreadable, could not move it aside: Read-only file system");
+    EXPECT_EQ(lines[0], "config.json unreadable, could not move it aside: cannot move " +
+                            dir / "config.json" + ": Read-only file system");
 }
 
 }  // namespace

@@ -135,7 +135,7 @@ TEST(StoreLoad, FolderThatCannotBeWrittenKeepsTheConfigurationInMemory) {
     put(dir / "plain", "a file, so nothing can be made under it");
     Store store(dir / "plain/state");
     EXPECT_EQ(store.config(), Config::initial());
-    EXPECT_FALSE(store.save());
+    EXPECT_FALSE(store.save().ok());
     int calls = 0;
     store.changed = [&] { ++calls; };
     Config c = store.config();
@@ -143,6 +143,28 @@ TEST(StoreLoad, FolderThatCannotBeWrittenKeepsTheConfigurationInMemory) {
     store.setConfig(c);
     EXPECT_TRUE(store.config().manualOn);
     EXPECT_EQ(calls, 1);
+}
+
+// A save that fails is said in the log; the change holds in memory and reaches the file
+// with the next change. (A folder in the temporary file's place fails even for root.)
+TEST(StoreChange, AFailedSaveIsLoggedAndTheNextChangeSavesIt) {
+    TempFolder dir;
+    Logged log;
+    Store store(dir.path(), log.fn());
+    std::filesystem::create_directory(dir / "config.json.tmp");
+    Config c = store.config();
+    c.manualOn = true;
+    store.setConfig(c);
+    EXPECT_EQ(log.lines, std::vector<std::string>{"cannot save the settings: cannot write " +
+                                                  dir / "config.json.tmp" + ": File exists"});
+    EXPECT_TRUE(store.config().manualOn) << "kept in memory";
+    EXPECT_FALSE(decodeConfig(contents(dir / "config.json").value_or(""))->manualOn);
+
+    std::filesystem::remove(dir / "config.json.tmp");
+    c.notice = false;
+    store.setConfig(c);
+    EXPECT_EQ(decodeConfig(contents(dir / "config.json").value_or("")), c) << "both changes";
+    EXPECT_EQ(log.lines.size(), 1u);
 }
 
 TEST(StoreChange, UnchangedAssignmentWritesNothingAndCallsNothing) {

@@ -34,8 +34,8 @@ TEST(BrowserPage, HasFortyNineLinesWithoutAFinalLineFeed) {
         l[28],
         "<p class=\"lead\" id=\"line\"><b>Tarrow</b> keeps this site closed until 12:00.</p>");
     EXPECT_EQ(l[29],
-              "<p class=\"how\" id=\"how\">To open it anyway, click the <b>t</b> in your menu "
-              "bar and choose <b>Okay, Now</b>.</p>");
+              "<p class=\"how\" id=\"how\">To open it anyway, click the <b>t</b> in your panel "
+              "and choose <b>Okay, Now</b>.</p>");
     EXPECT_EQ(l[30],
               "<p class=\"how\" id=\"open\" hidden><a href=\"https://youtube.com/\">Go to "
               "YouTube</a></p>");

@@ -80,7 +80,7 @@ class Tabs : public ::testing::Test {
     }
 
     FakeScripting fake;
-    double clock = 1000;
+    std::chrono::steady_clock::time_point clock{};
     std::vector<std::string> logs;
     std::optional<Application> frontApp;
     bool hasPort = true;
@@ -110,10 +110,10 @@ TEST_F(Tabs, ConsentIsCachedForThirtySecondsAndLoggedOnChange) {
     fake.status[chrome.id] = 0;
     EXPECT_EQ(tabs.consentFor(chrome.id, false), Consent::granted);
     fake.status[chrome.id] = -1743;
-    clock += 29;
+    clock += std::chrono::seconds(29);
     EXPECT_EQ(tabs.consentFor(chrome.id, false), Consent::granted);  // cached
     EXPECT_EQ(fake.checked.size(), 1u);
-    clock += 2;
+    clock += std::chrono::seconds(2);
     EXPECT_EQ(tabs.consentFor(chrome.id, false), Consent::denied);
     EXPECT_EQ(tabs.consentFor(chrome.id, true), Consent::denied);  // fresh: checked, same
     EXPECT_EQ(fake.checked.size(), 3u);
@@ -261,7 +261,7 @@ TEST(NoScripting, LeavesEveryTabAlone) {
     EXPECT_FALSE(scripting->available());
     std::vector<std::string> logs;
     TabsNeeds n;
-    n.now = [] { return 0.0; };
+    n.now = [] { return std::chrono::steady_clock::time_point{}; };
     n.log = [&logs](const std::string& l) { logs.push_back(l); };
     n.frontApplication = [] { return std::optional<Application>(chrome); };
     n.startPages = [] { return true; };

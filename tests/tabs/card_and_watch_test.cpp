@@ -62,7 +62,7 @@ TEST(Card, AppearsCentredWithItsTextAndNeverTakesFocus) {
     EXPECT_TRUE(card.testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_EQ(card.accessibleName(),
               "Tarrow: YouTube? Tarrow. Blocked until 12:00, on schedule. To open it anyway, "
-              "choose Okay, Now in the menu bar.");
+              "choose Okay, Now in the panel.");
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     // It slides 10 down into its place, centred on the screen.
     ASSERT_TRUE(waitUntil([&] { return card.pos() == ui::NoticePanel::placeFor(card.size()); }));
@@ -78,14 +78,14 @@ TEST(Card, HidesAfterItsTimeUnlessThePointerRestsOnIt) {
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
     QApplication::sendEvent(&card, &enter);
     ASSERT_TRUE(card.hovering());
-    card.schedule(0.05);
+    card.schedule(std::chrono::milliseconds(50));
     QApplication::processEvents();
     waitUntil([] { return false; }, 400);
     EXPECT_TRUE(card.isVisible());  // put off by two seconds, again and again
     EXPECT_FALSE(card.dismissing());
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&card, &leave);
-    card.schedule(0.05);
+    card.schedule(std::chrono::milliseconds(50));
     EXPECT_TRUE(waitUntil([&] { return !card.isVisible(); }));
 }
 

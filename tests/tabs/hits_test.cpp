@@ -25,7 +25,8 @@ TEST(HitLines, KeepsWellFormedLinesInOrder) {
 }
 
 TEST(FreshHost, ActsOnlyOnYoungLinesWithNumericSeconds) {
-    const double now = 1700000100.5;
+    using namespace std::chrono_literals;
+    const std::chrono::system_clock::time_point now(1700000100s + 500ms);
     struct Case {
         std::string line;
         std::optional<std::string> host;
@@ -66,8 +67,8 @@ class Hits : public ::testing::Test {
         n.notice = [this] { return notice; };
         n.frontTabPath = [this] { return scriptableFront; };
         n.checkFrontTab = [this] { ++frontChecks; };
-        n.later = [this](double seconds, std::function<void()> job) {
-            delays.push_back(seconds);
+        n.later = [this](std::chrono::milliseconds delay, std::function<void()> job) {
+            delays.push_back(delay);
             job();
         };
         n.siteFor = [](const std::string& host) -> std::optional<std::string> {
@@ -85,16 +86,17 @@ class Hits : public ::testing::Test {
         testing::writeFile(file + ".new", text);
         std::filesystem::rename(file + ".new", file);
     }
-    std::string line(double age, const std::string& host) {
-        return std::to_string(int64_t(clock - age)) + " " + host + "\n";
+    std::string line(int age, const std::string& host) {
+        const auto seconds = std::chrono::floor<std::chrono::seconds>(clock).time_since_epoch();
+        return std::to_string((seconds - std::chrono::seconds(age)).count()) + " " + host + "\n";
     }
 
     testing::Scratch dir;
     std::string file = dir.file("hits");
-    double clock = 1700000000;
+    std::chrono::system_clock::time_point clock{std::chrono::seconds(1700000000)};
     bool notice = true, scriptableFront = false, browserFront = true;
     int frontChecks = 0;
-    std::vector<double> delays;
+    std::vector<std::chrono::milliseconds> delays;
     std::vector<std::string> cards;
     std::optional<HitNotices> notices;
 };
@@ -134,7 +136,7 @@ TEST_F(Hits, WhatAHitLeadsTo) {
     struct Case {
         const char* what;
         std::string host;
-        double age;
+        int age;
         bool notice, scriptable, browser;
         std::vector<std::string> cards;
         int frontChecks;
@@ -170,21 +172,22 @@ TEST_F(Hits, WhatAHitLeadsTo) {
         EXPECT_EQ(cards, c.cards) << c.what;
         EXPECT_EQ(frontChecks, c.frontChecks) << c.what;
         if (c.frontChecks) {
-            EXPECT_EQ(delays, (std::vector<double>{0.3, 1.0}));
+            EXPECT_EQ(delays, (std::vector<std::chrono::milliseconds>{
+                                  std::chrono::milliseconds(300), std::chrono::seconds(1)}));
         }
     }
 }
 
 TEST_F(Hits, OneCardPerSiteAMinute) {
     notices->blockedHit("youtube.com", false);
-    clock += 30;
+    clock += std::chrono::seconds(30);
     notices->blockedHit("www.youtube.com", false);  // same site
     notices->blockedHit("bild.de", false);          // another site
-    clock += 31;
+    clock += std::chrono::seconds(31);
     notices->blockedHit("youtube.com", false);
     EXPECT_EQ(cards, (std::vector<std::string>{"youtube.com youtube.com", "bild.de bild.de",
                                                "youtube.com youtube.com"}));
-    clock -= 3600;  // the clock was set back an hour: no hour-long silence
+    clock -= std::chrono::hours(1);  // the clock was set back: no hour-long silence
     notices->blockedHit("youtube.com", false);
     EXPECT_EQ(cards.size(), 4u);
 }

@@ -47,8 +47,9 @@ check "the tick after it finds no helper" has "after: missing"
 check "helper deleted" [ ! -e "$helper" ]
 check "unit deleted" [ ! -e "$unit" ]
 check "section gone from /etc/hosts" bash -c "! grep -q -e '^# >>> Tarrow' -e example.com /etc/hosts"
-check "service stopped, then systemd reloaded" [ "$(cat "$work/systemctl.log")" = \
+check "service stopped and checked, then systemd reloaded" [ "$(cat "$work/systemctl.log")" = \
   "disable --now de.brightloom.tarrow.helper.service
+is-active de.brightloom.tarrow.helper.service
 daemon-reload" ]
 
 if [ "$fails" -ne 0 ]; then

@@ -1,0 +1,44 @@
+#pragma once
+// The browsers' managed-policy folders, in which the helper keeps one small policy file
+// of its own while something is blocked: it turns the Chromium family's own secure DNS
+// (DNS-over-HTTPS) off, so that the browser asks the system resolver, which reads the
+// hosts file, instead of a name server on the web.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarrow::platform {
+
+struct PolicyFolder {
+    std::string_view browser;
+    std::string_view folder;       // the managed-policy folder the browser reads
+    std::string_view installedAt;  // present when the browser is installed
+};
+
+// Every Chromium-family browser's folder on this system (none on macOS, where policies
+// are profiles, not files).
+const std::vector<PolicyFolder>& chromiumPolicyFolders();
+
+// The file name and its whole content. A file of this name is the helper's only when it
+// is a regular file of the helper's user with exactly this content.
+inline constexpr std::string_view dnsPolicyName = "de.brightloom.tarrow.helper.json";
+inline constexpr std::string_view dnsPolicyText = "{\"DnsOverHttpsMode\": \"off\"}\n";
+
+struct PolicyChange {
+    enum class Kind { written, removed, leftAlone };
+    Kind kind;
+    std::string path;  // the policy file, or the folder when the folder was the problem
+    std::string why;   // for leftAlone: what stopped us ("a symbolic link", ...)
+};
+
+// With `on`, puts the policy file into each folder that exists or whose browser is
+// installed; without, removes it from every folder. An installed browser's folder is
+// created either way (Chromium watches only folders that were there when it started). Nothing
+// is followed through a symbolic link, nothing that is not ours is replaced or removed.
+// Reports what it changed and every folder it had to leave alone; an empty list when
+// everything already was as wanted. `root` is prefixed to every path ("" for the system).
+std::vector<PolicyChange> keepDnsPolicies(bool on, const std::vector<PolicyFolder>& folders,
+                                          const std::string& root = "");
+
+}  // namespace tarrow::platform

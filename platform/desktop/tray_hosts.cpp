@@ -1,0 +1,47 @@
+#include "platform/desktop/tray_hosts.h"
+
+#include <xcb/xcb.h>
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QDBusVariant>
+#include <cstdlib>
+#include <string>
+
+#include "platform/desktop/x_connection.h"
+
+namespace tarrow::platform {
+
+bool xembedTrayPresent() {
+    std::optional<XConnection> x = xConnection();
+    if (!x) return false;
+    xcb_connection_t* c = x->connection;
+    const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(x->screen);
+    auto* atom = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, uint16_t(name.size()), name.c_str()), nullptr);
+    if (!atom) return false;
+    auto* owner = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr);
+    const bool present = owner && owner->owner != XCB_WINDOW_NONE;
+    std::free(owner);
+    std::free(atom);
+    return present;
+}
+
+bool statusNotifierHostPresent() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()) return false;
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusReply<bool> registered = bus.interface()->isServiceRegistered(watcher);
+    if (!registered.isValid() || !registered.value()) return false;
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        watcher, QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
+    // A watcher that hangs must not hold up the app for long.
+    QDBusReply<QDBusVariant> host = bus.call(get, QDBus::Block, 500);
+    return host.isValid() && host.value().variant().toBool();
+}
+
+}  // namespace tarrow::platform

@@ -1,0 +1,165 @@
+#include "platform/browser_policies.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/common/temp_folder.h"
+
+using namespace tarrow::platform;
+using tarrow::test::TempFolder;
+using Kind = PolicyChange::Kind;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::vector<PolicyFolder> folders{
+    {"Chromium", "/etc/chromium/policies/managed", "/usr/lib/chromium"},
+    {"Google Chrome", "/etc/opt/chrome/policies/managed", "/opt/google/chrome"},
+};
+const std::string chromium = "/etc/chromium/policies/managed";
+const std::string chrome = "/etc/opt/chrome/policies/managed";
+const std::string name(dnsPolicyName);
+
+std::string read(const std::string& path) {
+    std::ostringstream out;
+    out << std::ifstream(path).rdbuf();
+    return out.str();
+}
+
+void write(const std::string& path, const std::string& text) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path) << text;
+}
+
+std::string kinds(const std::vector<PolicyChange>& changes) {
+    std::string out;
+    for (const auto& c : changes)
+        out += std::string(c.kind == Kind::written   ? "written "
+                           : c.kind == Kind::removed ? "removed "
+                                                     : "left ") +
+               c.path + (c.why.empty() ? "" : " (" + c.why + ")") + "\n";
+    return out;
+}
+
+TEST(BrowserPolicies, WrittenWhereTheFolderOrTheBrowserIsAndRemovedAgain) {
+    TempFolder root;
+    fs::create_directories(root.path + chromium);              // folder there, browser not
+    fs::create_directories(root.path + "/opt/google/chrome");  // browser there, folder not
+    ::umask(077);
+
+    auto changes = keepDnsPolicies(true, folders, root.path);
+    ::umask(022);
+    EXPECT_EQ(kinds(changes), "written " + root.path + chromium + "/" + name + "\nwritten " +
+                                  root.path + chrome + "/" + name + "\n");
+    for (const std::string& folder : {chromium, chrome}) {
+        EXPECT_EQ(read(root.path + folder + "/" + name), "{\"DnsOverHttpsMode\": \"off\"}\n");
+        // Browsers read it as their users, whatever the umask was.
+        EXPECT_EQ(fs::status(root.path + folder + "/" + name).permissions(), fs::perms(0644));
+        EXPECT_EQ(fs::directory_iterator(root.path + folder)->path().filename(), name)
+            << "only the policy, no temporary file";
+    }
+    EXPECT_EQ(fs::status(root.path + chrome).permissions(), fs::perms(0755));
+
+    EXPECT_TRUE(keepDnsPolicies(true, folders, root.path).empty()) << "nothing to do twice";
+    changes = keepDnsPolicies(false, folders, root.path);
+    EXPECT_EQ(changes.size(), 2u);
+    for (const auto& c : changes) EXPECT_EQ(c.kind, Kind::removed);
+    EXPECT_FALSE(fs::exists(root.path + chromium + "/" + name));
+    EXPECT_FALSE(fs::exists(root.path + chrome + "/" + name));
+    EXPECT_TRUE(keepDnsPolicies(false, folders, root.path).empty());
+}
+
+TEST(BrowserPolicies, NoBrowserNoFolderNothingDone) {
+    TempFolder root;
+    EXPECT_TRUE(keepDnsPolicies(true, folders, root.path).empty());
+    EXPECT_FALSE(fs::exists(root.path + "/etc"));
+}
+
+// An installed browser's folder is there before anything is blocked, empty.
+TEST(BrowserPolicies, FolderOfAnInstalledBrowserIsMadeWhileIdle) {
+    TempFolder root;
+    fs::create_directories(root.path + "/opt/google/chrome");
+    EXPECT_TRUE(keepDnsPolicies(false, folders, root.path).empty());
+    EXPECT_TRUE(fs::is_directory(root.path + chrome));
+    EXPECT_TRUE(fs::is_empty(root.path + chrome));
+    EXPECT_FALSE(fs::exists(root.path + chromium));
+}
+
+// Whatever stands in the way is left exactly as it is, and said once per folder.
+TEST(BrowserPolicies, NothingFollowedOrReplaced) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& root, const std::string& elsewhere)> arrange;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"folder is a link elsewhere",
+         [](const std::string& root, const std::string& elsewhere) {
+             fs::create_directories(root + "/etc/chromium/policies");
+             fs::create_directory_symlink(elsewhere, root + chromium);
+         },
+         "a symbolic link, not followed"},
+        {"a folder above is a link",
+         [](const std::string& root, const std::string& elsewhere) {
+             fs::create_directories(elsewhere + "/policies/managed");
+             fs::create_directories(root + "/etc");
+             fs::create_directory_symlink(elsewhere, root + "/etc/chromium");
+         },
+         "a symbolic link, not followed"},
+        {"the policy is a link",
+         [](const std::string& root, const std::string& elsewhere) {
+             fs::create_directories(root + chromium);
+             write(elsewhere + "/target", "precious\n");
+             fs::create_symlink(elsewhere + "/target", root + chromium + "/" + name);
+         },
+         "a file of that name that is not ours"},
+        {"a foreign file of that name",
+         [](const std::string& root, const std::string&) {
+             write(root + chromium + "/" + name, "{\"DnsOverHttpsMode\": \"secure\"}\n");
+         },
+         "a file of that name that is not ours"},
+        {"a folder of that name",
+         [](const std::string& root, const std::string&) {
+             fs::create_directories(root + chromium + "/" + name);
+         },
+         "a file of that name that is not ours"},
+    };
+    for (const Case& c : cases) {
+        TempFolder root, elsewhere;
+        fs::create_directories(root.path + "/usr/lib/chromium");
+        c.arrange(root.path, elsewhere.path);
+        for (bool on : {true, false}) {
+            auto changes = keepDnsPolicies(on, folders, root.path);
+            ASSERT_EQ(changes.size(), 1u) << c.what << kinds(changes);
+            EXPECT_EQ(changes[0].kind, Kind::leftAlone) << c.what;
+            EXPECT_EQ(changes[0].why, c.why) << c.what;
+        }
+        EXPECT_FALSE(fs::exists(elsewhere.path + "/" + name)) << c.what;
+        EXPECT_FALSE(fs::exists(elsewhere.path + "/policies/managed/" + name)) << c.what;
+        if (fs::exists(elsewhere.path + "/target")) {
+            EXPECT_EQ(read(elsewhere.path + "/target"), "precious\n");
+        }
+        if (fs::is_regular_file(fs::symlink_status(root.path + chromium + "/" + name))) {
+            EXPECT_EQ(read(root.path + chromium + "/" + name),
+                      "{\"DnsOverHttpsMode\": \"secure\"}\n");
+        }
+    }
+}
+
+TEST(BrowserPolicies, EveryFolderIsAbsoluteAndDistinct) {
+    std::set<std::string_view> seen;
+    for (const PolicyFolder& f : chromiumPolicyFolders()) {
+        EXPECT_TRUE(f.folder.starts_with("/etc/") && f.folder.ends_with("/policies/managed"))
+            << f.folder;
+        EXPECT_TRUE(seen.insert(f.folder).second) << f.folder;
+    }
+    EXPECT_GE(seen.size(), 5u);
+}
+
+}  // namespace

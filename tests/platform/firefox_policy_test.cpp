@@ -1,0 +1,192 @@
+#include "platform/firefox_policy.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "tests/common/temp_folder.h"
+
+using namespace tarrow::platform;
+using tarrow::test::TempFolder;
+using Kind = PolicyChange::Kind;
+using json = nlohmann::json;
+namespace fs = std::filesystem;
+
+namespace {
+
+const FirefoxPlaces places{
+    "/etc/firefox/policies", {"/usr/lib/firefox-esr/distribution"}, {"/usr/lib/firefox-esr"}};
+const json ours = {{"Enabled", false}, {"Locked", true}};
+
+struct Rig {
+    TempFolder root, state;
+    const std::string file = root.path + "/etc/firefox/policies/policies.json";
+    const std::string backup = state / "firefox-policies.kept";
+    Rig() { fs::create_directories(root.path + "/usr/lib/firefox-esr"); }
+    std::vector<PolicyChange> keep(bool on) {
+        return keepFirefoxPolicy(on, places, backup, root.path);
+    }
+};
+
+std::string read(const std::string& path) {
+    std::ostringstream out;
+    out << std::ifstream(path, std::ios::binary).rdbuf();
+    return out.str();
+}
+
+void write(const std::string& path, const std::string& text, mode_t mode = 0644) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+    ::chmod(path.c_str(), mode);
+}
+
+json policiesOf(const std::string& path) {
+    return json::parse(read(path))["policies"];
+}
+
+// The administrator's file, in any formatting and with any mode, comes back byte for
+// byte; while blocking it holds the key beside every foreign policy.
+TEST(FirefoxPolicy, MergedWhileBlockingAndPutBackByteForByte) {
+    const std::string foreign[] = {
+        "{ \"policies\" : {\"BlockAboutConfig\":true,\n\t\"Homepage\": {\"URL\": \"http://x\"}}}",
+        "{\"policies\": {\"DNSOverHTTPS\": {\"Enabled\": true, \"ProviderURL\": "
+        "\"https://doh.example/q\"}, \"DisableTelemetry\": true}}\n",
+        "{\"comment\": \"no policies yet\"}\n",
+        // The administrator's own setting equals ours: it stays.
+        "{\"policies\": {\"DNSOverHTTPS\": {\"Locked\": true, \"Enabled\": false}}}",
+    };
+    for (const std::string& text : foreign) {
+        Rig rig;
+        write(rig.file, text, 0640);
+        auto changes = rig.keep(true);
+        ASSERT_EQ(changes.size(), 1u) << text;
+        EXPECT_EQ(changes[0].kind, Kind::written);
+        json merged = json::parse(read(rig.file));
+        EXPECT_EQ(merged["policies"]["DNSOverHTTPS"], ours) << text;
+        const json before = json::parse(text);
+        const json beforePolicies = before.value("policies", json::object());
+        for (auto& [key, value] : before.items()) {
+            if (key != "policies") {
+                EXPECT_EQ(merged[key], value);
+            }
+        }
+        for (auto& [key, value] : beforePolicies.items()) {
+            if (key != "DNSOverHTTPS") {
+                EXPECT_EQ(merged["policies"][key], value) << key;
+            }
+        }
+        EXPECT_EQ(fs::status(rig.file).permissions(), fs::perms(0640));
+        EXPECT_EQ(fs::status(rig.backup).permissions(), fs::perms(0600));
+        EXPECT_TRUE(rig.keep(true).empty()) << "in place already";
+
+        changes = rig.keep(false);
+        ASSERT_EQ(changes.size(), 1u);
+        EXPECT_EQ(changes[0].kind, Kind::removed);
+        EXPECT_EQ(read(rig.file), text);
+        EXPECT_EQ(fs::status(rig.file).permissions(), fs::perms(0640));
+        EXPECT_FALSE(fs::exists(rig.backup));
+        EXPECT_TRUE(rig.keep(false).empty());
+    }
+}
+
+TEST(FirefoxPolicy, CreatedWhereNoneWasAndRemovedAgain) {
+    Rig rig;
+    EXPECT_EQ(rig.keep(true).size(), 1u);
+    EXPECT_EQ(policiesOf(rig.file), (json{{"DNSOverHTTPS", ours}}));
+    rig.keep(false);
+    EXPECT_FALSE(fs::exists(rig.file));
+    EXPECT_TRUE(fs::exists(rig.root.path + "/etc/firefox/policies")) << "the folder may stay";
+
+    // The installation's own policies would be shadowed by a system-wide file: they are
+    // carried over while blocking, and apply alone again afterwards.
+    const std::string distribution =
+        rig.root.path + "/usr/lib/firefox-esr/distribution/policies.json";
+    write(distribution, "{\"policies\": {\"DisableAppUpdate\": true}}");
+    rig.keep(true);
+    EXPECT_EQ(policiesOf(rig.file), (json{{"DisableAppUpdate", true}, {"DNSOverHTTPS", ours}}));
+    rig.keep(false);
+    EXPECT_FALSE(fs::exists(rig.file));
+    EXPECT_EQ(read(distribution), "{\"policies\": {\"DisableAppUpdate\": true}}");
+
+    TempFolder bare;  // no Firefox, no folder: nothing
+    EXPECT_TRUE(keepFirefoxPolicy(true, places, rig.backup, bare.path).empty());
+    EXPECT_FALSE(fs::exists(bare.path + "/etc"));
+}
+
+TEST(FirefoxPolicy, RewrittenWhileBlockingOnlyTheKeyGoes) {
+    Rig rig;
+    write(rig.file, "{\"policies\": {\"DNSOverHTTPS\": {\"Enabled\": true}}}");
+    rig.keep(true);
+    json now = json::parse(read(rig.file));
+    now["policies"]["Bookmarks"] = json::array();
+    write(rig.file, now.dump());
+    EXPECT_EQ(rig.keep(true).size(), 1u) << "the new file is merged anew";
+    EXPECT_EQ(policiesOf(rig.file)["Bookmarks"], json::array());
+    write(rig.file, now.dump());  // rewritten again, after our last write
+    rig.keep(false);
+    EXPECT_EQ(policiesOf(rig.file),
+              (json{{"Bookmarks", json::array()}, {"DNSOverHTTPS", {{"Enabled", true}}}}));
+
+    // A file rewritten without our key is not ours to change any more.
+    rig.keep(true);
+    write(rig.file, "{\"policies\": {}}");
+    EXPECT_TRUE(rig.keep(false).empty());
+    EXPECT_EQ(read(rig.file), "{\"policies\": {}}");
+    EXPECT_FALSE(fs::exists(rig.backup));
+}
+
+TEST(FirefoxPolicy, LeftAloneWhenNotUsable) {
+    struct Case {
+        const char* what;
+        std::function<void(Rig&, const std::string& elsewhere)> arrange;
+        std::string why;
+    };
+    const std::string notJson = "not a JSON object with a \"policies\" object";
+    const Case cases[] = {
+        {"not JSON", [](Rig& r, const std::string&) { write(r.file, "{\"policies\": {,}"); },
+         notJson},
+        {"an array", [](Rig& r, const std::string&) { write(r.file, "[]"); }, notJson},
+        {"policies not an object",
+         [](Rig& r, const std::string&) { write(r.file, "{\"policies\": []}"); }, notJson},
+        {"file is a link",
+         [](Rig& r, const std::string& elsewhere) {
+             write(elsewhere + "/p.json", "{}");
+             fs::create_directories(fs::path(r.file).parent_path());
+             fs::create_symlink(elsewhere + "/p.json", r.file);
+         },
+         "a symbolic link, not followed"},
+        {"folder is a link",
+         [](Rig& r, const std::string& elsewhere) {
+             fs::create_directories(r.root.path + "/etc/firefox");
+             fs::create_directory_symlink(elsewhere, r.root.path + "/etc/firefox/policies");
+         },
+         "a symbolic link, not followed"},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        TempFolder elsewhere;
+        c.arrange(rig, elsewhere.path);
+        const std::string before =
+            fs::is_regular_file(fs::symlink_status(rig.file)) ? read(rig.file) : "";
+        auto changes = rig.keep(true);
+        ASSERT_EQ(changes.size(), 1u) << c.what;
+        EXPECT_EQ(changes[0].kind, Kind::leftAlone) << c.what;
+        EXPECT_EQ(changes[0].why, c.why) << c.what;
+        EXPECT_TRUE(rig.keep(false).empty()) << c.what;
+        EXPECT_FALSE(fs::exists(rig.backup)) << c.what;
+        if (!before.empty()) {
+            EXPECT_EQ(read(rig.file), before) << c.what;
+        }
+        if (fs::exists(elsewhere.path + "/p.json")) {
+            EXPECT_EQ(read(elsewhere.path + "/p.json"), "{}");
+        }
+        EXPECT_FALSE(fs::exists(elsewhere.path + "/policies.json")) << c.what;
+    }
+}
+
+}  // namespace
