@@ -63,11 +63,9 @@ std::string blockPage(const std::optional<std::string>& host) {
     page.append("<h1>").append(escaped).append("?<br><span class=\"now\">");
     page.append(appName).append("</span>.</h1>\n");
     page.append("<p><b>").append(appName);
-    page.append(" is blocking this site</b>, because you asked it to, on this Mac.</p>\n");
-    page.append("<p>To open it anyway, click the <b>").append(letter);
-    page.append(
-        "</b> in your menu bar and choose <b>Okay, Now</b>. That opens every site "
-        "again.</p>\n");
+    page.append(machineText(machine::helperPageWhy)).append("</p>\n");
+    page.append("<p>").append(machineText(machine::helperPageHow, {{"letter", letter}}));
+    page.append("</p>\n");
     page.append("</main></body></html>");
     return page;
 }

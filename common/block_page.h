@@ -6,7 +6,21 @@
 #include <string>
 #include <string_view>
 
+#include "common/machine_text.h"
+
 namespace tarrow {
+
+namespace machine {
+// The page's two sentences that name the machine and the place of the app's icon.
+inline constexpr MachineText helperPageWhy{
+    " is blocking this site</b>, because you asked it to, on this Mac.",
+    " is blocking this site</b>, because you asked it to, on this computer."};
+inline constexpr MachineText helperPageHow{
+    "To open it anyway, click the <b>{letter}</b> in your menu bar and choose <b>Okay, "
+    "Now</b>. That opens every site again.",
+    "To open it anyway, click the <b>{letter}</b> in your panel and choose <b>Okay, Now</b>. "
+    "That opens every site again."};
+}  // namespace machine
 
 // The page naming the site (without "www." and "m."), or "This site" without a host.
 std::string blockPage(const std::optional<std::string>& host);

@@ -1,5 +1,6 @@
 #include "platform/install_script.h"
 
+#include "common/machine_text.h"
 #include "common/utf8.h"
 #include "platform/paths.h"
 #include "platform/quoting.h"
@@ -160,11 +161,8 @@ std::string removalScript() {
 }
 
 std::string installPrompt() {
-#ifdef __APPLE__
-    const std::string where = "your Mac\u2019s hosts file";
-#else
-    const std::string where = "this computer\u2019s hosts file";
-#endif
+    const std::string where =
+        machineText({"your Mac\u2019s hosts file", "this computer\u2019s hosts file"});
     return std::string(appName) +
            " needs your password once so it can block sites in every browser. It only changes "
            "its own lines in " +

@@ -4,27 +4,9 @@
 // desktops say "this computer" for the Mac and "the panel" for the menu bar. The variant
 // is chosen when the program is built; both are kept as text and tested.
 
-#include <initializer_list>
-#include <string>
-#include <string_view>
-#include <utility>
+#include "common/machine_text.h"
 
 namespace tarrow {
-
-enum class Desktop { mac, other };
-
-#ifdef __APPLE__
-inline constexpr Desktop thisDesktop = Desktop::mac;
-#else
-inline constexpr Desktop thisDesktop = Desktop::other;
-#endif
-
-// One text in both variants. "{product}", "{letter}" (the mark's letter) and "{domain}"
-// are filled in where the text is used.
-struct MachineText {
-    std::string_view mac;
-    std::string_view other;
-};
 
 namespace machine {
 
@@ -103,11 +85,5 @@ inline constexpr const MachineText* all[] = {
     &suggestNote, &quittingNote, &welcomeTitle};
 
 }  // namespace machine
-
-using TextFills = std::initializer_list<std::pair<std::string_view, std::string_view>>;
-
-// The text of one variant with each "{name}" of `fills` replaced by its value.
-std::string machineText(const MachineText& text, TextFills fills = {},
-                        Desktop desktop = thisDesktop);
 
 }  // namespace tarrow

@@ -1,4 +1,4 @@
-#include "app/model/machine_texts.h"
+#include "common/machine_text.h"
 
 namespace tarrow {
 
