@@ -13,14 +13,11 @@
 #include "app/ui/setup_box.h"
 #include "app/ui/store_signals.h"
 #include "app/ui/text_styles.h"
+#include "app/ui/ui_text.h"
 
 namespace tarrow::ui {
 
 namespace {
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 QString checkBoxText(const std::string& s) {
     return QString::fromStdString(s).replace('&', QStringLiteral("&&"));
@@ -59,8 +56,7 @@ GeneralView::GeneralView(StoreSignals& observed, GeneralHooks hooks, QWidget* pa
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(16);
 
-    setup_ =
-        new SetupBox([this] { call(hooks_.setUp); }, [this] { call(hooks_.removeHelper); }, this);
+    setup_ = new SetupBox(hooks_.setUp, hooks_.removeHelper, this);
     setup_->keepWhileWorking();
     column->addWidget(setup_);
 

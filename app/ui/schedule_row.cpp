@@ -12,16 +12,9 @@
 #include "app/ui/day_chip.h"
 #include "app/ui/text_styles.h"
 #include "app/ui/time_field.h"
+#include "app/ui/ui_text.h"
 
 namespace tarrow::ui {
-
-namespace {
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
-
-}  // namespace
 
 ScheduleRow::ScheduleRow(const std::vector<int>& week, const WeekdayNames& names,
                          const QLocale& locale, const QIcon& removeIcon, Edits edits,

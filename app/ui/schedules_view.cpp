@@ -17,14 +17,11 @@
 #include "app/ui/setup_box.h"
 #include "app/ui/store_signals.h"
 #include "app/ui/text_styles.h"
+#include "app/ui/ui_text.h"
 
 namespace tarrow::ui {
 
 namespace {
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 QLabel* footnote(const QString& line, QWidget* parent) {
     auto* label = new QLabel(line, parent);
@@ -51,14 +48,7 @@ SchedulesView::SchedulesView(StoreSignals& observed, const Calendar& calendar, S
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(12);
 
-    setup_ = new SetupBox(
-        [this] {
-            if (hooks_.setUp) hooks_.setUp();
-        },
-        [this] {
-            if (hooks_.removeHelper) hooks_.removeHelper();
-        },
-        this);
+    setup_ = new SetupBox(hooks_.setUp, hooks_.removeHelper, this);
     column->addWidget(setup_);
 
     status_ = new QLabel(this);

@@ -7,16 +7,9 @@
 
 #include "app/model/setup_texts.h"
 #include "app/ui/text_styles.h"
+#include "app/ui/ui_text.h"
 
 namespace tarrow::ui {
-
-namespace {
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
-
-}  // namespace
 
 SetupBox::SetupBox(std::function<void()> setUp, std::function<void()> removeHelper, QWidget* parent)
     : QGroupBox(text(setupBoxTitle), parent),
@@ -43,8 +36,12 @@ SetupBox::SetupBox(std::function<void()> setUp, std::function<void()> removeHelp
         child->setFont(plain);
     }
     setUp_->setDefault(true);
-    connect(setUp_, &QPushButton::clicked, this, [setUp] { setUp(); });
-    connect(remove_, &QPushButton::clicked, this, [removeHelper] { removeHelper(); });
+    connect(setUp_, &QPushButton::clicked, this, [setUp] {
+        if (setUp) setUp();
+    });
+    connect(remove_, &QPushButton::clicked, this, [removeHelper] {
+        if (removeHelper) removeHelper();
+    });
 }
 
 void SetupBox::showHelper(Helper helper) {

@@ -15,6 +15,7 @@ namespace tarrow::ui {
 
 class SetupBox final : public QGroupBox {
   public:
+    // Either action may be empty (the button then does nothing).
     SetupBox(std::function<void()> setUp, std::function<void()> removeHelper,
              QWidget* parent = nullptr);
 

@@ -17,14 +17,11 @@
 #include "app/ui/sites_list.h"
 #include "app/ui/store_signals.h"
 #include "app/ui/text_styles.h"
+#include "app/ui/ui_text.h"
 
 namespace tarrow::ui {
 
 namespace {
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 bool startsWith(const std::string& s, std::string_view prefix) {
     return s.compare(0, prefix.size(), prefix) == 0;
@@ -76,14 +73,7 @@ SitesView::SitesView(StoreSignals& observed, SitesHooks hooks, QWidget* parent)
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(10);
 
-    setup_ = new SetupBox(
-        [this] {
-            if (hooks_.setUp) hooks_.setUp();
-        },
-        [this] {
-            if (hooks_.removeHelper) hooks_.removeHelper();
-        },
-        this);
+    setup_ = new SetupBox(hooks_.setUp, hooks_.removeHelper, this);
     column->addWidget(setup_);
 
     status_ = new QLabel(this);

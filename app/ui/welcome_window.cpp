@@ -11,15 +11,12 @@
 #include "app/model/general_texts.h"
 #include "app/model/setup_texts.h"
 #include "app/ui/text_styles.h"
+#include "app/ui/ui_text.h"
 #include "platform/paths.h"
 
 namespace tarrow::ui {
 
 namespace {
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 QLabel* paragraph(const std::string& line, QWidget* parent) {
     auto* label = new QLabel(QString::fromStdString(line), parent);
