@@ -1,7 +1,7 @@
 #pragma once
-// Real files, processes and namespaces for the helper's tests.
+// Pieces of a test run in a child process: as nobody, in namespaces of their own, or the
+// built tarrow-helper itself, so that the test process stays as it was.
 
-#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <functional>
@@ -10,16 +10,13 @@
 #include <utility>
 #include <vector>
 
-#include "tests/common/temp_folder.h"
-
 namespace tarrow::test {
 
-void writeFile(const std::string& path, const std::string& bytes, mode_t mode = 0644);
-std::string readFile(const std::string& path);
-struct stat statOf(const std::string& path);           // lstat; st_mode 0 when missing
-void setAge(const std::string& path, double seconds);  // modification time this long ago
-
 bool isRoot();
+
+// Waits for the child; its exit status, or -1 when it crashed or had to be killed after
+// timeoutSeconds.
+int waitForChild(pid_t pid, int timeoutSeconds);
 
 // Runs fn in a child process and returns its result (the child's exit status). When
 // unprivileged, the child gives up root first (as nobody), so permissions apply.

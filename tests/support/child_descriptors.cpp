@@ -1,22 +1,14 @@
-#pragma once
-// Which of this process's descriptors a program started now would inherit: the test
-// notes the descriptors open before the objects under test exist, and a child shell
-// lists what it got.
-
-#include <unistd.h>
+#include "tests/support/child_descriptors.h"
 
 #include <filesystem>
-#include <map>
-#include <set>
 #include <sstream>
-#include <string>
 
 #include "platform/run_program.h"
 
 namespace tarrow::test {
 
 // Descriptor number -> what it refers to ("socket:[1234]", "anon_inode:inotify", a path).
-inline std::map<int, std::string> openDescriptors() {
+std::map<int, std::string> openDescriptors() {
     std::map<int, std::string> out;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
         std::error_code error;
@@ -27,7 +19,7 @@ inline std::map<int, std::string> openDescriptors() {
 }
 
 // What a child program receives of the descriptors opened since `before`, as targets.
-inline std::set<std::string> inheritedSince(const std::map<int, std::string>& before) {
+std::set<std::string> inheritedSince(const std::map<int, std::string>& before) {
     std::set<std::string> fresh;
     for (const auto& [fd, target] : openDescriptors())
         if (!before.count(fd) || before.at(fd) != target) fresh.insert(target);

@@ -1,4 +1,4 @@
-#include "tests/listener/client.h"
+#include "tests/support/tcp_client.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -7,7 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace tarrow::testing {
+namespace tarrow::test {
 
 Client::Client(uint16_t port) {
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -70,4 +70,4 @@ Client::Received Client::receive(std::chrono::milliseconds limit) {
     return out;
 }
 
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

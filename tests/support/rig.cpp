@@ -1,4 +1,4 @@
-#include "rig.h"
+#include "tests/support/rig.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include "app/model/state_folder.h"
 #include "common/hosts_section.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 
 namespace {
 
@@ -31,13 +31,13 @@ Config configWith(std::vector<std::string> domains, bool manualOn) {
 }
 
 Rig::Rig(HelperFiles helper, std::string folder) : clock(at("2026-10-23T09:00:00+02:00")) {
-    paths.folder = folder.empty() ? scratch.file("home") : folder;
+    paths.folder = folder.empty() ? scratch / "home" : folder;
     paths.request = fileIn(paths.folder, "request/blocked-hosts");
-    paths.hosts = scratch.file("etc/hosts");
-    paths.helper = scratch.file("libexec/helper");
-    paths.service = scratch.file("systemd/helper.service");
+    paths.hosts = scratch / "etc/hosts";
+    paths.helper = scratch / "libexec/helper";
+    paths.service = scratch / "systemd/helper.service";
     paths.helperSHA256 = helperDigest;
-    std::filesystem::create_directories(scratch.file("etc"));
+    std::filesystem::create_directories(scratch / "etc");
     std::error_code ignored;
     std::filesystem::create_directories(paths.folder, ignored);
     writeFile(paths.hosts, "127.0.0.1\tlocalhost\n");
@@ -107,4 +107,4 @@ int Rig::countPrefix(const std::string& prefix) const {
     }));
 }
 
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

@@ -1,11 +1,11 @@
 #pragma once
-// Building TLS ClientHello records for the sniffing tests.
+// Building TLS ClientHello records for the tests of sniffing and of the listener.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace tarrow::testing {
+namespace tarrow::test {
 
 struct Extension {
     uint16_t type = 0;
@@ -25,4 +25,4 @@ Extension filler(uint16_t type, size_t size);
 std::string clientHello(const std::vector<Extension>& extensions, size_t sessionId = 32);
 std::string clientHelloFor(const std::string& name);
 
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

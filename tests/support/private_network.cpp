@@ -1,18 +1,16 @@
-#include "private_network.h"
+#include "tests/support/private_network.h"
 
 #include <net/if.h>
 #include <sched.h>
-#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
+
+#include "tests/support/child_process.h"
 
 namespace tarrow::test {
 
@@ -45,17 +43,7 @@ int inPrivateNetwork(const std::function<int()>& fn, const FileBinds& binds) {
         std::fflush(nullptr);
         ::_exit(code);
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return waitForChild(pid, 60);
 }
 
 int failed(const char* what, int code) {

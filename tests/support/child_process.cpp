@@ -1,4 +1,4 @@
-#include "support.h"
+#include "tests/support/child_process.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -6,16 +6,15 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/mount.h>
-#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
+
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow::test {
 
@@ -32,7 +31,9 @@ bool isolate(const Binds& binds) {
     return binds.empty() || ::mount("tmpfs", "/var/lib", "tmpfs", 0, "mode=0755") == 0;
 }
 
-int waitFor(pid_t pid, int timeoutSeconds) {
+}  // namespace
+
+int waitForChild(pid_t pid, int timeoutSeconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     int status = 0;
     while (::waitpid(pid, &status, WNOHANG) == 0) {
@@ -44,33 +45,6 @@ int waitFor(pid_t pid, int timeoutSeconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-}  // namespace
-
-void writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-    ::chmod(path.c_str(), mode);
-}
-
-std::string readFile(const std::string& path) {
-    std::ostringstream out;
-    out << std::ifstream(path, std::ios::binary).rdbuf();
-    return out.str();
-}
-
-struct stat statOf(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) st.st_mode = 0;
-    return st;
-}
-
-void setAge(const std::string& path, double seconds) {
-    struct timeval now {};
-    ::gettimeofday(&now, nullptr);
-    struct timeval times[2] = {now, now};
-    times[1].tv_sec -= static_cast<time_t>(std::ceil(seconds));
-    ::utimes(path.c_str(), times);
 }
 
 bool isRoot() {
@@ -86,7 +60,7 @@ int inChild(const std::function<int()>& fn, bool unprivileged, bool isolated) {
             ::_exit(78);
         ::_exit(fn());
     }
-    return waitFor(pid, 60);
+    return waitForChild(pid, 60);
 }
 
 std::string helperProgram() {
@@ -120,9 +94,9 @@ HelperRun runHelper(const std::vector<std::string>& args, const std::optional<Bi
         ::_exit(127);
     }
     HelperRun run;
-    run.status = waitFor(pid, timeoutSeconds);
-    run.out = readFile(out);
-    run.err = readFile(err);
+    run.status = waitForChild(pid, timeoutSeconds);
+    run.out = readFile(out).value_or("");
+    run.err = readFile(err).value_or("");
     return run;
 }
 

@@ -1,8 +1,8 @@
-#include "qt_app.h"
+#include "tests/support/qt_app.h"
 
 #include <QApplication>
 
-namespace tarrow::testing {
+namespace tarrow::test {
 
 void ensureQtApp() {
     static int argc = 1;
@@ -15,7 +15,7 @@ void ensureQtApp() {
     (void)app;
 }
 
-}  // namespace tarrow::testing
+}  // namespace tarrow::test
 
 // fontconfig keeps its caches for the process's life; with the application object never
 // destroyed, the leak checker sees them at exit. They are not ours.

@@ -1,6 +1,6 @@
-#include "tests/listener/hello.h"
+#include "tests/support/tls_hello.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 
 namespace {
 
@@ -78,4 +78,4 @@ std::string clientHelloFor(const std::string& name) {
                         filler(21, 220)});  // padding, as browsers add
 }
 
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

@@ -1,8 +1,8 @@
 #pragma once
 // One offscreen application object for the whole test process.
 
-namespace tarrow::testing {
+namespace tarrow::test {
 
 void ensureQtApp();
 
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

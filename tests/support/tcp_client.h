@@ -1,11 +1,11 @@
 #pragma once
-// A plain blocking TCP client on 127.0.0.1 for the listener tests.
+// A plain blocking TCP client on 127.0.0.1 for the tests of servers.
 
 #include <chrono>
 #include <cstdint>
 #include <string>
 
-namespace tarrow::testing {
+namespace tarrow::test {
 
 class Client {
   public:
@@ -31,4 +31,4 @@ class Client {
     int fd_ = -1;
 };
 
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

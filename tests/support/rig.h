@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "app/controller/tarrow.h"
-#include "scratch.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 
 class FakeItem : public app::StatusItem {
   public:
@@ -34,7 +35,7 @@ class FakeItem : public app::StatusItem {
 enum class HelperFiles { none, withoutService, wrongDigest, current };
 
 struct Rig {
-    Scratch scratch;
+    TempFolder scratch;
     std::vector<std::string> logged;
     Instant clock;
     std::chrono::steady_clock::duration elapsed{};  // the monotonic clock
@@ -71,4 +72,4 @@ struct Rig {
 Config configWith(std::vector<std::string> domains, bool manualOn);
 Instant at(const char* iso);
 
-}  // namespace tarrow::testing
+}  // namespace tarrow::test
