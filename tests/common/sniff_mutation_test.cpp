@@ -10,12 +10,12 @@
 #include <gtest/gtest.h>
 
 #include "common/sniff.h"
-#include "tests/listener/hello.h"
+#include "tests/support/tls_hello.h"
 
 namespace tarrow {
 namespace {
 
-#include "tests/listener/openssl_hello.inc"
+#include "tests/common/openssl_hello.inc"
 
 size_t mutationCount() {
     const char* text = std::getenv("TARROW_MUTATIONS");

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/listener/hello.h"
+#include "tests/support/tls_hello.h"
 
 namespace tarrow {
 namespace {
 
-#include "tests/listener/openssl_hello.inc"
+#include "tests/common/openssl_hello.inc"
 
 using namespace testing;  // the hello builders
 
@@ -160,19 +160,6 @@ TEST(HttpHost, EveryPrefixOfARequestWaits) {
     for (size_t n = 0; n + 1 < request.size(); ++n)
         ASSERT_EQ(httpHost(request.substr(0, n)), Parsed::incomplete()) << n;
     EXPECT_EQ(httpHost(request), Parsed::host("www.example.com"));
-}
-
-TEST(TrimSpaces, Cases) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"  a  ", "a"},
-        {"\ta\t", "a"},
-        {"\xe2\x80\x80x\xe2\x80\x8a", "x"},  // en quad, hair space
-        {"\xe2\x80\x8bx", "\xe2\x80\x8bx"},  // zero-width space is not Zs
-        {"\xe1\x9a\x80y\xe2\x81\x9f", "y"},  // ogham space mark, medium math space
-        {"", ""},
-        {"   ", ""},
-    };
-    for (const auto& [in, out] : cases) EXPECT_EQ(trimSpaces(in), out) << in;
 }
 
 }  // namespace

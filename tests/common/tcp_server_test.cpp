@@ -10,13 +10,13 @@
 #include <gtest/gtest.h>
 #include <asio.hpp>
 
-#include "tests/listener/client.h"
+#include "tests/support/tcp_client.h"
 
 namespace tarrow {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::Client;
+using test::Client;
 
 constexpr TcpLimits pageLimits{32, 3000ms, 8192, 8191, 100ms};
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "helper/daemon.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow {
 namespace {

@@ -8,7 +8,7 @@
 #include <asio.hpp>
 
 #include "common/file_io.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow {
 namespace {

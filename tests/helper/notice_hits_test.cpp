@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "common/file_io.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow {
 namespace {

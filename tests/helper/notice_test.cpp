@@ -20,16 +20,16 @@
 
 #include "common/file_io.h"
 #include "helper/daemon_watch.h"
-#include "tests/common/child_descriptors.h"
-#include "tests/common/temp_folder.h"
-#include "tests/listener/client.h"
-#include "tests/listener/hello.h"
+#include "tests/support/child_descriptors.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tcp_client.h"
+#include "tests/support/tls_hello.h"
 
 namespace tarrow {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::Client;
+using test::Client;
 
 struct LogSink {
     std::mutex mutex;
@@ -91,7 +91,7 @@ std::string heading(const std::string& answer) {
 // The plain port answers every request with the page; the TLS port sends nothing.
 // Both note valid, unprotected names.
 TEST_F(NoticeTest, AnswersEveryRequestAndRecordsNames) {
-    using testing::clientHelloFor;
+    using test::clientHelloFor;
     const std::string hello = clientHelloFor("second.example");
     // A head of 32,000 bytes: the first write stays under the 16,383-byte limit, so a
     // second read of up to 16,384 bytes takes the rest.

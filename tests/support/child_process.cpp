@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -61,6 +62,11 @@ int inChild(const std::function<int()>& fn, bool unprivileged, bool isolated) {
         ::_exit(fn());
     }
     return waitForChild(pid, 60);
+}
+
+int failed(const char* what, int code) {
+    std::fprintf(stderr, "check failed: %s\n", what);
+    return code;
 }
 
 std::string helperProgram() {

@@ -24,6 +24,9 @@ int waitForChild(pid_t pid, int timeoutSeconds);
 // namespace cannot be made).
 int inChild(const std::function<int()>& fn, bool unprivileged, bool isolated = false);
 
+// For fn's checks: prints what failed and gives the code to return.
+int failed(const char* what, int code = 1);
+
 struct HelperRun {
     int status = -1;  // exit status; -1 when it had to be killed
     std::string out, err;

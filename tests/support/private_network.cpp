@@ -7,7 +7,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "tests/support/child_process.h"
@@ -44,11 +43,6 @@ int inPrivateNetwork(const std::function<int()>& fn, const FileBinds& binds) {
         ::_exit(code);
     }
     return waitForChild(pid, 60);
-}
-
-int failed(const char* what, int code) {
-    std::fprintf(stderr, "check failed: %s\n", what);
-    return code;
 }
 
 }  // namespace tarrow::test

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/child_process.h"
+
 namespace tarrow::test {
 
 // {file of the test, system file it stands in for}, e.g. {hosts, "/etc/hosts"}.
@@ -16,8 +18,5 @@ using FileBinds = std::vector<std::pair<std::string, std::string>>;
 // The child's exit status: what fn returned; 77 when the namespaces cannot be made
 // (not root); -1 when it crashed or ran past 60 seconds.
 int inPrivateNetwork(const std::function<int()>& fn, const FileBinds& binds = {});
-
-// For fn's checks: prints what failed and gives the code to return.
-int failed(const char* what, int code = 1);
 
 }  // namespace tarrow::test

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/history/history_fixture.h"
+#include "tests/app/browser/history_fixture.h"
 
 namespace tarrow {
 namespace {
@@ -63,8 +63,8 @@ TEST(HistoryFiles, FindsTheHistoriesOfEachLayout) {
     for (const FilesCase& c : linuxCases()) {
         SCOPED_TRACE(c.name);
         TempHome home;
-        for (const std::string& file : c.present) test::put(home / file, "x");
-        FoundHistories found = historyFiles(home.path(), linuxHistoryPlaces);
+        for (const std::string& file : c.present) test::writeFile(home / file, "x");
+        FoundHistories found = historyFiles(home.path, linuxHistoryPlaces);
         std::vector<std::string> paths, browsers;
         for (const HistoryFile& file : found.files) {
             paths.push_back(file.path);
@@ -80,10 +80,10 @@ TEST(HistoryFiles, FindsTheHistoriesOfEachLayout) {
 
 TEST(HistoryFiles, MacLayoutKeepsSafariWithoutLookingAtIt) {
     TempHome home;
-    test::put(home / "Library/Application Support/Google/Chrome/Profile 2/History", "x");
-    test::put(home / "Library/Application Support/Arc/User Data/Default/History", "x");
-    test::put(home / "Library/Application Support/Firefox/Profiles/p.default/places.sqlite", "x");
-    FoundHistories found = historyFiles(home.path(), macHistoryPlaces);
+    test::writeFile(home / "Library/Application Support/Google/Chrome/Profile 2/History", "x");
+    test::writeFile(home / "Library/Application Support/Arc/User Data/Default/History", "x");
+    test::writeFile(home / "Library/Application Support/Firefox/Profiles/p.default/places.sqlite", "x");
+    FoundHistories found = historyFiles(home.path, macHistoryPlaces);
     std::vector<HistoryFile> expected = {
         {home / "Library/Application Support/Google/Chrome/Profile 2/History",
          HistoryFormat::chromium, "Chrome"},
@@ -128,17 +128,17 @@ TEST(HistoryFiles, FoldersThatCannotBeListedAreLocked) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempHome home;
-        test::put(home / ".config/chromium/Default/History", "x");
-        test::put(home / ".config/google-chrome/Default/History", "x");
-        test::put(home / ".mozilla/firefox/a.default/places.sqlite", "x");
-        test::put(home / "snap/firefox/common/.mozilla/firefox/b.default/places.sqlite", "x");
+        test::writeFile(home / ".config/chromium/Default/History", "x");
+        test::writeFile(home / ".config/google-chrome/Default/History", "x");
+        test::writeFile(home / ".mozilla/firefox/a.default/places.sqlite", "x");
+        test::writeFile(home / "snap/firefox/common/.mozilla/firefox/b.default/places.sqlite", "x");
         for (const std::string& folder : c.closed) test::makeFolder(home / folder, 0);
         auto out = test::asUnprivileged(
-            [&] { return described(historyFiles(home.path(), linuxHistoryPlaces)); });
+            [&] { return described(historyFiles(home.path, linuxHistoryPlaces)); });
         if (!out) GTEST_SKIP() << "cannot switch to an unprivileged user";
         std::string expected = c.expected;
         for (size_t at; (at = expected.find("HOME")) != std::string::npos;)
-            expected.replace(at, 4, home.path());
+            expected.replace(at, 4, home.path);
         EXPECT_EQ(*out, expected);
     }
 }

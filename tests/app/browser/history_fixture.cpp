@@ -1,6 +1,6 @@
-#include "tests/history/history_fixture.h"
+#include "tests/app/browser/history_fixture.h"
 
-#include "tests/history/history_schemas.h"
+#include "tests/support/history_schemas.h"
 
 #include <grp.h>
 #include <gtest/gtest.h>

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "app/browser/history_files.h"
-#include "tests/model/model_files.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow::test {
 
-using TempHome = testing_files::TempFolder;
-using testing_files::put;
+using TempHome = TempFolder;
 
 struct FixtureVisit {
     std::optional<std::string> url;  // none: a NULL address

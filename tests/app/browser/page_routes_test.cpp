@@ -2,7 +2,8 @@
 
 #include "app/browser/page_routes.h"
 #include "common/hosts_section.h"
-#include "tests/controller/scratch.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow {
 namespace {
@@ -12,12 +13,12 @@ const std::string token = "0123abcd4567ef890123abcd4567ef89";
 class Routes : public ::testing::Test {
   protected:
     void SetUp() override {
-        testing::writeFile(dir.file("fonts/apfel-grotezk-latin-700-normal.ttf"), "BOLD");
-        testing::writeFile(dir.file("hosts"), "127.0.0.1 localhost\n");
+        test::writeFile(dir / "fonts/apfel-grotezk-latin-700-normal.ttf", "BOLD");
+        test::writeFile(dir / "hosts", "127.0.0.1 localhost\n");
         setup.port = 47112;
         setup.token = token;
-        setup.hostsPath = dir.file("hosts");
-        setup.fontFolder = dir.file("fonts");
+        setup.hostsPath = dir / "hosts";
+        setup.fontFolder = dir / "fonts";
     }
 
     // The status line of a plain answer, or "page" when the page must be made.
@@ -31,7 +32,7 @@ class Routes : public ::testing::Test {
         return "GET " + target + " HTTP/1.1\r\nHost: " + host + "\r\nAccept: */*\r\n\r\n";
     }
 
-    testing::Scratch dir;
+    test::TempFolder dir;
     PageSetup setup;
 };
 
@@ -161,10 +162,10 @@ TEST_F(Routes, StatusNeedsTheTokenAndReadsTheHostsFile) {
         EXPECT_EQ(a.cache, "no-store");
         EXPECT_EQ(a.type, "text/plain; charset=utf-8");
     }
-    testing::writeFile(dir.file("hosts"),
+    test::writeFile(dir / "hosts",
                        hostsFile("127.0.0.1 localhost\n", {"youtube.com", "www.youtube.com"}));
     EXPECT_EQ(std::get<PageAnswer>(route(get("/status?t=" + token), setup)).body, "blocked");
-    std::filesystem::remove(dir.file("hosts"));  // unreadable counts as empty
+    std::filesystem::remove(dir / "hosts");  // unreadable counts as empty
     EXPECT_EQ(std::get<PageAnswer>(route(get("/status?t=" + token), setup)).body, "open");
 }
 

@@ -5,7 +5,7 @@
 #include <deque>
 #include <memory>
 
-#include "tests/history/history_fixture.h"
+#include "tests/app/browser/history_fixture.h"
 
 namespace tarrow {
 namespace {
@@ -68,7 +68,7 @@ TEST(SuggestionLoader, WhenALoadRuns) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::TempHome folder;
-        Store store(folder.path());
+        Store store(folder.path);
         store.readsHistory = c.readsHistory;
         Config config = store.config();
         config.suggest = c.suggest;
@@ -82,7 +82,7 @@ TEST(SuggestionLoader, WhenALoadRuns) {
 
 TEST(SuggestionLoader, AppliesTheResultOnTheMainThread) {
     test::TempHome folder;
-    Store store(folder.path());
+    Store store(folder.path);
     store.readsHistory = true;
     Loop loop;
     installSuggestionLoader(store, loop.loading());
@@ -125,7 +125,7 @@ TEST(SuggestionLoader, AResultAfterTheStoreIsGoneIsDropped) {
     test::TempHome folder;
     Loop loop;
     {
-        auto store = std::make_unique<Store>(folder.path());
+        auto store = std::make_unique<Store>(folder.path);
         store->readsHistory = true;
         installSuggestionLoader(*store, loop.loading());
         store->loadSuggestions(false);

@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "scratch.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow::app {
 namespace {
 
-using testing::Scratch;
+using test::TempFolder;
 
 TEST(ParseCommand, SplitsAtAnyWhiteSpace) {
     struct Case {
@@ -61,22 +62,22 @@ TEST(LockMinutes, AcceptsOneToAWeek) {
 }
 
 TEST(TakeCommandText, ReadsAndDeletesARegularFile) {
-    Scratch s;
-    testing::writeFile(s.file("command"), "on\n");
-    EXPECT_EQ(takeCommandText(s.file("command")), "on\n");
-    EXPECT_FALSE(testing::exists(s.file("command")));
-    EXPECT_EQ(takeCommandText(s.file("command")), std::nullopt);
+    TempFolder s;
+    test::writeFile(s / "command", "on\n");
+    EXPECT_EQ(takeCommandText(s / "command"), "on\n");
+    EXPECT_FALSE(test::exists(s / "command"));
+    EXPECT_EQ(takeCommandText(s / "command"), std::nullopt);
 }
 
 TEST(TakeCommandText, LeavesWhatItCannotUseAlone) {
-    Scratch s;
+    TempFolder s;
     // A FIFO must neither hang the tick nor be removed; text that is not UTF-8 is no command.
-    ASSERT_EQ(::mkfifo(s.file("fifo").c_str(), 0600), 0);
-    testing::writeFile(s.file("latin1"), "on \xe9t\xe9\n");
-    std::filesystem::create_directory(s.file("folder"));
+    ASSERT_EQ(::mkfifo((s / "fifo").c_str(), 0600), 0);
+    test::writeFile(s / "latin1", "on \xe9t\xe9\n");
+    std::filesystem::create_directory(s / "folder");
     for (const char* name : {"fifo", "latin1", "folder"}) {
-        EXPECT_EQ(takeCommandText(s.file(name)), std::nullopt) << name;
-        EXPECT_TRUE(testing::exists(s.file(name))) << name;
+        EXPECT_EQ(takeCommandText(s / name), std::nullopt) << name;
+        EXPECT_TRUE(test::exists(s / name)) << name;
     }
 }
 

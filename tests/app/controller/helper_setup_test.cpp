@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "scratch.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 namespace {
 
 // A root step that never runs anything: it records the script and answers as told.
@@ -31,8 +32,8 @@ struct Admin {
 };
 
 TEST(HelperSetup, InstallOutcomes) {
-    Scratch scratch;
-    const std::string helper = scratch.file("tarrow-helper");
+    TempFolder scratch;
+    const std::string helper = scratch / "tarrow-helper";
     writeFile(helper, "helper");
     struct Case {
         std::string bundled, request;
@@ -68,13 +69,13 @@ TEST(HelperSetup, InstallOutcomes) {
          false,
          0,
          {"state folder path not usable for the helper"}},
-        {scratch.file("none"),
+        {scratch / "none",
          "/home/u/r",
          true,
          {},
          false,
          0,
-         {"the helper is missing beside the app: " + scratch.file("none"), "helper not installed"}},
+         {"the helper is missing beside the app: " + scratch / "none", "helper not installed"}},
     };
     for (const Case& c : cases) {
         Admin admin;
@@ -120,4 +121,4 @@ TEST(HelperSetup, RemovalOutcomes) {
 }
 
 }  // namespace
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "rig.h"
+#include "tests/support/rig.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 namespace {
 
 using app::MenuCommand;
@@ -190,4 +190,4 @@ TEST(MenuRebuild, TicksBeforeBuilding) {
 }
 
 }  // namespace
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

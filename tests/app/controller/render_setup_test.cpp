@@ -5,12 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include "scratch.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow::app {
 namespace {
 
-using testing::Scratch;
+using test::TempFolder;
 
 Instant at(const char* iso) {
     return *parseIso(iso);
@@ -88,7 +89,7 @@ TEST(PrepareForRender, FlagsFillTheStore) {
     const Instant now = at("2026-10-23T07:00:00Z");
     const Calendar calendar("Europe/Berlin", "en_GB");
     for (const Case& c : cases) {
-        Scratch scratch;
+        TempFolder scratch;
         Store store(scratch.path);
         prepareForRender(store, c.demo, now, calendar);
         EXPECT_EQ(store.helper(), c.helper) << c.name;
@@ -112,7 +113,7 @@ TEST(PrepareForRender, FiveSuggestionsWithTheirVisits) {
 }
 
 TEST(PrepareForRender, TheStatusLineIsForTheGivenInstant) {
-    Scratch scratch;
+    TempFolder scratch;
     Config config;
     config.sites = {Site::named("youtube.com")};
     config.schedules = {Schedule::make(true, {2, 3, 4, 5, 6}, 9 * 60, 12 * 60)};

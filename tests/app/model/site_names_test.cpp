@@ -114,47 +114,5 @@ TEST(SiteName, IsThePresetNameOnlyForExactDomains) {
     EXPECT_EQ(siteName(""), "");
 }
 
-TEST(Presets, TableKeepsItsInvariants) {
-    for (bool german : {false, true}) {
-        const auto rows = presetsFor(german);
-        std::set<std::string> domains;
-        size_t kindIndex = 0;
-        for (const Preset& p : rows) {
-            EXPECT_TRUE(validHost(p.domain)) << p.domain;
-            EXPECT_FALSE(isProtected(p.domain)) << p.domain;
-            EXPECT_TRUE(domains.insert(p.domain).second) << "twice: " << p.domain;
-            // Groups come in display order, each in one run.
-            while (kindIndex < presetKinds.size() && presetKinds[kindIndex] != p.kind) ++kindIndex;
-            EXPECT_LT(kindIndex, presetKinds.size()) << p.name << " kind " << p.kind;
-        }
-    }
-}
-
-TEST(Presets, GermanRegionsGetGermanShops) {
-    const std::pair<const char*, bool> regions[] = {{"DE", true},  {"AT", true},  {"CH", true},
-                                                    {"US", false}, {"GB", false}, {"", false},
-                                                    {"de", false}};
-    for (auto [region, german] : regions) EXPECT_EQ(germanShopsFor(region), german) << region;
-    auto amazon = [](bool german) { return presetsFor(german)[33]; };
-    EXPECT_EQ(amazon(true).name, "Amazon");
-    EXPECT_EQ(amazon(true).domain, "amazon.de");
-    EXPECT_EQ(amazon(false).domain, "amazon.com");
-    EXPECT_EQ(presetsFor(true)[34].domain, "ebay.de");
-    EXPECT_EQ(presetsFor(false)[34].domain, "ebay.com");
-}
-
-TEST(Initial, SitesAreThePresetRowsAndTheScheduleIsOff) {
-    const Config& c = Config::initial();
-    ASSERT_EQ(c.sites.size(), 3u);
-    EXPECT_EQ(siteName(c.sites[0].domain), "YouTube");
-    EXPECT_EQ(siteName(c.sites[1].domain), "Bild");
-    EXPECT_EQ(siteName(c.sites[2].domain), "Google News");
-    ASSERT_EQ(c.schedules.size(), 1u);
-    EXPECT_EQ(c.schedules[0], (Schedule{c.schedules[0].id, false, {2, 3, 4, 5, 6}, 480, 720}));
-    EXPECT_EQ(&Config::initial(), &c);
-    EXPECT_FALSE(c.manualOn);
-    EXPECT_TRUE(c.notice && c.suggest);
-}
-
 }  // namespace
 }  // namespace tarrow

@@ -78,5 +78,12 @@ TEST(File, JoinsNamesToTheFolder) {
     EXPECT_EQ(file("x"), folder() + "/x");
 }
 
+TEST(StateFolder, AnEmptyTarrowHomeIsNotAFolder) {
+    Environment empty{std::string(""), std::nullopt, "/home/user", "/work"};
+    EXPECT_EQ(folderFor(empty), "/home/user/.local/share/Tarrow");
+    Environment set{std::string("~/x"), std::nullopt, "/home/user", "/work"};
+    EXPECT_EQ(folderFor(set), "/home/user/x");
+}
+
 }  // namespace
 }  // namespace tarrow

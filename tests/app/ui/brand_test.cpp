@@ -6,7 +6,7 @@
 #include <QFontInfo>
 #include <QTemporaryDir>
 
-#include "qt_app.h"
+#include "tests/support/qt_app.h"
 
 namespace tarrow::ui {
 namespace {
@@ -29,7 +29,7 @@ TEST(Brand, Colours) {
 
 // Each case runs in its own process under ctest, so registration starts afresh.
 TEST(Brand, WithoutTheFontFilesTheBoldSystemFont) {
-    testing::ensureQtApp();
+    test::ensureQtApp();
     QTemporaryDir empty;
     registerBrandFont(empty.path());
     EXPECT_FALSE(brandFontName().has_value());
@@ -40,7 +40,7 @@ TEST(Brand, WithoutTheFontFilesTheBoldSystemFont) {
 }
 
 TEST(Brand, TheShippedFontFiles) {
-    testing::ensureQtApp();
+    test::ensureQtApp();
     registerBrandFont(QStringLiteral(TARROW_SOURCE_DIR "/resources"));
     ASSERT_TRUE(brandFontName().has_value());
     EXPECT_EQ(*brandFontName(), "Apfel Grotezk");

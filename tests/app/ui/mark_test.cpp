@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "app/ui/png.h"
-#include "qt_app.h"
+#include "tests/support/qt_app.h"
 
 namespace tarrow::ui {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 class Mark : public ::testing::Test {
   protected:
     void SetUp() override {
-        testing::ensureQtApp();
+        test::ensureQtApp();
         ASSERT_TRUE(resources.isValid());
         qputenv("TARROW_RESOURCES", resources.path().toUtf8());  // no tray images there
     }

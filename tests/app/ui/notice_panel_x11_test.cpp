@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/ui/notice_panel.h"
-#include "tests/tabs/xvfb.h"
+#include "tests/support/xvfb.h"
 
 // Qt's X11 platform asks the session bus for its theme and accessibility; libdbus keeps
 // a buffer of that failed attempt until exit, which is not this program's leak.
@@ -19,7 +19,7 @@ namespace {
 class X11Environment : public ::testing::Environment {
   public:
     void SetUp() override {
-        if (!testing::Xvfb::available()) return;
+        if (!test::Xvfb::available()) return;
         if (xcb_connection_t* c = xvfb_.start(250 + getpid() % 100)) xcb_disconnect(c);
         setenv("DISPLAY", xvfb_.display.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
@@ -31,7 +31,7 @@ class X11Environment : public ::testing::Environment {
     }
 
   private:
-    testing::Xvfb xvfb_;
+    test::Xvfb xvfb_;
     int argc_ = 1;
     char name_[16] = "card_x11_test";
     char* argv_[2] = {name_, nullptr};

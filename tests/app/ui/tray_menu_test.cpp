@@ -4,10 +4,10 @@
 
 #include <QAction>
 
-#include "qt_app.h"
-#include "rig.h"
+#include "tests/support/qt_app.h"
+#include "tests/support/rig.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 namespace {
 
 QAction* find(QMenu* menu, const QString& title) {
@@ -89,4 +89,4 @@ TEST(TrayMenu, RebuiltOnEveryOpeningAfterATick) {
 }
 
 }  // namespace
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

@@ -5,7 +5,8 @@
 #include "app/browser/browser_scripts.h"
 #include "app/browser/script_values.h"
 #include "platform/desktop/apple_script.h"
-#include "tests/controller/scratch.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow {
 namespace {
@@ -14,15 +15,15 @@ namespace {
 class FakeTool : public ::testing::Test {
   protected:
     void answer(const std::string& body) {
-        testing::writeFile(tool,
+        test::writeFile(tool,
                            "#!/bin/sh\n"
                            "[ \"$1\" = -s ] && [ \"$2\" = s ] && [ \"$3\" = -e ] || exit 9\n"
                            "printf '%s' \"$4\" > '" +
-                               dir.file("script") + "'\n" + body);
+                               dir / "script" + "'\n" + body);
         chmod(tool.c_str(), 0755);
     }
-    testing::Scratch dir;
-    std::string tool = dir.file("osascript");
+    test::TempFolder dir;
+    std::string tool = dir / "osascript";
 };
 
 TEST_F(FakeTool, PassesTheScriptWholeAndReadsTheResult) {
@@ -30,7 +31,7 @@ TEST_F(FakeTool, PassesTheScriptWholeAndReadsTheResult) {
     const std::string text = readFrontTabScript("com.google.Chrome", "active tab");
     const auto result = platform::runAppleScript(text, tool);
     ASSERT_TRUE(result);
-    EXPECT_EQ(testing::readFile(dir.file("script")), text);  // line feeds and quotes unchanged
+    EXPECT_EQ(test::readFile(dir / "script"), text);  // line feeds and quotes unchanged
     EXPECT_EQ(scriptText(*result), "https://www.youtube.com/watch?v=1");
     answer("echo '{{\"https://a.test/\", \"https://b.test/\"}, {}}'\n");
     auto lists = platform::runAppleScript(listAllTabsScript("com.apple.Safari"), tool);
@@ -42,7 +43,7 @@ TEST_F(FakeTool, PassesTheScriptWholeAndReadsTheResult) {
 TEST_F(FakeTool, FailuresGiveNoResult) {
     answer("echo 'execution error: Not authorized (-1743)' >&2\nexit 1\n");
     EXPECT_FALSE(platform::runAppleScript("x", tool));
-    EXPECT_FALSE(platform::runAppleScript("x", dir.file("missing")));
+    EXPECT_FALSE(platform::runAppleScript("x", dir / "missing"));
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include "platform/desktop/compositing.h"
 #include "platform/desktop/front_app.h"
 #include "platform/desktop/window.h"
-#include "tests/tabs/xvfb.h"
+#include "tests/support/xvfb.h"
 
 namespace {
 int connects = 0;
@@ -27,8 +27,8 @@ namespace tarrow::platform {
 namespace {
 
 TEST(XConnection, OnePerProcessForEveryQuestion) {
-    if (!testing::Xvfb::available()) GTEST_SKIP() << "no Xvfb";
-    testing::Xvfb server;
+    if (!test::Xvfb::available()) GTEST_SKIP() << "no Xvfb";
+    test::Xvfb server;
     xcb_connection_t* probe = server.start(300 + ::getpid() % 200);
     ASSERT_TRUE(probe) << "the private X server did not start";
     ::setenv("DISPLAY", server.display.c_str(), 1);
