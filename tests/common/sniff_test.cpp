@@ -1,5 +1,4 @@
 #include "common/sniff.h"
-#include "common/spaces.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +9,7 @@ namespace {
 
 #include "tests/common/openssl_hello.inc"
 
-using namespace testing;  // the hello builders
+using namespace test;  // the hello builders
 
 std::string bytes(std::initializer_list<int> values) {
     std::string out;

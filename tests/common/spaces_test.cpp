@@ -1,9 +1,6 @@
-#include "common/sniff.h"
 #include "common/spaces.h"
 
 #include <gtest/gtest.h>
-
-#include "tests/support/tls_hello.h"
 
 namespace tarrow {
 namespace {

@@ -1,6 +1,7 @@
 #include "tests/support/qt_app.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 
 namespace tarrow::test {
 
@@ -13,6 +14,16 @@ void ensureQtApp() {
     // Never destroyed: Qt's own globals may be gone by the time statics are torn down.
     static QApplication* app = new QApplication(argc, argv);
     (void)app;
+}
+
+bool waitUntil(const std::function<bool()>& condition, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
 }
 
 }  // namespace tarrow::test

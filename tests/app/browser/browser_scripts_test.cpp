@@ -1,7 +1,9 @@
+#include "app/browser/browser_scripts.h"
+
 #include <gtest/gtest.h>
 
-#include "app/browser/browser_scripts.h"
-#include "app/browser/script_values.h"
+#include <set>
+#include <string>
 
 namespace tarrow {
 namespace {

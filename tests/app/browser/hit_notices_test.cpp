@@ -1,7 +1,14 @@
-#include <gtest/gtest.h>
+// What a hit leads to: the front tab checked, the card shown, once a minute per site.
 
 #include "app/browser/hit_notices.h"
-#include "app/browser/hits.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 

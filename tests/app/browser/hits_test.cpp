@@ -1,9 +1,10 @@
+// The hits file's lines: which are well formed, fresh and new.
+
+#include "app/browser/hits.h"
+
 #include <gtest/gtest.h>
 
-#include "app/browser/hit_notices.h"
-#include "app/browser/hits.h"
-#include "tests/support/files.h"
-#include "tests/support/temp_folder.h"
+#include <chrono>
 
 namespace tarrow {
 namespace {

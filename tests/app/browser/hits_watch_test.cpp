@@ -1,25 +1,25 @@
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QEnterEvent>
-#include <QScreen>
-#include <QToolButton>
-#include <filesystem>
+// The hits folder watch, through replacements of the file and of the folder.
 
 #include "app/browser/hits_watch.h"
-#include "app/ui/notice_panel.h"
-#include "app/ui/notice_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <filesystem>
+
 #include "tests/support/files.h"
+#include "tests/support/qt_app.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarrow {
 namespace {
 
+namespace fs = std::filesystem;
+using test::waitUntil;
+
 class Watch : public ::testing::Test {
   protected:
-    void SetUp() override { app(); }
+    void SetUp() override { test::ensureQtApp(); }
     void hit(const std::string& line) {
         test::writeFile((folder / "hits.new").string(), line + "\n");
         fs::rename(folder / "hits.new", folder / "hits");

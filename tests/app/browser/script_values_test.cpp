@@ -1,7 +1,6 @@
-#include <gtest/gtest.h>
-
-#include "app/browser/browser_scripts.h"
 #include "app/browser/script_values.h"
+
+#include <gtest/gtest.h>
 
 namespace tarrow {
 namespace {

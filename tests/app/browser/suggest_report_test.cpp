@@ -1,9 +1,6 @@
-#include "app/browser/suggestions.h"
+#include "app/browser/suggest_report.h"
 
 #include <gtest/gtest.h>
-
-#include "app/browser/suggest_report.h"
-#include "tests/app/browser/history_fixture.h"
 
 namespace tarrow {
 namespace {

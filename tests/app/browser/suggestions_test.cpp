@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/browser/suggest_report.h"
 #include "tests/app/browser/history_fixture.h"
 
 namespace tarrow {

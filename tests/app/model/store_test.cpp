@@ -20,11 +20,6 @@ namespace {
 
 using namespace test;
 
-const std::string goodFile =
-    "{ \"sites\": [ {\"id\": \"0F8FAD5B-D9CB-469F-A165-70867728950E\", \"domain\": "
-    "\"example.com\", \"enabled\": true, \"extra\": 1} ],\n \"schedules\": [], "
-    "\"manualOn\": true }";
-
 struct Logged {
     std::vector<std::string> lines;
     LogFn fn() {

@@ -1,24 +1,16 @@
-// The documentation views as "--render" draws them, checked on their pixels: every text
-// line stands out from its background by at least 4.5:1 in light and in dark, and the
-// two appearances differ in background and in text. Also which palette the app takes.
+// Which palette the app takes from the desktop, and again when the desktop's theme changes.
 
-#include "app/ui/render_views.h"
+#include "app/ui/appearance.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QLabel>
-#include <QStyleFactory>
-#include <cmath>
-#include <map>
+#include <QEvent>
+#include <QPalette>
 
-#include "app/controller/render_setup.h"
-#include "app/model/config_json.h"
-#include "app/ui/appearance.h"
-#include "app/ui/store_signals.h"
-#include "tests/support/files.h"
-#include "tests/support/temp_folder.h"
 #include "tests/support/qt_app.h"
+
+using tarrow::ui::Appearance;
 
 namespace tarrow::test {
 namespace {

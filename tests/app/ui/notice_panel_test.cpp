@@ -1,58 +1,25 @@
+// The card: where it appears, how long it stays, what it takes.
+
+#include "app/ui/notice_panel.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QScreen>
 #include <QToolButton>
-#include <filesystem>
 
-#include "app/browser/hits_watch.h"
-#include "app/ui/notice_panel.h"
 #include "app/ui/notice_view.h"
-#include "tests/support/files.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/qt_app.h"
 
 namespace tarrow {
 namespace {
 
-namespace fs = std::filesystem;
-
-// One application object for all tests, gone before the program's own statics are.
-class QtEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        application_ = new QApplication(argc_, argv_);
-    }
-    void TearDown() override { delete application_; }
-
-  private:
-    int argc_ = 1;
-    char name_[10] = "card_test";
-    char* argv_[2] = {name_, nullptr};
-    QApplication* application_ = nullptr;
-};
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-void app() {
-    ASSERT_TRUE(QApplication::instance());
-}
-
-// Runs the event loop until the condition holds or the time is up.
-bool waitUntil(const std::function<bool()>& condition, int ms = 3000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using test::waitUntil;
 
 TEST(Card, AppearsCentredWithItsTextAndNeverTakesFocus) {
-    app();
+    test::ensureQtApp();
     ui::NoticePanel card;
     card.show("YouTube", "Blocked until 12:00, on schedule.");
     EXPECT_TRUE(card.isVisible());
@@ -73,7 +40,7 @@ TEST(Card, AppearsCentredWithItsTextAndNeverTakesFocus) {
 }
 
 TEST(Card, HidesAfterItsTimeUnlessThePointerRestsOnIt) {
-    app();
+    test::ensureQtApp();
     ui::NoticePanel card;
     card.show("YouTube", "Blocked until you say okay.");
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
@@ -91,7 +58,7 @@ TEST(Card, HidesAfterItsTimeUnlessThePointerRestsOnIt) {
 }
 
 TEST(Card, ShowDuringTheFadeOutBringsItBackAtOnce) {
-    app();
+    test::ensureQtApp();
     ui::NoticePanel card;
     card.show("YouTube", "one");
     card.dismiss();

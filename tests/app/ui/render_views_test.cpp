@@ -1,6 +1,6 @@
 // The documentation views as "--render" draws them, checked on their pixels: every text
 // line stands out from its background by at least 4.5:1 in light and in dark, and the
-// two appearances differ in background and in text. Also which palette the app takes.
+// two appearances differ in background and in text.
 
 #include "app/ui/render_views.h"
 

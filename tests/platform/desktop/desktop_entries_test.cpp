@@ -1,12 +1,11 @@
+#include "platform/desktop/desktop_entries.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "platform/desktop/desktop_entries.h"
-#include "platform/desktop/front_app.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
-#include "tests/support/xvfb.h"
 
 namespace tarrow::platform {
 namespace {

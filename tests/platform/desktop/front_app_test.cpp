@@ -1,9 +1,12 @@
+// Which application is in front: from the active window on a private X server.
+
+#include "platform/desktop/front_app.h"
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 
-#include "platform/desktop/desktop_entries.h"
-#include "platform/desktop/front_app.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/xvfb.h"
