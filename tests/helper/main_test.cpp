@@ -1,12 +1,19 @@
-// The helper program when its standard error leads nowhere: a log line written into a
-// pipe whose reader has gone must not end the process.
+// The tarrow-helper program itself, run as a process on real files; also when its
+// standard error leads nowhere (a log line written into a pipe whose reader has gone must
+// not end the process).
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/hosts_section.h"
 
 #include "tests/support/child_process.h"
 #include "tests/support/files.h"

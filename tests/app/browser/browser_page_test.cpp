@@ -1,8 +1,9 @@
+#include "app/browser/browser_page.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "app/browser/browser_page.h"
 #include "common/block_page.h"
 
 namespace tarrow {

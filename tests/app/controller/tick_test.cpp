@@ -425,9 +425,7 @@ TEST(Quit, ARequestThatCannotBeEmptiedIsLoggedOnce) {
     EXPECT_EQ(rig.count("quit (menu)"), 1);
 }
 
-using test::at;
-using test::configWith;
-using test::Rig;
+// --- The time zone ---
 
 // The system's time zone changes while the app runs: the next tick already evaluates the
 // schedules in the new zone.

@@ -208,6 +208,8 @@ TEST(Decode, DamagedFilesAreRefusedOrReadConsistently) {
     EXPECT_GT(read, 0);
 }
 
+// Hand-edited numbers in config.json: one odd number costs at most its own schedule.
+
 const char* goodSchedule =
     R"({"id":"7C9E6679-7425-40DE-944B-E07FC1F90AE7","enabled":true,"days":[2],"start":480,"end":720})";
 

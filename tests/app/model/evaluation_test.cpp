@@ -264,6 +264,11 @@ TEST(CalendarSetUp, UnknownZoneActsAsUtcAndOddLocalesStillWork) {
     EXPECT_FALSE(current.zone().empty());
 }
 
+// The evaluation takes a short cut through days on which the clock does not change.
+// These cases compare it with the rules worked step by step through the calendar, at
+// instants all over a year in zones with whole-hour, half-hour and no changes, and one
+// (Santiago) whose clock skips midnight.
+
 std::optional<Instant> referenceEnd(const Schedule& s, Instant now, const Calendar& cal) {
     if (!s.enabled || s.days.empty()) return std::nullopt;
     const Instant today = cal.dayStart(now);
