@@ -21,8 +21,8 @@
 #include "common/file_io.h"
 #include "helper/daemon_watch.h"
 #include "tests/support/child_descriptors.h"
-#include "tests/support/temp_folder.h"
 #include "tests/support/tcp_client.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/tls_hello.h"
 
 namespace tarrow {

@@ -60,11 +60,13 @@ using Lines = std::vector<std::string>;
 TEST(Pass, DaemonAnswersWhileTheListenerRuns) {
     Helper h(true);
     EXPECT_EQ(h.run("a.com\n"), Lines{"blocking 1 host names, answering on 127.0.0.2"});
-    EXPECT_NE(readFile(h.state.hostsPath).value_or("").find("127.0.0.2 a.com\n:: a.com\n"), std::string::npos);
+    EXPECT_NE(readFile(h.state.hostsPath).value_or("").find("127.0.0.2 a.com\n:: a.com\n"),
+              std::string::npos);
     h.notice.works = false;
     h.notice.running = false;
     EXPECT_EQ(h.run("a.com\n"), Lines{"blocking 1 host names, without the note"});
-    EXPECT_NE(readFile(h.state.hostsPath).value_or("").find("0.0.0.0 a.com\n:: a.com\n"), std::string::npos);
+    EXPECT_NE(readFile(h.state.hostsPath).value_or("").find("0.0.0.0 a.com\n:: a.com\n"),
+              std::string::npos);
     h.notice.works = true;
     EXPECT_EQ(h.run("a.com\n"), Lines{"blocking 1 host names, answering on 127.0.0.2"});
     EXPECT_EQ(h.run("a.com\n"), Lines{});  // unchanged: nothing written, logged or flushed

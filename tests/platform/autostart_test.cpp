@@ -111,7 +111,7 @@ TEST(Autostart, OnWritesOffRemovesOrHidesTheSystemEntry) {
 
     // A system-wide entry in the second folder starts the app for everyone.
     writeFile(home / "xdg-b/autostart/de.brightloom.tarrow.desktop",
-        "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\n");
+              "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\n");
     EXPECT_TRUE(autostartEnabled(places));
     ASSERT_TRUE(setAutostart(places, false, program).ok());
     EXPECT_FALSE(autostartEnabled(places));
@@ -124,8 +124,8 @@ TEST(Autostart, OnWritesOffRemovesOrHidesTheSystemEntry) {
 
     // A system entry that is switched off itself needs no hidden entry.
     writeFile(home / "xdg-a/autostart/de.brightloom.tarrow.desktop",
-        "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\nX-GNOME-Autostart-"
-        "enabled=false\n");
+              "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\nX-GNOME-Autostart-"
+              "enabled=false\n");
     ASSERT_TRUE(setAutostart(places, false, program).ok());
     EXPECT_FALSE(exists(places.user));
     EXPECT_FALSE(autostartEnabled(places));

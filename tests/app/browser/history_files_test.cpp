@@ -82,7 +82,8 @@ TEST(HistoryFiles, MacLayoutKeepsSafariWithoutLookingAtIt) {
     TempHome home;
     test::writeFile(home / "Library/Application Support/Google/Chrome/Profile 2/History", "x");
     test::writeFile(home / "Library/Application Support/Arc/User Data/Default/History", "x");
-    test::writeFile(home / "Library/Application Support/Firefox/Profiles/p.default/places.sqlite", "x");
+    test::writeFile(home / "Library/Application Support/Firefox/Profiles/p.default/places.sqlite",
+                    "x");
     FoundHistories found = historyFiles(home.path, macHistoryPlaces);
     std::vector<HistoryFile> expected = {
         {home / "Library/Application Support/Google/Chrome/Profile 2/History",

@@ -163,7 +163,7 @@ TEST_F(Routes, StatusNeedsTheTokenAndReadsTheHostsFile) {
         EXPECT_EQ(a.type, "text/plain; charset=utf-8");
     }
     test::writeFile(dir / "hosts",
-                       hostsFile("127.0.0.1 localhost\n", {"youtube.com", "www.youtube.com"}));
+                    hostsFile("127.0.0.1 localhost\n", {"youtube.com", "www.youtube.com"}));
     EXPECT_EQ(std::get<PageAnswer>(route(get("/status?t=" + token), setup)).body, "blocked");
     std::filesystem::remove(dir / "hosts");  // unreadable counts as empty
     EXPECT_EQ(std::get<PageAnswer>(route(get("/status?t=" + token), setup)).body, "open");

@@ -342,8 +342,8 @@ TEST(StoreReadOnly, UnreadableFileIsKeptWhenItCannotBeMoved) {
         if (readFile(dir / "config.json") != "{broken") return failed("the file is kept", 2);
         if (exists(dir / "config.broken.json")) return failed("nothing is set aside", 3);
         const std::string expected =
-            "config.json unreadable, could not move it aside: cannot move " + dir /
-            "config.json" + ": Read-only file system";
+            "config.json unreadable, could not move it aside: cannot move " + dir / "config.json" +
+            ": Read-only file system";
         if (lines != std::vector<std::string>{expected}) return failed("one log line", 4);
         return 0;
     });

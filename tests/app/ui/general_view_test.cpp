@@ -9,8 +9,8 @@
 #include "app/model/setup_texts.h"
 #include "app/ui/setup_box.h"
 #include "platform/autostart.h"
-#include "tests/support/qt_app.h"
 #include "tests/app/ui/tabs_fixture.h"
+#include "tests/support/qt_app.h"
 
 namespace tarrow::test {
 namespace {
@@ -91,14 +91,13 @@ TEST_F(GeneralView, LoginSwitchWritesAndRemovesTheAutostartEntry) {
 
     // A system-wide entry: switching off hides it for this user.
     test::writeFile(xdg / "system/autostart/de.brightloom.tarrow.desktop",
-                       "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\n");
+                    "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\n");
     rig.window->showTab(Tab::sites);
     rig.open(Tab::general);  // read again on showing
     EXPECT_TRUE(box->isChecked());
     rig.click(box);
     EXPECT_FALSE(box->isChecked());
-    EXPECT_NE(test::readFile(places.user).value_or("").find("Hidden=true"),
-              std::string::npos);
+    EXPECT_NE(test::readFile(places.user).value_or("").find("Hidden=true"), std::string::npos);
 
     // A file where the folder should be: the failure is logged and the switch shows the
     // truth. Without the user's entry the system's runs again, and hiding it fails too.

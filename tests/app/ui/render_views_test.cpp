@@ -17,8 +17,8 @@
 #include "app/ui/appearance.h"
 #include "app/ui/store_signals.h"
 #include "tests/support/files.h"
-#include "tests/support/temp_folder.h"
 #include "tests/support/qt_app.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow::test {
 namespace {

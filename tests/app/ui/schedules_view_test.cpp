@@ -15,9 +15,9 @@
 #include "app/ui/settings_window.h"
 #include "app/ui/setup_box.h"
 #include "app/ui/time_field.h"
+#include "tests/app/ui/tabs_fixture.h"
 #include "tests/support/qt_app.h"
 #include "tests/support/rig.h"
-#include "tests/app/ui/tabs_fixture.h"
 
 namespace tarrow::test {
 namespace {

@@ -57,8 +57,7 @@ struct SettingsRig {
     QWidget* focused() const { return window->focusWidget(); }
     // The configuration as the file on disk has it.
     Config onDisk() const {
-        return decodeConfig(test::readFile(folder / "config.json").value_or(""))
-            .value_or(Config());
+        return decodeConfig(test::readFile(folder / "config.json").value_or("")).value_or(Config());
     }
     std::vector<std::string> diskDomains() const {
         std::vector<std::string> out;

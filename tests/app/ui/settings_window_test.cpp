@@ -6,8 +6,8 @@
 #include <QScreen>
 #include <QTabBar>
 
-#include "tests/support/qt_app.h"
 #include "tests/app/ui/settings_fixture.h"
+#include "tests/support/qt_app.h"
 
 namespace tarrow::test {
 namespace {

@@ -14,8 +14,8 @@
 #include "app/browser/suggestion_loader.h"
 #include "app/model/setup_texts.h"
 #include "app/ui/setup_box.h"
-#include "tests/support/qt_app.h"
 #include "tests/app/ui/settings_fixture.h"
+#include "tests/support/qt_app.h"
 
 namespace tarrow::test {
 namespace {

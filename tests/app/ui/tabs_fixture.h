@@ -71,8 +71,7 @@ struct TabsRig {
         if (!QTest::qWaitForWindowExposed(window.get())) ADD_FAILURE() << "window not shown";
     }
     Config onDisk() const {
-        return decodeConfig(test::readFile(folder / "config.json").value_or(""))
-            .value_or(Config());
+        return decodeConfig(test::readFile(folder / "config.json").value_or("")).value_or(Config());
     }
     void click(QWidget* widget) const {
         QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(6, widget->height() / 2));

@@ -16,10 +16,10 @@ class FakeTool : public ::testing::Test {
   protected:
     void answer(const std::string& body) {
         test::writeFile(tool,
-                           "#!/bin/sh\n"
-                           "[ \"$1\" = -s ] && [ \"$2\" = s ] && [ \"$3\" = -e ] || exit 9\n"
-                           "printf '%s' \"$4\" > '" +
-                               dir / "script" + "'\n" + body);
+                        "#!/bin/sh\n"
+                        "[ \"$1\" = -s ] && [ \"$2\" = s ] && [ \"$3\" = -e ] || exit 9\n"
+                        "printf '%s' \"$4\" > '" +
+                            dir / "script" + "'\n" + body);
         chmod(tool.c_str(), 0755);
     }
     test::TempFolder dir;

@@ -46,16 +46,15 @@ class Entries : public ::testing::Test {
         add("system/applications/kde", "konqueror", "Konqueror", "konqueror",
             "x-scheme-handler/https", "");
         add("system/applications", "mailer", "Mail", "mailer", "x-scheme-handler/mailto;", "");
-        folders = {dir / "user/applications", dir / "system/applications",
-                   dir / "missing"};
+        folders = {dir / "user/applications", dir / "system/applications", dir / "missing"};
     }
 
     void add(const std::string& folder, const std::string& id, const std::string& name,
              const std::string& program, const std::string& mime, const std::string& extra) {
         tarrow::test::writeFile(dir / (folder + "/" + id + ".desktop"),
-                                   "[Desktop Entry]\nType=Application\nName=" + name +
-                                       "\nExec=/usr/bin/" + program + " %u\nMimeType=" + mime +
-                                       "\n" + extra);
+                                "[Desktop Entry]\nType=Application\nName=" + name +
+                                    "\nExec=/usr/bin/" + program + " %u\nMimeType=" + mime + "\n" +
+                                    extra);
     }
 
     tarrow::test::TempFolder dir;

@@ -75,8 +75,8 @@ TEST_F(X11, ReadsTheActiveWindowsApplication) {
     xcb_flush(c);
     tarrow::test::TempFolder data;
     tarrow::test::writeFile(data / "applications/firefox-esr.desktop",
-                               "[Desktop Entry]\nType=Application\nName=Firefox ESR\n"
-                               "Exec=firefox-esr %u\nMimeType=x-scheme-handler/https;\n");
+                            "[Desktop Entry]\nType=Application\nName=Firefox ESR\n"
+                            "Exec=firefox-esr %u\nMimeType=x-scheme-handler/https;\n");
     setenv("XDG_DATA_HOME", data.path.c_str(), 1);
     setenv("XDG_DATA_DIRS", data.path.c_str(), 1);
     FrontApp front = frontApplication();
