@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/model/state_folder.h"
 #include "common/hosts_section.h"

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/model/general_texts.h"
+
 namespace tarrow {
 namespace {
 

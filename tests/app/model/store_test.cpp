@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
