@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <filesystem>
 
 #include "app/browser/page_routes.h"
 #include "common/hosts_section.h"

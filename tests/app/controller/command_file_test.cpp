@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <filesystem>
 
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"

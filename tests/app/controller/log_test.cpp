@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
+#include <filesystem>
 #include <functional>
 #include <thread>
 

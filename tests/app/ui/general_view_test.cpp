@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <filesystem>
 
 #include "app/model/setup_texts.h"
 #include "app/ui/setup_box.h"
