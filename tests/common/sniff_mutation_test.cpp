@@ -23,7 +23,7 @@ size_t mutationCount() {
 }
 
 std::vector<std::string> seeds() {
-    using namespace testing;
+    using namespace test;
     return {
         opensslHello,
         clientHelloFor("www.example.com"),

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/browser/suggest_report.h"
 #include "tests/app/browser/history_fixture.h"
 
 namespace tarrow {

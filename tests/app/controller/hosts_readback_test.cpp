@@ -2,6 +2,7 @@
 
 #include "app/controller/hosts_readback.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/time.h>
