@@ -34,7 +34,7 @@
 
 #include "app/browser/page_server.h"
 #include "helper/notice.h"
-#include "tests/listener/hello.h"
+#include "tests/support/tls_hello.h"
 
 namespace tarrow {
 namespace {
@@ -222,7 +222,7 @@ void BM_NoticeUnderFlood(benchmark::State& state) {
     const auto tls = loopback("127.0.0.2", notice.ports()[1]);
     measure(state, {plain, tls},
             {{plain, "GET / HTTP/1.1\r\nHost: probe.example\r\n\r\n", "HTTP/1.1 403"},
-             {tls, testing::clientHelloFor("probe.example"), ""}});
+             {tls, test::clientHelloFor("probe.example"), ""}});
     notice.stop();
     ::unlink(folder.c_str());
 }

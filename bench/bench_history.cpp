@@ -21,7 +21,7 @@
 
 #include "app/browser/history_visits.h"
 #include "app/browser/suggestions.h"
-#include "tests/history/history_schemas.h"
+#include "tests/support/history_schemas.h"
 
 namespace {
 

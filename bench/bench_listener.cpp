@@ -22,7 +22,7 @@
 #include "common/block_page.h"
 #include "common/sniff.h"
 #include "helper/notice.h"
-#include "tests/listener/hello.h"
+#include "tests/support/tls_hello.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ using namespace tarrow;
 const std::string request = "GET / HTTP/1.1\r\nHost: www.example.com\r\nUser-Agent: bench\r\n\r\n";
 
 void BM_ClientHelloHost(benchmark::State& state) {
-    const std::string hello = testing::clientHelloFor("www.example.com");
+    const std::string hello = test::clientHelloFor("www.example.com");
     for (auto _ : state) benchmark::DoNotOptimize(clientHelloHost(hello));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * hello.size()));
 }

@@ -15,7 +15,8 @@
 #include "app/ui/schedule_row.h"
 #include "app/ui/schedules_view.h"
 #include "app/ui/store_signals.h"
-#include "model_files.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ Config schedules(int count) {
 
 // A store on a scratch config.json and the tab on top of it, shown.
 struct Scene {
-    testing_files::TempFolder folder;
+    test::TempFolder folder;
     Calendar calendar{"Europe/Berlin", "en_US"};
     std::unique_ptr<Store> store;
     std::unique_ptr<ui::StoreSignals> observed;
@@ -48,8 +49,8 @@ struct Scene {
 
     explicit Scene(int count) {
         application();
-        testing_files::put(folder / "config.json", encodeConfig(schedules(count)));
-        store = std::make_unique<Store>(folder.path());
+        test::writeFile(folder / "config.json", encodeConfig(schedules(count)));
+        store = std::make_unique<Store>(folder.path);
         store->setHelper(Helper::working);
         observed = std::make_unique<ui::StoreSignals>(*store);
         view = std::make_unique<ui::SchedulesView>(*observed, calendar, ui::SchedulesHooks{});
@@ -73,9 +74,9 @@ BENCHMARK(redrawAfterOneEdit)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
 // The part of the above that is the store writing config.json (fsync included), with no
 // tab drawn: what is left of the figure above is the redraw.
 void saveAfterOneEdit(benchmark::State& state) {
-    testing_files::TempFolder folder;
-    testing_files::put(folder / "config.json", encodeConfig(schedules(int(state.range(0)))));
-    Store store(folder.path());
+    test::TempFolder folder;
+    test::writeFile(folder / "config.json", encodeConfig(schedules(int(state.range(0)))));
+    Store store(folder.path);
     SchedulesTab tab(store);
     const size_t index = size_t(state.range(0) / 2);
     bool on = true;

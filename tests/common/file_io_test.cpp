@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow {
 namespace {

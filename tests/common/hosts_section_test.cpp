@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/lines.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 using namespace tarrow;
 

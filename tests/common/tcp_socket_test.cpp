@@ -9,8 +9,8 @@
 #include <asio.hpp>
 
 #include "common/tcp_server.h"
-#include "tests/common/child_descriptors.h"
-#include "tests/listener/client.h"
+#include "tests/support/child_descriptors.h"
+#include "tests/support/tcp_client.h"
 
 namespace tarrow {
 namespace {
@@ -29,7 +29,7 @@ TEST(TcpSocket, AChildStartedWhileServingInheritsNoSocket) {
                                            return Step::read();  // held open until the deadline
                                        });
     ASSERT_TRUE(listening.server) << listening.error;
-    testing::Client client(listening.server->port());
+    test::Client client(listening.server->port());
     client.send("x");
     for (int i = 0; i < 200 && !connected; ++i) std::this_thread::sleep_for(5ms);
     ASSERT_TRUE(connected);

@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "support.h"
+#include "tests/support/child_process.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 using namespace tarrow;
 using namespace tarrow::test;
@@ -56,7 +58,7 @@ TEST(Apply, RealFiles) {
         Result<bool> changed = apply(two, hosts);
         ASSERT_TRUE(changed) << changed.status().text();
         EXPECT_TRUE(*changed);
-        const std::string blocked = readFile(hosts);
+        const std::string blocked = readFile(hosts).value_or("");
         EXPECT_EQ(blocked, hostsFile(original, two));
 
         const struct stat before = statOf(hosts);
@@ -229,7 +231,7 @@ TEST(Apply, MemoEqualsAFreshRead) {
         {"same size edited in place, times put back",
          [&] {
              const struct stat st = statOf(hosts);
-             std::string text = readFile(hosts);
+             std::string text = readFile(hosts).value_or("");
              text.replace(text.find("www.example.com"), 3, "xyz");
              std::FILE* f = std::fopen(hosts.c_str(), "r+");
              std::fwrite(text.data(), 1, text.size(), f);

@@ -8,7 +8,9 @@
 #include <map>
 
 #include "common/hosts_section.h"
-#include "support.h"
+#include "tests/support/child_process.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 using namespace tarrow;
 using namespace tarrow::test;
@@ -62,7 +64,7 @@ struct Rig {
     std::vector<NameAnswer> resolve(const Names& names, std::chrono::milliseconds deadline) {
         lookups.push_back(names);
         deadlines.push_back(deadline);
-        const std::set<std::string> blocked = blockedNames(readFile(hosts));
+        const std::set<std::string> blocked = blockedNames(readFile(hosts).value_or(""));
         sectionAtLookup.push_back(!blocked.empty());
         std::vector<NameAnswer> answers;
         for (const std::string& name : names) {

@@ -1,6 +1,8 @@
-// The helper program when its standard error leads nowhere: a log line written into a
-// pipe whose reader has gone must not end the process.
+// The tarrow-helper program itself, run as a process on real files; also when its
+// standard error leads nowhere (a log line written into a pipe whose reader has gone must
+// not end the process).
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,7 +10,14 @@
 
 #include <gtest/gtest.h>
 
-#include "support.h"
+#include <string>
+#include <vector>
+
+#include "common/hosts_section.h"
+
+#include "tests/support/child_process.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 using namespace tarrow;
 using namespace tarrow::test;
@@ -51,9 +60,168 @@ TEST(HelperMain, ClosedStandardErrorDoesNotEndTheProgram) {
     EXPECT_EQ(runWithClosedStandardError(
                   {"--apply", request, "--uid", uid, "--hosts", hosts, "--no-flush"}),
               0);
-    EXPECT_NE(readFile(hosts).find("0.0.0.0 a.com\n"), std::string::npos);
+    EXPECT_NE(readFile(hosts).value_or("").find("0.0.0.0 a.com\n"), std::string::npos);
     EXPECT_EQ(runWithClosedStandardError({"--clear", "--hosts", hosts, "--no-flush"}), 0);
     EXPECT_EQ(readFile(hosts), "127.0.0.1 localhost\n");
+}
+
+const std::string usage =
+    "tarrow-helper --daemon <request file> --uid <uid> | --apply <request file> --uid <uid> "
+    "[--hosts <file>] [--no-flush] | --clear\n";
+const std::string stock = "127.0.0.1\tlocalhost\n::1 localhost\n";
+
+// The messages of the log lines, after checking that each line is
+// "yyyy-MM-dd HH:mm:ss  message".
+bool stampShaped(const std::string& text) {
+    const std::string shape = "dddd-dd-dd dd:dd:dd  ";
+    if (text.size() < shape.size()) return false;
+    for (size_t i = 0; i < shape.size(); ++i) {
+        bool digit = text[i] >= '0' && text[i] <= '9';
+        if (shape[i] == 'd' ? !digit : text[i] != shape[i]) return false;
+    }
+    return true;
+}
+
+std::vector<std::string> logged(const std::string& err) {
+    std::vector<std::string> messages;
+    size_t start = 0;
+    for (size_t end; (end = err.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string text = err.substr(start, end - start);
+        EXPECT_TRUE(stampShaped(text)) << text;
+        messages.push_back(text.size() > 21 ? text.substr(21) : "");
+    }
+    EXPECT_EQ(start, err.size()) << "unfinished log line";
+    return messages;
+}
+
+struct Files {
+    TempFolder folder;
+    std::string hosts = folder / "hosts", request = folder / "request";
+    std::string uid = std::to_string(::getuid());
+};
+
+TEST(HelperProgram, VersionWinsOverOtherArguments) {
+    HelperRun run = runHelper({"--clear", "--version", "--uid", "x"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Tarrow helper 2\n");
+    EXPECT_EQ(run.err, "");
+}
+
+// Help names every mode and changes nothing, even next to a mode that would.
+TEST(HelperProgram, HelpNamesEveryModeAndExitsZero) {
+    Files f;
+    writeFile(f.hosts, stock);
+    HelperRun run = runHelper({"--clear", "--hosts", f.hosts, "--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    for (const char* mode :
+         {"--version", "--listen-test", "--clear", "--apply", "--daemon", "--hosts", "--no-flush"})
+        EXPECT_NE(run.out.find(mode), std::string::npos) << mode;
+    EXPECT_EQ(readFile(f.hosts), stock);
+}
+
+TEST(HelperProgram, UsageForBadArguments) {
+    Files f;
+    writeFile(f.hosts, stock);
+    writeFile(f.request, "a.com\n");
+    // Which argument lists are bad is the parser's table; here: the program's answer.
+    const std::vector<std::vector<std::string>> rows = {
+        {}, {"--apply", f.request, "--uid", "4294967296"}, {"--hosts", f.hosts}};
+    for (auto args : rows) {
+        args.insert(args.end(), {"--hosts", f.hosts, "--no-flush"});
+        HelperRun run = runHelper(args);
+        EXPECT_EQ(run.status, 2) << testing::PrintToString(args);
+        EXPECT_EQ(run.out, usage);
+        EXPECT_EQ(readFile(f.hosts), stock);
+    }
+}
+
+TEST(HelperProgram, ApplyAndClear) {
+    Files f;
+    writeFile(f.hosts, stock);
+    writeFile(f.request, "a.com\nA.com\nb.com\n");
+    HelperRun run =
+        runHelper({"--apply", f.request, "--uid", f.uid, "--hosts", f.hosts, "--no-flush"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(logged(run.err), std::vector<std::string>{"blocking 2 host names, without the note"});
+    EXPECT_EQ(readFile(f.hosts),
+              hostsFile(stock, {"a.com", "b.com"}));  // never 127.0.0.2 outside the daemon
+
+    run = runHelper({"--clear", "--hosts", f.hosts, "--no-flush"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(logged(run.err), std::vector<std::string>{"section removed"});
+    EXPECT_EQ(readFile(f.hosts), stock);
+
+    const struct stat before = statOf(f.hosts);
+    run = runHelper({"--clear", "--hosts", f.hosts, "--no-flush"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(statOf(f.hosts).st_ino, before.st_ino);
+
+    ::unlink(f.hosts.c_str());
+    ::mkdir(f.hosts.c_str(), 0755);
+    run = runHelper({"--clear", "--hosts", f.hosts, "--no-flush"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(logged(run.err), std::vector<std::string>{"failed: cannot replace " + f.hosts +
+                                                        ": not a regular file"});
+}
+
+// The --uid given is the owner the request file must have.
+TEST(HelperProgram, UntrustedRequest) {
+    Files f;
+    const std::string blocked = hostsFile(stock, {"a.com"});
+    writeFile(f.hosts, blocked);
+    writeFile(f.request, "b.com\n");
+    HelperRun run = runHelper({"--apply", f.request, "--uid", std::to_string(::getuid() + 1),
+                               "--hosts", f.hosts, "--no-flush"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(logged(run.err),
+              std::vector<std::string>{"request file not trusted, left /etc/hosts as it is: " +
+                                       f.request});
+    EXPECT_EQ(readFile(f.hosts), blocked);
+}
+
+// Name caches are flushed after a change, unless --no-flush: a stand-in nscd records its call.
+TEST(HelperProgram, FlushesNameCachesUnlessTold) {
+    if (!isRoot()) GTEST_SKIP() << "a private /usr/sbin needs root";
+    Files f;
+    TempFolder sbin;
+    writeFile(sbin / "nscd", "#!/bin/sh\necho \"$@\" >> " + f.folder / "flushed" + "\n", 0755);
+    writeFile(f.hosts, stock);
+    writeFile(f.request, "a.com\n");
+    const std::vector<std::string> apply = {"--apply", f.request, "--uid",
+                                            f.uid,     "--hosts", f.hosts};
+    std::vector<std::string> noFlush = apply;
+    noFlush.push_back("--no-flush");
+    HelperRun run = runHelper(noFlush, Binds{{sbin.path, "/usr/sbin"}});
+    if (run.status == 77) GTEST_SKIP() << "no namespaces here";
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(statOf(f.folder / "flushed").st_mode, 0u);
+
+    writeFile(f.request, "b.com\n");
+    EXPECT_EQ(runHelper(apply, Binds{{sbin.path, "/usr/sbin"}}).status, 0);
+    EXPECT_EQ(readFile(f.folder / "flushed"), "--invalidate=hosts\n");
+    EXPECT_EQ(runHelper(apply, Binds{{sbin.path, "/usr/sbin"}}).status, 0);  // unchanged: no flush
+    EXPECT_EQ(readFile(f.folder / "flushed"), "--invalidate=hosts\n");
+}
+
+// With --daemon anywhere, --apply is not the one-shot apply. The daemon works on
+// /etc/hosts, so it runs where /etc is a folder of the test's own.
+TEST(HelperProgram, DaemonFlagWinsOverApply) {
+    if (!isRoot()) GTEST_SKIP() << "a private /etc needs root";
+    Files f;
+    TempFolder etc;
+    writeFile(etc / "hosts", stock);
+    writeFile(f.hosts, stock);
+    writeFile(f.request, "a.com\n");
+    HelperRun run = runHelper({"--daemon", f.folder / "missing", "--apply", f.request, "--uid",
+                               f.uid, "--hosts", f.hosts},
+                              Binds{{etc.path, "/etc"}}, 3);
+    if (run.status == 77) GTEST_SKIP() << "no namespaces here";
+    EXPECT_EQ(readFile(f.hosts), stock);
+    EXPECT_EQ(readFile(etc / "hosts"),
+              stock);  // the daemon's request file is missing: nothing to block
+    EXPECT_EQ(run.err.find("blocking"), std::string::npos);
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "support.h"
+#include "tests/support/child_process.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 using namespace tarrow;
 using namespace tarrow::test;
@@ -58,11 +60,13 @@ using Lines = std::vector<std::string>;
 TEST(Pass, DaemonAnswersWhileTheListenerRuns) {
     Helper h(true);
     EXPECT_EQ(h.run("a.com\n"), Lines{"blocking 1 host names, answering on 127.0.0.2"});
-    EXPECT_NE(readFile(h.state.hostsPath).find("127.0.0.2 a.com\n:: a.com\n"), std::string::npos);
+    EXPECT_NE(readFile(h.state.hostsPath).value_or("").find("127.0.0.2 a.com\n:: a.com\n"),
+              std::string::npos);
     h.notice.works = false;
     h.notice.running = false;
     EXPECT_EQ(h.run("a.com\n"), Lines{"blocking 1 host names, without the note"});
-    EXPECT_NE(readFile(h.state.hostsPath).find("0.0.0.0 a.com\n:: a.com\n"), std::string::npos);
+    EXPECT_NE(readFile(h.state.hostsPath).value_or("").find("0.0.0.0 a.com\n:: a.com\n"),
+              std::string::npos);
     h.notice.works = true;
     EXPECT_EQ(h.run("a.com\n"), Lines{"blocking 1 host names, answering on 127.0.0.2"});
     EXPECT_EQ(h.run("a.com\n"), Lines{});  // unchanged: nothing written, logged or flushed
@@ -77,7 +81,7 @@ TEST(Pass, StatesAreLoggedOncePerChange) {
     const std::string untrustedLine =
         "request file not trusted, left /etc/hosts as it is: " + h.folder / "r";
     h.run("a.com\n");
-    const std::string blocked = readFile(h.state.hostsPath);
+    const std::string blocked = readFile(h.state.hostsPath).value_or("");
     EXPECT_EQ(h.run("b.com\n\xFF\n"), Lines{untrustedLine});
     EXPECT_EQ(h.run(), Lines{});
     EXPECT_EQ(readFile(h.state.hostsPath), blocked);  // untouched while untrusted
@@ -107,7 +111,7 @@ TEST(Pass, FailureIsLoggedAndRemembered) {
 TEST(Pass, FailedUnblockingKeepsTheListener) {
     Helper h(true);
     h.run("a.com\n");
-    const std::string blocked = readFile(h.state.hostsPath);
+    const std::string blocked = readFile(h.state.hostsPath).value_or("");
     const std::string temp = h.state.hostsPath + ".tarrow-new";
     ASSERT_EQ(::mkdir(temp.c_str(), 0755), 0);  // the temporary file cannot be made
 

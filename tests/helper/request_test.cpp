@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "support.h"
+#include "tests/support/child_process.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 using namespace tarrow;
 using namespace tarrow::test;
@@ -107,7 +109,7 @@ TEST(Request, Trust) {
     for (const Row& row : rows) {
         const std::string path = row.make();
         const bool regular = S_ISREG(statOf(path).st_mode);
-        const std::string before = regular ? readFile(path) : "";
+        const std::string before = regular ? readFile(path).value_or("") : "";
         EXPECT_EQ(requested(path, row.uid), row.expected) << row.what;
         if (regular) {
             EXPECT_EQ(readFile(path), before) << row.what << ": the reader changed the file";

@@ -7,12 +7,13 @@
 
 #include <cstdlib>
 
-#include "model_files.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow::platform {
 namespace {
 
-using namespace testing_files;
+using namespace test;
 
 // Sets environment variables for one test and puts the old values back afterwards.
 class Environment {
@@ -47,7 +48,7 @@ std::string validation(const std::string& path) {
     const std::string out = path + ".validate";
     const int status =
         std::system(("desktop-file-validate '" + path + "' > '" + out + "' 2>&1").c_str());
-    std::string said = contents(out).value_or("?");
+    std::string said = readFile(out).value_or("?");
     ::unlink(out.c_str());
     if (WEXITSTATUS(status) != 0 && said.empty()) said = "exit status not 0";
     return said;
@@ -98,7 +99,7 @@ TEST(Autostart, OnWritesOffRemovesOrHidesTheSystemEntry) {
     ASSERT_TRUE(setAutostart(places, true, program).ok());
     EXPECT_TRUE(autostartEnabled(places));
     EXPECT_EQ(
-        contents(places.user),
+        readFile(places.user),
         "[Desktop Entry]\nType=Application\nName=Tarrow\nComment=Keeps chosen sites closed "
         "in every browser\nExec=/usr/bin/tarrow\nIcon=de.brightloom.tarrow\nTerminal=false\n");
     EXPECT_EQ(validation(places.user), "");
@@ -109,12 +110,12 @@ TEST(Autostart, OnWritesOffRemovesOrHidesTheSystemEntry) {
     EXPECT_TRUE(setAutostart(places, false, program).ok());  // already off
 
     // A system-wide entry in the second folder starts the app for everyone.
-    put(home / "xdg-b/autostart/de.brightloom.tarrow.desktop",
-        "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\n");
+    writeFile(home / "xdg-b/autostart/de.brightloom.tarrow.desktop",
+              "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\n");
     EXPECT_TRUE(autostartEnabled(places));
     ASSERT_TRUE(setAutostart(places, false, program).ok());
     EXPECT_FALSE(autostartEnabled(places));
-    const std::string hidden = contents(places.user).value_or("");
+    const std::string hidden = readFile(places.user).value_or("");
     EXPECT_NE(hidden.find("\nHidden=true\n"), std::string::npos) << hidden;
     EXPECT_EQ(validation(places.user), "");
     // On again: the user's entry wins over the system's.
@@ -122,9 +123,9 @@ TEST(Autostart, OnWritesOffRemovesOrHidesTheSystemEntry) {
     EXPECT_TRUE(autostartEnabled(places));
 
     // A system entry that is switched off itself needs no hidden entry.
-    put(home / "xdg-a/autostart/de.brightloom.tarrow.desktop",
-        "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\nX-GNOME-Autostart-"
-        "enabled=false\n");
+    writeFile(home / "xdg-a/autostart/de.brightloom.tarrow.desktop",
+              "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\nX-GNOME-Autostart-"
+              "enabled=false\n");
     ASSERT_TRUE(setAutostart(places, false, program).ok());
     EXPECT_FALSE(exists(places.user));
     EXPECT_FALSE(autostartEnabled(places));
@@ -148,7 +149,7 @@ TEST(Autostart, EntriesThatDoNotRun) {
         {"# Hidden=true\n[Desktop Entry]\nExec=tarrow\n[Desktop Action x]\nHidden=true\n", true},
     };
     for (const auto& c : cases) {
-        put(places.user, c.text);
+        writeFile(places.user, c.text);
         EXPECT_EQ(autostartEnabled(places), c.runs) << c.text;
     }
 }
@@ -161,7 +162,7 @@ TEST(Autostart, UnwritableFolderGivesTheReason) {
     env.set("XDG_CONFIG_HOME", home / "config");
     env.set("XDG_CONFIG_DIRS", home / "none");
     const AutostartPlaces places = autostartPlaces();
-    put(home / "config/autostart", "a file where the folder should be\n");
+    writeFile(home / "config/autostart", "a file where the folder should be\n");
     const Status on = setAutostart(places, true, "/usr/bin/tarrow");
     EXPECT_EQ(on.text(), "cannot create " + home / "config/autostart" + ": Not a directory");
     EXPECT_FALSE(autostartEnabled(places));
@@ -203,7 +204,7 @@ TEST(Autostart, ExecQuotesAwkwardPaths) {
         ASSERT_TRUE(entry) << c.program;
         EXPECT_NE(entry->find(std::string("\nExec=") + c.exec + "\n"), std::string::npos) << *entry;
         const std::string path = home / "de.brightloom.tarrow.desktop";
-        put(path, *entry);
+        writeFile(path, *entry);
         EXPECT_EQ(validation(path), "") << c.program;
     }
 }

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/common/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 using namespace tarrow::platform;
 using tarrow::test::TempFolder;

@@ -11,7 +11,7 @@
 
 #include <cerrno>
 
-#include "private_network.h"
+#include "tests/support/private_network.h"
 
 using namespace tarrow;
 using namespace tarrow::platform;

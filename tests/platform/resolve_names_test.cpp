@@ -11,8 +11,8 @@
 #include <fstream>
 #include <set>
 
-#include "private_network.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/private_network.h"
+#include "tests/support/temp_folder.h"
 
 using namespace tarrow::platform;
 using tarrow::test::failed;

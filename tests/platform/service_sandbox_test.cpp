@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/service_files.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow::platform {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "common/file_io.h"
 #include "common/hosts_section.h"
-#include "tests/common/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow {
 namespace {

@@ -6,13 +6,14 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "scratch.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow::app {
 namespace {
 
-using testing::Scratch;
-using testing::writeFile;
+using test::TempFolder;
+using test::writeFile;
 
 void pointAt(const std::string& link, const std::string& target) {
     const std::string fresh = link + ".new";
@@ -23,20 +24,20 @@ void pointAt(const std::string& link, const std::string& target) {
 
 // What makes a change: the link pointing elsewhere, a file copied over it, TZ.
 TEST(ZoneWatch, SeesEveryWayTheZoneChangesAndNothingElse) {
-    Scratch s;
-    writeFile(s.file("Berlin"), "TZif berlin");
-    writeFile(s.file("Tokyo"), "TZif tokyo, a little longer");
-    const std::string localtime = s.file("localtime");
-    pointAt(localtime, s.file("Berlin"));
+    TempFolder s;
+    writeFile(s / "Berlin", "TZif berlin");
+    writeFile(s / "Tokyo", "TZif tokyo, a little longer");
+    const std::string localtime = s / "localtime";
+    pointAt(localtime, s / "Berlin");
     ::unsetenv("TZ");
 
     ZoneWatch watch(localtime);
     EXPECT_FALSE(watch.changed()) << "the first look is the start";
     EXPECT_FALSE(watch.changed());
-    pointAt(localtime, s.file("Tokyo"));
+    pointAt(localtime, s / "Tokyo");
     EXPECT_TRUE(watch.changed());
     EXPECT_FALSE(watch.changed()) << "once per change";
-    pointAt(localtime, s.file("Tokyo"));  // the same zone set again
+    pointAt(localtime, s / "Tokyo");  // the same zone set again
     EXPECT_FALSE(watch.changed());
 
     std::filesystem::remove(localtime);

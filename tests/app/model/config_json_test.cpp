@@ -1,11 +1,214 @@
-// Hand-edited numbers in config.json: one odd number costs at most its own schedule.
-
 #include "app/model/config_json.h"
 
 #include <gtest/gtest.h>
 
+#include "app/model/uuid.h"
+
 namespace tarrow {
 namespace {
+
+const char* id1 = "0F8FAD5B-D9CB-469F-A165-70867728950E";
+const char* id2 = "7C9E6679-7425-40DE-944B-E07FC1F90AE7";
+
+struct GoodCase {
+    const char* name;
+    std::string text;
+    Config expected;
+};
+
+Config make(auto change) {
+    Config c;
+    change(c);
+    return c;
+}
+
+class Reads : public testing::TestWithParam<GoodCase> {};
+
+TEST_P(Reads, AsExpected) {
+    auto decoded = decodeConfig(GetParam().text);
+    ASSERT_TRUE(decoded) << GetParam().text;
+    EXPECT_EQ(*decoded, GetParam().expected);
+}
+
+const GoodCase goodCases[] = {
+    {"empty_object", "{}", Config()},
+    {"every_key_null",
+     R"({"sites":null,"schedules":null,"manualOn":null,"onUntil":null,"offUntil":null,)"
+     R"("notice":null,"suggest":null})",
+     Config()},
+    {"first_version_form",
+     std::string(R"({"sites":[{"id":")") + id1 +
+         R"(","domain":"example.com","enabled":true}],"schedules":[],"manualOn":true})",
+     make([](Config& c) {
+         c.sites = {{id1, "example.com", true}};
+         c.manualOn = true;
+     })},
+    {"all_keys",
+     std::string(R"({"manualOn":false,"notice":false,"suggest":false,)") +
+         R"("onUntil":"2026-10-23T07:25:00Z","offUntil":"2026-10-23T10:00:00Z",)" +
+         R"("schedules":[{"id":")" + id2 +
+         R"(","enabled":true,"days":[6,2,2,4],"start":480,"end":720}],"sites":[]})",
+     make([](Config& c) {
+         c.notice = false;
+         c.suggest = false;
+         c.onUntil = parseIso("2026-10-23T07:25:00Z");
+         c.offUntil = parseIso("2026-10-23T10:00:00Z");
+         c.schedules = {{id2, true, {2, 4, 6}, 480, 720}};
+     })},
+    {"lower_case_uuid_and_unknown_keys",
+     std::string(R"({"sites":[{"id":"0f8fad5b-d9cb-469f-a165-70867728950e","domain":"a.b",)") +
+         R"("enabled":false,"colour":"red"}],"theme":{"x":[1,2]}})",
+     make([](Config& c) {
+         c.sites = {{id1, "a.b", false}};
+     })},
+    {"values_not_range_checked",
+     std::string(R"({"schedules":[{"id":")") + id2 +
+         R"(","enabled":false,"days":[0,9,-3],"start":-5,"end":99999}]})",
+     make([](Config& c) {
+         c.schedules = {{id2, false, {-3, 0, 9}, -5, 99999}};
+     })},
+    {"instant_with_offset", R"({"onUntil":"2026-10-23T09:25:00+02:00"})",
+     make([](Config& c) { c.onUntil = parseIso("2026-10-23T07:25:00Z"); })},
+    {"byte_order_mark", "\xEF\xBB\xBF{\"manualOn\":true}",
+     make([](Config& c) { c.manualOn = true; })},
+};
+
+INSTANTIATE_TEST_SUITE_P(Config, Reads, testing::ValuesIn(goodCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+std::string siteWith(const std::string& fields) {
+    return R"({"sites":[{)" + fields + "}]}";
+}
+
+std::string scheduleWith(const std::string& fields) {
+    return R"({"schedules":[{)" + fields + "}]}";
+}
+
+const std::string goodId = std::string(R"("id":")") + id1 + "\"";
+
+struct BadCase {
+    const char* name;
+    std::string text;
+};
+
+class Unreadable : public testing::TestWithParam<BadCase> {};
+
+TEST_P(Unreadable, GivesNone) {
+    EXPECT_FALSE(decodeConfig(GetParam().text)) << GetParam().text;
+}
+
+const BadCase badCases[] = {
+    {"empty", ""},
+    {"white_space", "  \n"},
+    {"not_json", "sites: []"},
+    {"truncated", R"({"sites":[)"},
+    {"array_at_top", "[]"},
+    {"string_at_top", R"("{}")"},
+    {"not_utf8", "{\"sites\":[{\"id\":\"x\",\"domain\":\"caf\xE9.de\",\"enabled\":true}]}"},
+    {"not_utf8_outside_strings", "{\xFF}"},
+    {"sites_not_array", R"({"sites":{}})"},
+    {"schedules_not_array", R"({"schedules":"none"})"},
+    {"manualOn_string", R"({"manualOn":"true"})"},
+    {"manualOn_number", R"({"manualOn":1})"},
+    {"notice_string", R"({"notice":"yes"})"},
+    {"suggest_number", R"({"suggest":0})"},
+    {"onUntil_number", R"({"onUntil":1790000000})"},
+    {"onUntil_fraction", R"({"onUntil":"2026-10-23T07:25:00.5Z"})"},
+    {"offUntil_no_zone", R"({"offUntil":"2026-10-23T07:25:00"})"},
+    {"offUntil_bad_date", R"({"offUntil":"2026-02-30T07:25:00Z"})"},
+    {"offUntil_date_only", R"({"offUntil":"2026-10-23"})"},
+    {"site_without_id", siteWith(R"("domain":"a.com","enabled":true)")},
+    {"site_without_domain", siteWith(goodId + R"(,"enabled":true)")},
+    {"site_without_enabled", siteWith(goodId + R"(,"domain":"a.com")")},
+    {"site_null_enabled", siteWith(goodId + R"(,"domain":"a.com","enabled":null)")},
+    {"site_domain_number", siteWith(goodId + R"(,"domain":7,"enabled":true)")},
+    {"site_malformed_uuid",
+     siteWith(R"("id":"0F8FAD5B-D9CB-469F-A165-70867728950","domain":"a.com","enabled":true)")},
+    {"site_uuid_in_braces",
+     siteWith(R"("id":"{0F8FAD5B-D9CB-469F-A165-70867728950E}","domain":"a.com","enabled":true)")},
+    {"site_uuid_no_dashes",
+     siteWith(R"("id":"0F8FAD5BD9CB469FA16570867728950E0000","domain":"a.com","enabled":true)")},
+    {"site_not_object", R"({"sites":["a.com"]})"},
+    {"schedule_without_days", scheduleWith(goodId + R"(,"enabled":true,"start":1,"end":2)")},
+    {"schedule_without_start", scheduleWith(goodId + R"(,"enabled":true,"days":[],"end":2)")},
+    {"schedule_without_end", scheduleWith(goodId + R"(,"enabled":true,"days":[],"start":2)")},
+    {"schedule_without_enabled", scheduleWith(goodId + R"(,"days":[],"start":1,"end":2)")},
+    {"schedule_without_id", scheduleWith(R"("enabled":true,"days":[],"start":1,"end":2)")},
+    {"schedule_start_string",
+     scheduleWith(goodId + R"(,"enabled":true,"days":[],"start":"8","end":2)")},
+    {"schedule_day_string",
+     scheduleWith(goodId + R"(,"enabled":true,"days":["2"],"start":1,"end":2)")},
+    {"schedule_day_null",
+     scheduleWith(goodId + R"(,"enabled":true,"days":[null],"start":1,"end":2)")},
+    {"schedule_days_object",
+     scheduleWith(goodId + R"(,"enabled":true,"days":{},"start":1,"end":2)")},
+};
+
+INSTANTIATE_TEST_SUITE_P(Config, Unreadable, testing::ValuesIn(badCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Encode, SortsKeysAndLeavesOutUnsetInstants) {
+    Config c({{id1, "example.com", true}}, {{id2, false, {6, 2}, 480, 720}});
+    const std::string text = encodeConfig(c);
+    const char* order[] = {"\"manualOn\"", "\"notice\"", "\"schedules\"", "\"days\"",
+                           "\"enabled\"",  "\"end\"",    "\"id\"",        "\"start\"",
+                           "\"sites\"",    "\"domain\"", "\"enabled\"",   "\"id\"",
+                           "\"suggest\""};
+    size_t pos = 0;
+    for (const char* key : order) {
+        size_t found = text.find(key, pos);
+        ASSERT_NE(found, std::string::npos) << key << " after " << pos << " in\n" << text;
+        pos = found;
+    }
+    EXPECT_EQ(text.find("Until"), std::string::npos);
+    EXPECT_NE(text.find('\n'), std::string::npos) << "pretty-printed";
+    EXPECT_EQ(decodeConfig(text), c);
+    // Instants are written as whole seconds in UTC.
+    c.onUntil = parseIso("2026-10-23T09:25:00+02:00");
+    c.offUntil = parseIso("2027-03-28T01:00:00Z");
+    const std::string timed = encodeConfig(c);
+    EXPECT_NE(timed.find("\"onUntil\": \"2026-10-23T07:25:00Z\""), std::string::npos) << timed;
+    EXPECT_NE(timed.find("\"offUntil\": \"2027-03-28T01:00:00Z\""), std::string::npos) << timed;
+    EXPECT_EQ(decodeConfig(timed), c);
+}
+
+TEST(Encode, NeverFailsOnBytesThatAreNotUtf8) {
+    Config c({{id1, "bad\xFF", true}}, {});
+    const std::string text = encodeConfig(c);
+    auto back = decodeConfig(text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->sites.at(0).domain, "bad\uFFFD");
+}
+
+// Hand-edited files: every one-byte change of a good file either is refused or reads
+// as a configuration that survives writing and reading again unchanged.
+TEST(Decode, DamagedFilesAreRefusedOrReadConsistently) {
+    Config c({{id1, "example.com", true}}, {{id2, true, {1, 7}, 1320, 120}});
+    c.onUntil = parseIso("2026-10-23T07:25:00Z");
+    const std::string good = encodeConfig(c);
+    const char replacements[] = {'\0', '"', '{', ']', ',', '1', '.', 'e', '-', 'n', '\xFF', ' '};
+    int refused = 0, read = 0;
+    for (size_t i = 0; i < good.size(); ++i) {
+        for (char r : replacements) {
+            std::string damaged = good;
+            damaged[i] = r;
+            auto decoded = decodeConfig(damaged);
+            if (!decoded) {
+                ++refused;
+                continue;
+            }
+            ++read;
+            ASSERT_EQ(decodeConfig(encodeConfig(*decoded)), decoded) << damaged;
+        }
+        if (i <= good.rfind('}')) {
+            ASSERT_FALSE(decodeConfig(good.substr(0, i))) << "cut after " << i;
+        }
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(read, 0);
+}
+
+// Hand-edited numbers in config.json: one odd number costs at most its own schedule.
 
 const char* goodSchedule =
     R"({"id":"7C9E6679-7425-40DE-944B-E07FC1F90AE7","enabled":true,"days":[2],"start":480,"end":720})";

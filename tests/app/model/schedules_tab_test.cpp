@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "app/model/config_json.h"
-#include "model_files.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow {
 namespace {
 
-using namespace testing_files;
+using namespace test;
 
 const std::string idA = "11111111-1111-4111-8111-111111111111";
 const std::string idB = "22222222-2222-4222-8222-222222222222";
@@ -20,15 +21,15 @@ struct SchedulesRig {
     std::unique_ptr<SchedulesTab> tab;
 
     explicit SchedulesRig(const std::string& configText) {
-        put(folder / "config.json", configText);
-        store = std::make_unique<Store>(folder.path());
+        writeFile(folder / "config.json", configText);
+        store = std::make_unique<Store>(folder.path);
         tab = std::make_unique<SchedulesTab>(*store);
     }
     explicit SchedulesRig(const std::vector<Schedule>& schedules)
         : SchedulesRig(encodeConfig(Config({}, schedules))) {}
 
     std::vector<Schedule> onDisk() const {
-        return decodeConfig(contents(folder / "config.json").value_or(""))
+        return decodeConfig(readFile(folder / "config.json").value_or(""))
             .value_or(Config())
             .schedules;
     }

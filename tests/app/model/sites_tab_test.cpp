@@ -6,12 +6,13 @@
 #include <filesystem>
 
 #include "app/model/config_json.h"
-#include "model_files.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow {
 namespace {
 
-using namespace testing_files;
+using namespace test;
 
 // A store in a scratch folder, its log, its change count and the tab on top of it.
 struct SitesRig {
@@ -22,8 +23,8 @@ struct SitesRig {
     std::unique_ptr<SitesTab> tab;
 
     explicit SitesRig(const std::vector<Site>& sites) {
-        put(folder / "config.json", encodeConfig(Config(sites, {})));
-        store = std::make_unique<Store>(folder.path());
+        writeFile(folder / "config.json", encodeConfig(Config(sites, {})));
+        store = std::make_unique<Store>(folder.path);
         store->changed = [this] { ++changes; };
         tab = std::make_unique<SitesTab>(
             *store, [this](std::string_view line) { logged.emplace_back(line); });
@@ -36,8 +37,8 @@ struct SitesRig {
     }
     // The file on disk says what the store holds, and no temporary file is left behind.
     void expectSaved() const {
-        EXPECT_EQ(decodeConfig(contents(folder / "config.json").value_or("")), store->config());
-        for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        EXPECT_EQ(decodeConfig(readFile(folder / "config.json").value_or("")), store->config());
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path))
             EXPECT_EQ(entry.path().filename(), "config.json");
     }
 };

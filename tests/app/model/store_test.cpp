@@ -1,16 +1,25 @@
-// The store's dealings with a config.json that is partly or wholly unreadable.
+// The store's dealings with config.json: first start, broken and odd files, changes and
+// their saving, a folder that cannot be written.
 
 #include "app/model/store.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "app/model/config_json.h"
-#include "tests/model/model_files.h"
+#include "tests/support/child_process.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow {
 namespace {
 
-using namespace testing_files;
+using namespace test;
 
 struct Logged {
     std::vector<std::string> lines;
@@ -18,6 +27,200 @@ struct Logged {
         return [this](std::string_view line) { lines.emplace_back(line); };
     }
 };
+
+TEST(StoreLoad, FirstStartWritesTheInitialConfiguration) {
+    TempFolder dir;
+    Logged log;
+    Store store(dir.path, log.fn());
+    EXPECT_EQ(store.config(), Config::initial());
+    EXPECT_EQ(decodeConfig(readFile(dir / "config.json").value()), Config::initial());
+    EXPECT_TRUE(log.lines.empty());
+}
+
+struct BrokenCase {
+    const char* name;
+    std::string bytes;
+};
+
+class StoreBroken : public testing::TestWithParam<BrokenCase> {};
+
+TEST_P(StoreBroken, IsSetAsideAndReplacedByTheInitialConfiguration) {
+    TempFolder dir;
+    writeFile(dir / "config.json", GetParam().bytes);
+    Logged log;
+    Store store(dir.path, log.fn());
+    EXPECT_EQ(store.config(), Config::initial());
+    EXPECT_EQ(readFile(dir / "config.broken.json"), GetParam().bytes);
+    EXPECT_EQ(decodeConfig(readFile(dir / "config.json").value()), Config::initial());
+    EXPECT_EQ(log.lines,
+              std::vector<std::string>{"config.json unreadable, moved to config.broken.json"});
+}
+
+const BrokenCase brokenCases[] = {
+    {"empty", ""},
+    {"not_json", "{sites: nope"},
+    {"not_utf8", "{\"sites\": [], \"x\": \"\xC3\x28\"}"},
+    {"site_without_id", R"({"sites":[{"domain":"a.com","enabled":true}]})"},
+    {"huge_junk", std::string(8 << 20, 'x')},
+    {"deeply_nested", std::string(100000, '[')},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, StoreBroken, testing::ValuesIn(brokenCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StoreLoad, HugeValidFileLoads) {
+    TempFolder dir;
+    Config big;
+    for (int i = 0; i < 50000; ++i)
+        big.sites.push_back(Site::named("site" + std::to_string(i) + ".com"));
+    writeFile(dir / "config.json", encodeConfig(big));
+    Store store(dir.path);
+    EXPECT_EQ(store.config(), big);
+}
+
+TEST(StoreLoad, EarlierBrokenCopiesAreKeptUnderNumberedNames) {
+    TempFolder dir;
+    writeFile(dir / "config.broken.json", "first");
+    writeFile(dir / "config.broken.1.json", "second");
+    Logged log;
+    for (const char* bytes : {"third", "fourth"}) {
+        writeFile(dir / "config.json", bytes);
+        Store store(dir.path, log.fn());
+        EXPECT_EQ(store.config(), Config::initial());
+    }
+    EXPECT_EQ(readFile(dir / "config.broken.json"), "first");
+    EXPECT_EQ(readFile(dir / "config.broken.1.json"), "second");
+    EXPECT_EQ(readFile(dir / "config.broken.2.json"), "third");
+    EXPECT_EQ(readFile(dir / "config.broken.3.json"), "fourth");
+    EXPECT_EQ(log.lines,
+              (std::vector<std::string>{"config.json unreadable, moved to config.broken.2.json",
+                                        "config.json unreadable, moved to config.broken.3.json"}));
+}
+
+TEST(StoreLoad, UnreadableFileThatCannotBeSetAsideIsNotOverwritten) {
+    TempFolder dir;
+    writeFile(dir / "config.broken.json", "old");
+    for (int n = 1; n < 1000; ++n)
+        writeFile(dir / ("config.broken." + std::to_string(n) + ".json"), "old");
+    writeFile(dir / "config.json", "the only copy");
+    Logged log;
+    Store store(dir.path, log.fn());
+    EXPECT_EQ(store.config(), Config::initial());
+    EXPECT_EQ(readFile(dir / "config.json"), "the only copy");
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0].rfind("config.json unreadable, could not move it aside: ", 0), 0u)
+        << log.lines[0];
+
+    // A later change tries again; once there is room the file goes aside, then the write.
+    Config c = store.config();
+    c.manualOn = true;
+    store.setConfig(c);
+    EXPECT_EQ(readFile(dir / "config.json"), "the only copy");
+    std::filesystem::remove(dir / "config.broken.500.json");
+    c.manualOn = false;
+    store.setConfig(c);
+    EXPECT_EQ(readFile(dir / "config.broken.500.json"), "the only copy");
+    EXPECT_EQ(decodeConfig(readFile(dir / "config.json").value()), c);
+    EXPECT_EQ(log.lines.back(), "config.json unreadable, moved to config.broken.500.json");
+}
+
+TEST(StoreLoad, SomethingUnreadableIsSetAsideNotOverwritten) {
+    TempFolder dir;
+    writeFile(dir / "config.json/inside", "kept");  // a folder where the file should be
+    Logged log;
+    Store store(dir.path, log.fn());
+    EXPECT_EQ(store.config(), Config::initial());
+    EXPECT_EQ(readFile(dir / "config.broken.json/inside"), "kept");
+    EXPECT_TRUE(decodeConfig(readFile(dir / "config.json").value_or("")));
+    EXPECT_EQ(log.lines.size(), 1u);
+}
+
+TEST(StoreLoad, FolderThatCannotBeWrittenKeepsTheConfigurationInMemory) {
+    TempFolder dir;
+    writeFile(dir / "plain", "a file, so nothing can be made under it");
+    Store store(dir / "plain/state");
+    EXPECT_EQ(store.config(), Config::initial());
+    EXPECT_FALSE(store.save().ok());
+    int calls = 0;
+    store.changed = [&] { ++calls; };
+    Config c = store.config();
+    c.manualOn = true;
+    store.setConfig(c);
+    EXPECT_TRUE(store.config().manualOn);
+    EXPECT_EQ(calls, 1);
+}
+
+// A save that fails is said in the log; the change holds in memory and reaches the file
+// with the next change. (A folder in the temporary file's place fails even for root.)
+TEST(StoreChange, AFailedSaveIsLoggedAndTheNextChangeSavesIt) {
+    TempFolder dir;
+    Logged log;
+    Store store(dir.path, log.fn());
+    std::filesystem::create_directory(dir / "config.json.tmp");
+    Config c = store.config();
+    c.manualOn = true;
+    store.setConfig(c);
+    EXPECT_EQ(log.lines, std::vector<std::string>{"cannot save the settings: cannot write " +
+                                                  dir / "config.json.tmp" + ": File exists"});
+    EXPECT_TRUE(store.config().manualOn) << "kept in memory";
+    EXPECT_FALSE(decodeConfig(readFile(dir / "config.json").value_or(""))->manualOn);
+
+    std::filesystem::remove(dir / "config.json.tmp");
+    c.notice = false;
+    store.setConfig(c);
+    EXPECT_EQ(decodeConfig(readFile(dir / "config.json").value_or("")), c) << "both changes";
+    EXPECT_EQ(log.lines.size(), 1u);
+}
+
+TEST(StoreChange, UnchangedAssignmentWritesNothingAndCallsNothing) {
+    TempFolder dir;
+    Store store(dir.path);
+    std::filesystem::remove(dir / "config.json");
+    int calls = 0;
+    std::vector<StoreField> seen;
+    store.changed = [&] { ++calls; };
+    store.observe([&](StoreField f) { seen.push_back(f); });
+    store.setConfig(store.config());
+    EXPECT_FALSE(exists(dir / "config.json"));
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(seen, std::vector<StoreField>{StoreField::config});
+}
+
+TEST(StoreChange, ChangeIsSavedBeforeChangedIsCalled) {
+    TempFolder dir;
+    Store store(dir.path);
+    std::optional<Config> onDiskWhenCalled;
+    store.changed = [&] { onDiskWhenCalled = decodeConfig(readFile(dir / "config.json").value()); };
+    Config c = store.config();
+    c.onUntil = parseIso("2026-10-23T07:25:00Z");
+    store.setConfig(c);
+    EXPECT_EQ(onDiskWhenCalled, c);
+
+    c.onUntil.reset();
+    store.setConfig(c);
+    const std::string text = readFile(dir / "config.json").value();
+    EXPECT_EQ(text.find("onUntil"), std::string::npos) << text;
+    EXPECT_EQ(Store(dir.path).config(), c);
+}
+
+TEST(StoreFields, EveryWriteIsAnnounced) {
+    TempFolder dir;
+    Store store(dir.path);
+    std::vector<StoreField> seen;
+    store.observe([&](StoreField f) { seen.push_back(f); });
+    store.setTab(Tab::general);
+    store.setHelper(Helper::working);
+    store.setStatus("Everything open");
+    store.setBrowsers({{"org.example.browser", "Example", Consent::granted}});
+    store.setSuggestions({{"example.com", 12}});
+    store.setSuggesting(true);
+    store.setLockedBrowsers({"Firefox"});
+    store.setSuggesting(true);
+    EXPECT_EQ(seen, (std::vector<StoreField>{StoreField::tab, StoreField::helper,
+                                             StoreField::status, StoreField::browsers,
+                                             StoreField::suggestions, StoreField::suggesting,
+                                             StoreField::lockedBrowsers, StoreField::suggesting}));
+}
 
 const std::string oddFile =
     R"({"sites":[{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","domain":"example.com",)"
@@ -27,9 +230,9 @@ const std::string oddFile =
 
 TEST(StoreOddNumbers, OnlyTheOddScheduleIsLeftOutAndTheFileIsKeptAsItWas) {
     TempFolder dir;
-    put(dir / "config.json", oddFile);
+    writeFile(dir / "config.json", oddFile);
     Logged log;
-    Store store(dir.path(), log.fn());
+    Store store(dir.path, log.fn());
     ASSERT_EQ(store.config().sites.size(), 1u);
     ASSERT_EQ(store.config().schedules.size(), 1u);
     EXPECT_EQ(store.config().schedules[0].start, 480);
@@ -37,24 +240,24 @@ TEST(StoreOddNumbers, OnlyTheOddScheduleIsLeftOutAndTheFileIsKeptAsItWas) {
     EXPECT_EQ(log.lines, std::vector<std::string>{
                              "config.json: schedule 2 left out: start 4800000000 is out of range; "
                              "the file as it was is kept as config.broken.json"});
-    EXPECT_EQ(contents(dir / "config.json"), oddFile) << "reading writes nothing";
+    EXPECT_EQ(readFile(dir / "config.json"), oddFile) << "reading writes nothing";
 
     Config c = store.config();
     c.manualOn = false;
     store.setConfig(c);
-    EXPECT_EQ(decodeConfig(contents(dir / "config.json").value()), c);
-    EXPECT_EQ(contents(dir / "config.broken.json"), oddFile) << "the hand edit is not lost";
+    EXPECT_EQ(decodeConfig(readFile(dir / "config.json").value()), c);
+    EXPECT_EQ(readFile(dir / "config.broken.json"), oddFile) << "the hand edit is not lost";
     EXPECT_EQ(log.lines.size(), 1u);
 }
 
 TEST(StoreOddNumbers, AnEarlierCopyIsNotReplaced) {
     TempFolder dir;
-    put(dir / "config.json", oddFile);
-    put(dir / "config.broken.json", "older");
+    writeFile(dir / "config.json", oddFile);
+    writeFile(dir / "config.broken.json", "older");
     Logged log;
-    Store store(dir.path(), log.fn());
-    EXPECT_EQ(contents(dir / "config.broken.json"), "older");
-    EXPECT_EQ(contents(dir / "config.broken.1.json"), oddFile);
+    Store store(dir.path, log.fn());
+    EXPECT_EQ(readFile(dir / "config.broken.json"), "older");
+    EXPECT_EQ(readFile(dir / "config.broken.1.json"), oddFile);
     ASSERT_EQ(log.lines.size(), 1u);
     EXPECT_NE(log.lines[0].find("kept as config.broken.1.json"), std::string::npos) << log.lines[0];
 }
@@ -63,12 +266,12 @@ TEST(StoreOddNumbers, AnEarlierCopyIsNotReplaced) {
 // failure is logged once; its end is logged too.
 TEST(StoreSetAside, ALastingFailureIsLoggedOncePerChange) {
     TempFolder dir;
-    put(dir / "config.broken.json", "old");
+    writeFile(dir / "config.broken.json", "old");
     for (int n = 1; n < 1000; ++n)
-        put(dir / ("config.broken." + std::to_string(n) + ".json"), "old");
-    put(dir / "config.json", "{unreadable");
+        writeFile(dir / ("config.broken." + std::to_string(n) + ".json"), "old");
+    writeFile(dir / "config.json", "{unreadable");
     Logged log;
-    Store store(dir.path(), log.fn());
+    Store store(dir.path, log.fn());
     Config c = store.config();
     for (int i = 0; i < 5; ++i) {
         c.manualOn = !c.manualOn;
@@ -77,7 +280,7 @@ TEST(StoreSetAside, ALastingFailureIsLoggedOncePerChange) {
     const std::string stuck = "config.json unreadable, could not move it aside: cannot move " +
                               (dir / "config.json") + ": File exists";
     EXPECT_EQ(log.lines, std::vector<std::string>{stuck});
-    EXPECT_EQ(contents(dir / "config.json"), "{unreadable") << "never written over";
+    EXPECT_EQ(readFile(dir / "config.json"), "{unreadable") << "never written over";
 
     std::filesystem::remove(dir / "config.broken.7.json");
     c.manualOn = !c.manualOn;
@@ -86,7 +289,68 @@ TEST(StoreSetAside, ALastingFailureIsLoggedOncePerChange) {
     store.setConfig(c);
     EXPECT_EQ(log.lines, (std::vector<std::string>{
                              stuck, "config.json unreadable, moved to config.broken.7.json"}));
-    EXPECT_EQ(contents(dir / "config.broken.7.json"), "{unreadable");
+    EXPECT_EQ(readFile(dir / "config.broken.7.json"), "{unreadable");
+}
+
+// A state folder on a read-only mount: nothing can be written, moved or created there.
+// The mount is made in a child's own mount namespace, so that this process keeps the
+// machine's; the child's checks say on its standard error which one failed.
+
+// Runs fn in a child in which the folder is read-only; 77 when that cannot be made.
+int onReadOnlyFolder(const std::string& folder, const std::function<int()>& fn) {
+    return inChild(
+        [&] {
+            const bool readOnly =
+                ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+                ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
+                        nullptr) == 0;
+            return readOnly ? fn() : 77;
+        },
+        false, true);
+}
+
+TEST(StoreReadOnly, ChangesStayInMemoryAndTheFileStaysAsItWas) {
+    TempFolder dir;
+    const Config c({Site::named("example.com")}, {});
+    const std::string text = encodeConfig(c);
+    writeFile(dir / "config.json", text);
+    const int result = onReadOnlyFolder(dir.path, [&] {
+        Store store(dir.path);
+        if (!(store.config() == c)) return failed("the file is read", 1);
+        int calls = 0;
+        store.changed = [&] { ++calls; };
+        Config changed = c;
+        changed.manualOn = true;
+        store.setConfig(changed);
+        if (!(store.config() == changed)) return failed("the change is kept in memory", 2);
+        if (calls != 1) return failed("changed is called once", 3);
+        if (store.save().ok()) return failed("saving fails", 4);
+        if (readFile(dir / "config.json") != text) return failed("the file stays as it was", 5);
+        return 0;
+    });
+    if (result == 77) GTEST_SKIP() << "needs root and mount namespaces";
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(readFile(dir / "config.json"), text);
+}
+
+TEST(StoreReadOnly, UnreadableFileIsKeptWhenItCannotBeMoved) {
+    TempFolder dir;
+    writeFile(dir / "config.json", "{broken");
+    const int result = onReadOnlyFolder(dir.path, [&] {
+        std::vector<std::string> lines;
+        Store store(dir.path, [&](std::string_view line) { lines.emplace_back(line); });
+        if (!(store.config() == Config::initial())) return failed("the initial configuration", 1);
+        if (readFile(dir / "config.json") != "{broken") return failed("the file is kept", 2);
+        if (exists(dir / "config.broken.json")) return failed("nothing is set aside", 3);
+        const std::string expected =
+            "config.json unreadable, could not move it aside: cannot move " + dir / "config.json" +
+            ": Read-only file system";
+        if (lines != std::vector<std::string>{expected}) return failed("one log line", 4);
+        return 0;
+    });
+    if (result == 77) GTEST_SKIP() << "needs root and mount namespaces";
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(readFile(dir / "config.json"), "{broken");
 }
 
 }  // namespace

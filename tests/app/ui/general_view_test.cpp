@@ -5,14 +5,15 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <filesystem>
 
 #include "app/model/setup_texts.h"
 #include "app/ui/setup_box.h"
 #include "platform/autostart.h"
-#include "qt_app.h"
-#include "tabs_fixture.h"
+#include "tests/app/ui/tabs_fixture.h"
+#include "tests/support/qt_app.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 namespace {
 
 class GeneralView : public ::testing::Test {
@@ -67,7 +68,7 @@ TEST_F(GeneralView, SetupBoxOnEveryTabPerHelperState) {
 
 // The login switch against the real autostart files in a temporary XDG_CONFIG_HOME.
 TEST_F(GeneralView, LoginSwitchWritesAndRemovesTheAutostartEntry) {
-    testing_files::TempFolder xdg;
+    test::TempFolder xdg;
     ::setenv("XDG_CONFIG_HOME", (xdg / "config").c_str(), 1);
     ::setenv("XDG_CONFIG_DIRS", (xdg / "system").c_str(), 1);
     const platform::AutostartPlaces places = platform::autostartPlaces();
@@ -84,26 +85,25 @@ TEST_F(GeneralView, LoginSwitchWritesAndRemovesTheAutostartEntry) {
 
     rig.click(box);
     EXPECT_TRUE(box->isChecked());
-    EXPECT_TRUE(testing_files::exists(places.user));
+    EXPECT_TRUE(test::exists(places.user));
     rig.click(box);
     EXPECT_FALSE(box->isChecked());
-    EXPECT_FALSE(testing_files::exists(places.user));
+    EXPECT_FALSE(test::exists(places.user));
 
     // A system-wide entry: switching off hides it for this user.
-    testing_files::put(xdg / "system/autostart/de.brightloom.tarrow.desktop",
-                       "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\n");
+    test::writeFile(xdg / "system/autostart/de.brightloom.tarrow.desktop",
+                    "[Desktop Entry]\nType=Application\nName=Tarrow\nExec=tarrow\n");
     rig.window->showTab(Tab::sites);
     rig.open(Tab::general);  // read again on showing
     EXPECT_TRUE(box->isChecked());
     rig.click(box);
     EXPECT_FALSE(box->isChecked());
-    EXPECT_NE(testing_files::contents(places.user).value_or("").find("Hidden=true"),
-              std::string::npos);
+    EXPECT_NE(test::readFile(places.user).value_or("").find("Hidden=true"), std::string::npos);
 
     // A file where the folder should be: the failure is logged and the switch shows the
     // truth. Without the user's entry the system's runs again, and hiding it fails too.
     std::filesystem::remove_all(xdg / "config/autostart");
-    testing_files::put(xdg / "config/autostart", "in the way\n");
+    test::writeFile(xdg / "config/autostart", "in the way\n");
     const std::string failed =
         "start at login failed: cannot create " + xdg / "config/autostart" + ": Not a directory";
     rig.click(box);
@@ -220,4 +220,4 @@ TEST_F(GeneralView, LocalesRenderWithoutClippedTexts) {
 }
 
 }  // namespace
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

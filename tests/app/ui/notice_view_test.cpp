@@ -4,14 +4,14 @@
 
 #include <QLabel>
 
-#include "tests/ui/qt_app.h"
+#include "tests/support/qt_app.h"
 
 namespace tarrow::ui {
 namespace {
 
 // Off macOS the card sends the user to the panel, never to the menu bar.
 TEST(NoticeView, SaysWhereTheMarkIs) {
-    testing::ensureQtApp();
+    test::ensureQtApp();
     NoticeView view;
     view.setContent("YouTube", "Blocked until you say okay.");
     QStringList texts{view.accessibleName()};

@@ -24,7 +24,7 @@
 #include "app/ui/setup_box.h"
 #include "app/ui/tray_actions.h"
 #include "platform/admin_runner.h"
-#include "qt_app.h"
+#include "tests/support/qt_app.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1], pkexec = argv[2], digest = argv[3];
-    testing::ensureQtApp();
+    test::ensureQtApp();
 
     const LogFn log = [](std::string_view line) { print("log: " + std::string(line)); };
     Store store(folder, log);

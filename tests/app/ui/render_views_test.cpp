@@ -1,6 +1,6 @@
 // The documentation views as "--render" draws them, checked on their pixels: every text
 // line stands out from its background by at least 4.5:1 in light and in dark, and the
-// two appearances differ in background and in text. Also which palette the app takes.
+// two appearances differ in background and in text.
 
 #include "app/ui/render_views.h"
 
@@ -16,10 +16,11 @@
 #include "app/model/config_json.h"
 #include "app/ui/appearance.h"
 #include "app/ui/store_signals.h"
-#include "model_files.h"
-#include "qt_app.h"
+#include "tests/support/files.h"
+#include "tests/support/qt_app.h"
+#include "tests/support/temp_folder.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 namespace {
 
 using ui::Appearance;
@@ -98,8 +99,8 @@ class RenderedViews : public ::testing::Test {
         QApplication::setStyle(QStyleFactory::create("Fusion"));
         Config config = Config::initial();
         config.schedules = {Schedule::make(false, {2, 3, 4, 5, 6}, 9 * 60, 12 * 60)};
-        testing_files::put(folder / "config.json", encodeConfig(config));
-        store = std::make_unique<Store>(folder.path());
+        test::writeFile(folder / "config.json", encodeConfig(config));
+        store = std::make_unique<Store>(folder.path);
         app::prepareForRender(*store, {false, false, true}, *parseIso("2026-10-23T07:00:00Z"),
                               calendar);
         observed = std::make_unique<ui::StoreSignals>(*store);
@@ -109,7 +110,7 @@ class RenderedViews : public ::testing::Test {
         QApplication::processEvents();
     }
 
-    testing_files::TempFolder folder;
+    test::TempFolder folder;
     Calendar calendar{"Europe/Berlin", "en_US"};
     std::unique_ptr<Store> store;
     std::unique_ptr<ui::StoreSignals> observed;
@@ -153,26 +154,5 @@ TEST_F(RenderedViews, TheCardsLinesStandOutFromIt) {
     EXPECT_GE(inside.ratio, 7.0);
 }
 
-// A desktop with a dark theme gets our dark palette; when its theme changes the app looks
-// at the desktop's palette again (here the off-screen platform's light one).
-TEST(Appearance, FollowsTheDesktop) {
-    ensureQtApp();
-    QPalette desktopDark;
-    desktopDark.setColor(QPalette::Window, QColor(0x10, 0x10, 0x10));
-    QApplication::setPalette(desktopDark);
-    auto* app = static_cast<QApplication*>(QApplication::instance());
-    ui::followDesktopAppearance(*app);
-    EXPECT_EQ(QApplication::palette(), ui::appearancePalette(Appearance::dark));
-    EXPECT_EQ(ui::appearanceOf(QApplication::palette()), Appearance::dark);
-
-    QEvent themeChange(QEvent::ThemeChange);
-    QApplication::sendEvent(app, &themeChange);
-    QApplication::sendEvent(app, &themeChange);  // every window hears it: acted on once
-    QApplication::processEvents();
-    EXPECT_EQ(QApplication::palette(), ui::appearancePalette(Appearance::light));
-    EXPECT_EQ(ui::appearanceOf(QApplication::palette()), Appearance::light);
-    QApplication::setPalette(QPalette());
-}
-
 }  // namespace
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

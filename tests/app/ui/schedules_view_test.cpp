@@ -15,11 +15,11 @@
 #include "app/ui/settings_window.h"
 #include "app/ui/setup_box.h"
 #include "app/ui/time_field.h"
-#include "qt_app.h"
-#include "rig.h"
-#include "tabs_fixture.h"
+#include "tests/app/ui/tabs_fixture.h"
+#include "tests/support/qt_app.h"
+#include "tests/support/rig.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 namespace {
 
 class SchedulesView : public ::testing::Test {
@@ -250,4 +250,4 @@ TEST_F(SchedulesView, AWeekdayMorningBlocksAtItsStart) {
 }
 
 }  // namespace
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

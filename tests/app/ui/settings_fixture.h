@@ -16,12 +16,13 @@
 #include "app/ui/site_row.h"
 #include "app/ui/sites_list.h"
 #include "app/ui/store_signals.h"
-#include "model_files.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 
 struct SettingsRig {
-    testing_files::TempFolder folder;
+    test::TempFolder folder;
     std::vector<std::string> logged;
     int setUps = 0, removals = 0, openSettings = 0;
     std::unique_ptr<Store> store;
@@ -29,8 +30,8 @@ struct SettingsRig {
     std::unique_ptr<ui::SettingsWindow> window;
 
     explicit SettingsRig(const Config& config, bool readsHistory = true) {
-        testing_files::put(folder / "config.json", encodeConfig(config));
-        store = std::make_unique<Store>(folder.path());
+        test::writeFile(folder / "config.json", encodeConfig(config));
+        store = std::make_unique<Store>(folder.path);
         store->readsHistory = readsHistory;
         store->setHelper(Helper::working);
         observed = std::make_unique<ui::StoreSignals>(*store);
@@ -56,8 +57,7 @@ struct SettingsRig {
     QWidget* focused() const { return window->focusWidget(); }
     // The configuration as the file on disk has it.
     Config onDisk() const {
-        return decodeConfig(testing_files::contents(folder / "config.json").value_or(""))
-            .value_or(Config());
+        return decodeConfig(test::readFile(folder / "config.json").value_or("")).value_or(Config());
     }
     std::vector<std::string> diskDomains() const {
         std::vector<std::string> out;
@@ -90,4 +90,4 @@ inline Config sitesConfig(const std::vector<std::string>& domains) {
     return config;
 }
 
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

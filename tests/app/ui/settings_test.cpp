@@ -10,10 +10,10 @@
 #include "app/ui/settings_window.h"
 #include "app/ui/setup_box.h"
 #include "app/ui/tray_menu.h"
-#include "qt_app.h"
-#include "rig.h"
+#include "tests/support/qt_app.h"
+#include "tests/support/rig.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 namespace {
 
 QAction* find(QMenu* menu, const QString& title) {
@@ -65,4 +65,4 @@ TEST(Settings, TrayItemsOpenTheOneWindowOnTheirTab) {
 }
 
 }  // namespace
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

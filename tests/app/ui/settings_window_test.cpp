@@ -6,10 +6,10 @@
 #include <QScreen>
 #include <QTabBar>
 
-#include "qt_app.h"
-#include "settings_fixture.h"
+#include "tests/app/ui/settings_fixture.h"
+#include "tests/support/qt_app.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 namespace {
 
 class SettingsWindow : public ::testing::Test {
@@ -97,4 +97,4 @@ TEST_F(SettingsWindow, ShowingAgainRaisesAndActivatesIt) {
 }
 
 }  // namespace
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

@@ -16,8 +16,8 @@
 #include "app/model/evaluation.h"
 #include "app/model/texts.h"
 #include "app/ui/appearance.h"
-#include "settings_fixture.h"
-#include "tests/tabs/xvfb.h"
+#include "tests/app/ui/settings_fixture.h"
+#include "tests/support/xvfb.h"
 
 // Qt's X11 platform asks the session bus for its theme and accessibility; libdbus keeps
 // a buffer of that failed attempt until exit, which is not this program's leak.
@@ -25,7 +25,7 @@ extern "C" const char* __lsan_default_suppressions() {
     return "leak:libdbus-1.so\nleak:libfontconfig.so\n";
 }
 
-namespace tarrow::testing {
+namespace tarrow::test {
 namespace {
 
 class X11Environment : public ::testing::Environment {
@@ -106,4 +106,4 @@ TEST(SettingsWindowOnX11, DrawsTheWholeWindowInLightAndDark) {
 }
 
 }  // namespace
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

@@ -14,10 +14,10 @@
 #include "app/browser/suggestion_loader.h"
 #include "app/model/setup_texts.h"
 #include "app/ui/setup_box.h"
-#include "qt_app.h"
-#include "settings_fixture.h"
+#include "tests/app/ui/settings_fixture.h"
+#include "tests/support/qt_app.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 namespace {
 
 using Domains = std::vector<std::string>;
@@ -392,4 +392,4 @@ TEST_F(SitesView, AccessibleNamesAndFocusOrderTopToBottom) {
 }
 
 }  // namespace
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

@@ -14,12 +14,13 @@
 #include "app/model/config_json.h"
 #include "app/ui/settings_window.h"
 #include "app/ui/store_signals.h"
-#include "model_files.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 
 struct TabsRig {
-    testing_files::TempFolder folder;
+    test::TempFolder folder;
     Calendar calendar;
     std::vector<std::string> logged;
     std::vector<std::string> calls;  // the hooks the tabs called, in order
@@ -31,8 +32,8 @@ struct TabsRig {
     explicit TabsRig(const std::string& configText, const std::string& locale = "en_US",
                      LoginItem login = {}, std::optional<std::string> agent = {})
         : calendar("Europe/Berlin", locale) {
-        testing_files::put(folder / "config.json", configText);
-        store = std::make_unique<Store>(folder.path());
+        test::writeFile(folder / "config.json", configText);
+        store = std::make_unique<Store>(folder.path);
         store->setHelper(Helper::working);
         observed = std::make_unique<ui::StoreSignals>(*store);
         ui::SettingsHooks hooks;
@@ -70,12 +71,11 @@ struct TabsRig {
         if (!QTest::qWaitForWindowExposed(window.get())) ADD_FAILURE() << "window not shown";
     }
     Config onDisk() const {
-        return decodeConfig(testing_files::contents(folder / "config.json").value_or(""))
-            .value_or(Config());
+        return decodeConfig(test::readFile(folder / "config.json").value_or("")).value_or(Config());
     }
     void click(QWidget* widget) const {
         QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(6, widget->height() / 2));
     }
 };
 
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

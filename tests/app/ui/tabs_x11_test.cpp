@@ -13,9 +13,9 @@
 #include "app/ui/day_chip.h"
 #include "app/ui/schedule_row.h"
 #include "app/ui/welcome_window.h"
-#include "tabs_fixture.h"
+#include "tests/app/ui/tabs_fixture.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 namespace {
 
 QImage shown(QWidget& window) {
@@ -106,4 +106,4 @@ TEST(TabsOnX11, SchedulesInOtherLocales) {
 }
 
 }  // namespace
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

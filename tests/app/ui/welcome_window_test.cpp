@@ -7,10 +7,10 @@
 #include <QTest>
 
 #include "app/ui/settings.h"
-#include "qt_app.h"
-#include "rig.h"
+#include "tests/support/qt_app.h"
+#include "tests/support/rig.h"
 
-namespace tarrow::testing {
+namespace tarrow::test {
 namespace {
 
 class WelcomeWindow : public ::testing::Test {
@@ -83,4 +83,4 @@ TEST_F(WelcomeWindow, SetUpReachesTheInstallation) {
 }
 
 }  // namespace
-}  // namespace tarrow::testing
+}  // namespace tarrow::test

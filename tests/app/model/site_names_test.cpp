@@ -1,0 +1,118 @@
+#include "app/model/site_names.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "app/model/config.h"
+#include "app/model/presets.h"
+#include "common/hosts_section.h"
+
+namespace tarrow {
+namespace {
+
+struct NormalizeCase {
+    const char* name;
+    const char* typed;
+    std::optional<std::string> stored;
+};
+
+class Normalize : public testing::TestWithParam<NormalizeCase> {};
+
+TEST_P(Normalize, GivesTheStoredDomain) {
+    EXPECT_EQ(normalize(GetParam().typed), GetParam().stored) << GetParam().typed;
+}
+
+const std::nullopt_t none = std::nullopt;
+
+const NormalizeCase normalizeCases[] = {
+    {"pasted_url", "https://www.Example.com/watch?v=1", "example.com"},
+    {"port_slash_spaces", "  example.com:8080/ \n", "example.com"},
+    {"subdomain_kept", "news.example.co.uk", "news.example.co.uk"},
+    {"user_and_port", "user@example.com:8080", "example.com"},
+    {"user_password_in_url", "ftp://a:b@c@Example.org:21/x", "example.org"},
+    {"trailing_dots", "example.com..", "example.com"},
+    {"wildcard", "*.example.com", "example.com"},
+    {"wildcard_then_www", "*.www.example.com", "example.com"},
+    {"www_removed_once", "www.www.example.com", "www.example.com"},
+    {"query_without_path", "example.com?q=1", "example.com"},
+    {"fragment", "example.com#top", "example.com"},
+    {"everything_before_scheme_dropped", "view-source:https://example.com", "example.com"},
+    {"tabs_and_unicode_spaces", "\t\u00A0example.com\u3000", "example.com"},
+    {"mixed_case", "WWW.EXAMPLE.COM", "example.com"},
+    {"word_without_dot", "localhost", none},
+    {"empty", "", none},
+    {"only_spaces", "   ", none},
+    {"ipv4", "192.168.0.1", none},
+    {"ipv4_with_scheme_and_port", "http://127.0.0.1:8080/", none},
+    {"ipv6_literal", "[2001:db8::1]", none},
+    {"ipv6_url", "http://[::1]:80/", none},
+    {"underscore", "my_site.com", none},
+    {"wildcard_inside", "a.*.com", none},
+    {"leading_hyphen", "-a.com", none},
+    {"just_scheme", "https://", none},
+    {"idn_to_punycode", "https://www.Bücher.de/", "xn--bcher-kva.de"},
+    {"idn_ideographic_dot", "例え。テスト", "xn--r8jz45g.xn--zckzah"},
+    {"punycode_kept", "xn--bcher-kva.de", "xn--bcher-kva.de"},
+    {"idn_with_disallowed_character", "bü☃cher\u200d.de", none},
+    {"bytes_not_utf8", "caf\xE9.de", none},
+    {"label_too_long", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.com",
+     none},
+};
+
+INSTANTIATE_TEST_SUITE_P(Typed, Normalize, testing::ValuesIn(normalizeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Normalize, ResultIsAlwaysValidAndNeverWildcard) {
+    const char* inputs[] = {"*.*.example.com", "www.*.example.com", "*.www.www.a.b", "..a.b",
+                            "a.b:"};
+    for (const char* in : inputs) {
+        auto out = normalize(in);
+        if (!out) continue;
+        EXPECT_TRUE(validHost(*out)) << in;
+        EXPECT_NE(out->substr(0, 2), "*.") << in;
+    }
+}
+
+TEST(HostNames, ExpandTheFixedFormsAndAliases) {
+    EXPECT_EQ(hostNames("youtube.com"),
+              (std::vector<std::string>{"youtube.com", "www.youtube.com", "m.youtube.com",
+                                        "youtu.be", "www.youtu.be"}));
+    EXPECT_EQ(hostNames("example.org"),
+              (std::vector<std::string>{"example.org", "www.example.org", "m.example.org"}));
+    // Either name of the renamed site covers both.
+    auto x = hostNames("x.com"), twitter = hostNames("twitter.com");
+    for (const char* name : {"x.com", "www.x.com", "twitter.com", "www.twitter.com", "mobile.x.com",
+                             "mobile.twitter.com"}) {
+        EXPECT_EQ(std::count(x.begin(), x.end(), name), 1) << name;
+        EXPECT_EQ(std::count(twitter.begin(), twitter.end(), name), 1) << name;
+    }
+}
+
+TEST(HostNames, LongDomainLosesTheFormsThatDoNotFit) {
+    // 61 + 63 + 63 + 59 characters of labels, four dots and "de": 252 characters.
+    const std::string label61(61, 'a'), label63(63, 'b'), label59(59, 'c');
+    const std::string domain = label61 + "." + label63 + "." + label63 + "." + label59 + ".de";
+    ASSERT_EQ(domain.size(), 252u);
+    EXPECT_EQ(hostNames(domain), std::vector<std::string>{domain});
+    EXPECT_TRUE(hostNames("not a domain").empty());
+}
+
+TEST(Aliases, EveryEntryIsAValidHost) {
+    for (const auto& [domain, extra] : aliases()) {
+        EXPECT_TRUE(validHost(domain)) << domain;
+        for (const std::string& name : extra) EXPECT_TRUE(validHost(name)) << name;
+    }
+}
+
+TEST(SiteName, IsThePresetNameOnlyForExactDomains) {
+    EXPECT_EQ(siteName("youtube.com"), "YouTube");
+    EXPECT_EQ(siteName("news.google.com"), "Google News");
+    EXPECT_EQ(siteName("www.youtube.com"), "www.youtube.com");
+    EXPECT_EQ(siteName("example.com"), "example.com");
+    EXPECT_EQ(siteName(""), "");
+}
+
+}  // namespace
+}  // namespace tarrow

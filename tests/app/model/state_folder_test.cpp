@@ -1,0 +1,89 @@
+#include "app/model/state_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace tarrow {
+namespace {
+
+struct FolderCase {
+    const char* name;
+    Environment environment;
+    const char* folder;
+    const char* pinfold;
+};
+
+class Folder : public testing::TestWithParam<FolderCase> {};
+
+TEST_P(Folder, FollowsTheEnvironment) {
+    const FolderCase& c = GetParam();
+    const std::string folder = folderFor(c.environment);
+    EXPECT_EQ(folder, c.folder);
+    EXPECT_EQ(pinfoldFile(folder), c.pinfold);
+}
+
+const FolderCase folderCases[] = {
+    {"default",
+     {std::nullopt, std::nullopt, "/home/u", "/w"},
+     "/home/u/.local/share/Tarrow",
+     "/home/u/.local/share/Pinfold/config.json"},
+    {"xdg_data_home",
+     {std::nullopt, "/data/", "/home/u", "/w"},
+     "/data/Tarrow",
+     "/data/Pinfold/config.json"},
+    {"relative_xdg_is_ignored",
+     {std::nullopt, "data", "/home/u", "/w"},
+     "/home/u/.local/share/Tarrow",
+     "/home/u/.local/share/Pinfold/config.json"},
+    {"empty_xdg_is_ignored",
+     {std::nullopt, "", "/home/u", "/w"},
+     "/home/u/.local/share/Tarrow",
+     "/home/u/.local/share/Pinfold/config.json"},
+    {"tarrow_home_tilde",
+     {"~/x", "/data", "/home/u", "/w"},
+     "/home/u/x",
+     "/home/u/Pinfold/config.json"},
+    {"tarrow_home_just_tilde",
+     {"~", std::nullopt, "/home/u/", "/w"},
+     "/home/u",
+     "/home/Pinfold/config.json"},
+    {"tarrow_home_absolute_trailing_slash",
+     {"/srv/t/", std::nullopt, "/home/u", "/w"},
+     "/srv/t",
+     "/srv/Pinfold/config.json"},
+    {"tarrow_home_relative",
+     {"state", std::nullopt, "/home/u", "/work/dir"},
+     "/work/dir/state",
+     "/work/dir/Pinfold/config.json"},
+    {"empty_tarrow_home_is_unset",
+     {"", std::nullopt, "/home/u", "/w"},
+     "/home/u/.local/share/Tarrow",
+     "/home/u/.local/share/Pinfold/config.json"},
+    {"tilde_in_the_middle_is_kept",
+     {"/a/~/b", std::nullopt, "/home/u", "/w"},
+     "/a/~/b",
+     "/a/~/Pinfold/config.json"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Environments, Folder, testing::ValuesIn(folderCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ExpandTilde, OtherUsersHomeAndUnknownUsers) {
+    EXPECT_EQ(expandTilde("~root/x", "/home/u"), "/root/x");
+    EXPECT_EQ(expandTilde("~no-such-user-here/x", "/home/u"), "~no-such-user-here/x");
+}
+
+TEST(File, JoinsNamesToTheFolder) {
+    EXPECT_EQ(fileIn("/a/b", "config.json"), "/a/b/config.json");
+    EXPECT_EQ(fileIn("/a/b/", "config.json"), "/a/b/config.json");
+    EXPECT_EQ(file("x"), folder() + "/x");
+}
+
+TEST(StateFolder, AnEmptyTarrowHomeIsNotAFolder) {
+    Environment empty{std::string(""), std::nullopt, "/home/user", "/work"};
+    EXPECT_EQ(folderFor(empty), "/home/user/.local/share/Tarrow");
+    Environment set{std::string("~/x"), std::nullopt, "/home/user", "/work"};
+    EXPECT_EQ(folderFor(set), "/home/user/x");
+}
+
+}  // namespace
+}  // namespace tarrow

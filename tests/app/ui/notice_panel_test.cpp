@@ -1,0 +1,82 @@
+// The card: where it appears, how long it stays, what it takes.
+
+#include "app/ui/notice_panel.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QScreen>
+#include <QToolButton>
+
+#include "app/ui/notice_view.h"
+#include "tests/support/qt_app.h"
+
+namespace tarrow {
+namespace {
+
+using test::waitUntil;
+
+TEST(Card, AppearsCentredWithItsTextAndNeverTakesFocus) {
+    test::ensureQtApp();
+    ui::NoticePanel card;
+    card.show("YouTube", "Blocked until 12:00, on schedule.");
+    EXPECT_TRUE(card.isVisible());
+    EXPECT_EQ(card.width(), 380);
+    EXPECT_GT(card.height(), 120);
+    EXPECT_TRUE(card.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    EXPECT_TRUE(card.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(card.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_EQ(card.accessibleName(),
+              "Tarrow: YouTube? Tarrow. Blocked until 12:00, on schedule. To open it anyway, "
+              "choose Okay, Now in the panel.");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    // It slides 10 down into its place, centred on the screen.
+    ASSERT_TRUE(waitUntil([&] { return card.pos() == ui::NoticePanel::placeFor(card.size()); }));
+    EXPECT_LE(std::abs(card.geometry().center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(card.geometry().center().y() - screen.center().y()), 1);
+    EXPECT_FALSE(QApplication::focusWidget());
+}
+
+TEST(Card, HidesAfterItsTimeUnlessThePointerRestsOnIt) {
+    test::ensureQtApp();
+    ui::NoticePanel card;
+    card.show("YouTube", "Blocked until you say okay.");
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(&card, &enter);
+    ASSERT_TRUE(card.hovering());
+    card.schedule(std::chrono::milliseconds(50));
+    QApplication::processEvents();
+    waitUntil([] { return false; }, 400);
+    EXPECT_TRUE(card.isVisible());  // put off by two seconds, again and again
+    EXPECT_FALSE(card.dismissing());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&card, &leave);
+    card.schedule(std::chrono::milliseconds(50));
+    EXPECT_TRUE(waitUntil([&] { return !card.isVisible(); }));
+}
+
+TEST(Card, ShowDuringTheFadeOutBringsItBackAtOnce) {
+    test::ensureQtApp();
+    ui::NoticePanel card;
+    card.show("YouTube", "one");
+    card.dismiss();
+    EXPECT_TRUE(card.dismissing());
+    card.show("Bild", "two");
+    EXPECT_FALSE(card.dismissing());
+    EXPECT_TRUE(card.isVisible());
+    EXPECT_TRUE(card.accessibleName().startsWith("Tarrow: Bild? Tarrow. two"));
+    card.show(QString(300, QChar('W')), QString(400, QChar('x')));
+    EXPECT_EQ(card.width(), 380) << "for any name";
+    card.show("", "");
+    EXPECT_EQ(card.width(), 380);
+    waitUntil([] { return false; }, 500);  // the old fade would have ended by now
+    EXPECT_TRUE(card.isVisible());
+    // The close button dismisses it.
+    card.view()->closeButton()->click();
+    EXPECT_TRUE(waitUntil([&] { return !card.isVisible(); }));
+}
+
+}  // namespace
+}  // namespace tarrow
