@@ -24,11 +24,16 @@ TEST(SitesTexts, MacAndComputerWordings) {
     EXPECT_EQ(neverBlocks("apple.com", Wording::computer),
               "Tarrow never blocks apple.com: this computer needs it for updates, iCloud or the "
               "local network.");
-#ifdef __APPLE__
-    EXPECT_EQ(systemWording, Wording::mac);
-#else
-    EXPECT_EQ(systemWording, Wording::computer);
-#endif
+}
+
+// Typed text is quoted as shownEntry makes it safe: a direction mark cannot turn the
+// sentence around.
+TEST(SitesTexts, NotAnAddressQuotesTheEntrySafely) {
+    EXPECT_EQ(notAnAddress("you tube"),
+              "\u201Cyou tube\u201D is not an address Tarrow can block. Type it like example.com.");
+    EXPECT_EQ(notAnAddress("moc.elpmaxe\u202E"),
+              "\u201Cmoc.elpmaxe\uFFFD\u201D is not an address Tarrow can block. Type it like "
+              "example.com.");
 }
 
 TEST(SitesTexts, LockedBrowsers) {
