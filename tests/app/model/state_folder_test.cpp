@@ -7,60 +7,44 @@ namespace {
 
 struct FolderCase {
     const char* name;
-    Environment environment;
-    const char* folder;
-    const char* pinfold;
+    const char *tarrowHome, *xdgDataHome;  // null: not set
+    const char *home, *cwd;
+    const char *folder, *pinfold;
 };
+
+std::optional<std::string> set(const char* value) {
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
 
 class Folder : public testing::TestWithParam<FolderCase> {};
 
 TEST_P(Folder, FollowsTheEnvironment) {
     const FolderCase& c = GetParam();
-    const std::string folder = folderFor(c.environment);
+    const std::string folder = folderFor({set(c.tarrowHome), set(c.xdgDataHome), c.home, c.cwd});
     EXPECT_EQ(folder, c.folder);
     EXPECT_EQ(pinfoldFile(folder), c.pinfold);
 }
 
 const FolderCase folderCases[] = {
-    {"default",
-     {std::nullopt, std::nullopt, "/home/u", "/w"},
-     "/home/u/.local/share/Tarrow",
+    {"default", nullptr, nullptr, "/home/u", "/w", "/home/u/.local/share/Tarrow",
      "/home/u/.local/share/Pinfold/config.json"},
-    {"xdg_data_home",
-     {std::nullopt, "/data/", "/home/u", "/w"},
-     "/data/Tarrow",
+    {"xdg_data_home", nullptr, "/data/", "/home/u", "/w", "/data/Tarrow",
      "/data/Pinfold/config.json"},
-    {"relative_xdg_is_ignored",
-     {std::nullopt, "data", "/home/u", "/w"},
-     "/home/u/.local/share/Tarrow",
+    {"relative_xdg_is_ignored", nullptr, "data", "/home/u", "/w", "/home/u/.local/share/Tarrow",
      "/home/u/.local/share/Pinfold/config.json"},
-    {"empty_xdg_is_ignored",
-     {std::nullopt, "", "/home/u", "/w"},
-     "/home/u/.local/share/Tarrow",
+    {"empty_xdg_is_ignored", nullptr, "", "/home/u", "/w", "/home/u/.local/share/Tarrow",
      "/home/u/.local/share/Pinfold/config.json"},
-    {"tarrow_home_tilde",
-     {"~/x", "/data", "/home/u", "/w"},
-     "/home/u/x",
+    {"tarrow_home_tilde", "~/x", "/data", "/home/u", "/w", "/home/u/x",
      "/home/u/Pinfold/config.json"},
-    {"tarrow_home_just_tilde",
-     {"~", std::nullopt, "/home/u/", "/w"},
-     "/home/u",
+    {"tarrow_home_just_tilde", "~", nullptr, "/home/u/", "/w", "/home/u",
      "/home/Pinfold/config.json"},
-    {"tarrow_home_absolute_trailing_slash",
-     {"/srv/t/", std::nullopt, "/home/u", "/w"},
-     "/srv/t",
+    {"tarrow_home_absolute_trailing_slash", "/srv/t/", nullptr, "/home/u", "/w", "/srv/t",
      "/srv/Pinfold/config.json"},
-    {"tarrow_home_relative",
-     {"state", std::nullopt, "/home/u", "/work/dir"},
-     "/work/dir/state",
+    {"tarrow_home_relative", "state", nullptr, "/home/u", "/work/dir", "/work/dir/state",
      "/work/dir/Pinfold/config.json"},
-    {"empty_tarrow_home_is_unset",
-     {"", std::nullopt, "/home/u", "/w"},
-     "/home/u/.local/share/Tarrow",
+    {"empty_tarrow_home_is_unset", "", nullptr, "/home/u", "/w", "/home/u/.local/share/Tarrow",
      "/home/u/.local/share/Pinfold/config.json"},
-    {"tilde_in_the_middle_is_kept",
-     {"/a/~/b", std::nullopt, "/home/u", "/w"},
-     "/a/~/b",
+    {"tilde_in_the_middle_is_kept", "/a/~/b", nullptr, "/home/u", "/w", "/a/~/b",
      "/a/~/Pinfold/config.json"},
 };
 
@@ -76,13 +60,6 @@ TEST(File, JoinsNamesToTheFolder) {
     EXPECT_EQ(fileIn("/a/b", "config.json"), "/a/b/config.json");
     EXPECT_EQ(fileIn("/a/b/", "config.json"), "/a/b/config.json");
     EXPECT_EQ(file("x"), folder() + "/x");
-}
-
-TEST(StateFolder, AnEmptyTarrowHomeIsNotAFolder) {
-    Environment empty{std::string(""), std::nullopt, "/home/user", "/work"};
-    EXPECT_EQ(folderFor(empty), "/home/user/.local/share/Tarrow");
-    Environment set{std::string("~/x"), std::nullopt, "/home/user", "/work"};
-    EXPECT_EQ(folderFor(set), "/home/user/x");
 }
 
 }  // namespace
