@@ -135,7 +135,9 @@ struct EvalCase {
     const char* name;
     Config config;
     const char* now;
-    Evaluation expected;
+    bool on;
+    Why why;
+    std::optional<Instant> end, nextStart;
 };
 
 Config withWeekdays() {
@@ -151,58 +153,44 @@ class Evaluate : public testing::TestWithParam<EvalCase> {};
 
 TEST_P(Evaluate, GivesOnWhyEndAndNext) {
     Calendar cal("Europe/Berlin", "en_US");
-    EXPECT_EQ(evaluate(GetParam().config, t(GetParam().now), cal), GetParam().expected);
+    const EvalCase& c = GetParam();
+    EXPECT_EQ(evaluate(c.config, t(c.now), cal), (Evaluation{c.on, c.why, c.end, c.nextStart}));
 }
 
 const Instant fri12 = t("2026-10-23T12:00:00+02:00");
 const Instant mon08 = t("2026-10-26T08:00:00+01:00");
 
 const EvalCase evalCases[] = {
-    {"schedule_runs",
-     withWeekdays(),
-     "2026-10-23T09:00:00+02:00",
-     {true, Why::schedule(fri12), fri12, mon08}},
-    {"nothing_set_no_schedules",
-     Config(),
-     "2026-10-23T09:00:00+02:00",
-     {false, Why::off(), std::nullopt, std::nullopt}},
-    {"after_end_is_open_with_next",
-     withWeekdays(),
-     "2026-10-23T13:00:00+02:00",
-     {false, Why::off(), std::nullopt, mon08}},
-    {"paused_while_running",
-     with(withWeekdays(), [](Config& c) { c.offUntil = fri12; }),
-     "2026-10-23T11:59:00+02:00",
-     {false, Why::paused(fri12), fri12, mon08}},
+    {"schedule_runs", withWeekdays(), "2026-10-23T09:00:00+02:00", true, Why::schedule(fri12),
+     fri12, mon08},
+    {"nothing_set_no_schedules", Config(), "2026-10-23T09:00:00+02:00", false, Why::off(),
+     std::nullopt, std::nullopt},
+    {"after_end_is_open_with_next", withWeekdays(), "2026-10-23T13:00:00+02:00", false, Why::off(),
+     std::nullopt, mon08},
+    {"paused_while_running", with(withWeekdays(), [](Config& c) { c.offUntil = fri12; }),
+     "2026-10-23T11:59:00+02:00", false, Why::paused(fri12), fri12, mon08},
     {"expired_pause_is_ignored",
      with(withWeekdays(), [](Config& c) { c.offUntil = t("2026-10-23T09:00:00+02:00"); }),
-     "2026-10-23T09:00:00+02:00",
-     {true, Why::schedule(fri12), fri12, mon08}},
+     "2026-10-23T09:00:00+02:00", true, Why::schedule(fri12), fri12, mon08},
     {"pause_without_running_schedule_is_off",
      with(withWeekdays(), [](Config& c) { c.offUntil = t("2026-10-30T12:00:00+01:00"); }),
-     "2026-10-24T09:00:00+02:00",
-     {false, Why::off(), std::nullopt, mon08}},
+     "2026-10-24T09:00:00+02:00", false, Why::off(), std::nullopt, mon08},
     {"manual_beats_pause",
      with(withWeekdays(), [](Config& c) { c.manualOn = true, c.offUntil = fri12; }),
-     "2026-10-23T09:00:00+02:00",
-     {true, Why::manual(), fri12, mon08}},
+     "2026-10-23T09:00:00+02:00", true, Why::manual(), fri12, mon08},
     {"timed_beats_manual",
      with(withWeekdays(),
           [](Config& c) { c.manualOn = true, c.onUntil = t("2026-10-23T09:25:00+02:00"); }),
-     "2026-10-23T09:20:00+02:00",
-     {true, Why::timed(t("2026-10-23T09:25:00+02:00")), fri12, mon08}},
+     "2026-10-23T09:20:00+02:00", true, Why::timed(t("2026-10-23T09:25:00+02:00")), fri12, mon08},
     {"expired_timed_falls_to_schedule",
      with(withWeekdays(), [](Config& c) { c.onUntil = t("2026-10-23T09:25:00+02:00"); }),
-     "2026-10-23T09:25:00+02:00",
-     {true, Why::schedule(fri12), fri12, mon08}},
+     "2026-10-23T09:25:00+02:00", true, Why::schedule(fri12), fri12, mon08},
     {"latest_end_of_several",
      Config({}, {sched(weekdays, 480, 720), sched({6}, 540, 900), sched({6}, 600, 660, false)}),
-     "2026-10-23T10:30:00+02:00",
-     {true, Why::schedule(t("2026-10-23T15:00:00+02:00")), t("2026-10-23T15:00:00+02:00"), mon08}},
-    {"earliest_next_of_several",
-     Config({}, {sched(weekdays, 480, 720), sched({7}, 1200, 1260)}),
-     "2026-10-23T13:00:00+02:00",
-     {false, Why::off(), std::nullopt, t("2026-10-24T20:00:00+02:00")}},
+     "2026-10-23T10:30:00+02:00", true, Why::schedule(t("2026-10-23T15:00:00+02:00")),
+     t("2026-10-23T15:00:00+02:00"), mon08},
+    {"earliest_next_of_several", Config({}, {sched(weekdays, 480, 720), sched({7}, 1200, 1260)}),
+     "2026-10-23T13:00:00+02:00", false, Why::off(), std::nullopt, t("2026-10-24T20:00:00+02:00")},
 };
 
 INSTANTIATE_TEST_SUITE_P(Friday, Evaluate, testing::ValuesIn(evalCases),

@@ -58,7 +58,9 @@ TEST(When, FollowsTheCalendarsZone) {
 
 struct LineCase {
     const char* name;
-    Evaluation evaluation;
+    bool on;
+    Why why;
+    std::optional<Instant> end, nextStart;
     const char* status;
     const char* until;
     const char* card;
@@ -73,42 +75,26 @@ class Lines : public testing::TestWithParam<LineCase> {};
 TEST_P(Lines, SayWhyAndUntilWhen) {
     Calendar cal("Europe/Berlin", "de_DE");
     const LineCase& c = GetParam();
-    EXPECT_EQ(statusLine(c.evaluation, now, cal), c.status);
-    EXPECT_EQ(untilLine(c.evaluation, now, cal), c.until);
-    EXPECT_EQ(cardLine(c.evaluation, now, cal), c.card);
+    const Evaluation evaluation{c.on, c.why, c.end, c.nextStart};
+    EXPECT_EQ(statusLine(evaluation, now, cal), c.status);
+    EXPECT_EQ(untilLine(evaluation, now, cal), c.until);
+    EXPECT_EQ(cardLine(evaluation, now, cal), c.card);
 }
 
 const LineCase lineCases[] = {
-    {"timed",
-     {true, Why::timed(t("2026-10-23T09:25:00+02:00")), noon, monday},
-     "Tarrow – until 09:25",
-     "until 09:25",
-     "Blocked until 09:25."},
-    {"schedule",
-     {true, Why::schedule(noon), noon, monday},
-     "Tarrow – until 12:00, on schedule",
-     "until 12:00, on schedule",
-     "Blocked until 12:00, on schedule."},
-    {"paused",
-     {false, Why::paused(noon), noon, monday},
-     "Okay, now – schedule skipped until 12:00",
-     "until you say okay",
+    {"timed", true, Why::timed(t("2026-10-23T09:25:00+02:00")), noon, monday,
+     "Tarrow – until 09:25", "until 09:25", "Blocked until 09:25."},
+    {"schedule", true, Why::schedule(noon), noon, monday, "Tarrow – until 12:00, on schedule",
+     "until 12:00, on schedule", "Blocked until 12:00, on schedule."},
+    {"paused", false, Why::paused(noon), noon, monday, "Okay, now – schedule skipped until 12:00",
+     "until you say okay", "Blocked until you say okay."},
+    {"manual", true, Why::manual(), std::nullopt, std::nullopt, "Tarrow – until you say okay",
+     "until you say okay", "Blocked until you say okay."},
+    {"off_with_next", false, Why::off(), std::nullopt, monday,
+     "Everything open – next schedule Mo. 08:00", "until you say okay",
      "Blocked until you say okay."},
-    {"manual",
-     {true, Why::manual(), std::nullopt, std::nullopt},
-     "Tarrow – until you say okay",
-     "until you say okay",
-     "Blocked until you say okay."},
-    {"off_with_next",
-     {false, Why::off(), std::nullopt, monday},
-     "Everything open – next schedule Mo. 08:00",
-     "until you say okay",
-     "Blocked until you say okay."},
-    {"off_without_next",
-     {false, Why::off(), std::nullopt, std::nullopt},
-     "Everything open",
-     "until you say okay",
-     "Blocked until you say okay."},
+    {"off_without_next", false, Why::off(), std::nullopt, std::nullopt, "Everything open",
+     "until you say okay", "Blocked until you say okay."},
 };
 
 INSTANTIATE_TEST_SUITE_P(Why, Lines, testing::ValuesIn(lineCases),
