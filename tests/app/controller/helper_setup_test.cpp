@@ -33,57 +33,41 @@ struct Admin {
 
 TEST(HelperSetup, InstallOutcomes) {
     TempFolder scratch;
-    const std::string helper = scratch / "tarrow-helper";
+    const std::string helper = scratch / "tarrow-helper", missing = scratch / "none";
     writeFile(helper, "helper");
     struct Case {
         std::string bundled, request;
         bool confirm;
         Status outcome;
-        bool ok;
         size_t scripts;
-        std::vector<std::string> logged;
+        std::string logged;  // the lines, each ended by a newline
     };
     const Status mismatch =
         Status::failure("run as root", "", 0, "The helper in the app does not match.");
+    const std::string notInstalled = "helper not installed\n";
     const Case cases[] = {
-        {helper, "/home/u/r", true, {}, true, 1, {"helper installed"}},
-        {helper,
-         "/home/u/r",
-         false,
-         {},
-         false,
-         0,
-         {"admin step not done: cancelled", "helper not installed"}},
-        {helper,
-         "/home/u/r",
-         true,
-         mismatch,
-         false,
-         1,
-         {"admin step not done: cannot run as root: The helper in the app does not match.",
-          "helper not installed"}},
-        {helper,
-         "/home/u/a\nb",
-         true,
-         {},
-         false,
-         0,
-         {"state folder path not usable for the helper"}},
-        {scratch / "none",
-         "/home/u/r",
-         true,
-         {},
-         false,
-         0,
-         {"the helper is missing beside the app: " + scratch / "none", "helper not installed"}},
+        {helper, "/home/u/r", true, Status(), 1, "helper installed\n"},
+        {helper, "/home/u/r", false, Status(), 0,
+         "admin step not done: cancelled\n" + notInstalled},
+        {helper, "/home/u/r", true, mismatch, 1,
+         "admin step not done: cannot run as root: The helper in the app does not match.\n" +
+             notInstalled},
+        {helper, "/home/u/a\nb", true, Status(), 0,
+         "state folder path not usable for the helper\n"},
+        {missing, "/home/u/r", true, Status(), 0,
+         "the helper is missing beside the app: " + missing + "\n" + notInstalled},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.logged);
         Admin admin;
         admin.confirmAnswer = c.confirm;
         admin.outcome = c.outcome;
         platform::HelperInstall install{c.bundled, std::string(64, 'a'), c.request, 1000};
-        EXPECT_EQ(app::installHelper(install, admin.steps(), admin.log()), c.ok);
-        EXPECT_EQ(admin.logged, c.logged);
+        EXPECT_EQ(app::installHelper(install, admin.steps(), admin.log()),
+                  c.logged == "helper installed\n");
+        std::string logged;
+        for (const std::string& line : admin.logged) logged += line + "\n";
+        EXPECT_EQ(logged, c.logged);
         ASSERT_EQ(admin.scripts.size(), c.scripts);
         if (c.scripts) {
             EXPECT_EQ(admin.scripts[0], platform::installScript(install));
