@@ -29,18 +29,13 @@ namespace {
 int runWithClosedStandardError(const std::vector<std::string>& args) {
     int fds[2];
     if (::pipe(fds) != 0) return -1;
-    const std::string program = helperProgram();
     pid_t pid = ::fork();
     if (pid == 0) {
         ::signal(SIGPIPE, SIG_DFL);
         ::dup2(fds[1], 2);
         ::close(fds[0]);
         ::close(fds[1]);
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
+        execHelper(args);
     }
     ::close(fds[0]);
     ::close(fds[1]);
