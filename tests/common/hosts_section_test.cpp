@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "common/lines.h"
+#include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
 using namespace tarrow;
@@ -191,19 +191,15 @@ TEST(HostLines, MarkersAndPairs) {
 // would wait on, like a FIFO) is none.
 TEST(ReadText, BytesKeptEncodingReported) {
     const test::TempFolder folder;
-    auto write = [&](const std::string& name, const std::string& bytes) {
-        std::ofstream(folder / name, std::ios::binary) << bytes;
-        return folder / name;
-    };
-    const std::string latin1 = "# caf\xE9\n", utf8 = "# caf\xC3\xA9\n";
-    Result<HostsText> text = readText(write("latin1", latin1));
-    ASSERT_TRUE(text);
-    EXPECT_EQ(text->text, latin1);
-    EXPECT_TRUE(text->latin1);
-    text = readText(write("utf8", utf8));
-    ASSERT_TRUE(text);
-    EXPECT_EQ(text->text, utf8);
-    EXPECT_FALSE(text->latin1);
+    const std::pair<std::string, bool> encodings[] = {{"# caf\xE9\n", true},
+                                                      {"# caf\xC3\xA9\n", false}};
+    for (const auto& [bytes, latin1] : encodings) {
+        test::writeFile(folder / "hosts", bytes);
+        Result<HostsText> text = readText(folder / "hosts");
+        ASSERT_TRUE(text);
+        EXPECT_EQ(text->text, bytes);
+        EXPECT_EQ(text->latin1, latin1) << bytes;
+    }
     EXPECT_FALSE(readText(folder / "missing"));
     ::mkfifo((folder / "fifo").c_str(), 0644);
     EXPECT_FALSE(readText(folder / "fifo"));

@@ -29,18 +29,13 @@ namespace {
 int runWithClosedStandardError(const std::vector<std::string>& args) {
     int fds[2];
     if (::pipe(fds) != 0) return -1;
-    const std::string program = helperProgram();
     pid_t pid = ::fork();
     if (pid == 0) {
         ::signal(SIGPIPE, SIG_DFL);
         ::dup2(fds[1], 2);
         ::close(fds[0]);
         ::close(fds[1]);
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
+        execHelper(args);
     }
     ::close(fds[0]);
     ::close(fds[1]);
@@ -100,23 +95,20 @@ struct Files {
     std::string uid = std::to_string(::getuid());
 };
 
-TEST(HelperProgram, VersionWinsOverOtherArguments) {
-    HelperRun run = runHelper({"--clear", "--version", "--uid", "x"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "Tarrow helper 2\n");
-    EXPECT_EQ(run.err, "");
-}
-
-// Help names every mode and changes nothing, even next to a mode that would.
-TEST(HelperProgram, HelpNamesEveryModeAndExitsZero) {
+// Version and help win over any other argument, even a mode that would change the file.
+TEST(HelperProgram, VersionAndHelpWinAndChangeNothing) {
     Files f;
     writeFile(f.hosts, stock);
-    HelperRun run = runHelper({"--clear", "--hosts", f.hosts, "--help"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "");
+    const HelperRun version = runHelper({"--clear", "--hosts", f.hosts, "--version", "--uid", "x"});
+    EXPECT_EQ(version.out, "Tarrow helper 2\n");
+    const HelperRun help = runHelper({"--clear", "--hosts", f.hosts, "--help"});
     for (const char* mode :
          {"--version", "--listen-test", "--clear", "--apply", "--daemon", "--hosts", "--no-flush"})
-        EXPECT_NE(run.out.find(mode), std::string::npos) << mode;
+        EXPECT_NE(help.out.find(mode), std::string::npos) << mode;
+    for (const HelperRun& run : {version, help}) {
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+    }
     EXPECT_EQ(readFile(f.hosts), stock);
 }
 

@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow::platform {
 namespace {
@@ -15,18 +15,11 @@ namespace {
 class FakePkexec : public ::testing::Test {
   protected:
     void SetUp() override {
-        char dir[] = "/tmp/tarrow-admin-XXXXXX";
-        ASSERT_NE(::mkdtemp(dir), nullptr);
-        folder = dir;
-        write("pkexec", "#!/bin/sh\nexec \"$@\"\n");
-        write("dismissed", "#!/bin/sh\nexit 126\n");
+        test::writeFile(temp / "pkexec", "#!/bin/sh\nexec \"$@\"\n", 0755);
+        test::writeFile(temp / "dismissed", "#!/bin/sh\nexit 126\n", 0755);
     }
-    void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
-    void write(const std::string& name, const std::string& text) {
-        std::ofstream(folder + "/" + name) << text;
-        ::chmod((folder + "/" + name).c_str(), 0755);
-    }
-    std::string folder;
+    test::TempFolder temp;
+    const std::string folder = temp.path;
 };
 
 TEST_F(FakePkexec, Outcomes) {
@@ -53,15 +46,13 @@ TEST_F(FakePkexec, ScriptIsOneArgument) {
     const std::string target = folder + "/out";
     const std::string script = "set -e\nprintf '%s' \"a'b\\\"c\" > '" + target + "'\n";
     ASSERT_TRUE(runAsAdmin(script, folder + "/pkexec").ok());
-    std::ifstream in(target);
-    std::string got((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(got, "a'b\"c");
+    EXPECT_EQ(test::readFile(target), "a'b\"c");
 }
 
 // The packaged shell is used only when root owns it and nobody else may change it; the
 // script then reaches it exactly as it would reach /bin/sh.
 TEST_F(FakePkexec, PackagedShellOnlyWhenRootOwnsIt) {
-    write("shell", "#!/bin/sh\necho packaged >&2\nexec /bin/sh \"$@\"\n");
+    test::writeFile(folder + "/shell", "#!/bin/sh\necho packaged >&2\nexec /bin/sh \"$@\"\n", 0755);
     const std::string shell = folder + "/shell";
     EXPECT_EQ(adminShell(folder + "/missing"), "/bin/sh");
     EXPECT_EQ(adminShell(folder), "/bin/sh") << "a folder";

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "tests/support/environment.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
@@ -14,32 +15,6 @@ namespace tarrow::platform {
 namespace {
 
 using namespace test;
-
-// Sets environment variables for one test and puts the old values back afterwards.
-class Environment {
-  public:
-    void set(const char* name, const std::string& value) {
-        const char* old = std::getenv(name);
-        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        ::setenv(name, value.c_str(), 1);
-    }
-    void unset(const char* name) {
-        const char* old = std::getenv(name);
-        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        ::unsetenv(name);
-    }
-    ~Environment() {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            if (it->second)
-                ::setenv(it->first.c_str(), it->second->c_str(), 1);
-            else
-                ::unsetenv(it->first.c_str());
-        }
-    }
-
-  private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
 
 // What desktop-file-validate says about a file: empty when it passes.
 std::string validation(const std::string& path) {
@@ -54,8 +29,20 @@ std::string validation(const std::string& path) {
     return said;
 }
 
-TEST(Autostart, PlacesFollowTheXdgVariables) {
-    Environment env;
+// A temporary XDG_CONFIG_HOME and two system folders of its own, empty at first.
+class Autostart : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        env.set("XDG_CONFIG_HOME", home / "config");
+        env.set("XDG_CONFIG_DIRS", home / "xdg-a" + ":" + home / "xdg-b");
+        places = autostartPlaces();
+    }
+    TempFolder home;
+    ScopedEnvironment env;
+    AutostartPlaces places;
+};
+
+TEST_F(Autostart, PlacesFollowTheXdgVariables) {
     env.set("HOME", "/home/ann");
     struct Case {
         const char* configHome;  // null: unset
@@ -71,28 +58,17 @@ TEST(Autostart, PlacesFollowTheXdgVariables) {
         {"relative/c", "x::/b", {"/home/ann/.config" + id, {"/b" + id}}},
     };
     for (const Case& c : cases) {
-        if (c.configHome)
-            env.set("XDG_CONFIG_HOME", c.configHome);
-        else
-            env.unset("XDG_CONFIG_HOME");
-        if (c.configDirs)
-            env.set("XDG_CONFIG_DIRS", c.configDirs);
-        else
-            env.unset("XDG_CONFIG_DIRS");
-        const AutostartPlaces places = autostartPlaces();
-        EXPECT_EQ(places.user, c.places.user);
-        EXPECT_EQ(places.system, c.places.system);
+        env.set("XDG_CONFIG_HOME", c.configHome);
+        env.set("XDG_CONFIG_DIRS", c.configDirs);
+        const AutostartPlaces got = autostartPlaces();
+        EXPECT_EQ(got.user, c.places.user);
+        EXPECT_EQ(got.system, c.places.system);
     }
 }
 
 // Switching on and off in a temporary XDG_CONFIG_HOME, first without and then with a
 // system-wide entry; the state is read back from the files each time.
-TEST(Autostart, OnWritesOffRemovesOrHidesTheSystemEntry) {
-    TempFolder home;
-    Environment env;
-    env.set("XDG_CONFIG_HOME", home / "config");
-    env.set("XDG_CONFIG_DIRS", home / "xdg-a" + ":" + home / "xdg-b");
-    const AutostartPlaces places = autostartPlaces();
+TEST_F(Autostart, OnWritesOffRemovesOrHidesTheSystemEntry) {
     const std::string program = "/usr/bin/tarrow";
     EXPECT_FALSE(autostartEnabled(places));
 
@@ -132,12 +108,7 @@ TEST(Autostart, OnWritesOffRemovesOrHidesTheSystemEntry) {
 }
 
 // What decides whether an entry runs: the [Desktop Entry] group's Hidden and GNOME's key.
-TEST(Autostart, EntriesThatDoNotRun) {
-    TempFolder home;
-    Environment env;
-    env.set("XDG_CONFIG_HOME", home / "config");
-    env.set("XDG_CONFIG_DIRS", home / "none");
-    const AutostartPlaces places = autostartPlaces();
+TEST_F(Autostart, EntriesThatDoNotRun) {
     const struct {
         const char* text;
         bool runs;
@@ -156,12 +127,7 @@ TEST(Autostart, EntriesThatDoNotRun) {
 
 // A folder that cannot be written: the failure says where and why, and the state stays
 // what the files say.
-TEST(Autostart, UnwritableFolderGivesTheReason) {
-    TempFolder home;
-    Environment env;
-    env.set("XDG_CONFIG_HOME", home / "config");
-    env.set("XDG_CONFIG_DIRS", home / "none");
-    const AutostartPlaces places = autostartPlaces();
+TEST_F(Autostart, UnwritableFolderGivesTheReason) {
     writeFile(home / "config/autostart", "a file where the folder should be\n");
     const Status on = setAutostart(places, true, "/usr/bin/tarrow");
     EXPECT_EQ(on.text(), "cannot create " + home / "config/autostart" + ": Not a directory");
@@ -179,8 +145,7 @@ TEST(Autostart, UnwritableFolderGivesTheReason) {
 
 // Program paths with characters the Exec key reserves are quoted so that the entry still
 // starts exactly that file; paths no entry can hold are refused.
-TEST(Autostart, ExecQuotesAwkwardPaths) {
-    TempFolder home;
+TEST_F(Autostart, ExecQuotesAwkwardPaths) {
     const struct {
         const char* program;
         const char* exec;  // null: refused

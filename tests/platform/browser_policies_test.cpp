@@ -6,13 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
 using namespace tarrow::platform;
+using tarrow::test::readFile;
 using tarrow::test::TempFolder;
+using tarrow::test::writeFile;
 using Kind = PolicyChange::Kind;
 namespace fs = std::filesystem;
 
@@ -25,17 +26,6 @@ const std::vector<PolicyFolder> folders{
 const std::string chromium = "/etc/chromium/policies/managed";
 const std::string chrome = "/etc/opt/chrome/policies/managed";
 const std::string name(dnsPolicyName);
-
-std::string read(const std::string& path) {
-    std::ostringstream out;
-    out << std::ifstream(path).rdbuf();
-    return out.str();
-}
-
-void write(const std::string& path, const std::string& text) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path) << text;
-}
 
 std::string kinds(const std::vector<PolicyChange>& changes) {
     std::string out;
@@ -58,7 +48,7 @@ TEST(BrowserPolicies, WrittenWhereTheFolderOrTheBrowserIsAndRemovedAgain) {
     EXPECT_EQ(kinds(changes), "written " + root.path + chromium + "/" + name + "\nwritten " +
                                   root.path + chrome + "/" + name + "\n");
     for (const std::string& folder : {chromium, chrome}) {
-        EXPECT_EQ(read(root.path + folder + "/" + name), "{\"DnsOverHttpsMode\": \"off\"}\n");
+        EXPECT_EQ(readFile(root.path + folder + "/" + name), "{\"DnsOverHttpsMode\": \"off\"}\n");
         // Browsers read it as their users, whatever the umask was.
         EXPECT_EQ(fs::status(root.path + folder + "/" + name).permissions(), fs::perms(0644));
         EXPECT_EQ(fs::directory_iterator(root.path + folder)->path().filename(), name)
@@ -115,13 +105,13 @@ TEST(BrowserPolicies, NothingFollowedOrReplaced) {
         {"the policy is a link",
          [](const std::string& root, const std::string& elsewhere) {
              fs::create_directories(root + chromium);
-             write(elsewhere + "/target", "precious\n");
+             writeFile(elsewhere + "/target", "precious\n");
              fs::create_symlink(elsewhere + "/target", root + chromium + "/" + name);
          },
          "a file of that name that is not ours"},
         {"a foreign file of that name",
          [](const std::string& root, const std::string&) {
-             write(root + chromium + "/" + name, "{\"DnsOverHttpsMode\": \"secure\"}\n");
+             writeFile(root + chromium + "/" + name, "{\"DnsOverHttpsMode\": \"secure\"}\n");
          },
          "a file of that name that is not ours"},
         {"a folder of that name",
@@ -143,10 +133,10 @@ TEST(BrowserPolicies, NothingFollowedOrReplaced) {
         EXPECT_FALSE(fs::exists(elsewhere.path + "/" + name)) << c.what;
         EXPECT_FALSE(fs::exists(elsewhere.path + "/policies/managed/" + name)) << c.what;
         if (fs::exists(elsewhere.path + "/target")) {
-            EXPECT_EQ(read(elsewhere.path + "/target"), "precious\n");
+            EXPECT_EQ(readFile(elsewhere.path + "/target"), "precious\n");
         }
         if (fs::is_regular_file(fs::symlink_status(root.path + chromium + "/" + name))) {
-            EXPECT_EQ(read(root.path + chromium + "/" + name),
+            EXPECT_EQ(readFile(root.path + chromium + "/" + name),
                       "{\"DnsOverHttpsMode\": \"secure\"}\n");
         }
     }

@@ -5,14 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
+#include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
 using namespace tarrow::platform;
 using tarrow::test::TempFolder;
+using tarrow::test::writeFile;
 using Kind = PolicyChange::Kind;
 using json = nlohmann::json;
 namespace fs = std::filesystem;
@@ -34,15 +34,7 @@ struct Rig {
 };
 
 std::string read(const std::string& path) {
-    std::ostringstream out;
-    out << std::ifstream(path, std::ios::binary).rdbuf();
-    return out.str();
-}
-
-void write(const std::string& path, const std::string& text, mode_t mode = 0644) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-    ::chmod(path.c_str(), mode);
+    return tarrow::test::readFile(path).value_or("");
 }
 
 json policiesOf(const std::string& path) {
@@ -62,7 +54,7 @@ TEST(FirefoxPolicy, MergedWhileBlockingAndPutBackByteForByte) {
     };
     for (const std::string& text : foreign) {
         Rig rig;
-        write(rig.file, text, 0640);
+        writeFile(rig.file, text, 0640);
         auto changes = rig.keep(true);
         ASSERT_EQ(changes.size(), 1u) << text;
         EXPECT_EQ(changes[0].kind, Kind::written);
@@ -106,7 +98,7 @@ TEST(FirefoxPolicy, CreatedWhereNoneWasAndRemovedAgain) {
     // carried over while blocking, and apply alone again afterwards.
     const std::string distribution =
         rig.root.path + "/usr/lib/firefox-esr/distribution/policies.json";
-    write(distribution, "{\"policies\": {\"DisableAppUpdate\": true}}");
+    writeFile(distribution, "{\"policies\": {\"DisableAppUpdate\": true}}");
     rig.keep(true);
     EXPECT_EQ(policiesOf(rig.file), (json{{"DisableAppUpdate", true}, {"DNSOverHTTPS", ours}}));
     rig.keep(false);
@@ -120,21 +112,21 @@ TEST(FirefoxPolicy, CreatedWhereNoneWasAndRemovedAgain) {
 
 TEST(FirefoxPolicy, RewrittenWhileBlockingOnlyTheKeyGoes) {
     Rig rig;
-    write(rig.file, "{\"policies\": {\"DNSOverHTTPS\": {\"Enabled\": true}}}");
+    writeFile(rig.file, "{\"policies\": {\"DNSOverHTTPS\": {\"Enabled\": true}}}");
     rig.keep(true);
     json now = json::parse(read(rig.file));
     now["policies"]["Bookmarks"] = json::array();
-    write(rig.file, now.dump());
+    writeFile(rig.file, now.dump());
     EXPECT_EQ(rig.keep(true).size(), 1u) << "the new file is merged anew";
     EXPECT_EQ(policiesOf(rig.file)["Bookmarks"], json::array());
-    write(rig.file, now.dump());  // rewritten again, after our last write
+    writeFile(rig.file, now.dump());  // rewritten again, after our last write
     rig.keep(false);
     EXPECT_EQ(policiesOf(rig.file),
               (json{{"Bookmarks", json::array()}, {"DNSOverHTTPS", {{"Enabled", true}}}}));
 
     // A file rewritten without our key is not ours to change any more.
     rig.keep(true);
-    write(rig.file, "{\"policies\": {}}");
+    writeFile(rig.file, "{\"policies\": {}}");
     EXPECT_TRUE(rig.keep(false).empty());
     EXPECT_EQ(read(rig.file), "{\"policies\": {}}");
     EXPECT_FALSE(fs::exists(rig.backup));
@@ -148,14 +140,14 @@ TEST(FirefoxPolicy, LeftAloneWhenNotUsable) {
     };
     const std::string notJson = "not a JSON object with a \"policies\" object";
     const Case cases[] = {
-        {"not JSON", [](Rig& r, const std::string&) { write(r.file, "{\"policies\": {,}"); },
+        {"not JSON", [](Rig& r, const std::string&) { writeFile(r.file, "{\"policies\": {,}"); },
          notJson},
-        {"an array", [](Rig& r, const std::string&) { write(r.file, "[]"); }, notJson},
+        {"an array", [](Rig& r, const std::string&) { writeFile(r.file, "[]"); }, notJson},
         {"policies not an object",
-         [](Rig& r, const std::string&) { write(r.file, "{\"policies\": []}"); }, notJson},
+         [](Rig& r, const std::string&) { writeFile(r.file, "{\"policies\": []}"); }, notJson},
         {"file is a link",
          [](Rig& r, const std::string& elsewhere) {
-             write(elsewhere + "/p.json", "{}");
+             writeFile(elsewhere + "/p.json", "{}");
              fs::create_directories(fs::path(r.file).parent_path());
              fs::create_symlink(elsewhere + "/p.json", r.file);
          },

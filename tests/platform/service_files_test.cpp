@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "common/lines.h"
+
 namespace tarrow::platform {
 namespace {
 
@@ -27,22 +31,8 @@ TEST(DaemonPlist, ExactLinesWithEscapedRequestPath) {
     EXPECT_EQ(daemonPlist("/Users/o'neil/R&D <x> \"q\"/request/blocked-hosts", 501), expected);
 }
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        out.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return out;
-}
-
 bool hasLine(const std::string& text, const std::string& line) {
-    for (const auto& l : lines(text))
-        if (l == line) return true;
-    return false;
+    return std::ranges::count(splitLines(text), line) == 1;
 }
 
 TEST(ServiceUnit, RealPlacesAndQuotedArguments) {

@@ -5,8 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
+#include "tests/support/environment.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
@@ -40,18 +39,13 @@ TEST(SingleInstance, ALockThatCannotBeCreatedIsReported) {
 
 TEST(SingleInstance, LockLivesInTheRuntimeFolderWhenThereIsOne) {
     TempFolder s;
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    std::string keep = saved ? saved : "";
-    ::setenv("XDG_RUNTIME_DIR", s.path.c_str(), 1);
-    EXPECT_EQ(platform::instanceLockPath("/state"), s.path + "/tarrow.lock");
-    ::setenv("XDG_RUNTIME_DIR", (s / "missing").c_str(), 1);
-    EXPECT_EQ(platform::instanceLockPath("/state"), "/state/tarrow.lock");
-    ::setenv("XDG_RUNTIME_DIR", "", 1);
-    EXPECT_EQ(platform::instanceLockPath("/state"), "/state/tarrow.lock");
-    if (saved)
-        ::setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
-    else
-        ::unsetenv("XDG_RUNTIME_DIR");
+    test::ScopedEnvironment env;
+    for (const std::string& runtime : {s.path, s / "missing", std::string()}) {
+        env.set("XDG_RUNTIME_DIR", runtime);
+        EXPECT_EQ(platform::instanceLockPath("/state"),
+                  (runtime == s.path ? s.path : "/state") + "/tarrow.lock")
+            << runtime;
+    }
 }
 
 }  // namespace

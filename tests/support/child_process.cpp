@@ -69,21 +69,25 @@ int failed(const char* what, int code) {
     return code;
 }
 
-std::string helperProgram() {
+void execHelper(const std::vector<std::string>& args) {
     // Outside ctest the programs stand in bin/ next to the tests' folder.
     const char* bin = std::getenv("TARROW_BIN");
-    return (bin ? std::string(bin)
-                : std::filesystem::read_symlink("/proc/self/exe")
-                          .parent_path()
-                          .parent_path()
-                          .string() +
-                      "/bin") +
-           "/tarrow-helper";
+    const std::string program = (bin ? std::string(bin)
+                                     : std::filesystem::read_symlink("/proc/self/exe")
+                                               .parent_path()
+                                               .parent_path()
+                                               .string() +
+                                           "/bin") +
+                                "/tarrow-helper";
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
 }
 
 HelperRun runHelper(const std::vector<std::string>& args, const std::optional<Binds>& binds,
                     int timeoutSeconds) {
-    const std::string program = helperProgram();
     TempFolder capture;
     const std::string out = capture / "out", err = capture / "err";
     pid_t pid = ::fork();
@@ -93,11 +97,7 @@ HelperRun runHelper(const std::vector<std::string>& args, const std::optional<Bi
         ::dup2(o, 1);
         ::dup2(e, 2);
         if (binds && !isolate(*binds)) ::_exit(77);
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
+        execHelper(args);
     }
     HelperRun run;
     run.status = waitForChild(pid, timeoutSeconds);

@@ -34,8 +34,8 @@ struct HelperRun {
 // Folders of a test bound over the machine's own: {test folder, path it stands in for}.
 using Binds = std::vector<std::pair<std::string, std::string>>;
 
-// The built tarrow-helper.
-std::string helperProgram();
+// In a child process: becomes the built tarrow-helper with these arguments.
+[[noreturn]] void execHelper(const std::vector<std::string>& args);
 
 // Runs the built tarrow-helper with these arguments. With binds, it runs in its own mount
 // and network namespace with those folders in place and an empty /var/lib, so that
