@@ -6,7 +6,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app/model/general_texts.h"
+#include "app/model/setup_texts.h"
 #include "app/ui/settings.h"
+#include "app/ui/ui_text.h"
 #include "tests/support/qt_app.h"
 #include "tests/support/rig.h"
 
@@ -43,14 +46,10 @@ TEST_F(WelcomeWindow, TextsAndTheTwoButtons) {
         EXPECT_EQ(window.width(), 440);
         QStringList texts;
         for (QLabel* label : window.findChildren<QLabel*>()) texts << label->text();
-        EXPECT_EQ(texts,
-                  (QStringList{"Tarrow lives in the panel",
-                               "To block sites in every browser, Tarrow needs your password once. "
-                               "After that it never asks again.",
-                               "You find Tarrow in the panel, among the status icons. Switch it on "
-                               "there, or let a schedule do it."}));
-        EXPECT_EQ(window.laterButton()->text(), "Later");
-        EXPECT_EQ(window.setUpButton()->text(), QString::fromUtf8("Set Up Blocking\u2026"));
+        EXPECT_EQ(texts, (QStringList{ui::text(welcomeHeadline()), ui::text(welcomeBody()),
+                                      ui::text(welcomeWhere())}));
+        EXPECT_EQ(window.laterButton()->text(), ui::text(laterTitle));
+        EXPECT_EQ(window.setUpButton()->text(), ui::text(setUpTitle));
         c.act(window);
         EXPECT_FALSE(window.isVisible()) << c.what;
         EXPECT_EQ(setUps, c.setUps) << c.what;
