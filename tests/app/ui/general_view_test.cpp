@@ -13,19 +13,13 @@
 #include "app/ui/setup_box.h"
 #include "app/ui/sites_view.h"
 #include "tests/app/ui/settings_fixture.h"
-#include "tests/support/qt_app.h"
 
 namespace tarrow::test {
 namespace {
 
-class GeneralView : public ::testing::Test {
-  protected:
-    void SetUp() override { ensureQtApp(); }
-};
-
 // The set-up box of each tab, for each helper state: shown, its text and its buttons,
 // which reach the hooks; and each tab's status line.
-TEST_F(GeneralView, SetupBoxOnEveryTabPerHelperState) {
+TEST(GeneralView, SetupBoxOnEveryTabPerHelperState) {
     struct Case {
         Helper helper;
         bool onSitesAndSchedules;  // shown there (General always shows its box)
@@ -80,7 +74,7 @@ TEST_F(GeneralView, SetupBoxOnEveryTabPerHelperState) {
 
 // The login switch shows what the system reads back, also after a failure, and reads it
 // again on showing. (The autostart files themselves are the platform's tests.)
-TEST_F(GeneralView, LoginSwitchShowsWhatTheSystemHas) {
+TEST(GeneralView, LoginSwitchShowsWhatTheSystemHas) {
     bool enabled = false;
     Status next;  // what switching returns
     const LoginItem login{[&] { return enabled; },
@@ -107,7 +101,7 @@ TEST_F(GeneralView, LoginSwitchShowsWhatTheSystemHas) {
     EXPECT_EQ(rig.logged.size(), 2u);  // on, then the failure
 }
 
-TEST_F(GeneralView, LoginSwitchLockedWhileAUserUnitStartedTheApp) {
+TEST(GeneralView, LoginSwitchLockedWhileAUserUnitStartedTheApp) {
     int switched = 0;
     const LoginItem login{[] { return true; },
                           [&](bool) {
@@ -124,7 +118,7 @@ TEST_F(GeneralView, LoginSwitchLockedWhileAUserUnitStartedTheApp) {
 }
 
 // The two switches write config.json at once and follow changes made elsewhere.
-TEST_F(GeneralView, PageAndSuggestionSwitches) {
+TEST(GeneralView, PageAndSuggestionSwitches) {
     SettingsRig rig(Config{});
     rig.open(Tab::general);
     ui::GeneralView& view = rig.general();
@@ -147,7 +141,7 @@ TEST_F(GeneralView, PageAndSuggestionSwitches) {
 
 // No browser can be scripted on Linux: no consent row. Where some can (macOS), the row
 // says where each one stands and offers the one button that helps.
-TEST_F(GeneralView, BrowserConsentRow) {
+TEST(GeneralView, BrowserConsentRow) {
     SettingsRig rig(Config{});
     rig.open(Tab::general);
     ui::GeneralView& view = rig.general();
@@ -170,7 +164,7 @@ TEST_F(GeneralView, BrowserConsentRow) {
     EXPECT_EQ(rig.calls, (std::vector<std::string>{"ask browsers", "automation settings"}));
 }
 
-TEST_F(GeneralView, FooterNameVersionAndButtons) {
+TEST(GeneralView, FooterNameVersionAndButtons) {
     QApplication::setApplicationVersion("1.2.3");
     SettingsRig rig(Config{});
     rig.open(Tab::general);
@@ -186,7 +180,7 @@ TEST_F(GeneralView, FooterNameVersionAndButtons) {
 }
 
 // Every text of the tab fits in the window, in each locale and also right to left.
-TEST_F(GeneralView, LocalesRenderWithoutClippedTexts) {
+TEST(GeneralView, LocalesRenderWithoutClippedTexts) {
     for (const char* locale : {"en_US", "de_DE", "ar_EG", "ja_JP"}) {
         SettingsRig rig(Config{}, locale);
         rig.store->setHelper(Helper::stuck);

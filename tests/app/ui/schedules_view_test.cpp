@@ -16,16 +16,10 @@
 #include "app/ui/settings_window.h"
 #include "app/ui/time_field.h"
 #include "tests/app/ui/settings_fixture.h"
-#include "tests/support/qt_app.h"
 #include "tests/support/rig.h"
 
 namespace tarrow::test {
 namespace {
-
-class SchedulesView : public ::testing::Test {
-  protected:
-    void SetUp() override { ensureQtApp(); }
-};
 
 const std::string idA = "11111111-1111-4111-8111-111111111111";
 const std::string idB = "22222222-2222-4222-8222-222222222222";
@@ -39,7 +33,7 @@ std::set<int> checkedDays(const ui::ScheduleRow& row) {
 
 // A new user's weekday morning: added, switched, days and times changed, removed; the
 // file on disk follows every step.
-TEST_F(SchedulesView, AddSwitchEditAndRemove) {
+TEST(SchedulesView, AddSwitchEditAndRemove) {
     SettingsRig rig(Config{});
     rig.open(Tab::schedules);
     ui::SchedulesView& view = rig.schedules();
@@ -92,7 +86,7 @@ TEST_F(SchedulesView, AddSwitchEditAndRemove) {
 }
 
 // The tray menu switches and the command file adds while the tab is open: the rows follow.
-TEST_F(SchedulesView, FollowsChangesMadeElsewhere) {
+TEST(SchedulesView, FollowsChangesMadeElsewhere) {
     Config config;
     config.schedules = {{idA, true, {2, 3, 4, 5, 6}, 540, 720}};
     SettingsRig rig(config);
@@ -119,7 +113,7 @@ TEST_F(SchedulesView, FollowsChangesMadeElsewhere) {
 
 // A hand-edited file: days outside 1..7 and twice, times outside a day, one id three
 // times. Everything shows; a click changes its own row only.
-TEST_F(SchedulesView, HandEditedFileShowsAndEditsOneRow) {
+TEST(SchedulesView, HandEditedFileShowsAndEditsOneRow) {
     const std::string text = R"({"schedules": [
       {"id": ")" + idA + R"(", "enabled": true, "days": [0, 3, 3, 9], "start": -5, "end": 2000},
       {"id": ")" + idA + R"(", "enabled": true, "days": [2], "start": 540, "end": 720},
@@ -148,7 +142,7 @@ TEST_F(SchedulesView, HandEditedFileShowsAndEditsOneRow) {
     EXPECT_EQ(view.rowCount(), 2u);
 }
 
-TEST_F(SchedulesView, FiveHundredSchedules) {
+TEST(SchedulesView, FiveHundredSchedules) {
     Config config;
     for (int i = 0; i < 500; ++i)
         config.schedules.push_back(Schedule::make(i % 2 == 0, {1 + i % 7}, i, (i * 7) % 1440));
@@ -164,7 +158,7 @@ TEST_F(SchedulesView, FiveHundredSchedules) {
 // In each locale the week starts on its own first day, the clock keeps its 12 or 24
 // hours, and no text is cut: every control is at least as wide as it asks to be and
 // every wrapped line as tall, also right to left.
-TEST_F(SchedulesView, LocalesRenderWithoutClippedTexts) {
+TEST(SchedulesView, LocalesRenderWithoutClippedTexts) {
     struct Case {
         const char* locale;
         int firstDay;
@@ -196,7 +190,8 @@ TEST_F(SchedulesView, LocalesRenderWithoutClippedTexts) {
 // From the tray's "Edit Schedules…" to a blocked site: a new user adds the weekday
 // morning schedule on a Saturday; on Monday at 09:00 (a faked clock) the next tick asks
 // for the site to be blocked, and at 12:00 for nothing.
-TEST_F(SchedulesView, AWeekdayMorningBlocksAtItsStart) {
+TEST(SchedulesView, AWeekdayMorningBlocksAtItsStart) {
+    ensureQtApp();
     Rig rig;
     rig.clock = at("2026-10-24T10:00:00+02:00");  // a Saturday
     rig.start(configWith({"example.com"}, false));

@@ -7,17 +7,11 @@
 #include <QTabBar>
 
 #include "tests/app/ui/settings_fixture.h"
-#include "tests/support/qt_app.h"
 
 namespace tarrow::test {
 namespace {
 
-class SettingsWindow : public ::testing::Test {
-  protected:
-    void SetUp() override { ensureQtApp(); }
-};
-
-TEST_F(SettingsWindow, FixedSizeTitledClosableAndCentred) {
+TEST(SettingsWindow, FixedSizeTitledClosableAndCentred) {
     SettingsRig rig(sitesConfig({}));
     ui::SettingsWindow& window = *rig.window;
     EXPECT_EQ(window.size(), QSize(640, 600));
@@ -42,7 +36,7 @@ TEST_F(SettingsWindow, FixedSizeTitledClosableAndCentred) {
     EXPECT_LE((window.geometry().center() - screen.center()).manhattanLength(), 1);
 }
 
-TEST_F(SettingsWindow, TitleFollowsTheSelectedTab) {
+TEST(SettingsWindow, TitleFollowsTheSelectedTab) {
     SettingsRig rig(sitesConfig({}));
     rig.open(Tab::sites);
     EXPECT_EQ(rig.window->windowTitle(), "Sites");
@@ -59,7 +53,7 @@ TEST_F(SettingsWindow, TitleFollowsTheSelectedTab) {
     EXPECT_EQ(rig.window->windowTitle(), "General");
 }
 
-TEST_F(SettingsWindow, ClosingHidesTheSameWindowAndKeysWork) {
+TEST(SettingsWindow, ClosingHidesTheSameWindowAndKeysWork) {
     SettingsRig rig(sitesConfig({}));
     ui::SettingsWindow* window = rig.window.get();
     window->showTab(Tab::sites);
@@ -81,7 +75,7 @@ TEST_F(SettingsWindow, ClosingHidesTheSameWindowAndKeysWork) {
 }
 
 // A second "Settings…" while the window is open behind another one brings it forward.
-TEST_F(SettingsWindow, ShowingAgainRaisesAndActivatesIt) {
+TEST(SettingsWindow, ShowingAgainRaisesAndActivatesIt) {
     SettingsRig rig(sitesConfig({}));
     rig.open(Tab::sites);
     ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window.get()));

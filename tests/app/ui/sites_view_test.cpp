@@ -16,7 +16,6 @@
 #include "app/model/sites_texts.h"
 #include "app/ui/setup_box.h"
 #include "tests/app/ui/settings_fixture.h"
-#include "tests/support/qt_app.h"
 
 namespace tarrow::test {
 namespace {
@@ -37,17 +36,7 @@ QString textOf(const SettingsRig& rig, const std::string& key) {
     return label ? label->text() : "<no label>";
 }
 
-bool waitFor(const std::function<bool()>& done, int milliseconds = 5000) {
-    for (int waited = 0; !done() && waited < milliseconds; waited += 10) QTest::qWait(10);
-    return done();
-}
-
-class SitesView : public ::testing::Test {
-  protected:
-    void SetUp() override { ensureQtApp(); }
-};
-
-TEST_F(SitesView, TypingAndReturnAddTheSite) {
+TEST(SitesView, TypingAndReturnAddTheSite) {
     SettingsRig rig(sitesConfig({"bild.de"}));
     rig.open(Tab::sites);
     ui::SitesView& view = rig.sites();
@@ -110,7 +99,7 @@ TEST_F(SitesView, TypingAndReturnAddTheSite) {
     EXPECT_EQ(rig.diskDomains(), (Domains{"bild.de", "example.com", "youtube.com"}));
 }
 
-TEST_F(SitesView, TickingKeepsTheScrollPositionAndTheFocus) {
+TEST(SitesView, TickingKeepsTheScrollPositionAndTheFocus) {
     SettingsRig rig(sitesConfig({"bild.de"}));
     rig.open(Tab::sites);
     ui::SitesList* list = rig.sites().list();
@@ -148,7 +137,7 @@ TEST_F(SitesView, TickingKeepsTheScrollPositionAndTheFocus) {
     EXPECT_EQ(rig.logged.size(), 2u);
 }
 
-TEST_F(SitesView, RemovingMovesTheFocusToTheNeighbour) {
+TEST(SitesView, RemovingMovesTheFocusToTheNeighbour) {
     SettingsRig rig(sitesConfig({"a.example", "b.example", "c.example"}));
     rig.open(Tab::sites);
     const std::string a = "site:" + rig.idOf("a.example"), b = "site:" + rig.idOf("b.example"),
@@ -177,7 +166,7 @@ TEST_F(SitesView, RemovingMovesTheFocusToTheNeighbour) {
     EXPECT_EQ(rows, 49u);  // the popular sites
 }
 
-TEST_F(SitesView, GroupingChangesOnlyWhenTheTabComesBack) {
+TEST(SitesView, GroupingChangesOnlyWhenTheTabComesBack) {
     Config config = sitesConfig({"bild.de", "store.steampowered.com", "chess.com"});
     SettingsRig rig(config);
     rig.open(Tab::sites);
@@ -204,7 +193,7 @@ TEST_F(SitesView, GroupingChangesOnlyWhenTheTabComesBack) {
     EXPECT_TRUE(rig.sites().tab().listed());
 }
 
-TEST_F(SitesView, SuggestionStates) {
+TEST(SitesView, SuggestionStates) {
     SettingsRig rig(sitesConfig({"bild.de"}));
     rig.open(Tab::sites);
     Store& store = *rig.store;
@@ -261,7 +250,7 @@ TEST_F(SitesView, SuggestionStates) {
 }
 
 // The history is read on a worker thread; the window goes on answering meanwhile.
-TEST_F(SitesView, SuggestionsArriveFromTheWorkerWithoutBlocking) {
+TEST(SitesView, SuggestionsArriveFromTheWorkerWithoutBlocking) {
     SettingsRig rig(sitesConfig({}));
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
@@ -284,14 +273,14 @@ TEST_F(SitesView, SuggestionsArriveFromTheWorkerWithoutBlocking) {
     EXPECT_EQ(rig.sites().entry()->text(), "abc");
 
     release.set_value();
-    EXPECT_TRUE(waitFor([&] { return rig.row("suggestion:foo.de") != nullptr; }));
+    EXPECT_TRUE(waitUntil([&] { return rig.row("suggestion:foo.de") != nullptr; }, 5000));
     EXPECT_FALSE(has(rig.keys(), "loading"));
     EXPECT_EQ(rig.logged, Domains{"suggestions: 1 sites from 1 browser histories"});
 }
 
 // Explanations and switched-off sites are drawn in the text colour at 0.62 opacity, also
 // after the desktop changes from a light to a dark palette.
-TEST_F(SitesView, MutedTextFollowsANewPalette) {
+TEST(SitesView, MutedTextFollowsANewPalette) {
     Config config = sitesConfig({"youtube.com"});
     config.sites[0].enabled = false;
     SettingsRig rig(config);
@@ -315,7 +304,7 @@ TEST_F(SitesView, MutedTextFollowsANewPalette) {
     EXPECT_EQ(ink(row->checkBox()), light.color(QPalette::WindowText));
 }
 
-TEST_F(SitesView, AccessibleNamesAndFocusOrderTopToBottom) {
+TEST(SitesView, AccessibleNamesAndFocusOrderTopToBottom) {
     SettingsRig rig(sitesConfig({"a.example", "youtube.com"}));
     rig.store->setHelper(Helper::outdated);
     rig.open(Tab::sites);
