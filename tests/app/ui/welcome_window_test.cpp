@@ -8,20 +8,14 @@
 
 #include "app/model/general_texts.h"
 #include "app/model/setup_texts.h"
-#include "app/ui/settings.h"
 #include "app/ui/ui_text.h"
 #include "tests/support/qt_app.h"
-#include "tests/support/rig.h"
 
 namespace tarrow::test {
 namespace {
 
-class WelcomeWindow : public ::testing::Test {
-  protected:
-    void SetUp() override { ensureQtApp(); }
-};
-
-TEST_F(WelcomeWindow, TextsAndTheTwoButtons) {
+TEST(WelcomeWindow, TextsAndTheTwoButtons) {
+    ensureQtApp();
     struct Case {
         const char* what;
         std::function<void(ui::WelcomeWindow&)> act;
@@ -57,28 +51,6 @@ TEST_F(WelcomeWindow, TextsAndTheTwoButtons) {
             EXPECT_FALSE(shownWhenSetUp) << "closes first, then sets up";
         }
     }
-}
-
-// From the controller: "Set Up Blocking…" runs the menu's set-up with its installation.
-TEST_F(WelcomeWindow, SetUpReachesTheInstallation) {
-    Rig rig(HelperFiles::none);
-    rig.start(configWith({}, false));
-    rig.tick();
-    int installs = 0;
-    app::MenuActions actions;
-    actions.installHelper = [&] {
-        ++installs;
-        return false;
-    };
-    ui::Settings settings(*rig.tarrow, actions);
-    settings.showWelcome();
-    ASSERT_NE(settings.welcome(), nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(settings.welcome()));
-    QTest::keyClick(settings.welcome(), Qt::Key_Return);
-    EXPECT_EQ(installs, 1);
-    EXPECT_FALSE(settings.welcome()->isVisible());
-    settings.showWelcome();  // the same window again
-    EXPECT_TRUE(settings.welcome()->isVisible());
 }
 
 }  // namespace
