@@ -250,21 +250,15 @@ TEST_F(Tabs, SweepSkipsBrowsersWhenNothingCanBeDone) {
     EXPECT_EQ(fake.scripts.size(), 1u);
 }
 
-TEST(NoScripting, LeavesEveryTabAlone) {
+TEST_F(Tabs, WithoutScriptingEveryTabIsLeftAlone) {
     auto scripting = platform::systemBrowserScripting();
     EXPECT_FALSE(scripting->available());
-    std::vector<std::string> logs;
-    TabsNeeds n;
-    n.now = [] { return std::chrono::steady_clock::time_point{}; };
-    n.log = [&logs](const std::string& l) { logs.push_back(l); };
-    n.frontApplication = [] { return std::optional<Application>(chrome); };
-    n.startPages = [] { return true; };
-    n.pageUrl = [](const std::string&, const std::string&) { return std::string("x"); };
-    n.refresh = [] {};
-    BrowserTabs t(*scripting, n);
+    frontApp = chrome;
+    BrowserTabs t(*scripting, needs());
     t.checkFrontTab(blocking, true);
     t.sweepTabs(blocking, true);
     t.askBrowsers();
+    runQueued();
     EXPECT_FALSE(t.frontTabPath(chrome));
     EXPECT_TRUE(t.refreshBrowsers().empty());
     EXPECT_TRUE(logs.empty());

@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <deque>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -17,47 +17,6 @@ namespace tarrow {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Stands in for the app's main thread: runs queued jobs in order on one thread.
-class MainThread {
-  public:
-    MainThread() : thread_([this] { run(); }) {}
-    ~MainThread() {
-        {
-            std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
-        wake_.notify_one();
-        thread_.join();
-    }
-    void post(std::function<void()> job) {
-        {
-            std::lock_guard lock(mutex_);
-            jobs_.push_back(std::move(job));
-        }
-        wake_.notify_one();
-    }
-    std::thread::id id() const { return thread_.get_id(); }
-
-  private:
-    void run() {
-        std::unique_lock lock(mutex_);
-        while (true) {
-            wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
-            if (jobs_.empty()) return;
-            auto job = std::move(jobs_.front());
-            jobs_.pop_front();
-            lock.unlock();
-            job();
-            lock.lock();
-        }
-    }
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<std::function<void()>> jobs_;
-    bool stop_ = false;
-    std::thread thread_;
-};
 
 std::string exchange(uint16_t port, const std::string& request) {
     test::Client client(port);
@@ -89,7 +48,10 @@ class Server : public ::testing::Test {
   protected:
     PageServerSetup setup(PagePorts ports) {
         PageServerSetup s;
-        s.onMain = [this](std::function<void()> job) { main.post(std::move(job)); };
+        s.onMain = [this](std::function<void()> job) {
+            std::lock_guard lock(mainMutex);
+            mainJobs.push_back(std::move(job));
+        };
         s.log = [this](const std::string& line) {
             std::lock_guard lock(logMutex);
             logs.push_back(line);
@@ -102,7 +64,23 @@ class Server : public ::testing::Test {
         return "127.0.0.1:" + std::to_string(*server.port());
     }
 
-    MainThread main;
+    // The test's thread stands in for the app's main thread: it runs what the server
+    // queues for it while the request is under way on another thread.
+    std::string exchangeOnMain(uint16_t port, const std::string& request) {
+        auto answer = std::async(std::launch::async, [&] { return exchange(port, request); });
+        while (answer.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+            std::deque<std::function<void()>> jobs;
+            {
+                std::lock_guard lock(mainMutex);
+                jobs.swap(mainJobs);
+            }
+            for (auto& job : jobs) job();
+        }
+        return answer.get();
+    }
+
+    std::mutex mainMutex;
+    std::deque<std::function<void()>> mainJobs;
     std::mutex logMutex;
     std::vector<std::string> logs;
 };
@@ -152,16 +130,16 @@ TEST_F(Server, MakesThePageOnTheMainThread) {
     });
     ASSERT_TRUE(server.start());
     const std::string answer =
-        exchange(*server.port(),
-                 "GET /blocked?site=youtube.com&back=https%3A%2F%2Fyoutube.com%2F "
-                 "HTTP/1.1\r\nHost: " +
-                     host(server) + "\r\n\r\n");
+        exchangeOnMain(*server.port(),
+                       "GET /blocked?site=youtube.com&back=https%3A%2F%2Fyoutube.com%2F "
+                       "HTTP/1.1\r\nHost: " +
+                           host(server) + "\r\n\r\n");
     EXPECT_TRUE(
         answer.starts_with("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
                            "Content-Length: 39\r\nCache-Control: no-store\r\n"))
         << answer;
     EXPECT_TRUE(answer.ends_with("\r\n\r\n<p>youtube.com|https://youtube.com/</p>"));
-    EXPECT_EQ(madeOn, main.id());
+    EXPECT_EQ(madeOn, std::this_thread::get_id());
 }
 
 TEST_F(Server, AnswersBadRequestsOverTheWire) {
