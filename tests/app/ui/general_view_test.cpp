@@ -13,13 +13,19 @@
 #include "app/ui/setup_box.h"
 #include "app/ui/sites_view.h"
 #include "tests/app/ui/settings_fixture.h"
+#include "tests/support/qt_app.h"
 
 namespace tarrow::test {
 namespace {
 
+class GeneralView : public ::testing::Test {
+  protected:
+    void SetUp() override { ensureQtApp(); }
+};
+
 // The set-up box of each tab, for each helper state: shown, its text and its buttons,
 // which reach the hooks; and each tab's status line.
-TEST(GeneralView, SetupBoxOnEveryTabPerHelperState) {
+TEST_F(GeneralView, SetupBoxOnEveryTabPerHelperState) {
     struct Case {
         Helper helper;
         bool onSitesAndSchedules;  // shown there (General always shows its box)
@@ -74,7 +80,7 @@ TEST(GeneralView, SetupBoxOnEveryTabPerHelperState) {
 
 // The login switch shows what the system reads back, also after a failure, and reads it
 // again on showing. (The autostart files themselves are the platform's tests.)
-TEST(GeneralView, LoginSwitchShowsWhatTheSystemHas) {
+TEST_F(GeneralView, LoginSwitchShowsWhatTheSystemHas) {
     bool enabled = false;
     Status next;  // what switching returns
     const LoginItem login{[&] { return enabled; },
@@ -101,7 +107,7 @@ TEST(GeneralView, LoginSwitchShowsWhatTheSystemHas) {
     EXPECT_EQ(rig.logged.size(), 2u);  // on, then the failure
 }
 
-TEST(GeneralView, LoginSwitchLockedWhileAUserUnitStartedTheApp) {
+TEST_F(GeneralView, LoginSwitchLockedWhileAUserUnitStartedTheApp) {
     int switched = 0;
     const LoginItem login{[] { return true; },
                           [&](bool) {
@@ -118,7 +124,7 @@ TEST(GeneralView, LoginSwitchLockedWhileAUserUnitStartedTheApp) {
 }
 
 // The two switches write config.json at once and follow changes made elsewhere.
-TEST(GeneralView, PageAndSuggestionSwitches) {
+TEST_F(GeneralView, PageAndSuggestionSwitches) {
     SettingsRig rig(Config{});
     rig.open(Tab::general);
     ui::GeneralView& view = rig.general();
@@ -141,7 +147,7 @@ TEST(GeneralView, PageAndSuggestionSwitches) {
 
 // No browser can be scripted on Linux: no consent row. Where some can (macOS), the row
 // says where each one stands and offers the one button that helps.
-TEST(GeneralView, BrowserConsentRow) {
+TEST_F(GeneralView, BrowserConsentRow) {
     SettingsRig rig(Config{});
     rig.open(Tab::general);
     ui::GeneralView& view = rig.general();
@@ -164,7 +170,7 @@ TEST(GeneralView, BrowserConsentRow) {
     EXPECT_EQ(rig.calls, (std::vector<std::string>{"ask browsers", "automation settings"}));
 }
 
-TEST(GeneralView, FooterNameVersionAndButtons) {
+TEST_F(GeneralView, FooterNameVersionAndButtons) {
     QApplication::setApplicationVersion("1.2.3");
     SettingsRig rig(Config{});
     rig.open(Tab::general);
@@ -180,7 +186,7 @@ TEST(GeneralView, FooterNameVersionAndButtons) {
 }
 
 // Every text of the tab fits in the window, in each locale and also right to left.
-TEST(GeneralView, LocalesRenderWithoutClippedTexts) {
+TEST_F(GeneralView, LocalesRenderWithoutClippedTexts) {
     for (const char* locale : {"en_US", "de_DE", "ar_EG", "ja_JP"}) {
         SettingsRig rig(Config{}, locale);
         rig.store->setHelper(Helper::stuck);

@@ -16,10 +16,16 @@
 #include "app/ui/settings_window.h"
 #include "app/ui/time_field.h"
 #include "tests/app/ui/settings_fixture.h"
+#include "tests/support/qt_app.h"
 #include "tests/support/rig.h"
 
 namespace tarrow::test {
 namespace {
+
+class SchedulesView : public ::testing::Test {
+  protected:
+    void SetUp() override { ensureQtApp(); }
+};
 
 const std::string idA = "11111111-1111-4111-8111-111111111111";
 const std::string idB = "22222222-2222-4222-8222-222222222222";
@@ -33,7 +39,7 @@ std::set<int> checkedDays(const ui::ScheduleRow& row) {
 
 // A new user's weekday morning: added, switched, days and times changed, removed; the
 // file on disk follows every step.
-TEST(SchedulesView, AddSwitchEditAndRemove) {
+TEST_F(SchedulesView, AddSwitchEditAndRemove) {
     SettingsRig rig(Config{});
     rig.open(Tab::schedules);
     ui::SchedulesView& view = rig.schedules();
@@ -86,7 +92,7 @@ TEST(SchedulesView, AddSwitchEditAndRemove) {
 }
 
 // The tray menu switches and the command file adds while the tab is open: the rows follow.
-TEST(SchedulesView, FollowsChangesMadeElsewhere) {
+TEST_F(SchedulesView, FollowsChangesMadeElsewhere) {
     Config config;
     config.schedules = {{idA, true, {2, 3, 4, 5, 6}, 540, 720}};
     SettingsRig rig(config);
@@ -113,7 +119,7 @@ TEST(SchedulesView, FollowsChangesMadeElsewhere) {
 
 // A hand-edited file: days outside 1..7 and twice, times outside a day, one id three
 // times. Everything shows; a click changes its own row only.
-TEST(SchedulesView, HandEditedFileShowsAndEditsOneRow) {
+TEST_F(SchedulesView, HandEditedFileShowsAndEditsOneRow) {
     const std::string text = R"({"schedules": [
       {"id": ")" + idA + R"(", "enabled": true, "days": [0, 3, 3, 9], "start": -5, "end": 2000},
       {"id": ")" + idA + R"(", "enabled": true, "days": [2], "start": 540, "end": 720},
@@ -142,7 +148,7 @@ TEST(SchedulesView, HandEditedFileShowsAndEditsOneRow) {
     EXPECT_EQ(view.rowCount(), 2u);
 }
 
-TEST(SchedulesView, FiveHundredSchedules) {
+TEST_F(SchedulesView, FiveHundredSchedules) {
     Config config;
     for (int i = 0; i < 500; ++i)
         config.schedules.push_back(Schedule::make(i % 2 == 0, {1 + i % 7}, i, (i * 7) % 1440));
@@ -158,7 +164,7 @@ TEST(SchedulesView, FiveHundredSchedules) {
 // In each locale the week starts on its own first day, the clock keeps its 12 or 24
 // hours, and no text is cut: every control is at least as wide as it asks to be and
 // every wrapped line as tall, also right to left.
-TEST(SchedulesView, LocalesRenderWithoutClippedTexts) {
+TEST_F(SchedulesView, LocalesRenderWithoutClippedTexts) {
     struct Case {
         const char* locale;
         int firstDay;
@@ -190,8 +196,7 @@ TEST(SchedulesView, LocalesRenderWithoutClippedTexts) {
 // From the tray's "Edit Schedules…" to a blocked site: a new user adds the weekday
 // morning schedule on a Saturday; on Monday at 09:00 (a faked clock) the next tick asks
 // for the site to be blocked, and at 12:00 for nothing.
-TEST(SchedulesView, AWeekdayMorningBlocksAtItsStart) {
-    ensureQtApp();
+TEST_F(SchedulesView, AWeekdayMorningBlocksAtItsStart) {
     Rig rig;
     rig.clock = at("2026-10-24T10:00:00+02:00");  // a Saturday
     rig.start(configWith({"example.com"}, false));

@@ -1,14 +1,16 @@
 #pragma once
 // The real settings window on a store in a scratch folder, a calendar of a chosen locale,
 // its log and every hook its tabs call recorded. Qt's off-screen platform unless the
-// program made its application first.
+// program chose another one.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QTabWidget>
 #include <QTest>
 #include <memory>
 #include <string>
@@ -22,7 +24,6 @@
 #include "app/ui/store_signals.h"
 #include "app/ui/ui_text.h"
 #include "tests/support/files.h"
-#include "tests/support/qt_app.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarrow::test {
@@ -42,7 +43,6 @@ struct SettingsRig {
     explicit SettingsRig(const std::string& configText, const std::string& locale = "en_US",
                          LoginItem login = {}, std::optional<std::string> agent = {})
         : calendar("Europe/Berlin", locale) {
-        ensureQtApp();
         writeFile(folder / "config.json", configText);
         store = std::make_unique<Store>(folder.path);
         store->readsHistory = true;

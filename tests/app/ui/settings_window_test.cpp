@@ -7,11 +7,17 @@
 #include <QTabBar>
 
 #include "tests/app/ui/settings_fixture.h"
+#include "tests/support/qt_app.h"
 
 namespace tarrow::test {
 namespace {
 
-TEST(SettingsWindow, FixedSizeTitledClosableAndCentred) {
+class SettingsWindow : public ::testing::Test {
+  protected:
+    void SetUp() override { ensureQtApp(); }
+};
+
+TEST_F(SettingsWindow, FixedSizeTitledClosableAndCentred) {
     SettingsRig rig(sitesConfig({}));
     ui::SettingsWindow& window = *rig.window;
     EXPECT_EQ(window.size(), QSize(640, 600));
@@ -36,7 +42,7 @@ TEST(SettingsWindow, FixedSizeTitledClosableAndCentred) {
     EXPECT_LE((window.geometry().center() - screen.center()).manhattanLength(), 1);
 }
 
-TEST(SettingsWindow, TitleFollowsTheSelectedTab) {
+TEST_F(SettingsWindow, TitleFollowsTheSelectedTab) {
     SettingsRig rig(sitesConfig({}));
     rig.open(Tab::sites);
     EXPECT_EQ(rig.window->windowTitle(), "Sites");
@@ -53,14 +59,14 @@ TEST(SettingsWindow, TitleFollowsTheSelectedTab) {
     EXPECT_EQ(rig.window->windowTitle(), "General");
 }
 
-TEST(SettingsWindow, ClosingHidesTheSameWindowAndKeysWork) {
+TEST_F(SettingsWindow, ClosingHidesTheSameWindowAndKeysWork) {
     SettingsRig rig(sitesConfig({}));
     ui::SettingsWindow* window = rig.window.get();
     window->showTab(Tab::sites);
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
 
     QTest::keyClick(window, Qt::Key_Comma, Qt::ControlModifier);
-    EXPECT_EQ(rig.openSettings, 1);
+    EXPECT_EQ(rig.calls, std::vector<std::string>{"open settings"});
 
     QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
     EXPECT_FALSE(window->isVisible());
@@ -75,7 +81,7 @@ TEST(SettingsWindow, ClosingHidesTheSameWindowAndKeysWork) {
 }
 
 // A second "Settings…" while the window is open behind another one brings it forward.
-TEST(SettingsWindow, ShowingAgainRaisesAndActivatesIt) {
+TEST_F(SettingsWindow, ShowingAgainRaisesAndActivatesIt) {
     SettingsRig rig(sitesConfig({}));
     rig.open(Tab::sites);
     ASSERT_TRUE(QTest::qWaitForWindowActive(rig.window.get()));

@@ -16,9 +16,15 @@
 #include "app/model/sites_texts.h"
 #include "app/ui/setup_box.h"
 #include "tests/app/ui/settings_fixture.h"
+#include "tests/support/qt_app.h"
 
 namespace tarrow::test {
 namespace {
+
+class SitesView : public ::testing::Test {
+  protected:
+    void SetUp() override { ensureQtApp(); }
+};
 
 using Domains = std::vector<std::string>;
 using Keys = std::vector<std::string>;
@@ -36,7 +42,7 @@ QString textOf(const SettingsRig& rig, const std::string& key) {
     return label ? label->text() : "<no label>";
 }
 
-TEST(SitesView, TypingAndReturnAddTheSite) {
+TEST_F(SitesView, TypingAndReturnAddTheSite) {
     SettingsRig rig(sitesConfig({"bild.de"}));
     rig.open(Tab::sites);
     ui::SitesView& view = rig.sites();
@@ -87,7 +93,7 @@ TEST(SitesView, TypingAndReturnAddTheSite) {
     // (Which typed names are refused or switch a listed site on again is the model's test.)
 }
 
-TEST(SitesView, TickingKeepsTheScrollPositionAndTheFocus) {
+TEST_F(SitesView, TickingKeepsTheScrollPositionAndTheFocus) {
     SettingsRig rig(sitesConfig({"bild.de"}));
     rig.open(Tab::sites);
     ui::SitesList* list = rig.sites().list();
@@ -125,7 +131,7 @@ TEST(SitesView, TickingKeepsTheScrollPositionAndTheFocus) {
     EXPECT_EQ(rig.logged.size(), 2u);
 }
 
-TEST(SitesView, RemovingMovesTheFocusToTheNeighbour) {
+TEST_F(SitesView, RemovingMovesTheFocusToTheNeighbour) {
     SettingsRig rig(sitesConfig({"a.example", "b.example", "c.example"}));
     rig.open(Tab::sites);
     const std::string a = "site:" + rig.idOf("a.example"), b = "site:" + rig.idOf("b.example"),
@@ -154,7 +160,7 @@ TEST(SitesView, RemovingMovesTheFocusToTheNeighbour) {
     EXPECT_EQ(rows, 49u);  // the popular sites
 }
 
-TEST(SitesView, GroupingChangesOnlyWhenTheTabComesBack) {
+TEST_F(SitesView, GroupingChangesOnlyWhenTheTabComesBack) {
     Config config = sitesConfig({"bild.de", "store.steampowered.com", "chess.com"});
     SettingsRig rig(config);
     rig.open(Tab::sites);
@@ -181,7 +187,7 @@ TEST(SitesView, GroupingChangesOnlyWhenTheTabComesBack) {
     EXPECT_TRUE(rig.sites().tab().listed());
 }
 
-TEST(SitesView, SuggestionStates) {
+TEST_F(SitesView, SuggestionStates) {
     SettingsRig rig(sitesConfig({"bild.de"}));
     rig.open(Tab::sites);
     Store& store = *rig.store;
@@ -238,7 +244,7 @@ TEST(SitesView, SuggestionStates) {
 }
 
 // The history is read on a worker thread; the window goes on answering meanwhile.
-TEST(SitesView, SuggestionsArriveFromTheWorkerWithoutBlocking) {
+TEST_F(SitesView, SuggestionsArriveFromTheWorkerWithoutBlocking) {
     SettingsRig rig(sitesConfig({}));
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
@@ -268,7 +274,7 @@ TEST(SitesView, SuggestionsArriveFromTheWorkerWithoutBlocking) {
 
 // Explanations and switched-off sites are drawn in the text colour at 0.62 opacity, also
 // after the desktop changes from a light to a dark palette.
-TEST(SitesView, MutedTextFollowsANewPalette) {
+TEST_F(SitesView, MutedTextFollowsANewPalette) {
     Config config = sitesConfig({"youtube.com"});
     config.sites[0].enabled = false;
     SettingsRig rig(config);
@@ -292,7 +298,7 @@ TEST(SitesView, MutedTextFollowsANewPalette) {
     EXPECT_EQ(ink(row->checkBox()), light.color(QPalette::WindowText));
 }
 
-TEST(SitesView, AccessibleNamesAndFocusOrderTopToBottom) {
+TEST_F(SitesView, AccessibleNamesAndFocusOrderTopToBottom) {
     SettingsRig rig(sitesConfig({"a.example", "youtube.com"}));
     rig.store->setHelper(Helper::outdated);
     rig.open(Tab::sites);

@@ -29,7 +29,9 @@ void expectMirrors(QMenu* menu, const std::vector<app::MenuEntry>& entries) {
         if (entry.separator) continue;
         EXPECT_EQ(QString(action->text()).replace("&&", "&").toStdString(), entry.title);
         EXPECT_EQ(action->isEnabled(), entry.enabled());
-        if (!entry.tip.empty()) EXPECT_EQ(action->toolTip().toStdString(), entry.tip);
+        if (!entry.tip.empty()) {
+            EXPECT_EQ(action->toolTip().toStdString(), entry.tip);
+        }
         EXPECT_EQ(action->shortcut().isEmpty(), entry.key.empty());
         EXPECT_EQ(action->isCheckable(), entry.state.has_value());
         EXPECT_EQ(action->isChecked(), entry.state.value_or(false));
