@@ -1,17 +1,16 @@
 #include "tests/app/browser/history_fixture.h"
 
-#include "tests/support/history_schemas.h"
-
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <map>
+
+#include "tests/support/child_process.h"
+#include "tests/support/history_schemas.h"
 
 namespace tarrow::test {
 
@@ -125,32 +124,22 @@ void makeFolder(const std::string& path, unsigned mode) {
 }
 
 std::optional<std::string> asUnprivileged(const std::function<std::string()>& work) {
-    if (::geteuid() != 0) return work();
+    if (!isRoot()) return work();
     int pipe[2];
     if (::pipe(pipe) != 0) return std::nullopt;
-    pid_t child = ::fork();
-    if (child < 0) return std::nullopt;
-    if (child == 0) {
-        ::close(pipe[0]);
-        constexpr uid_t nobody = 65534;
-        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
-            ::_exit(3);
-        std::string out = work();
-        for (size_t done = 0; done < out.size();) {
-            ssize_t n = ::write(pipe[1], out.data() + done, out.size() - done);
-            if (n <= 0) ::_exit(4);
-            done += static_cast<size_t>(n);
-        }
-        ::_exit(0);
-    }
+    // The answers are a few lines: the pipe holds them until the child has ended.
+    const int status = inChild(
+        [&] {
+            const std::string out = work();
+            return ::write(pipe[1], out.data(), out.size()) == ssize_t(out.size()) ? 0 : 4;
+        },
+        true);
     ::close(pipe[1]);
     std::string out;
     char buffer[4096];
     for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) out.append(buffer, n);
     ::close(pipe[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    if (status != 0) return std::nullopt;
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include <deque>
 #include <memory>
 
+#include "app/browser/suggest_report.h"
 #include "tests/app/browser/history_fixture.h"
 
 namespace tarrow {
@@ -101,9 +102,8 @@ TEST(SuggestionLoader, AppliesTheResultOnTheMainThread) {
     EXPECT_EQ(store.suggestions(), (std::vector<Suggestion>{{"example.com", 12}}));
     EXPECT_EQ(store.lockedBrowsers(), std::vector<std::string>{"Chrome"});
     EXPECT_EQ(store.suggestedAt, start);
-    EXPECT_EQ(loop.logged, (std::vector<std::string>{
-                               "history not readable: Chrome: open: x (errno 13)",
-                               "suggestions: 1 sites from 2 browser histories, locked: Chrome"}));
+    EXPECT_EQ(loop.logged,
+              (std::vector<std::string>{loop.result.problems[0], suggestLogLine(loop.result)}));
 
     // A locked browser makes the next call read again; once none is locked, the pause
     // holds until it is forced.

@@ -67,18 +67,6 @@ TEST(SiteCounts, FoldsAndRanks) {
     }
 }
 
-TEST(SiteCounts, KeepsTheTwentyMostVisited) {
-    std::vector<VisitCount> rows;
-    for (int i = 0; i < 30; ++i)
-        rows.push_back({"https://site" + std::to_string(i) + ".com/", 100 + i});
-    SiteCounts counts;
-    counts.add(rows);
-    auto list = counts.ranked(suggestionLimit);
-    ASSERT_EQ(list.size(), 20u);
-    EXPECT_EQ(list.front(), (Suggestion{"site29.com", 129}));
-    EXPECT_EQ(list.back(), (Suggestion{"site10.com", 110}));
-}
-
 TEST(BrowsingSuggestions, ReadsEveryHistoryUnderTheHome) {
     TempHome home;
     double now = test::nowSeconds();
@@ -107,12 +95,6 @@ TEST(BrowsingSuggestions, ReadsEveryHistoryUnderTheHome) {
               (std::vector<std::string>{
                   "history not readable: Brave: read: file is not a database (errno 0)",
                   "history not readable: Vivaldi: read: no such table: visits (errno 0)"}));
-    EXPECT_EQ(suggestListing(result),
-              "12     youtube.com\n"
-              "10     example.com\n"
-              "2 sites from 3 histories, locked: Brave, Vivaldi\n");
-    EXPECT_EQ(suggestLogLine(result),
-              "suggestions: 2 sites from 3 browser histories, locked: Brave, Vivaldi");
 }
 
 TEST(BrowsingSuggestions, ClosedFoldersAreReportedAsLocked) {

@@ -11,22 +11,6 @@
 namespace tarrow::ui {
 namespace {
 
-TEST(Brand, Colours) {
-    struct Case {
-        QColor colour;
-        const char* hex;
-    };
-    const Case cases[] = {{night, "#16131c"},
-                          {paper, "#f3eef6"},
-                          {ash, "#ada4b6"},
-                          {pink, "#ff5c93"},
-                          {pinkHover, "#ff85ae"}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.colour.name(), c.hex);
-        EXPECT_EQ(c.colour.alpha(), 255);
-    }
-}
-
 // Each case runs in its own process under ctest, so registration starts afresh.
 TEST(Brand, WithoutTheFontFilesTheBoldSystemFont) {
     test::ensureQtApp();

@@ -1,43 +1,16 @@
+// The card on the private X server that settings_window_x11_test.cpp starts for this
+// program.
+
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 
 #include <QApplication>
 #include <cstring>
 
 #include "app/ui/notice_panel.h"
-#include "tests/support/xvfb.h"
-
-// Qt's X11 platform asks the session bus for its theme and accessibility; libdbus keeps
-// a buffer of that failed attempt until exit, which is not this program's leak.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libdbus-1.so\n";
-}
 
 namespace tarrow {
 namespace {
-
-// A private X server and an application on it, for the whole program.
-class X11Environment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        if (!test::Xvfb::available()) return;
-        if (xcb_connection_t* c = xvfb_.start(250 + getpid() % 100)) xcb_disconnect(c);
-        setenv("DISPLAY", xvfb_.display.c_str(), 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        application_ = new QApplication(argc_, argv_);
-    }
-    void TearDown() override {
-        delete application_;
-        xvfb_.stop();
-    }
-
-  private:
-    test::Xvfb xvfb_;
-    int argc_ = 1;
-    char name_[16] = "card_x11_test";
-    char* argv_[2] = {name_, nullptr};
-    QApplication* application_ = nullptr;
-};
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new X11Environment);
 
 uint32_t cardinal(xcb_window_t window, const char* name) {
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);

@@ -25,23 +25,11 @@
 #include "app/ui/tray_actions.h"
 #include "platform/admin_runner.h"
 #include "tests/support/qt_app.h"
+#include "tests/support/rig.h"
 
 namespace {
 
 using namespace tarrow;
-
-class NoTray final : public app::StatusItem {
-  public:
-    void setMark(bool) override {}
-    void setDimmed(bool) override {}
-    const std::string& toolTip() const override { return tip_; }
-    void setToolTip(const std::string& tip, const std::string&, const std::string&) override {
-        tip_ = tip;
-    }
-
-  private:
-    std::string tip_;
-};
 
 const char* stateName(Helper helper) {
     const char* names[] = {"missing", "outdated", "stuck", "working"};
@@ -80,7 +68,7 @@ int main(int argc, char** argv) {
 
     const LogFn log = [](std::string_view line) { print("log: " + std::string(line)); };
     Store store(folder, log);
-    NoTray item;
+    test::FakeItem item;
     app::ControllerHooks hooks;
     hooks.log = log;
     app::Tarrow tarrow(store, app::systemPaths(folder, digest), item, Calendar::current(), hooks);

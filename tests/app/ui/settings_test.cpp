@@ -6,10 +6,12 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 
 #include "app/ui/settings_window.h"
 #include "app/ui/setup_box.h"
 #include "app/ui/tray_menu.h"
+#include "app/ui/welcome_window.h"
 #include "tests/support/qt_app.h"
 #include "tests/support/rig.h"
 
@@ -25,7 +27,8 @@ QAction* find(QMenu* menu, const QString& title) {
     return nullptr;
 }
 
-// The tray's items open the one window on their tab; its set-up box reaches the controller.
+// The tray's items open the one window on their tab; its set-up box and the welcome
+// window's reach the controller.
 TEST(Settings, TrayItemsOpenTheOneWindowOnTheirTab) {
     ensureQtApp();
     Rig rig(HelperFiles::none);
@@ -62,6 +65,16 @@ TEST(Settings, TrayItemsOpenTheOneWindowOnTheirTab) {
     ASSERT_TRUE(box->isVisible());
     box->setUpButton()->click();
     EXPECT_EQ(installs, 1);
+
+    // The welcome window's "Set Up Blocking…" runs the same set-up.
+    settings.showWelcome();
+    ASSERT_NE(settings.welcome(), nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(settings.welcome()));
+    QTest::keyClick(settings.welcome(), Qt::Key_Return);
+    EXPECT_EQ(installs, 2);
+    EXPECT_FALSE(settings.welcome()->isVisible());
+    settings.showWelcome();  // the same window again
+    EXPECT_TRUE(settings.welcome()->isVisible());
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ TEST_F(SettingsWindow, ClosingHidesTheSameWindowAndKeysWork) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
 
     QTest::keyClick(window, Qt::Key_Comma, Qt::ControlModifier);
-    EXPECT_EQ(rig.openSettings, 1);
+    EXPECT_EQ(rig.calls, std::vector<std::string>{"open settings"});
 
     QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
     EXPECT_FALSE(window->isVisible());

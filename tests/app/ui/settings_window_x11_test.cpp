@@ -1,6 +1,7 @@
-// The settings window on a private X server: what the server holds after drawing is the
-// window's full size and not blank, in a light and a dark palette. The pictures are kept
-// in the build folder's screenshots/ for a look.
+// The settings window and the welcome window on a private X server: what the server holds
+// after drawing is the window's full size and not blank, in a light and a dark palette and
+// in other locales. The pictures are kept in the build folder's screenshots/ for a look.
+// The environment below also serves the card's test in this program.
 
 #include <gtest/gtest.h>
 
@@ -16,11 +17,15 @@
 #include "app/model/evaluation.h"
 #include "app/model/texts.h"
 #include "app/ui/appearance.h"
+#include "app/ui/day_chip.h"
+#include "app/ui/schedule_row.h"
+#include "app/ui/welcome_window.h"
 #include "tests/app/ui/settings_fixture.h"
 #include "tests/support/xvfb.h"
 
 // Qt's X11 platform asks the session bus for its theme and accessibility; libdbus keeps
-// a buffer of that failed attempt until exit, which is not this program's leak.
+// a buffer of that failed attempt until exit, and fontconfig its caches: not this
+// program's leaks.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libdbus-1.so\nleak:libfontconfig.so\n";
 }
@@ -37,6 +42,7 @@ class X11Environment : public ::testing::Environment {
         setenv("QT_QPA_PLATFORM", "xcb", 1);
         application_ = new QApplication(argc_, argv_);
         QApplication::setStyle(QStyleFactory::create("Fusion"));
+        QDir().mkpath(QStringLiteral(TARROW_SCREENSHOT_DIR));
     }
     void TearDown() override {
         delete application_;
@@ -52,8 +58,10 @@ class X11Environment : public ::testing::Environment {
 };
 [[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new X11Environment);
 
+const QString screenshots = QStringLiteral(TARROW_SCREENSHOT_DIR);
+
 // What the X server shows of the window.
-QImage onScreen(QWidget& window) {
+QImage shown(QWidget& window) {
     for (int i = 0; i < 20; ++i) QTest::qWait(20);  // let every queued paint reach the server
     return window.screen()->grabWindow(window.winId()).toImage();
 }
@@ -86,22 +94,92 @@ TEST(SettingsWindowOnX11, DrawsTheWholeWindowInLightAndDark) {
     QTest::keyClicks(rig.sites().entry(), "you tube");
     QTest::keyClick(rig.sites().entry(), Qt::Key_Return);
 
-    const QString folder = QStringLiteral(TARROW_SCREENSHOT_DIR);
-    QDir().mkpath(folder);
     for (const char* look : {"light", "dark"}) {
         if (std::string(look) == "dark")
             QApplication::setPalette(ui::appearancePalette(ui::Appearance::dark));
-        const QImage image = onScreen(*rig.window);
+        const QImage image = shown(*rig.window);
         EXPECT_EQ(image.size(), QSize(640, 600) * rig.window->devicePixelRatio()) << look;
         const auto [share, colours] = contentOf(image);
         EXPECT_GT(share, 0.05) << look;   // more than a plain background
         EXPECT_GT(colours, 50u) << look;  // text, icons and controls, smoothed
-        EXPECT_TRUE(image.save(folder + "/settings-sites-" + look + ".png")) << look;
+        EXPECT_TRUE(image.save(screenshots + "/settings-sites-" + look + ".png")) << look;
         // Further down: the popular sites.
         ui::SitesList* list = rig.sites().list();
         list->verticalScrollBar()->setValue(list->widget("heading:Social media")->y());
-        EXPECT_TRUE(onScreen(*rig.window).save(folder + "/settings-popular-" + look + ".png"));
+        EXPECT_TRUE(shown(*rig.window).save(screenshots + "/settings-popular-" + look + ".png"));
         list->verticalScrollBar()->setValue(0);
+    }
+}
+
+// The pixel at the middle of a widget, as the server shows it.
+QColor middleOf(const QImage& image, QWidget& window, QWidget* widget, QPoint offset = {}) {
+    const QPoint at = widget->mapTo(&window, widget->rect().center() + offset);
+    return image.pixelColor(at * window.devicePixelRatio());
+}
+
+TEST(TabsOnX11, SchedulesGeneralAndWelcomeInLightAndDark) {
+    if (!QApplication::instance()) GTEST_SKIP() << "no Xvfb";
+    const QPalette light = ui::appearancePalette(ui::Appearance::light);
+    Config config;
+    config.schedules = {Schedule::make(true, {2, 3, 4, 5, 6}, 540, 720),
+                        Schedule::make(false, {1, 7}, 1320, 120), Schedule::make(true, {4}, 0, 0)};
+    bool atLogin = true;
+    const LoginItem login{[&] { return atLogin; },
+                          [&](bool on) {
+                              atLogin = on;
+                              return Status();
+                          }};
+    SettingsRig rig(encodeConfig(config), "en_US", login);
+    rig.store->setHelper(Helper::stuck);
+    rig.store->setStatus("Everything open \u2013 next schedule Mon 9:00 AM");
+
+    for (const char* look : {"light", "dark"}) {
+        QApplication::setPalette(
+            std::string(look) == "dark" ? ui::appearancePalette(ui::Appearance::dark) : light);
+        rig.open(Tab::schedules);
+        QImage image = shown(*rig.window);
+        EXPECT_EQ(image.size(), QSize(640, 600) * rig.window->devicePixelRatio()) << look;
+        EXPECT_GT(contentOf(image).second, 50u) << look;
+        // A chip that is on is filled with the text colour; one that is off is not.
+        ui::ScheduleRow& row = *rig.schedules().row(0);
+        const QColor text = QApplication::palette().color(QPalette::WindowText);
+        const QColor background = QApplication::palette().color(QPalette::Window);
+        EXPECT_EQ(middleOf(image, *rig.window, row.chip(2), {0, 8}), text) << look;
+        EXPECT_EQ(middleOf(image, *rig.window, row.chip(1), {0, 8}), background) << look;
+        EXPECT_TRUE(image.save(screenshots + "/settings-schedules-" + look + ".png"));
+
+        rig.store->setHelper(Helper::working);
+        rig.open(Tab::general);
+        image = shown(*rig.window);
+        EXPECT_GT(contentOf(image).second, 50u) << look;
+        EXPECT_TRUE(image.save(screenshots + "/settings-general-" + look + ".png"));
+        rig.store->setHelper(Helper::stuck);
+
+        ui::WelcomeWindow welcome([] {});
+        welcome.present();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&welcome));
+        image = shown(welcome);
+        EXPECT_GT(contentOf(image).second, 20u) << look;
+        EXPECT_TRUE(image.save(screenshots + "/welcome-" + look + ".png"));
+    }
+    QApplication::setPalette(light);
+}
+
+// The Schedules tab in other locales, Arabic right to left, for a look at the week's order,
+// the day labels and the clock.
+TEST(TabsOnX11, SchedulesInOtherLocales) {
+    if (!QApplication::instance()) GTEST_SKIP() << "no Xvfb";
+    QApplication::setPalette(ui::appearancePalette(ui::Appearance::light));
+    for (const char* locale : {"de_DE", "ar_EG", "ja_JP"}) {
+        Config config;
+        config.schedules = {Schedule::make(true, {2, 3, 4, 5, 6}, 540, 720),
+                            Schedule::make(false, {1, 7}, 1320, 120)};
+        SettingsRig rig(config, locale);
+        if (std::string(locale) == "ar_EG") rig.window->setLayoutDirection(Qt::RightToLeft);
+        rig.open(Tab::schedules);
+        const QImage image = shown(*rig.window);
+        EXPECT_GT(contentOf(image).second, 50u) << locale;
+        EXPECT_TRUE(image.save(screenshots + "/settings-schedules-" + locale + ".png"));
     }
 }
 

@@ -6,19 +6,16 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/ui/settings.h"
+#include "app/model/general_texts.h"
+#include "app/model/setup_texts.h"
+#include "app/ui/ui_text.h"
 #include "tests/support/qt_app.h"
-#include "tests/support/rig.h"
 
 namespace tarrow::test {
 namespace {
 
-class WelcomeWindow : public ::testing::Test {
-  protected:
-    void SetUp() override { ensureQtApp(); }
-};
-
-TEST_F(WelcomeWindow, TextsAndTheTwoButtons) {
+TEST(WelcomeWindow, TextsAndTheTwoButtons) {
+    ensureQtApp();
     struct Case {
         const char* what;
         std::function<void(ui::WelcomeWindow&)> act;
@@ -43,14 +40,10 @@ TEST_F(WelcomeWindow, TextsAndTheTwoButtons) {
         EXPECT_EQ(window.width(), 440);
         QStringList texts;
         for (QLabel* label : window.findChildren<QLabel*>()) texts << label->text();
-        EXPECT_EQ(texts,
-                  (QStringList{"Tarrow lives in the panel",
-                               "To block sites in every browser, Tarrow needs your password once. "
-                               "After that it never asks again.",
-                               "You find Tarrow in the panel, among the status icons. Switch it on "
-                               "there, or let a schedule do it."}));
-        EXPECT_EQ(window.laterButton()->text(), "Later");
-        EXPECT_EQ(window.setUpButton()->text(), QString::fromUtf8("Set Up Blocking\u2026"));
+        EXPECT_EQ(texts, (QStringList{ui::text(welcomeHeadline()), ui::text(welcomeBody()),
+                                      ui::text(welcomeWhere())}));
+        EXPECT_EQ(window.laterButton()->text(), ui::text(laterTitle));
+        EXPECT_EQ(window.setUpButton()->text(), ui::text(setUpTitle));
         c.act(window);
         EXPECT_FALSE(window.isVisible()) << c.what;
         EXPECT_EQ(setUps, c.setUps) << c.what;
@@ -58,28 +51,6 @@ TEST_F(WelcomeWindow, TextsAndTheTwoButtons) {
             EXPECT_FALSE(shownWhenSetUp) << "closes first, then sets up";
         }
     }
-}
-
-// From the controller: "Set Up Blocking…" runs the menu's set-up with its installation.
-TEST_F(WelcomeWindow, SetUpReachesTheInstallation) {
-    Rig rig(HelperFiles::none);
-    rig.start(configWith({}, false));
-    rig.tick();
-    int installs = 0;
-    app::MenuActions actions;
-    actions.installHelper = [&] {
-        ++installs;
-        return false;
-    };
-    ui::Settings settings(*rig.tarrow, actions);
-    settings.showWelcome();
-    ASSERT_NE(settings.welcome(), nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(settings.welcome()));
-    QTest::keyClick(settings.welcome(), Qt::Key_Return);
-    EXPECT_EQ(installs, 1);
-    EXPECT_FALSE(settings.welcome()->isVisible());
-    settings.showWelcome();  // the same window again
-    EXPECT_TRUE(settings.welcome()->isVisible());
 }
 
 }  // namespace
