@@ -9,7 +9,8 @@ set -euo pipefail
 
 support_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 tests_dir=${support_dir%/*}
-bin="${TARROW_BIN:-$tests_dir/../build/bin}"
+source_dir=${tests_dir%/*}
+bin="${TARROW_BIN:-$source_dir/build/bin}"
 
 # --- checks ---
 
@@ -24,9 +25,11 @@ check() {
   if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; fails=$((fails + 1)); fi
 }
 
-# contains <text> <part>, lacks <text> <part>: for checks on a command's output.
+# contains <text> <part>, lacks <text> <part>, matches <text> <regular expression>: for
+# checks on a command's output.
 contains() { [[ $1 == *"$2"* ]]; }
 lacks() { [[ $1 != *"$2"* ]]; }
+matches() { [[ $1 =~ $2 ]]; }
 
 # show_on_failure <file...>: printed (their ends) when the script fails.
 show_on_failure() { diagnostics+=("$@"); }
