@@ -30,6 +30,8 @@ check() {
 contains() { [[ $1 == *"$2"* ]]; }
 lacks() { [[ $1 != *"$2"* ]]; }
 matches() { [[ $1 =~ $2 ]]; }
+# not <command...>: succeeds when the command fails.
+not() { ! "$@"; }
 
 # show_on_failure <file...>: printed (their ends) when the script fails.
 show_on_failure() { diagnostics+=("$@"); }
@@ -71,6 +73,14 @@ need() {
   local tool
   for tool in "$@"; do command -v "$tool" >/dev/null || skip "no $tool"; done
 }
+# The distribution's Python, whose modules (dbus, gi) come as packages.
+system_python=/usr/bin/python3
+need_python_modules() {
+  local module
+  for module in "$@"; do
+    "$system_python" -c "import $module" 2>/dev/null || skip "no python3-$module"
+  done
+}
 
 # --- time ---
 
@@ -101,10 +111,11 @@ wait_for() {
 pids=()
 exit_steps=()
 
-# background <command...>: starts it (with the caller's redirections); $! is its pid.
-# It is stopped when the script ends.
+# background <command...>: starts it with the caller's redirections (opened by the
+# script itself, before the command starts); $! is its pid. It is stopped when the
+# script ends.
 background() {
-  "$@" &
+  "$@" <&0 & # without a redirection of its own, it would read from /dev/null
   pids+=($!)
 }
 
