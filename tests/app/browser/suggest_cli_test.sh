@@ -2,7 +2,7 @@
 # `tarrow --suggest` on real history databases under a temporary home folder: the exact
 # listing, the log line for an unreadable history, databases left untouched, and (as
 # root, by dropping to nobody) a browser folder the user may not list.
-source "$(dirname "$0")/../support/lib.sh"
+source "$(dirname "$0")/../../support/lib.sh"
 need sqlite3
 work_folder suggest
 at_exit "chmod -R u+rwx '$work' 2>/dev/null"
