@@ -128,7 +128,7 @@ running() {
 
 # stop <pid...>: SIGTERM, SIGKILL for what still runs 5 s later; reaped.
 stop() {
-  local pid kept=() deadline
+  local pid deadline
   [ $# -gt 0 ] || return 0
   kill -TERM "$@" 2>/dev/null || true
   deadline=$(($(now_ms) + 5000))
@@ -137,6 +137,12 @@ stop() {
     kill -KILL "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done
+  forget "$@"
+}
+
+# forget <pid...>: ended already; not to be stopped at the end.
+forget() {
+  local pid kept=()
   for pid in "${pids[@]}"; do
     [[ " $* " == *" $pid "* ]] || kept+=("$pid")
   done
@@ -332,6 +338,7 @@ quit_app() {
   kill -TERM "$app"
   status=0
   wait "$app" || status=$?
+  forget "$app"
 }
 
 logged() { grep -qsF -- "$1" "$app_log"; }
@@ -380,7 +387,6 @@ has_section() { grep -q '^# >>> Tarrow >>>' /etc/hosts; }
 no_section() { ! has_section; }
 
 port_closed() { ! timeout 1 bash -c "exec 3<>/dev/tcp/$1/$2" 2>/dev/null; }
-port_open() { ! port_closed "$@"; }
 
 # hold_ports <address> <port...>: another program listens there; $holder is its pid.
 hold_ports() {
