@@ -5,88 +5,41 @@
 #   - wake-ups of an idle daemon (its threads' context switches per minute);
 #   - resident memory while blocking with the listener up.
 # Usage: bench/bench_listener_daemon.sh <folder with tarrow-helper> [rewrites] [idle seconds]
-set -euo pipefail
-
-if [ "${1:-}" != "--inside" ]; then
-    bin=$(cd "${1:?usage: $0 <folder with tarrow-helper> [rewrites] [idle seconds]}" && pwd)
-    here=$(cd "$(dirname "$0")" && pwd)
-    exec bash "$here/../tests/e2e/netns.sh" bash "$here/bench_listener_daemon.sh" --inside \
-        "$bin" "${2:-100}" "${3:-30}"
-fi
-bin=$2 rewrites=$3 idle=$4
-work=$NETNS_SCRATCH
+source "$(dirname "$0")/../tests/support/lib.sh"
+bin=$(cd "${1:?usage: $0 <folder with tarrow-helper> [rewrites] [idle seconds]}" && pwd)
+rewrites=${2:-100} idle=${3:-30}
+in_namespace "$bin" "$rewrites" "$idle"
 request=$work/request/blocked-hosts
-mkdir -p "$work/request"
-printf 'base%d.example\n' $(seq 1 50) >"$request"
-"$bin/tarrow-helper" --daemon "$request" --uid 0 2>"$work/log" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
-for _ in $(seq 100); do grep -q '127.0.0.2 base50.example' /etc/hosts && break; sleep 0.05; done
+write_request $(printf 'base%d.example ' $(seq 1 50))
+start_daemon
+pid=$daemon
+wait_for 5 hosts_has 127.0.0.2 base50.example || fail "not blocked"
 
-python3 - "$request" "$rewrites" <<'PY'
-# Waits for the hosts file's replacement with inotify rather than polling, so that the
-# measuring does not compete with the daemon for the CPU.
-import ctypes, os, select, sys, time
-libc = ctypes.CDLL(None, use_errno=True)
-IN_MOVED_TO, IN_CLOSE_WRITE = 0x80, 0x8
-fd = libc.inotify_init1(os.O_NONBLOCK)
-libc.inotify_add_watch(fd, b"/etc", IN_MOVED_TO | IN_CLOSE_WRITE)
-request, rounds = sys.argv[1], int(sys.argv[2])
-base = "".join("base%d.example\n" % i for i in range(1, 51))
-times = []
-for i in range(rounds):
-    name = "r%d.example" % i
-    with open(request + ".tmp", "w") as f:
-        f.write(base + name + "\n")
-    needle = ("127.0.0.2 " + name + "\n").encode()
-    start = time.perf_counter()
-    os.rename(request + ".tmp", request)
-    while True:
-        with open("/etc/hosts", "rb") as f:
-            if needle in f.read():
-                break
-        if time.perf_counter() - start > 5:
-            print("rewrite %d never applied" % i); sys.exit(1)
-        select.select([fd], [], [], 0.05)
-        try:
-            os.read(fd, 65536)
-        except BlockingIOError:
-            pass
-    times.append((time.perf_counter() - start) * 1000)
-    time.sleep(0.3)  # longer than the daemon's rewrite gap: each change is a single one
-times.sort()
-pick = lambda q: times[min(len(times) - 1, int(q * len(times)))]
-print("request rewrite -> hosts rewritten: n=%d p50=%.2f ms p99=%.2f ms max=%.2f ms"
-      % (len(times), pick(0.5), pick(0.99), times[-1]))
-PY
+python3 "$(dirname "$0")/request_timing.py" single "$request" "$rewrites"
 
-status() { grep -E "^$1:" /proc/$pid/status | awk '{print $2}'; }
+status() { awk -v key="$1:" '$1 == key {print $2}' "/proc/$pid/status"; }
 echo "resident memory while blocking: VmRSS=$(status VmRSS) kB VmHWM=$(status VmHWM) kB threads=$(status Threads)"
 
 switches() {
-    local total=0
-    for t in /proc/$pid/task/*; do
-        total=$((total + $(awk '/^(voluntary|nonvoluntary)_ctxt_switches/ {s+=$2} END {print s}' "$t/status")))
-    done
-    echo "$total"
+  cat /proc/"$pid"/task/*/status | awk '/^(voluntary|nonvoluntary)_ctxt_switches/ {s += $2} END {print s}'
 }
 measure_idle() {
-    local before after
-    before=$(switches)
-    sleep "$idle"
-    after=$(switches)
-    echo "$1: $((after - before)) wake-ups in $idle s ($(((after - before) * 60 / idle)) per minute, $(ls /proc/$pid/task | wc -l) threads)"
+  local before after
+  before=$(switches)
+  sleep "$idle"
+  after=$(switches)
+  echo "$1: $((after - before)) wake-ups in $idle s ($(((after - before) * 60 / idle)) per minute, $(ls /proc/$pid/task | wc -l) threads)"
 }
 measure_idle "idle while blocking (listener up, no connections)"
 
-: >"$request"
-for _ in $(seq 100); do grep -q 'Tarrow' /etc/hosts || break; sleep 0.05; done
+write_request
+wait_for 5 no_section || fail "not unblocked"
 measure_idle "idle with nothing blocked"
 echo "resident memory idle: VmRSS=$(status VmRSS) kB"
 
 # Blocking again for the load.
-printf 'base%d.example\n' $(seq 1 50) >"$request"
-for _ in $(seq 100); do grep -q '127.0.0.2 base50.example' /etc/hosts && break; sleep 0.05; done
+write_request $(printf 'base%d.example ' $(seq 1 50))
+wait_for 5 hosts_has 127.0.0.2 base50.example || fail "not blocked again"
 # Memory after load: 2000 short requests, then 200 clients that hold their connection
 # after sending an unfinished head or hello of 12-16 KB (64 of them are handled at
 # once, each with its buffer).

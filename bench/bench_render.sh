@@ -4,20 +4,19 @@
 # median and the slowest time, their ratio to the 3-second budget, and the peak resident
 # memory against 200 MB. Build with -DCMAKE_BUILD_TYPE=Release for figures that count.
 #   bash bench/bench_render.sh [build/bin] [runs]
-set -euo pipefail
-bin="${1:-$(dirname "$0")/../build/bin}/tarrow"
+source "$(dirname "$0")/../tests/support/lib.sh"
+tarrow="${1:-$source_dir/build/bin}/tarrow"
 runs="${2:-10}"
-work=$(mktemp -d /tmp/tarrow-bench-render.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/user" TARROW_HOME="$work/home" TZ=Europe/Berlin TARROW_NOW=2026-10-23T07:00:00Z
-unset TARROW_RENDER_SIZE
-mkdir -p "$HOME"
+work_folder bench-render
+app_home
+unset TARROW_RENDER_SIZE QT_QPA_PLATFORM
+export TZ=Europe/Berlin TARROW_NOW=2026-10-23T07:00:00Z
 
 one() {  # one <label> [env...]: prints "<seconds> <peak kB>"
   local label=$1; shift
   rm -rf "$work/out"
   env "$@" /usr/bin/time -f '%e %M' -o "$work/time" \
-    "$bin" --render "$work/out" --working --demo-suggestions > /dev/null 2> "$work/$label.err"
+    "$tarrow" --render "$work/out" --working --demo-suggestions > /dev/null 2> "$work/$label.err"
   cat "$work/time"
 }
 

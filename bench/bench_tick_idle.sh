@@ -1,66 +1,51 @@
 #!/usr/bin/env bash
 # Idle cost of the running app: CPU over a minute and resident memory, on Qt's offscreen
 # platform, with 200 sites, 20 schedules and blocking on. As root the app runs in a
-# private mount namespace whose /etc/hosts has 150,000 lines; otherwise the machine's
-# own hosts file is read (never written).
+# throw-away namespace whose /etc/hosts has 150,000 lines; otherwise the machine's own
+# hosts file is read (never written).
 #   bash bench/bench_tick_idle.sh [build/bin] [seconds]
-set -euo pipefail
-bin="${1:-$(dirname "$0")/../build/bin}"
+source "$(dirname "$0")/../tests/support/lib.sh"
+bin=$(cd "${1:-$source_dir/build/bin}" && pwd)
 seconds="${2:-60}"
-if [ "$(id -u)" -eq 0 ] && [ "${TARROW_IN_NAMESPACE:-}" != 1 ] && command -v unshare >/dev/null; then
-  exec env TARROW_IN_NAMESPACE=1 unshare --mount bash "$0" "$bin" "$seconds"
-fi
-work=$(mktemp -d /tmp/tarrow-idle.XXXXXX)
-pid=
-trap '[ -n "$pid" ] && kill -TERM "$pid" 2>/dev/null; wait 2>/dev/null; umount /etc 2>/dev/null; rm -rf "$work"' EXIT
-
-hosts_lines=$(wc -l < /etc/hosts)
-if [ "${TARROW_IN_NAMESPACE:-}" = 1 ]; then
-  mount --make-rprivate /
-  mkdir "$work/etc"
-  cp -a /etc/. "$work/etc/"
+if [ "$(id -u)" = 0 ]; then
+  in_namespace "$bin" "$seconds"
   awk 'BEGIN { for (i = 0; i < 150000; i++)
          printf "10.%d.%d.%d host%d.lan\n", int(i / 65536) % 256, int(i / 256) % 256, i % 256, i }' \
-    >> "$work/etc/hosts"
-  mount --bind "$work/etc" /etc
-  hosts_lines=$(wc -l < /etc/hosts)
+    >>/etc/hosts
+else
+  work_folder idle
 fi
+app_home
 
-home="$work/home"
-mkdir -p "$home"
-uuid() { tr a-f A-F < /proc/sys/kernel/random/uuid; }
+uuid() { tr a-f A-F </proc/sys/kernel/random/uuid; }
 {
   echo '{"manualOn": true, "notice": true, "suggest": false, "sites": ['
   for i in $(seq 0 199); do
-    [ "$i" -gt 0 ] && echo ','
+    [ "$i" = 0 ] || echo ','
     printf '{"domain": "site%d.example", "enabled": true, "id": "%s"}' "$i" "$(uuid)"
   done
   echo '], "schedules": ['
   for i in $(seq 0 19); do
-    [ "$i" -gt 0 ] && echo ','
+    [ "$i" = 0 ] || echo ','
     printf '{"days": [%d, %d], "enabled": true, "start": %d, "end": %d, "id": "%s"}' \
       $((1 + i % 7)) $((1 + (i + 3) % 7)) $((60 * (i % 24))) $((60 * ((i + 5) % 24))) "$(uuid)"
   done
   echo ']}'
-} > "$home/config.json"
+} >"$TARROW_HOME/config.json"
 
-env -u XDG_RUNTIME_DIR TARROW_HOME="$home" QT_QPA_PLATFORM=offscreen \
-  "$bin/tarrow" 2>"$work/app.err" &
-pid=$!
-sleep 10  # start-up and the first ticks are not idle
+start_app
+pid=$app
+sleep 10 # start-up and the first ticks are not idle
 cpu() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
 # Nanoseconds on a CPU, summed over the app's threads (finer than the clock ticks above).
 cpu_ns() { cat /proc/"$pid"/task/*/schedstat | awk '{ sum += $1 } END { printf "%d", sum }'; }
-start=$(cpu)
-start_ns=$(cpu_ns)
+start=$(cpu) start_ns=$(cpu_ns)
 sleep "$seconds"
-end=$(cpu)
-end_ns=$(cpu_ns)
+end=$(cpu) end_ns=$(cpu_ns)
 hz=$(getconf CLK_TCK)
 rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$pid/status")
 hwm=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status")
-names=$(wc -l < "$home/request/blocked-hosts")
-echo "hosts file: $hosts_lines lines; request: $names names"
+echo "hosts file: $(wc -l </etc/hosts) lines; request: $(wc -l <"$request") names"
 echo "idle CPU over ${seconds} s: $((end - start)) ticks of 1/${hz} s = $(awk -v t=$((end - start)) -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.3f", 100 * t / hz / s }') % of one core"
-echo "idle CPU over ${seconds} s by the scheduler: $(( (end_ns - start_ns) / 1000 )) µs = $(awk -v ns=$((end_ns - start_ns)) -v s="$seconds" 'BEGIN { printf "%.4f", 100 * ns / 1e9 / s }') % of one core"
+echo "idle CPU over ${seconds} s by the scheduler: $(((end_ns - start_ns) / 1000)) µs = $(awk -v ns=$((end_ns - start_ns)) -v s="$seconds" 'BEGIN { printf "%.4f", 100 * ns / 1e9 / s }') % of one core"
 echo "resident memory: $((rss / 1024)) MB now, $((hwm / 1024)) MB peak"

@@ -9,7 +9,7 @@
 #   app/controller/  includes nothing of app/browser/ or app/ui/
 #   app/browser/     includes nothing of app/controller/ or app/ui/
 #   app/*.h          the wiring next to main.cpp; included from app/ itself only
-set -euo pipefail
+source "$(dirname "$0")/support/lib.sh"
 source_folder="${1:?usage: layers_test.sh <source folder> [<tarrow-helper>]}"
 helper="${2:-}"
 
@@ -60,16 +60,9 @@ check_tree() {
   return "$crossed"
 }
 
-fails=0
-check() {  # check <description> <command...>
-  local what="$1"
-  shift
-  if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; fails=$((fails + 1)); fi
-}
-
 # The check itself must see a planted crossing, or a passing run would mean nothing.
-plant=$(mktemp -d /tmp/tarrow-layers.XXXXXX)
-trap 'rm -rf "$plant"' EXIT
+work_folder layers
+plant=$work
 mkdir -p "$plant/app/browser" "$plant/common"
 printf '#include "app/browser/hits.h"\n#include "app/controller/tarrow.h"\n' \
   > "$plant/app/browser/planted.cpp"
@@ -88,4 +81,4 @@ if [ -n "$helper" ]; then
   check "tarrow-helper links no Qt and no xcb library" no_qt_or_xcb
 fi
 
-[ "$fails" = 0 ]
+finish

@@ -3,22 +3,26 @@
 # that is a link elsewhere and a foreign file of the policy's name; a foreign earlier
 # hosts line. The pass waits for the lookup deadline at most, nothing foreign changes,
 # and the still-open name is logged once and listed for the app.
-source "$(dirname "${BASH_SOURCE[0]}")/hold_lib.sh"
+source "$(dirname "$0")/hold_lib.sh"
+daemon_setup
 
 site_network
 start_names site.test=$site_address www.site.test=$site_address slow.test=silent \
-    zero.test=0.0.0.0 loop.test=127.0.0.1 many.test=many:500
+  zero.test=0.0.0.0 loop.test=127.0.0.1 many.test=many:500
 start_site $site_address 80
 start_site 127.0.0.1 8080
 
 # A foreign line that wins over the section for www.site.test.
 echo "203.0.113.5 www.site.test" >>/etc/hosts
 foreign_before=$(grep -n 'www.site.test' /etc/hosts)
+foreign_kept() { [ "$(grep -n 'www.site.test' /etc/hosts | head -1)" = "$foreign_before" ]; }
 # Chrome's folder is a link to elsewhere; Brave's holds a file of the policy's name.
 mkdir -p /etc/opt/chrome/policies "$work/elsewhere" /etc/brave/policies/managed
 ln -s "$work/elsewhere" /etc/opt/chrome/policies/managed
-echo '{"DnsOverHttpsMode": "secure"}' >"/etc/brave/policies/managed/$policy"
-cp "/etc/brave/policies/managed/$policy" "$work/brave-before"
+brave=/etc/brave/policies/managed/$policy
+echo '{"DnsOverHttpsMode": "secure"}' >"$brave"
+cp "$brave" "$work/brave-before"
+nothing_through_link() { [ -z "$(ls -A "$work/elsewhere")" ]; }
 # Firefox's file holds the administrator's own policies, formatted their way.
 firefox=/etc/firefox/policies/policies.json
 mkdir -p /etc/firefox/policies
@@ -32,60 +36,60 @@ hold "$work/loop-client" loop.test 8080
 
 start=$(now_ms)
 write_request site.test www.site.test slow.test nx.test zero.test loop.test many.test \
-    use-application-dns.net
+  use-application-dns.net
 wait_for 5 hosts_has 127.0.0.2 site.test || fail "not blocked"
 took=$(($(now_ms) - start))
-echo "pass with a name past the deadline: section written after $took ms"
 # The name server never answers slow.test and the resolver would wait 2 s for it; the
 # lookups end at the 1 s deadline.
-[ "$took" -lt 1600 ] || fail "the pass took $took ms"
-grep -q 'use-application-dns.net' /etc/hosts && fail "the canary was written"
-hosts_has 127.0.0.2 many.test || fail "many.test not blocked"
+check "a name past the deadline holds the pass 1.6 s at most ($took ms)" [ "$took" -lt 1600 ]
+check "the canary is not written" bash -c '! grep -q use-application-dns.net /etc/hosts'
+check "a name of 500 addresses is blocked" hosts_has 127.0.0.2 many.test
 
 wait_for 2 grep -q '^closed' "$work/site-client" || { skip_if_kernel_refuses; fail "site.test not cut"; }
-grep -q "closed [0-9]* connections\? to site.test, slow.test, nx.test, zero.test, loop.test, many.test (no address in time for slow.test)$" "$log" ||
-    fail "closing line"
+check "the closing line names every name and the late one" grep -q "closed [0-9]* connections\? to site.test, slow.test, nx.test, zero.test, loop.test, many.test (no address in time for slow.test)$" "$helper_log"
 sleep 0.5
-grep -q '^closed' "$work/loop-client" && fail "a loopback connection was cut"
+check "a loopback connection is not cut" bash -c '! grep -q "^closed" "$1"' _ "$work/loop-client"
 
-# The foreign line wins: logged once with its reason, listed for the app, left as it was.
-line="www.site.test: an earlier line of /etc/hosts names it"
-wait_for 2 grep -qx "$line" /var/lib/Tarrow/still-open || fail "still-open file"
-[ "$(stat -c '%a %u' /var/lib/Tarrow/still-open)" = "644 0" ] || fail "still-open mode"
-[ "$(grep -n 'www.site.test' /etc/hosts | head -1)" = "$foreign_before" ] || fail "foreign line changed"
+# The foreign line wins: listed for the app, left as it was.
+check "the still-open name is listed" \
+  wait_for 2 grep -qx "www.site.test: an earlier line of /etc/hosts names it" /var/lib/Tarrow/still-open
+check "the list's mode and owner" [ "$(stat -c '%a %u' /var/lib/Tarrow/still-open)" = "644 0" ]
+check "the foreign line is left as it was" foreign_kept
 
 # Policies: nothing through the link, the foreign file untouched; each said once.
-[ -z "$(ls -A "$work/elsewhere")" ] || fail "wrote through the link"
-cmp -s "/etc/brave/policies/managed/$policy" "$work/brave-before" || fail "foreign policy changed"
-python3 -c 'import json, sys; p = json.load(open(sys.argv[1]))["policies"]
+check "nothing written through the link" nothing_through_link
+check "the foreign policy file is untouched" cmp -s "$brave" "$work/brave-before"
+check "the Firefox policy is merged" python3 -c 'import json, sys
+p = json.load(open(sys.argv[1]))["policies"]
 assert p["DNSOverHTTPS"] == {"Enabled": False, "Locked": True} and p["DisableTelemetry"], p' \
-    "$firefox" || fail "Firefox policy not merged"
+  "$firefox"
 sleep 3.5 # a timer pass or two
-[ "$(log_count "still open: www.site.test (an earlier line of /etc/hosts names it)")" = 1 ] ||
-    fail "still open not logged once"
-[ "$(log_count "left /etc/opt/chrome/policies/managed alone: a symbolic link, not followed")" = 1 ] ||
-    fail "link not logged once"
-[ "$(log_count "left /etc/brave/policies/managed/$policy alone: a file of that name that is not ours")" = 1 ] ||
-    fail "foreign file not logged once"
+while IFS= read -r line; do
+  check "logged once: $line" [ "$(lines_with "$helper_log" "$line")" = 1 ]
+done <<LINES
+still open: www.site.test (an earlier line of /etc/hosts names it)
+left /etc/opt/chrome/policies/managed alone: a symbolic link, not followed
+left $brave alone: a file of that name that is not ours
+LINES
 
 # Unblocking: the list and our policies go, foreign things stay.
 write_request
 wait_for 3 no_section || fail "section not removed"
-wait_for 2 test ! -e /var/lib/Tarrow/still-open || fail "still-open left"
-cmp -s "/etc/brave/policies/managed/$policy" "$work/brave-before" || fail "foreign policy removed"
-[ -z "$(ls -A "$work/elsewhere")" ] || fail "wrote through the link"
-[ "$(grep -n 'www.site.test' /etc/hosts)" = "$foreign_before" ] || fail "foreign line changed"
-wait_for 2 cmp -s "$firefox" "$work/firefox-before" || fail "Firefox policies not put back byte for byte"
+check "the still-open list goes" wait_for 2 test ! -e /var/lib/Tarrow/still-open
+check "the foreign policy file stays" cmp -s "$brave" "$work/brave-before"
+check "still nothing through the link" nothing_through_link
+check "the foreign line stays" foreign_kept
+check "Firefox's policies come back byte for byte" wait_for 2 cmp -s "$firefox" "$work/firefox-before"
 
 # A policies.json that is not JSON is left as it is, and said once.
 printf '{"policies": {' >"$firefox"
 write_request site.test
 wait_for 3 hosts_has 127.0.0.2 site.test || fail "not blocked again"
 sleep 3.5
-[ "$(log_count "left $firefox alone: not a JSON object with a \"policies\" object")" = 1 ] ||
-    fail "broken policies.json not logged once"
-[ "$(cat "$firefox")" = '{"policies": {' ] || fail "broken policies.json changed"
+check "a broken policies.json is logged once" [ "$(lines_with "$helper_log" \
+  "left $firefox alone: not a JSON object with a \"policies\" object")" = 1 ]
+check "and left as it is" [ "$(cat "$firefox")" = '{"policies": {' ]
 write_request
 wait_for 3 no_section || fail "section not removed"
-[ "$(cat "$firefox")" = '{"policies": {' ] || fail "broken policies.json changed"
-echo "block_hold_inputs: ok"
+check "also on unblocking" [ "$(cat "$firefox")" = '{"policies": {' ]
+finish

@@ -3,10 +3,10 @@
 # blocked in it too (measured without the policy, Firefox goes on asking its
 # DNS-over-HTTPS server, which knows nothing of the hosts file). The administrator's
 # own policies.json comes back byte for byte afterwards.
-source "$(dirname "${BASH_SOURCE[0]}")/hold_lib.sh"
-
-firefox=$(command -v firefox-esr || command -v firefox || true)
-[ -n "$firefox" ] || { echo "skipped: no Firefox"; exit 77; }
+source "$(dirname "$0")/hold_lib.sh"
+daemon_setup
+firefox=$(command -v firefox-esr || command -v firefox) || skip "no Firefox"
+show_on_failure "$work/tabs"
 
 # The name server on the web (DNS-over-HTTPS) answers .10, the system's answers .20.
 doh_address=$site_address
@@ -22,16 +22,15 @@ start_site $system_address 80 close
 # A certificate authority of the test's own, trusted by Firefox through the
 # administrator's policies.json (which the helper merges into and puts back).
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=test-ca \
-    -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign \
-    -keyout "$work/ca.key" -out "$work/ca.pem" 2>/dev/null
+  -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign \
+  -keyout "$work/ca.key" -out "$work/ca.pem" 2>/dev/null
 openssl req -newkey rsa:2048 -nodes -subj /CN=doh -keyout "$work/doh.key" \
-    -out "$work/doh.csr" 2>/dev/null
+  -out "$work/doh.csr" 2>/dev/null
 printf 'subjectAltName=IP:127.0.0.1\nextendedKeyUsage=serverAuth\n' >"$work/doh.ext"
 openssl x509 -req -in "$work/doh.csr" -CA "$work/ca.pem" -CAkey "$work/ca.key" \
-    -CAcreateserial -days 2 -extfile "$work/doh.ext" -out "$work/doh.pem" 2>/dev/null
-python3 "$e2e/doh_server.py" 127.0.0.1 8443 "$work/doh.pem" "$work/doh.key" "$work/doh.log" \
-    site.test=$doh_address first.test=$doh_address >"$work/doh.out" 2>&1 &
-background+=($!)
+  -CAcreateserial -days 2 -extfile "$work/doh.ext" -out "$work/doh.pem" 2>/dev/null
+background python3 "$e2e/doh_server.py" 127.0.0.1 8443 "$work/doh.pem" "$work/doh.key" \
+  "$work/doh.log" site.test=$doh_address first.test=$doh_address >"$work/doh.out" 2>&1
 wait_for 5 grep -q ready "$work/doh.out" || fail "DNS-over-HTTPS server did not start"
 policies=/etc/firefox/policies/policies.json
 mkdir -p /etc/firefox/policies
@@ -51,13 +50,13 @@ prefs='{"network.trr.mode": 2, "network.trr.uri": "https://127.0.0.1:8443/dns-qu
  "datareporting.policy.dataSubmissionEnabled": false,
  "network.captive-portal-service.enabled": false,
  "network.connectivity-service.enabled": false}'
-python3 "$e2e/firefox_tabs.py" "$firefox" "$work/firefox-profile" "$prefs" \
-    open:http://site.test/a wait:"$work/go" open:http://site.test/b open:http://site.test/c \
-    >"$work/tabs" 2>&1 &
-background+=($!)
-wait_for 60 grep -q '^{' "$work/tabs" || fail "Firefox did not load: $(cat "$work/tabs")"
-grep '^{' "$work/tabs" | sed -n 1p | grep -q "real page of site.test /a from $system_address" ||
-    fail "Firefox did not resolve through the system: $(cat "$work/tabs")"
+background python3 "$e2e/browser_tabs.py" "$firefox" "$work/firefox-profile" "prefs:$prefs" \
+  open:http://site.test/a wait:"$work/go" open:http://site.test/b open:http://site.test/c \
+  >"$work/tabs" 2>&1
+loads() { grep '^{' "$work/tabs" | sed -n "${1}p"; }
+wait_for 60 grep -q '^{' "$work/tabs" || fail "Firefox did not load"
+check "Firefox resolves through the system" \
+  contains "$(loads 1)" "real page of site.test /a from $system_address"
 
 write_request first.test site.test
 wait_for 5 hosts_has 127.0.0.2 site.test || fail "site.test not blocked"
@@ -66,11 +65,11 @@ touch "$work/go"
 wait_for 30 bash -c "[ \$(grep -c '^{' '$work/tabs') -ge 3 ]" || fail "later loads"
 # Firefox may answer the first load after a name expired from its cache with the old
 # address while it looks the name up again; the load after that has the new answer.
-grep '^{' "$work/tabs" | sed -n 3p | grep -q 'real page' &&
-    fail "Firefox still opened site.test: $(cat "$work/tabs")"
-grep -q 'site.test' "$work/doh.log" 2>/dev/null && fail "Firefox asked its DNS-over-HTTPS server"
+check "a site blocked later is blocked in Firefox" lacks "$(loads 3)" "real page"
+check "Firefox did not ask its DNS-over-HTTPS server" \
+  bash -c '! grep -qs site.test "$1"' _ "$work/doh.log"
 
 write_request
 wait_for 3 no_section || fail "section not removed"
-wait_for 3 cmp -s "$policies" "$work/policies-before" || fail "policies.json not put back byte for byte"
-echo "firefox_doh: ok"
+check "policies.json comes back byte for byte" wait_for 3 cmp -s "$policies" "$work/policies-before"
+finish

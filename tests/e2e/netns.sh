@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs one command as root inside throw-away mount, network and pid namespaces, so that
 # it can rewrite /etc/hosts, listen on 127.0.0.2:80 and :443 and fill /var/lib/Tarrow
-# without changing anything on the machine. Every end-to-end test goes through here.
+# without changing anything on the machine. Every end-to-end test goes through here
+# (a script that calls in_namespace of tests/support/lib.sh comes here by itself).
 #
 # Usage: tests/e2e/netns.sh [--overlay] <command> [arguments...]
 #   e.g. tests/e2e/netns.sh bash tests/e2e/daemon_block.sh
@@ -29,96 +30,37 @@
 #
 # Exit status: the command's; 77 ("skipped") when not root or when the namespaces
 # cannot be created.
-set -euo pipefail
-
-# A private copy of /etc over /etc, and an empty hits folder over /var/lib/Tarrow.
-private_etc_and_hits() {
-    local scratch=$1 entry name
-    mount --bind "$scratch/etc" /etc
-    # /var/lib becomes a tmpfs that carries the real entries through, except the hits
-    # folder: its mount point lives on the tmpfs, so a test that unmounts or replaces
-    # /var/lib/Tarrow never reaches the machine's own folder.
-    mkdir "$scratch/varlib"
-    mount --rbind /var/lib "$scratch/varlib"
-    mount -t tmpfs -o mode=0755 tmpfs /var/lib
-    for entry in "$scratch/varlib"/* "$scratch/varlib"/.[!.]*; do
-        name=/var/lib/${entry##*/}
-        if [ "$name" = /var/lib/Tarrow ]; then
-            continue
-        elif [ -L "$entry" ]; then
-            cp -P "$entry" "$name"
-        elif [ -d "$entry" ]; then
-            mkdir "$name" && mount --rbind "$entry" "$name"
-        elif [ -e "$entry" ]; then
-            touch "$name" && mount --bind "$entry" "$name"
-        fi
-    done
-    umount -R "$scratch/varlib"  # the staging view of the real /var/lib goes again
-    rmdir "$scratch/varlib"
-    mkdir -m 0755 /var/lib/Tarrow
-    mount --bind "$scratch/hits" /var/lib/Tarrow
-}
-
-# /usr, /etc and /var as overlays whose upper layers live on a tmpfs of this namespace.
-overlay_system() {
-    local layers=$1/layers top
-    mkdir "$layers"
-    mount -t tmpfs -o mode=0700 tmpfs "$layers"
-    for top in usr etc var; do
-        mkdir "$layers/$top" "$layers/$top.work"
-        if ! mount -t overlay overlay \
-            -o "lowerdir=/$top,upperdir=$layers/$top,workdir=$layers/$top.work" "/$top"; then
-            echo "netns: overlay mounts not permitted here; skipped" >&2
-            exit 77
-        fi
-    done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/lib.sh"
 
 if [ "${1:-}" = "--inside" ]; then
-    scratch=$2
-    mode=$3
-    shift 3
-    mount --make-rprivate /
-    ip link set lo up
-    if [ "$mode" = overlay ]; then
-        overlay_system "$scratch"
-    else
-        private_etc_and_hits "$scratch"
-    fi
-    for folder in /run/systemd /run/dbus /run/nscd; do
-        if [ -d "$folder" ]; then mount -t tmpfs -o mode=0755,size=1m tmpfs "$folder"; fi
-    done
-    export NETNS_SCRATCH="$scratch/work"
-    set +e
-    "$@"
-    exit $?
+  scratch=$2 mode=$3
+  shift 3
+  namespace_ready "$scratch" "$mode"
+  export NETNS_SCRATCH="$scratch/work"
+  set +e
+  "$@"
+  exit $?
 fi
 
 mode=copy
 if [ "${1:-}" = "--overlay" ]; then
-    mode=overlay
-    shift
+  mode=overlay
+  shift
 fi
-if [ "$(id -u)" -ne 0 ]; then
-    echo "netns: needs root; skipped" >&2
-    exit 77
-fi
+[ "$(id -u)" = 0 ] || skip "netns.sh needs root"
 if ! command -v ip >/dev/null || ! unshare --mount --net --pid --fork true 2>/dev/null; then
-    echo "netns: namespaces not permitted here; skipped" >&2
-    exit 77
+  skip "namespaces not permitted here"
 fi
 
 scratch=$(mktemp -d /tmp/tarrow-netns.XXXXXX)
-trap 'rm -rf "$scratch"' EXIT
+at_exit "rm -rf '$scratch'"
 if [ "$mode" = copy ]; then
-    cp -a /etc "$scratch/etc"
-    mkdir -m 0755 "$scratch/hits"
+  cp -a /etc "$scratch/etc"
+  mkdir -m 0755 "$scratch/hits"
 fi
 mkdir "$scratch/work"
 
 set +e
 unshare --mount --net --pid --fork --kill-child --mount-proc \
-    bash "${BASH_SOURCE[0]}" --inside "$scratch" "$mode" "$@"
-status=$?
-set -e
-exit $status
+  bash "${BASH_SOURCE[0]}" --inside "$scratch" "$mode" "$@"
+exit $?

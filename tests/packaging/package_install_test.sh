@@ -6,66 +6,45 @@
 # set-up installs it: its own script, run through the packaged admin shell.
 #
 # Usage (as root): netns.sh --overlay bash package_install_test.sh <install_script_tool>
-set -euo pipefail
-tool=$1
-source="${TARROW_SOURCE:?TARROW_SOURCE names the source tree}"
-deb=$(ls "$source"/build-package/tarrow_*.deb)
-work="${NETNS_SCRATCH:?run through tests/e2e/netns.sh --overlay}"
-
-export PATH="$work/bin:/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin"
-export QT_QPA_PLATFORM=offscreen TARROW_HOME="$work/home"
-mkdir -p "$work/bin" "$TARROW_HOME"
-cat > "$work/bin/systemctl" <<STUB
-#!/bin/sh
-echo "\$*" >> "$work/systemctl.log"
-exit 0
-STUB
-printf '#!/bin/sh\nexec "$@"\n' > "$work/bin/pkexec"
-chmod 755 "$work/bin/systemctl" "$work/bin/pkexec"
+source "$(dirname "$0")/../support/lib.sh"
+tool="${1:?usage: package_install_test.sh <install_script_tool>}"
+in_namespace --overlay "$@"
+deb=$(ls "$source_dir"/build-package/tarrow_*.deb)
+export PATH="/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin"
+stand_in_admin_tools
+app_home
 # The manual-page index is not what is tested, and rebuilding it takes seconds per run.
 rm -f /var/lib/man-db/auto-update
 
-fails=0
-check() {  # check <description> <command...>
-  local what="$1"; shift
-  if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; fails=$((fails + 1)); fi
-}
-
 unit=de.brightloom.tarrow.helper.service
-unit_file=/etc/systemd/system/$unit
-installed=/usr/local/libexec/de.brightloom.tarrow.helper
+unit_file=$helper_unit
+installed=$installed_helper
 shipped=/usr/libexec/tarrow/tarrow-helper
-request="$TARROW_HOME/request/blocked-hosts"
-section='# >>> Tarrow >>>'
 hosts_before=$(cat /etc/hosts)
 
 systemd_runs() { mkdir -p /run/systemd/system; }
 systemd_stopped() { rm -rf /run/systemd/system; }
-calls() { cat "$work/systemctl.log" 2>/dev/null; }
 digest() { sha256sum < "$1" | cut -d' ' -f1; }
-dpkg_run() {  # dpkg_run <arguments...>: output in $out, exit status in $status
+dpkg_run() { # dpkg_run <arguments...>: output in $out, exit status in $status
   rm -f "$work/systemctl.log"
-  set +e
-  out=$(dpkg "$@" 2>&1)
-  status=$?
-  set -e
+  status=0
+  out=$(dpkg "$@" 2>&1) || status=$?
 }
 said() { grep -qxF "tarrow: $1" <<< "$out"; }
 install_helper_as_app() {  # what "Set Up Blocking…" runs, with the app's digest
   "$tool" install "$work/bin/pkexec" "" "$shipped" "$(digest "$shipped")" "$request" 0 >/dev/null
 }
-block() {  # a section, written by the installed helper from a request as its daemon would
-  mkdir -p "${request%/*}"
-  printf 'example.com\n' > "$request"
+block() { # a section, written by the installed helper from a request as its daemon would
+  write_request example.com
   "$installed" --apply "$request" --uid 0 --no-flush 2>/dev/null
-  grep -qF "$section" /etc/hosts
+  has_section
 }
 helper_state() {  # what the installed app makes of the helper: missing, outdated, working…
   tarrow --menu >/dev/null 2>&1
   sed -n 2p "$TARROW_HOME/state"
 }
 nothing_left() {
-  ! grep -qF "$section" /etc/hosts && [ "$(cat /etc/hosts)" = "$hosts_before" ] &&
+  no_section && [ "$(cat /etc/hosts)" = "$hosts_before" ] &&
     [ ! -e "$installed" ] && [ ! -e "$unit_file" ] &&
     [ -z "$(find /etc/systemd/system -name "$unit")" ]
 }
@@ -80,7 +59,7 @@ sed -i 's/^Version: .*/Version: 0.9.0/' "$old/DEBIAN/control"
 dpkg-deb --root-owner-group -b "$old" "$work/tarrow_0.9.0.deb" >/dev/null
 dpkg_run -i "$work/tarrow_0.9.0.deb"
 check "older version installs" [ "$status" = 0 ]
-check "older version says nothing of a helper it does not have" bash -c '! grep -q "^tarrow:" <<< "$1"' _ "$out"
+check "older version says nothing of a helper it does not have" not grep -q "^tarrow:" <<<"$out"
 install_helper_as_app
 check "helper set up by the app's own script" cmp -s "$installed" "$shipped"
 check "its unit in place" [ -f "$unit_file" ]
@@ -95,10 +74,10 @@ check "upgrade: installed helper replaced" said "installed helper replaced by th
 check "upgrade: helper now the package's" cmp -s "$installed" "$shipped"
 check "upgrade: installed helper root-owned, mode 755" [ "$(stat -c '%a %U:%G' "$installed")" = "755 root:root" ]
 check "upgrade: unit unchanged" cmp -s "$unit_file" "$work/unit.before"
-check "upgrade: service restarted" [ "$(calls)" = "--quiet is-enabled $unit
+check "upgrade: service restarted" [ "$(systemctl_calls)" = "--quiet is-enabled $unit
 restart $unit" ]
 check "upgrade: said so" said "helper service restarted"
-check "upgrade: blocking goes on" grep -qF "$section" /etc/hosts
+check "upgrade: blocking goes on" has_section
 check "upgrade: no copy left beside the helper" [ -z "$(find /usr/local/libexec -name '.tarrow-helper.*')" ]
 state=$(helper_state)
 check "the new app finds its helper current, no password needed ($state)" \
@@ -106,7 +85,7 @@ check "the new app finds its helper current, no password needed ($state)" \
 
 dpkg_run -i "$deb"
 check "the same version again: helper current, not restarted" said "the installed helper is current"
-check "the same version again: systemctl not called" [ -z "$(calls)" ]
+check "the same version again: systemctl not called" [ -z "$(systemctl_calls)" ]
 
 # --- 2. The installed layout ---
 modes=(
@@ -133,11 +112,9 @@ for row in "${modes[@]}"; do
 done
 check "tarrow is /usr/bin/tarrow" [ "$(command -v tarrow)" = /usr/bin/tarrow ]
 check "tarrow --version" [ "$(tarrow --version)" = "Tarrow $(dpkg-deb -f "$deb" Version)" ]
-set +e
-tarrow --selftest > "$work/selftest.out" 2>&1
-selftest=$?
-set -e
-check "--selftest passes from the installed layout" [ "$selftest" = 0 ]
+status=0
+tarrow --selftest >"$work/selftest.out" 2>&1 || status=$?
+check "--selftest passes from the installed layout" [ "$status" = 0 ]
 check "--selftest: the helper found under /usr/libexec and its digest matching" \
   grep -qxF "ok    helper: $shipped is the one this build ships" "$work/selftest.out"
 check "tarrow --help exits 0" bash -c "tarrow --help >/dev/null"
@@ -148,14 +125,14 @@ check "man 8 tarrow-helper" [ "$(man -w 8 tarrow-helper)" = /usr/share/man/man8/
 # The fonts come from /usr/share/tarrow: the source tree's copy is hidden here, and the
 # block page server hands out the installed bytes.
 mkdir "$work/empty"
-mount --bind "$work/empty" "$source/resources"
-tarrow --page-test > "$work/page.out" 2>/dev/null &
+mount --bind "$work/empty" "$source_dir/resources"
+background tarrow --page-test >"$work/page.out" 2>/dev/null
 page=$!
-for _ in $(seq 50); do [ -s "$work/page.out" ] && break; sleep 0.1; done
+wait_for 5 test -s "$work/page.out" || true
 port=$(sed -n 's|^http://127.0.0.1:\([0-9]*\)/.*|\1|p' "$work/page.out")
 curl -s -o "$work/font.ttf" "http://127.0.0.1:$port/font/apfel-grotezk-700.ttf" || true
-kill "$page"; wait "$page" 2>/dev/null || true
-umount "$source/resources"
+stop "$page"
+umount "$source_dir/resources"
 check "the installed app serves its installed brand font" \
   cmp -s "$work/font.ttf" /usr/share/tarrow/apfel-grotezk-latin-700-normal.ttf
 
@@ -170,34 +147,36 @@ check "removal succeeds" [ "$status" = 0 ]
 check "removal: service stopped and disabled" said "helper service stopped and disabled"
 check "removal: said the sites are open" said "blocked sites removed from /etc/hosts"
 check "removal: said the files went" said "helper and its service file removed"
-check "removal: systemctl calls" [ "$(calls)" = "disable --now $unit
+check "removal: systemctl calls" [ "$(systemctl_calls)" = "disable --now $unit
 daemon-reload" ]
 check "removal: section gone, /etc/hosts as before, no helper, no unit" nothing_left
-check "removal: the program is gone" [ ! -e /usr/bin/tarrow ] && [ ! -e /usr/libexec/tarrow ]
+check "removal: the program is gone" [ ! -e /usr/bin/tarrow -a ! -e /usr/libexec/tarrow ]
 check "removal: the log stays until purge" [ -f /var/log/Tarrow-helper.log ]
 dpkg_run -r tarrow
 check "removing twice: status 0" [ "$status" = 0 ]
 check "removing twice: dpkg says only the configuration is left" \
-  grep -q "ignoring request to remove tarrow, only the config" <<< "$out"
+  contains "$out" "ignoring request to remove tarrow, only the config"
 dpkg_run -P tarrow
 check "purge succeeds" [ "$status" = 0 ]
 check "purge: said so" said "helper log and hits removed"
-check "purge: helper log and hits gone" [ ! -e /var/log/Tarrow-helper.log ] && [ ! -e /var/lib/Tarrow ]
+check "purge: helper log and hits gone" [ ! -e /var/log/Tarrow-helper.log -a ! -e /var/lib/Tarrow ]
 dpkg_run -P tarrow
-check "purging twice: status 0, dpkg says it is not installed" \
-  bash -c '[ "$1" = 0 ] && grep -q "tarrow which isn.t installed" <<< "$2"' _ "$status" "$out"
+check "purging twice: status 0" [ "$status" = 0 ]
+check "purging twice: dpkg says it is not installed" matches "$out" "tarrow which isn.t installed"
 
 # --- 4. Removal in bad states: each ends with status 0, a clear line, and nothing left ---
 unit_missing() { rm -f "$unit_file"; }
-no_section() { "$installed" --clear --no-flush 2>/dev/null; }
+section_cleared() { "$installed" --clear --no-flush 2>/dev/null; }
 helper_gone() { rm -f "$installed"; }
 nothing_set_up() { "$tool" remove "$work/bin/pkexec" "" >/dev/null; }
+removal_retried() { /var/lib/dpkg/info/tarrow.prerm remove >/dev/null 2>&1; } # interrupted before
 cases=(
   "unit_missing|no helper service to stop|blocked sites removed from /etc/hosts"
-  "no_section|helper service stopped and disabled|/etc/hosts has no Tarrow section"
+  "section_cleared|helper service stopped and disabled|/etc/hosts has no Tarrow section"
   "helper_gone|the installed helper is gone; clearing with the package's own|blocked sites removed from /etc/hosts"
   "systemd_stopped|systemd is not running, so the helper service was not running either|blocked sites removed from /etc/hosts"
   "nothing_set_up|no helper service to stop|no helper installed"
+  "removal_retried|no helper installed|/etc/hosts has no Tarrow section"
 )
 for row in "${cases[@]}"; do
   IFS='|' read -r breakage first second <<< "$row"
@@ -212,25 +191,8 @@ for row in "${cases[@]}"; do
   check "$breakage: says \"$second\"" said "$second"
   check "$breakage: nothing left" nothing_left
   if [ "$breakage" = systemd_stopped ]; then
-    check "systemd not running: systemctl not called" [ -z "$(calls)" ]
+    check "systemd not running: systemctl not called" [ -z "$(systemctl_calls)" ]
   fi
 done
 
-# The removal step run twice in a row (a removal that was interrupted and is retried).
-systemd_runs
-dpkg -i "$deb" >/dev/null 2>&1
-install_helper_as_app
-block
-/var/lib/dpkg/info/tarrow.prerm remove > "$work/first" 2>&1
-set +e
-out=$(/var/lib/dpkg/info/tarrow.prerm remove 2>&1)
-status=$?
-set -e
-check "removal step twice: status 0" [ "$status" = 0 ]
-check "removal step twice: says there is no helper" said "no helper installed"
-check "removal step twice: says there is no section" said "/etc/hosts has no Tarrow section"
-check "removal step twice: nothing left" nothing_left
-dpkg_run -P tarrow
-check "and the package still goes" [ "$status" = 0 ]
-
-[ "$fails" = 0 ] && echo "all passed" || { echo "$fails failed"; exit 1; }
+finish

@@ -4,9 +4,8 @@
 # sudo for a desktop user with and without a display, and for a user that is not there.
 # Runs inside netns.sh --overlay: the desktop user is made in the overlaid /etc, and
 # /run is a tmpfs of the namespace.
-set -euo pipefail
-source="${TARROW_SOURCE:?TARROW_SOURCE names the source tree}"
-work="${NETNS_SCRATCH:?run through tests/e2e/netns.sh --overlay}"
+source "$(dirname "$0")/../support/lib.sh"
+in_namespace --overlay
 chmod 755 "$work" "${work%/*}"  # the desktop user reaches the stand-in app
 mount -t tmpfs -o mode=0755 tmpfs /run
 useradd --no-create-home --home-dir "$work/desk-home" desk
@@ -25,53 +24,45 @@ echo "user=$(id -un) home=$HOME display=${DISPLAY:-} wayland=${WAYLAND_DISPLAY:-
 STUB
 chmod 755 "$work/bin/cmake" "$work/build/bin/tarrow"
 
-fails=0
-check() {  # check <description> <command...>
-  local what="$1"; shift
-  if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; fails=$((fails + 1)); fi
-}
 run() {  # run <environment...>: the app's line in $app, run.sh's own lines in $said
   rm -f "$work/cmake.log"
-  set +e
+  status=0
   app=$(env -u SUDO_USER -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XAUTHORITY \
     PATH="$work/bin:$PATH" TARROW_BUILD="$work/build" "$@" \
-    bash "$source/scripts/run.sh" --menu 2>"$work/said")
-  status=$?
-  set -e
+    bash "$source_dir/scripts/run.sh" --menu 2>"$work/said") || status=$?
   said=$(grep '^run.sh: ' "$work/said" || true)
 }
-has() { [[ "$1" == *"$2"* ]]; }
 
 run
-check "root alone: runs as root" has "$app" "user=root"
-check "root alone, no display: offscreen" has "$app" "qpa=offscreen"
-check "root alone: the arguments reach the app" has "$app" "args=--menu"
+check "root alone: runs as root" contains "$app" "user=root"
+check "root alone, no display: offscreen" contains "$app" "qpa=offscreen"
+check "root alone: the arguments reach the app" contains "$app" "args=--menu"
 check "root alone: built first" grep -q "^root --build $work/build --target tarrow tarrow-helper" "$work/cmake.log"
 
 run SUDO_USER=desk
 check "sudo, no display: status 0" [ "$status" = 0 ]
-check "sudo, no display: runs as the desktop user in their home" has "$app" "user=desk home=$work/desk-home "
-check "sudo, no display: offscreen" has "$app" "qpa=offscreen"
-check "sudo, no display: says so" has "$said" "no display of desk found"
+check "sudo, no display: runs as the desktop user in their home" contains "$app" "user=desk home=$work/desk-home "
+check "sudo, no display: offscreen" contains "$app" "qpa=offscreen"
+check "sudo, no display: says so" contains "$said" "no display of desk found"
 check "sudo: built by root where the user may not write" grep -q "^root --build" "$work/cmake.log"
 
 mkdir -p "/run/user/$uid"
 python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "/run/user/$uid/bus"
 run SUDO_USER=desk DISPLAY=:5
-check "sudo with an X display: runs on it" has "$app" "user=desk home=$work/desk-home display=:5 "
+check "sudo with an X display: runs on it" contains "$app" "user=desk home=$work/desk-home display=:5 "
 check "sudo with an X display: the user's runtime folder and bus" \
-  has "$app" "runtime=/run/user/$uid bus=unix:path=/run/user/$uid/bus"
-check "sudo with an X display: not offscreen" has "$app" "qpa= "
-check "sudo with an X display: says whom it starts" has "$said" "starting Tarrow as desk on :5"
+  contains "$app" "runtime=/run/user/$uid bus=unix:path=/run/user/$uid/bus"
+check "sudo with an X display: not offscreen" contains "$app" "qpa= "
+check "sudo with an X display: says whom it starts" contains "$said" "starting Tarrow as desk on :5"
 
 python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "/run/user/$uid/wayland-0"
 run SUDO_USER=desk
-check "sudo on Wayland: the user's socket" has "$app" "wayland=wayland-0 runtime=/run/user/$uid"
-check "sudo on Wayland: not offscreen" has "$app" "qpa= "
+check "sudo on Wayland: the user's socket" contains "$app" "wayland=wayland-0 runtime=/run/user/$uid"
+check "sudo on Wayland: not offscreen" contains "$app" "qpa= "
 
 run SUDO_USER=nobody-here
 check "sudo for no such user: fails" [ "$status" = 1 ]
-check "sudo for no such user: says why" has "$said" "SUDO_USER names 'nobody-here', who is no user here"
+check "sudo for no such user: says why" contains "$said" "SUDO_USER names 'nobody-here', who is no user here"
 check "sudo for no such user: the app does not start" [ -z "$app" ]
 
-[ "$fails" = 0 ] && echo "all passed" || { echo "$fails failed"; exit 1; }
+finish

@@ -2,21 +2,12 @@
 # `tarrow --suggest` on real history databases under a temporary home folder: the exact
 # listing, the log line for an unreadable history, databases left untouched, and (as
 # root, by dropping to nobody) a browser folder the user may not list.
-set -euo pipefail
-bin="${TARROW_BIN:?TARROW_BIN names the build/bin folder}"
-[ -x "$bin/tarrow" ] || { echo "no tarrow program in $bin"; exit 77; }
-command -v sqlite3 >/dev/null || { echo "no sqlite3 command"; exit 77; }
-work=$(mktemp -d /tmp/tarrow-suggest.XXXXXX)
-trap '[ -n "${KEEP:-}" ] || { chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"; }' EXIT
+source "$(dirname "$0")/../../support/lib.sh"
+need sqlite3
+work_folder suggest
+at_exit "chmod -R u+rwx '$work' 2>/dev/null"
 chmod 755 "$work"
-export QT_QPA_PLATFORM=offscreen HOME="$work/home"
-unset XDG_DATA_HOME
-
-fails=0
-check() {  # check <description> <command...>
-  local what="$1"; shift
-  if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; fails=$((fails + 1)); fi
-}
+app_home
 
 now=$(date +%s)
 chromium_time() { echo $(( (now - $1 * 86400 + 11644473600) * 1000000 )); }
@@ -66,39 +57,31 @@ echo "these are not the tables you are looking for" \
 find "$HOME" -type f -exec sha256sum {} + | sort > "$work/before"
 
 status=0
-TARROW_HOME="$work/state" "$bin/tarrow" --suggest > "$work/out" 2> "$work/err" || status=$?
+TARROW_HOME="$work/state" "$bin/tarrow" --suggest >"$work/out" 2>"$work/err" || status=$?
 check "--suggest exits 0" [ "$status" = 0 ]
 expected=$'15     youtube.com\n10     example.com\n2 sites from 2 histories, locked: Brave'
 check "--suggest prints the listing" [ "$(cat "$work/out")" = "$expected" ]
 check "the unreadable history is logged" grep -q \
   "  history not readable: Brave: read: file is not a database (errno 0)$" "$work/state/tarrow.log"
-find "$HOME" -type f -exec sha256sum {} + | sort > "$work/after"
+find "$HOME" -type f -exec sha256sum {} + | sort >"$work/after"
 check "the databases are left as they were, and no file is added" cmp -s "$work/before" "$work/after"
 
 # The running app reloads on the command file's "suggest" and logs the result.
-wait_for() {  # wait_for <seconds> <command...>
-  local until=$(( $(date +%s) + $1 )); shift
-  until "$@"; do [ "$(date +%s)" -ge "$until" ] && return 1; sleep 0.2; done
-}
-mkdir -p "$work/app-state"
-TARROW_HOME="$work/app-state" "$bin/tarrow" > /dev/null 2>&1 &
-app=$!
-wait_for 20 test -e "$work/app-state/state" || true
-echo suggest > "$work/app-state/command"
-logged() { grep -q "  suggestions: 2 sites from 2 browser histories, locked: Brave$" \
-  "$work/app-state/tarrow.log" 2>/dev/null; }
-check "the running app reloads suggestions on the command \"suggest\"" wait_for 30 logged
-check "the command is logged" grep -q "  command: suggest$" "$work/app-state/tarrow.log"
-kill -TERM "$app" 2>/dev/null; wait "$app" 2>/dev/null || true
+start_app
+wait_for 20 test -e "$state" || fail "the app did not start"
+echo suggest >"$TARROW_HOME/command"
+check "the running app reloads suggestions on the command \"suggest\"" \
+  wait_for 30 logged "  suggestions: 2 sites from 2 browser histories, locked: Brave"
+check "the command is logged" logged "  command: suggest"
+quit_app
 
 if [ "$(id -u)" = 0 ]; then
   mkdir -p "$work/nobody-state" && chown 65534:65534 "$work/nobody-state"
   chmod 000 "$HOME/.config/google-chrome"
   setpriv --reuid=65534 --regid=65534 --clear-groups env TARROW_HOME="$work/nobody-state" \
-    "$bin/tarrow" --suggest > "$work/out-nobody" 2>/dev/null
+    "$bin/tarrow" --suggest >"$work/out-nobody" 2>/dev/null
   check "a folder the user may not list is reported as locked" \
     [ "$(cat "$work/out-nobody")" = "0 sites from 1 histories, locked: Chrome, Brave" ]
   chmod 755 "$HOME/.config/google-chrome"
 fi
-
-[ "$fails" = 0 ]
+finish
