@@ -67,8 +67,10 @@ bool Attempts::count(const std::string& domain, Instant at, const Calendar& cale
         if (apart < sameAttempt) return false;
     }
     lastCounted_[domain] = at;
-    int& n = counts_[localDay(at, calendar)][domain];
+    const Day day = localDay(at, calendar);
+    int& n = counts_[day][domain];
     if (n < maxDayCount) ++n;
+    dayTexts_.erase(day);
     changed_ = true;
     return true;
 }
@@ -76,6 +78,7 @@ bool Attempts::count(const std::string& domain, Instant at, const Calendar& cale
 void Attempts::save(Instant now, const Calendar& calendar) {
     if (!changed_) return;
     keepRecent(counts_, localDay(now, calendar));
+    std::erase_if(dayTexts_, [this](const auto& text) { return !counts_.contains(text.first); });
     const Status written = write();
     if (written.ok()) changed_ = false;
 }
@@ -83,6 +86,7 @@ void Attempts::save(Instant now, const Calendar& calendar) {
 void Attempts::forget() {
     counts_.clear();
     lastCounted_.clear();
+    dayTexts_.clear();
     changed_ = !write().ok();
 }
 
@@ -99,9 +103,19 @@ Status Attempts::write() {
         unreadableLeft_ = false;
         if (log_) log_("attempts.json unreadable, moved to " + *moved);
     }
+    std::vector<std::string_view> days;
+    for (const auto& [day, sites] : counts_) {
+        auto text = dayTexts_.find(day);
+        if (text == dayTexts_.end()) text = dayTexts_.emplace(day, encodeDay(day, sites)).first;
+        days.push_back(text->second);
+    }
     AtomicWrite how;
     how.mode = 0600;
-    const Status written = writeAtomically(path_, encodeAttempts(counts_), how);
+    // Replaced whole by rename like config.json, but not synced: during a flood it is
+    // written every tick, and two fsyncs a tick would cost more than the counting. A
+    // power cut can at worst leave a file that is set aside at the next start.
+    how.sync = false;
+    const Status written = writeAtomically(path_, joinDays(days), how);
     logOnce(written, "cannot save the attempts: " + written.text());
     return written;
 }

@@ -67,6 +67,9 @@ class Attempts {
     LogFn log_;
     AttemptCounts counts_;
     std::map<std::string, Instant, std::less<>> lastCounted_;
+    // Each day's part of the file, made again only when that day's counts change: a
+    // tick's hits touch one day of ninety.
+    std::map<Day, std::string> dayTexts_;
     bool changed_ = false;
     bool unreadableLeft_ = false;  // a file that could not be read is still in the way
     Status lastFailure_;

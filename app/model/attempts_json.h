@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/model/attempts.h"
 
@@ -21,6 +22,10 @@ std::string dayText(Day day);
 std::optional<Day> parseDay(std::string_view text);
 
 std::string encodeAttempts(const AttemptCounts& counts);
+// The same in parts, so that a day whose counts did not change need not be written out
+// again: one day's entry, and the file from the entries of the days, in day order.
+std::string encodeDay(Day day, const SiteAttempts& sites);
+std::string joinDays(const std::vector<std::string_view>& days);
 
 // The counts of a file's text, or why the text is not such a file.
 struct AttemptsReading {

@@ -187,6 +187,10 @@ TEST(AttemptsFile, NinetyDaysAreKeptAndOnlyAChangeIsWritten) {
     attempts.save(now + seconds(120), berlin);
     EXPECT_EQ(Attempts(dir.path()).today("youtube.com", now, berlin), 1 + 3);
 
+    const AttemptCounts several{{dayOf("2026-10-21"), {{"a.example", 3}, {"b-c.example", 5000}}},
+                                {dayOf("2026-10-23"), {{"xn--bcher-kva.example", 1}}}};
+    EXPECT_EQ(decodeAttempts(encodeAttempts(several)).counts, several);
+
     attempts.forget();
     EXPECT_EQ(contents(dir / "attempts.json"), "{\n  \"days\": {}\n}\n") << "emptied at once";
 }
