@@ -14,10 +14,12 @@ Day localDay(Instant t, const Calendar& calendar) {
     return Day{calendar.date(t)};
 }
 
-void keepRecent(AttemptCounts& counts, Day today) {
+bool keepRecent(AttemptCounts& counts, Day today) {
+    const size_t before = counts.size();
     const Day first = today - std::chrono::days{keptDays - 1};
     counts.erase(counts.begin(), counts.lower_bound(first));
-    counts.erase(counts.upper_bound(today), counts.end());
+    counts.erase(counts.upper_bound(today + std::chrono::days{aheadDays}), counts.end());
+    return counts.size() != before;
 }
 
 SiteAttempts totals(const AttemptCounts& counts, Day today, int days) {
@@ -76,8 +78,9 @@ bool Attempts::count(const std::string& domain, Instant at, const Calendar& cale
 }
 
 void Attempts::save(Instant now, const Calendar& calendar) {
+    // Old days go even when nothing is tried any more: kept means kept 90 days.
+    if (keepRecent(counts_, localDay(now, calendar))) changed_ = true;
     if (!changed_) return;
-    keepRecent(counts_, localDay(now, calendar));
     std::erase_if(dayTexts_, [this](const auto& text) { return !counts_.contains(text.first); });
     const Status written = write();
     if (written.ok()) changed_ = false;

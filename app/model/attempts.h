@@ -17,7 +17,10 @@
 namespace tarrow {
 
 inline constexpr int keptDays = 90;  // today and the 89 days before
-inline constexpr int weekDays = 7;   // "this week": today and the 6 days before
+// Days after today are kept this far: after a move west (up to 26 hours between zones)
+// the day of an earlier count can lie ahead of the local date.
+inline constexpr int aheadDays = 2;
+inline constexpr int weekDays = 7;  // "this week": today and the 6 days before
 inline constexpr std::chrono::seconds sameAttempt{20};
 
 using Day = std::chrono::sys_days;  // a local calendar date
@@ -27,9 +30,9 @@ using AttemptCounts = std::map<Day, SiteAttempts>;
 // The local date of t in the calendar's time zone.
 Day localDay(Instant t, const Calendar& calendar);
 
-// Drops the days before the last `keptDays` up to today, and days after today (a clock
-// that was set back).
-void keepRecent(AttemptCounts& counts, Day today);
+// Drops the days before the last `keptDays` up to today, and the days more than
+// `aheadDays` after it (a clock that was wrong). True when it dropped any.
+bool keepRecent(AttemptCounts& counts, Day today);
 
 // Per site, the sum over today and the days-1 days before; sites without attempts are
 // left out.
@@ -46,8 +49,8 @@ class Attempts {
     // One hit of a configured site at `at`. False when it belongs to an attempt already
     // counted (within 20 s of the last counted hit of that site). Writes nothing.
     bool count(const std::string& domain, Instant at, const Calendar& calendar);
-    // Writes attempts.json when a count changed since the last write; a failure is logged
-    // once and tried again at the next call.
+    // Writes attempts.json when a count changed since the last write, or a day has
+    // become too old to keep; a failure is logged once and tried again at the next call.
     void save(Instant now, const Calendar& calendar);
     // Empties the counts and writes the empty file at once.
     void forget();

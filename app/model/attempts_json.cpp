@@ -91,9 +91,10 @@ AttemptsReading decodeAttempts(std::string_view text) {
     auto days = top.find("days");
     if (days == top.end()) return AttemptsReading{std::move(counts), {}};
     if (!days->is_object()) return refused("\"days\" is not an object");
-    if (days->size() > size_t(keptDays))
+    constexpr size_t mostDays = keptDays + aheadDays;
+    if (days->size() > mostDays)
         return refused("holds " + std::to_string(days->size()) + " days, more than " +
-                       std::to_string(keptDays));
+                       std::to_string(mostDays));
     for (const auto& [key, sites] : days->items()) {
         const std::optional<Day> day = parseDay(key);
         if (!day) return refused("day " + json(key).dump() + " is not a date");

@@ -33,7 +33,7 @@ struct AttemptsReading {
     std::string problem;  // when there are no counts, such as "not JSON"
 };
 // Refused: text that is not UTF-8, not JSON or not an object; "days" that is not an
-// object or holds more than keptDays days; a day that is no date; a site that is not a
+// object or holds more than keptDays + aheadDays days; a day that is no date; a site that is not a
 // host name; a count that is not a whole number from 1 to maxDayCount. A missing "days"
 // is no attempt yet; other keys are ignored.
 AttemptsReading decodeAttempts(std::string_view text);

@@ -66,7 +66,7 @@ TEST(AttemptsFile, WhatCannotBeReadIsSetAsideAndCountingStartsAgain) {
         {"an address", R"({"days": {"2026-10-23": {"https://example.com/a?b": 1}}})",
          "is not a host name"},
         {"unknown site", R"({"days": {"2026-10-23": {"not a site": 1}}})", "is not a host name"},
-        {"10,000 days", manyDays(10000), "holds 10000 days, more than 90"},
+        {"10,000 days", manyDays(10000), "holds 10000 days, more than 92"},
     };
     for (const Case& c : cases) {
         TempFolder dir;
@@ -162,7 +162,8 @@ TEST(AttemptsFile, NinetyDaysAreKeptAndOnlyAChangeIsWritten) {
     attempts.count("old.example", now - days{90}, berlin);  // the 91st day back
     attempts.count("kept.example", now - days{89}, berlin);
     attempts.count("youtube.com", now, berlin);
-    attempts.count("youtube.com", now + days{1}, berlin);  // a clock set back since
+    attempts.count("youtube.com", now + days{2}, berlin);  // counted further east
+    attempts.count("youtube.com", now + days{3}, berlin);  // a clock that was wrong
     EXPECT_FALSE(exists(dir / "attempts.json")) << "counting writes nothing";
     attempts.save(now, berlin);
     EXPECT_EQ(contents(dir / "attempts.json"),
@@ -173,14 +174,21 @@ TEST(AttemptsFile, NinetyDaysAreKeptAndOnlyAChangeIsWritten) {
               "    },\n"
               "    \"2026-10-23\": {\n"
               "      \"youtube.com\": 1\n"
+              "    },\n"
+              "    \"2026-10-25\": {\n"
+              "      \"youtube.com\": 1\n"
               "    }\n"
               "  }\n"
               "}\n");
     std::filesystem::remove(dir / "attempts.json");
     attempts.save(now + seconds(5), berlin);
     EXPECT_FALSE(exists(dir / "attempts.json")) << "nothing changed, nothing written";
+    attempts.save(now + days{1}, berlin);
+    EXPECT_EQ(contents(dir / "attempts.json").value_or("").find("2026-07-26"), std::string::npos)
+        << "a day too old goes without a new count";
 
     // A flood of hits between two ticks: a few attempts, one write.
+    std::filesystem::remove(dir / "attempts.json");
     for (int i = 0; i < 10000; ++i)  // one every 6 ms for a minute
         attempts.count("youtube.com", now + seconds(60 + 6 * i / 1000), berlin);
     EXPECT_FALSE(exists(dir / "attempts.json"));
