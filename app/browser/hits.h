@@ -28,8 +28,8 @@ std::optional<Hit> parseHit(std::string_view line);
 
 // Every line not handled yet, oldest first: those after the last occurrence of `seen`.
 // When `seen` is no longer in the file (a burst pushed it out, or the helper began a new
-// file), those from its second on; when nothing was seen (an empty file when the watch
-// was armed), all of them; when `seen` is unset, only the last.
+// file), those whose seconds are not before its seconds; when nothing was seen (an empty
+// file when the watch was armed), all of them; when `seen` is unset, only the last.
 std::vector<std::string> newLines(const std::vector<std::string>& lines,
                                   const std::optional<std::string>& seen);
 
