@@ -14,6 +14,7 @@
 #include "app/controller/log.h"
 #include "app/controller/tarrow.h"
 #include "app/controller/zone_watch.h"
+#include "app/model/attempts_texts.h"
 #include "app/model/general_texts.h"
 #include "app/model/login_item.h"
 #include "app/model/store.h"
@@ -79,9 +80,18 @@ struct Browsers {
                     return cardLine(tarrow.evaluation(), tarrow.now(), tarrow.calendar());
                 },
             .showCard =
-                [this](const std::string& name, const std::string& line) {
+                [this](const std::string& name, const std::string& line, const std::string& tries) {
                     if (!card) card = std::make_unique<ui::NoticePanel>();
-                    card->show(QString::fromStdString(name), QString::fromStdString(line));
+                    card->show(QString::fromStdString(name), QString::fromStdString(line),
+                               QString::fromStdString(tries));
+                },
+            .tried = [&tarrow](
+                         const std::string& domain,
+                         Instant at) { tarrow.attempts().count(domain, at, tarrow.calendar()); },
+            .triesLine =
+                [&tarrow](const std::string& domain) {
+                    return todayTryLine(
+                        tarrow.attempts().today(domain, tarrow.now(), tarrow.calendar()));
                 },
         };
         integration = std::make_unique<BrowserIntegration>(
@@ -152,8 +162,10 @@ int runApp(int argc, char** argv, const std::string& folder) {
     log(std::string(appName) + " " + appVersion() + " started, state in " + folder +
         (agent ? " (" + agentName(*agent) + ")" : ""));
     if (agent) dropLoginItemForAgent(login, agentName(*agent), [](std::string_view m) { log(m); });
-    QObject::connect(&application, &QCoreApplication::aboutToQuit,
-                     [&tarrow] { tarrow.emptyRequest(); });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, [&tarrow] {
+        tarrow.emptyRequest();
+        tarrow.attempts().save(tarrow.now(), tarrow.calendar());  // the last tick's counts
+    });
 
     browsers.integration->start();
     tarrow.tick();

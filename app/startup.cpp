@@ -11,6 +11,7 @@
 #include "app/browser/suggest_mode.h"
 #include "app/builtin_checks.h"
 #include "app/bundled_helper.h"
+#include "app/controller/attempts_mode.h"
 #include "app/controller/log.h"
 #include "app/controller/modes.h"
 #include "app/menu_mode.h"
@@ -99,6 +100,11 @@ int run(int argc, char** argv) {
             return runPageTest(argc, argv);
         case Mode::suggest:
             return printSuggestions(stdout, [](std::string_view message) { log(message); });
+        case Mode::attempts:
+            return printAttempts(
+                stdout, stderr, stateFolder,
+                std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()),
+                Calendar::current());
         case Mode::app:
             if (!claimOnlyCopy(stateFolder)) return 0;
             if (offscreenWithoutDisplay()) log("no display found, running without a tray icon");

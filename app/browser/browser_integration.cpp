@@ -60,6 +60,12 @@ BrowserIntegration::BrowserIntegration(Store& store, IntegrationSetup setup, Bro
               },
           .showCard = [this](const std::string& domain,
                              const std::string& host) { showCard(domain, host); },
+          .tried =
+              [this](const std::string& host, std::chrono::sys_seconds at) {
+                  if (!needs_.tried) return;
+                  if (std::optional<std::string> domain = siteFor(host, false))
+                      needs_.tried(*domain, at);
+              },
       }),
       hitsWatch_(setup.hitsFile, [this] { notices_.takeHits(hitsWatch_.file()); }) {
     pages_.setPage(
@@ -131,7 +137,7 @@ std::optional<std::string> BrowserIntegration::siteFor(const std::string& host,
 void BrowserIntegration::showCard(const std::string& domain, const std::string& host) {
     const std::string name = siteName(domain);
     needs_.log("card: " + name + " (" + host + ")");
-    needs_.showCard(name, needs_.cardLine());
+    needs_.showCard(name, needs_.cardLine(), needs_.triesLine ? needs_.triesLine(domain) : "");
 }
 
 void BrowserIntegration::later(std::chrono::milliseconds delay, std::function<void()> job) {

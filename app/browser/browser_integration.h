@@ -18,6 +18,7 @@
 #include "app/browser/hit_notices.h"
 #include "app/browser/hits_watch.h"
 #include "app/browser/page_server.h"
+#include "app/model/instant.h"
 #include "app/model/log_fn.h"
 #include "app/model/store.h"
 #include "platform/desktop/browser_scripting.h"
@@ -39,8 +40,14 @@ struct BrowserNeeds {
     // "until …" for the block page and "Blocked until …" for the card, as of now.
     std::function<std::string()> untilLine;
     std::function<std::string()> cardLine;
-    // Shows the card with the site's name and the line under it.
-    std::function<void(const std::string& name, const std::string& line)> showCard;
+    // Shows the card with the site's name, the line under it and the muted line of
+    // today's tries (empty for none).
+    std::function<void(const std::string& name, const std::string& line, const std::string& tries)>
+        showCard;
+    // A hit of a configured site (enabled or not), to be counted as an attempt.
+    std::function<void(const std::string& domain, Instant at)> tried;
+    // "3rd try today" for a site's domain; empty when it was not tried today.
+    std::function<std::string(const std::string& domain)> triesLine;
 };
 
 class BrowserIntegration {

@@ -1,5 +1,7 @@
 #include "app/browser/hit_notices.h"
 
+#include <algorithm>
+
 #include "app/browser/hits.h"
 
 namespace tarrow {
@@ -11,9 +13,20 @@ void HitNotices::armed(const std::string& hitsFile) {
 }
 
 void HitNotices::takeHits(const std::string& hitsFile) {
-    const auto line = takeNewest(readHitLines(hitsFile), seen_);
+    const std::vector<std::string> lines = readHitLines(hitsFile);
+    const HitNeeds::Clock::time_point now = needs_.now();
+    // Counted first, so that a card shown for the newest line knows its own attempt.
+    if (needs_.tried) {
+        const auto nowSeconds = std::chrono::floor<std::chrono::seconds>(now);
+        for (const std::string& line : newLines(lines, seen_)) {
+            std::optional<Hit> hit = parseHit(line);
+            if (!hit || hit->at < nowSeconds - countedAge) continue;
+            needs_.tried(hit->host, std::min(hit->at, nowSeconds));
+        }
+    }
+    const auto line = takeNewest(lines, seen_);
     if (!line) return;
-    if (auto host = freshHost(*line, needs_.now())) blockedHit(*host, false);
+    if (auto host = freshHost(*line, now)) blockedHit(*host, false);
 }
 
 void HitNotices::blockedHit(const std::string& host, bool demo) {

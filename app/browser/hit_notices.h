@@ -26,7 +26,14 @@ struct HitNeeds {
     std::function<std::optional<std::string>(const std::string& host)> siteFor;
     std::function<bool()> browserInFront;
     std::function<void(const std::string& domain, const std::string& host)> showCard;
+    // Every new hit, whether or not anything is shown, at the time the helper saw it
+    // (never later than now): counted as an attempt.
+    std::function<void(const std::string& host, std::chrono::sys_seconds at)> tried;
 };
+
+// Hits older than this when they are taken are not counted (a clock that jumped, or a
+// line that is no real hit): the counts go back no further.
+inline constexpr std::chrono::days countedAge{90};
 
 class HitNotices {
   public:
@@ -34,7 +41,8 @@ class HitNotices {
 
     // Call once the hits folder can be watched: lines already there count as seen.
     void armed(const std::string& hitsFile);
-    // Handles what is new in the hits file.
+    // Handles what is new in the hits file: every new line is counted, the newest
+    // fresh one may lead to the card.
     void takeHits(const std::string& hitsFile);
     void blockedHit(const std::string& host, bool demo);
 

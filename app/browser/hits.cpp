@@ -54,8 +54,7 @@ std::optional<std::string> takeNewest(const std::vector<std::string>& lines,
     return lines.back();
 }
 
-std::optional<std::string> freshHost(std::string_view line,
-                                     std::chrono::system_clock::time_point now) {
+std::optional<Hit> parseHit(std::string_view line) {
     const auto pieces = spaceSplit(line);
     if (pieces.size() != 2) return std::nullopt;
     int64_t seconds = 0;
@@ -63,11 +62,36 @@ std::optional<std::string> freshHost(std::string_view line,
     const char* last = first + pieces[0].size();
     const auto [end, error] = std::from_chars(first, last, seconds);
     if (error != std::errc() || end != last) return std::nullopt;
+    return Hit{std::chrono::sys_seconds{std::chrono::seconds{seconds}}, std::string(pieces[1])};
+}
+
+std::vector<std::string> newLines(const std::vector<std::string>& lines,
+                                  const std::optional<std::string>& seen) {
+    if (lines.empty()) return {};
+    if (!seen) return {lines.back()};
+    for (size_t i = lines.size(); i-- > 0;) {
+        if (lines[i] == *seen) return {lines.begin() + std::ptrdiff_t(i) + 1, lines.end()};
+    }
+    const std::optional<Hit> last = parseHit(*seen);
+    if (!last) return lines;
+    std::vector<std::string> out;
+    for (const std::string& line : lines) {
+        const std::optional<Hit> hit = parseHit(line);
+        if (hit && hit->at >= last->at) out.push_back(line);
+    }
+    return out;
+}
+
+std::optional<std::string> freshHost(std::string_view line,
+                                     std::chrono::system_clock::time_point now) {
+    std::optional<Hit> hit = parseHit(line);
+    if (!hit) return std::nullopt;
     // Compared in whole seconds, which no line's number can overflow. A line from the
     // future counts as fresh: it can only come from a clock set back.
     const auto nowSeconds = std::chrono::floor<std::chrono::seconds>(now).time_since_epoch();
+    const auto seconds = hit->at.time_since_epoch().count();
     if (seconds <= (nowSeconds - hitFreshness).count()) return std::nullopt;
-    return std::string(pieces[1]);
+    return std::move(hit->host);
 }
 
 }  // namespace tarrow

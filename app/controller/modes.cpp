@@ -27,6 +27,7 @@ Invocation chooseMode(const std::vector<std::string>& args) {
     if (has(args, "--suggest")) return {Mode::suggest, {}};
     if (has(args, "--page-test")) return {Mode::pageTest, {}};
     if (has(args, "--menu")) return {Mode::menu, {}};
+    if (has(args, "--attempts")) return {Mode::attempts, {}};
     return {Mode::app, {}};
 }
 
@@ -48,6 +49,8 @@ const char* modeFlag(Mode mode) {
             return "--page-test";
         case Mode::menu:
             return "--menu";
+        case Mode::attempts:
+            return "--attempts";
         case Mode::app:
             return "";
     }
@@ -72,6 +75,8 @@ const char* helpText() {
            "  --page-test        serve the block page alone and print its address, until\n"
            "                     stopped\n"
            "  --menu             print the tray menu as it would open now\n"
+           "  --attempts         print how often each blocked site was tried in the last\n"
+           "                     7 days\n"
            "\n"
            "Environment: TARROW_HOME replaces the state folder ($XDG_DATA_HOME/Tarrow,\n"
            "~/.local/share/Tarrow by default). --render takes the views\u2019 size from\n"

@@ -6,7 +6,7 @@
 
 namespace tarrow::app {
 
-enum class Mode { version, help, selftest, icons, render, suggest, pageTest, menu, app };
+enum class Mode { version, help, selftest, icons, render, suggest, pageTest, menu, attempts, app };
 
 struct Invocation {
     Mode mode = Mode::app;

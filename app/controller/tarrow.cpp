@@ -45,6 +45,7 @@ Tarrow::Tarrow(Store& store, ControllerPaths paths, StatusItem& item, Calendar c
       hooks_(withDefaults(std::move(hooks))),
       request_(paths_.request),
       hosts_(paths_.hosts),
+      attempts_(paths_.folder, hooks_.log),
       alive_(std::make_shared<bool>(true)) {
     item_.setToolTip(std::string(appName), std::string(appName), "");
     item_.setMark(false);
@@ -78,6 +79,10 @@ void Tarrow::addBuiltInCommands() {
         }
     });
     addCommand("suggest", [this](const Command&, Instant) { store_.loadSuggestions(true); });
+    addCommand("forget", [this](const Command&, Instant now) {
+        attempts_.forget();
+        keepAttempts(now);
+    });
 }
 
 void Tarrow::takeCommand(Instant now) {
@@ -89,6 +94,12 @@ void Tarrow::takeCommand(Instant now) {
     if (action == commands_.end()) return;
     action->second(*command, now);
     hooks_.log("command: " + command->text);
+}
+
+void Tarrow::keepAttempts(Instant now) {
+    attempts_.save(now, calendar_);
+    SiteAttempts week = attempts_.week(now, calendar_);
+    if (week != store_.weekAttempts()) store_.setWeekAttempts(std::move(week));
 }
 
 void Tarrow::emptyRequest() {

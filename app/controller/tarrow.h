@@ -14,6 +14,7 @@
 #include "app/controller/hosts_readback.h"
 #include "app/controller/request_writer.h"
 #include "app/controller/status_item.h"
+#include "app/model/attempts.h"
 #include "app/model/calendar.h"
 #include "app/model/evaluation.h"
 #include "app/model/instant.h"
@@ -85,6 +86,9 @@ class Tarrow {
 
     // For the menu and the views.
     Store& store() { return store_; }
+    // The counts of attempts at blocked sites; the browser side adds hits, the tick
+    // writes them.
+    Attempts& attempts() { return attempts_; }
     const Calendar& calendar() const { return calendar_; }
     Instant now() const { return hooks_.now(); }
     Evaluation evaluation() const { return evaluate(store_.config(), now(), calendar_); }
@@ -115,6 +119,8 @@ class Tarrow {
     void show(bool blocking, Helper helper, const std::string& status);
     void writeState(const std::string& status, Helper helper, size_t blockedCount);
     void addBuiltInCommands();
+    // Writes the counts when they changed and gives the views the week's counts.
+    void keepAttempts(Instant now);
     // A failure that lasts is logged when it starts or its reason changes, not on every
     // try; `logged` holds the line last logged for it.
     void logFailure(std::optional<std::string>& logged, std::string_view what,
@@ -129,6 +135,7 @@ class Tarrow {
 
     RequestWriter request_;
     HostsReadBack hosts_;
+    Attempts attempts_;
     std::string lastState_;  // the state file's text as last written
     std::optional<std::string> stateFailure_, emptyFailure_;
     struct Since {

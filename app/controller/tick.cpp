@@ -82,6 +82,7 @@ void Tarrow::tick() {
     }
     show(blocking, helper, status);
     writeState(status, helper, blocked.size());
+    keepAttempts(now);
     busy_ = false;
 }
 

@@ -112,6 +112,19 @@ int Calendar::minuteOfDay(Instant t) const {
     return h * 60 + m;
 }
 
+std::chrono::year_month_day Calendar::date(Instant t) const {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Calendar& cal = *parts_->calendar;
+    cal.setTime(toUDate(t), status);
+    const int year = cal.get(UCAL_EXTENDED_YEAR, status);
+    const int month = cal.get(UCAL_MONTH, status) + 1;
+    const int day = cal.get(UCAL_DATE, status);
+    // Fails only for instants far outside any calendar: the date in UTC then.
+    if (U_FAILURE(status)) return std::chrono::floor<std::chrono::days>(t);
+    return std::chrono::year_month_day{std::chrono::year{year}, std::chrono::month{unsigned(month)},
+                                       std::chrono::day{unsigned(day)}};
+}
+
 int Calendar::firstWeekday() const {
     UErrorCode status = U_ZERO_ERROR;
     return parts_->calendar->getFirstDayOfWeek(status);

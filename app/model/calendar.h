@@ -4,6 +4,7 @@
 // Not thread-safe (the operations reuse one calendar object); use one per thread.
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,9 +37,10 @@ class Calendar {
     Instant dayStart(Instant t) const;           // start of the day containing t
     Instant addDays(Instant t, int days) const;  // calendar days, keeping the clock time
     Instant addMinutes(Instant t, int minutes) const;
-    int weekday(Instant t) const;      // 1 Sunday ... 7 Saturday
-    int minuteOfDay(Instant t) const;  // clock hour * 60 + clock minute
-    int firstWeekday() const;          // 1 Sunday ... 7 Saturday
+    int weekday(Instant t) const;                       // 1 Sunday ... 7 Saturday
+    int minuteOfDay(Instant t) const;                   // clock hour * 60 + clock minute
+    int firstWeekday() const;                           // 1 Sunday ... 7 Saturday
+    std::chrono::year_month_day date(Instant t) const;  // the local date of t
     // The instant at a clock time on the day of `day`: a skipped time gives the next one
     // that exists, a repeated one its first occurrence. None for hour or minute out of range.
     std::optional<Instant> atClock(Instant day, int hour, int minute) const;

@@ -49,8 +49,9 @@ std::string privacyParagraph(Wording wording) {
     const bool mac = wording == Wording::mac;
     return "Quitting " + product + " unblocks every site. " + product + " blocks through " +
            (mac ? "your Mac\u2019s" : "this computer\u2019s") +
-           " hosts file, so every browser follows the same list. No account, no cloud, nothing "
-           "about you leaves " +
+           " hosts file, so every browser follows the same list. It counts how often you try "
+           "a blocked site, per day, and keeps the counts for 90 days. No account, no cloud, "
+           "nothing about you leaves " +
            (mac ? "this Mac." : "this computer.");
 }
 

@@ -68,10 +68,12 @@ inline constexpr MachineText suggestNote{
     "sent."};
 inline constexpr MachineText quittingNote{
     "Quitting {product} unblocks every site. {product} blocks through your Mac\u2019s hosts "
-    "file, so every browser follows the same list. No account, no cloud, nothing about you "
+    "file, so every browser follows the same list. It counts how often you try a blocked site, "
+    "per day, and keeps the counts for 90 days. No account, no cloud, nothing about you "
     "leaves this Mac.",
     "Quitting {product} unblocks every site. {product} blocks through this computer\u2019s "
-    "hosts file, so every browser follows the same list. No account, no cloud, nothing about "
+    "hosts file, so every browser follows the same list. It counts how often you try a blocked "
+    "site, per day, and keeps the counts for 90 days. No account, no cloud, nothing about "
     "you leaves this computer."};
 
 // The welcome window's title.

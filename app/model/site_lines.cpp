@@ -38,7 +38,7 @@ std::string wholeNumber(int64_t n, std::string_view locale) {
 
 }  // namespace
 
-std::optional<std::string> detail(std::string_view domain) {
+std::optional<std::string> detail(std::string_view domain, int weekTries, std::string_view locale) {
     std::vector<std::string> parts;
     if (siteName(domain) != domain) parts.emplace_back(domain);
     std::vector<std::string> also;
@@ -46,8 +46,16 @@ std::optional<std::string> detail(std::string_view domain) {
         for (const std::string& alias : it->second)
             if (!startsWith(alias, "www.") && !startsWith(alias, "mobile.")) also.push_back(alias);
     if (!also.empty()) parts.push_back("also " + joined(also, ", "));
+    if (auto tried = triedLine(weekTries, locale)) parts.push_back(std::move(*tried));
     if (parts.empty()) return std::nullopt;
     return joined(parts, separator);
+}
+
+std::optional<std::string> triedLine(int weekTries, std::string_view locale) {
+    if (weekTries <= 0) return std::nullopt;
+    if (weekTries == 1) return "tried once this week";
+    if (weekTries == 2) return "tried twice this week";
+    return "tried " + wholeNumber(weekTries, locale) + " times this week";
 }
 
 std::string visitsLine(const Suggestion& suggestion, std::string_view locale) {

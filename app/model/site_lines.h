@@ -11,9 +11,15 @@
 namespace tarrow {
 
 // Under a listed site: the domain when the site has a display name of its own, then
-// "also " and its aliases other than the www. and mobile. forms; joined by " · ".
-// None when there is nothing to say.
-std::optional<std::string> detail(std::string_view domain);
+// "also " and its aliases other than the www. and mobile. forms, then how often it was
+// tried in the last seven days (`triedLine`); joined by " · ". None when there is
+// nothing to say.
+std::optional<std::string> detail(std::string_view domain, int weekTries = 0,
+                                  std::string_view locale = {});
+
+// "tried once this week", "tried twice this week", "tried 14 times this week" (the
+// number in the given locale); none for no attempt.
+std::optional<std::string> triedLine(int weekTries, std::string_view locale);
 
 // Under a suggestion: the domain when the site has a display name of its own, the visit
 // count in the given locale (an ICU id such as "de_DE") and " visits", then the popular

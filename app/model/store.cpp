@@ -1,65 +1,14 @@
 #include "app/model/store.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-
+#include "app/model/broken_file.h"
 #include "app/model/config_json.h"
 #include "app/model/state_folder.h"
 #include "common/file_io.h"
 #include "common/status.h"
 
 namespace tarrow {
-
-namespace {
-
-constexpr int maxBrokenCopies = 1000;
-
-std::string brokenName(int n) {
-    return n == 0 ? "config.broken.json" : "config.broken." + std::to_string(n) + ".json";
-}
-
-// Renames without replacing an existing file.
-Status renameNew(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
-    if (errno != EINVAL && errno != ENOSYS) return Status::lastError("move", from);
-    // A file system without that flag: check first (a race here costs an older copy).
-    struct stat st {};
-    if (::lstat(to.c_str(), &st) == 0) return Status::failure("move", from, EEXIST);
-    if (::rename(from.c_str(), to.c_str()) != 0) return Status::lastError("move", from);
-    return {};
-}
-
-// Moves an unreadable config.json to the first free config.broken[.N].json, so an
-// older broken copy is never replaced and the unreadable file is never lost. The name
-// it got.
-Result<std::string> setAside(const std::string& folder) {
-    const std::string from = fileIn(folder, "config.json");
-    Status moved;
-    for (int n = 0; n < maxBrokenCopies; ++n) {
-        moved = renameNew(from, fileIn(folder, brokenName(n)));
-        if (moved.ok()) return brokenName(n);
-        if (moved.error() != EEXIST && moved.error() != ENOTEMPTY) break;
-    }
-    return moved;
-}
-
-// Keeps config.json as it is now under the first free config.broken[.N].json: a second
-// name for the same file, so its bytes outlive the next save. The name it got.
-Result<std::string> keepAsItIs(const std::string& folder) {
-    const std::string from = fileIn(folder, "config.json");
-    for (int n = 0; n < maxBrokenCopies; ++n) {
-        const std::string to = fileIn(folder, brokenName(n));
-        if (::link(from.c_str(), to.c_str()) == 0) return brokenName(n);
-        if (errno != EEXIST) return Status::lastError("link", from + " to " + to);
-    }
-    return Status::failure("link", from + " to " + fileIn(folder, brokenName(0)), EEXIST);
-}
-
-}  // namespace
 
 Store::Store(std::string folder, LogFn log) : folder_(std::move(folder)), log_(std::move(log)) {
     load();
@@ -93,7 +42,7 @@ void Store::load() {
 void Store::keepLeftOut(const std::vector<std::string>& leftOut) {
     std::string line = "config.json:";
     for (const std::string& note : leftOut) line += " " + note + ";";
-    Result<std::string> kept = keepAsItIs(folder_);
+    Result<std::string> kept = keepAsItIs(folder_, "config");
     line += kept.ok() ? " the file as it was is kept as " + *kept : " " + kept.status().text();
     if (log_) log_(line);
 }
@@ -101,7 +50,7 @@ void Store::keepLeftOut(const std::vector<std::string>& leftOut) {
 Status Store::save() {
     // Writing over an unreadable file that could not be set aside would lose it.
     if (unreadableLeft_) {
-        Result<std::string> moved = setAside(folder_);
+        Result<std::string> moved = setAside(folder_, "config");
         if (!moved) return moved.status();
         unreadableLeft_ = false;
         if (log_) log_("config.json unreadable, moved to " + *moved);
@@ -168,6 +117,11 @@ void Store::setSuggesting(bool suggesting) {
 void Store::setLockedBrowsers(std::vector<std::string> names) {
     lockedBrowsers_ = std::move(names);
     announce(StoreField::lockedBrowsers);
+}
+
+void Store::setWeekAttempts(SiteAttempts counts) {
+    weekAttempts_ = std::move(counts);
+    announce(StoreField::weekAttempts);
 }
 
 void Store::observe(std::function<void(StoreField)> observer) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/model/attempts.h"
 #include "app/model/browser_state.h"
 #include "app/model/config.h"
 #include "app/model/helper_state.h"
@@ -29,7 +30,8 @@ enum class StoreField {
     browsers,
     suggestions,
     suggesting,
-    lockedBrowsers
+    lockedBrowsers,
+    weekAttempts
 };
 
 class Store {
@@ -65,6 +67,9 @@ class Store {
     void setSuggesting(bool suggesting);
     const std::vector<std::string>& lockedBrowsers() const { return lockedBrowsers_; }
     void setLockedBrowsers(std::vector<std::string> names);
+    // Per site, the attempts of the last seven days (sites without any left out).
+    const SiteAttempts& weekAttempts() const { return weekAttempts_; }
+    void setWeekAttempts(SiteAttempts counts);
 
     // Called after every write of an observable field (equal values included), in the
     // order the observers were added.
@@ -97,6 +102,7 @@ class Store {
     std::vector<Suggestion> suggestions_;
     bool suggesting_ = false;
     std::vector<std::string> lockedBrowsers_;
+    SiteAttempts weekAttempts_;
     std::vector<std::function<void(StoreField)>> observers_;
     bool unreadableLeft_ = false;  // an unreadable config.json is still in the way
     Status lastSaveFailure_;       // the last failure logged by saveOrLog, ok when none

@@ -77,15 +77,15 @@ QPoint NoticePanel::placeFor(const QSize& size) {
     return cardPlace(screen->availableGeometry(), size);
 }
 
-QSize NoticePanel::setContent(const QString& site, const QString& line) {
-    view_->setContent(site, line);
+QSize NoticePanel::setContent(const QString& site, const QString& line, const QString& tries) {
+    view_->setContent(site, line, tries);
     setAccessibleName(view_->accessibleName());
     layout()->activate();
     return QSize(cardWidth, layout()->totalHeightForWidth(cardWidth));
 }
 
-void NoticePanel::show(const QString& site, const QString& line) {
-    const QSize size = setContent(site, line);
+void NoticePanel::show(const QString& site, const QString& line, const QString& tries) {
+    const QSize size = setContent(site, line, tries);
     if (dismissing_) {
         // A fade-out in progress is abandoned: the card comes back at once.
         dismissing_ = false;

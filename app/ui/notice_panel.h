@@ -19,10 +19,10 @@ class NoticePanel : public QWidget {
   public:
     NoticePanel();
 
-    void show(const QString& site, const QString& line);
+    void show(const QString& site, const QString& line, const QString& tries = {});
     // Sets what the card says and gives its fitting size (its width and the height the
     // content needs at that width), without showing it.
-    QSize setContent(const QString& site, const QString& line);
+    QSize setContent(const QString& site, const QString& line, const QString& tries = {});
     void schedule(std::chrono::milliseconds delay);  // hides after that long, unless hovered
     void dismiss();
 

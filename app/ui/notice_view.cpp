@@ -154,17 +154,26 @@ NoticeView::NoticeView(QWidget* parent) : QWidget(parent) {
     stack->addWidget(
         textLabel(QString::fromStdString(machineText(machine::cardHow, {{"letter", letter}})),
                   systemPixels(13), ash, this));
+    // A quiet fact, not a reproach: small and in the muted colour.
+    tries_ = textLabel(QString(), systemPixels(12), ash, this);
+    tries_->setContentsMargins(0, 6, 0, 0);
+    tries_->hide();
+    stack->addWidget(tries_);
 }
 
-void NoticeView::setContent(const QString& site, const QString& line) {
+void NoticeView::setContent(const QString& site, const QString& line, const QString& tries) {
     site_->setText(site + "?");
     line_->setText(line);
-    setAccessibleName(noticeAccessibleText(site, line));
+    tries_->setText(tries);
+    tries_->setVisible(!tries.isEmpty());
+    setAccessibleName(noticeAccessibleText(site, line, tries));
 }
 
-QString noticeAccessibleText(const QString& site, const QString& line) {
-    return product + ": " + site + "? Tarrow. " + line + " " +
-           QString::fromStdString(machineText(machine::cardHowSpoken));
+QString noticeAccessibleText(const QString& site, const QString& line, const QString& tries) {
+    QString text = product + ": " + site + "? Tarrow. " + line + " " +
+                   QString::fromStdString(machineText(machine::cardHowSpoken));
+    if (!tries.isEmpty()) text += " " + tries + ".";
+    return text;
 }
 
 }  // namespace tarrow::ui

@@ -1,7 +1,8 @@
 #pragma once
 // The card's content: a header with the mark, the product name and a close button;
 // the site as a question; the struck-through product name; the line saying until when;
-// and how to open it anyway. A fixed width of 380, text in `paper` on `night`.
+// how to open it anyway; and, muted, how often the site was tried today. A fixed width of 380, text
+// in `paper` on `night`.
 
 #include <QLabel>
 #include <QWidget>
@@ -43,16 +44,19 @@ class ShrinkingLabel : public QWidget {
 class NoticeView : public QWidget {
   public:
     explicit NoticeView(QWidget* parent = nullptr);
-    void setContent(const QString& site, const QString& line);
+    // `tries` is the muted line under the texts ("3rd try today"); hidden when empty.
+    void setContent(const QString& site, const QString& line, const QString& tries = {});
     QToolButton* closeButton() const { return close_; }
+    QLabel* triesLabel() const { return tries_; }
 
   private:
     ShrinkingLabel* site_;
     QLabel* line_;
+    QLabel* tries_;
     QToolButton* close_;
 };
 
 // The text a screen reader says for the card.
-QString noticeAccessibleText(const QString& site, const QString& line);
+QString noticeAccessibleText(const QString& site, const QString& line, const QString& tries = {});
 
 }  // namespace tarrow::ui

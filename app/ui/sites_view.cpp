@@ -139,9 +139,14 @@ std::vector<ListItem> SitesView::items() const {
 
     items.push_back(heading("heading:your", yourListTitle));
     if (groups.yourList.empty()) items.push_back(note("note:nothing", nothingYet));
-    for (const Site& site : groups.yourList)
+    const SiteAttempts& tries = store_.weekAttempts();
+    for (const Site& site : groups.yourList) {
+        auto n = tries.find(site.domain);
+        const int week = n == tries.end() ? 0 : n->second;
         items.push_back(row(std::string(siteKey) + site.id, siteName(site.domain),
-                            detail(site.domain), tab_.enabled(site.domain), !site.enabled, true));
+                            detail(site.domain, week, locale_), tab_.enabled(site.domain),
+                            !site.enabled, true));
+    }
 
     const auto& all = store_.suggestions();
     const auto& locked = store_.lockedBrowsers();
@@ -220,6 +225,7 @@ void SitesView::storeChanged(StoreField field) {
         case StoreField::suggestions:
         case StoreField::suggesting:
         case StoreField::lockedBrowsers:
+        case StoreField::weekAttempts:
             redraw();
             return;
         case StoreField::tab:

@@ -32,6 +32,8 @@ TEST(ChooseMode, FirstRowThatAppliesWins) {
         {{"--page-test", "--suggest"}, Mode::suggest, ""},
         {{"--menu", "--page-test"}, Mode::pageTest, ""},
         {{"--menu"}, Mode::menu, ""},
+        {{"--attempts", "--menu"}, Mode::menu, ""},
+        {{"--attempts"}, Mode::attempts, ""},
         {{"--version=1", "-version", "--Menu"}, Mode::app, ""},  // flags are whole arguments
     };
     for (const Case& c : cases) {

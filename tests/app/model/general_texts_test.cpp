@@ -31,11 +31,13 @@ TEST(GeneralTexts, MacAndComputerWordings) {
          "or sent.",
          suggestExplanation(Wording::mac), suggestExplanation(Wording::computer)},
         {"Quitting Tarrow unblocks every site. Tarrow blocks through your Mac\u2019s hosts file, "
-         "so every browser follows the same list. No account, no cloud, nothing about you leaves "
-         "this Mac.",
+         "so every browser follows the same list. It counts how often you try a blocked site, "
+         "per day, and keeps the counts for 90 days. No account, no cloud, nothing about you "
+         "leaves this Mac.",
          "Quitting Tarrow unblocks every site. Tarrow blocks through this computer\u2019s hosts "
-         "file, so every browser follows the same list. No account, no cloud, nothing about you "
-         "leaves this computer.",
+         "file, so every browser follows the same list. It counts how often you try a blocked "
+         "site, per day, and keeps the counts for 90 days. No account, no cloud, nothing about "
+         "you leaves this computer.",
          privacyParagraph(Wording::mac), privacyParagraph(Wording::computer)},
         {"Tarrow lives in your menu bar", "Tarrow lives in the panel",
          welcomeHeadline(Wording::mac), welcomeHeadline(Wording::computer)},

@@ -75,10 +75,12 @@ TEST(MachineTexts, BothVariantsWordForWord) {
         {machine::quittingNote,
          {{"product", "Tarrow"}},
          "Quitting Tarrow unblocks every site. Tarrow blocks through your Mac’s hosts file, so "
-         "every browser follows the same list. No account, no cloud, nothing about you leaves "
+         "every browser follows the same list. It counts how often you try a blocked site, per "
+         "day, and keeps the counts for 90 days. No account, no cloud, nothing about you leaves "
          "this Mac.",
          "Quitting Tarrow unblocks every site. Tarrow blocks through this computer’s hosts file, "
-         "so every browser follows the same list. No account, no cloud, nothing about you "
+         "so every browser follows the same list. It counts how often you try a blocked site, "
+         "per day, and keeps the counts for 90 days. No account, no cloud, nothing about you "
          "leaves this computer."},
         {machine::welcomeTitle,
          {{"product", "Tarrow"}},

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 
+#include "app/model/machine_texts.h"
 #include "tests/support/qt_app.h"
 
 namespace tarrow::ui {
@@ -28,6 +29,21 @@ TEST(NoticeView, SaysWhereTheMarkIs) {
         "Blocked until you say okay. To open it anyway, choose Okay, Now in the panel."))
         << view.accessibleName().toStdString();
 #endif
+}
+
+// The muted line of today's tries under the texts, read out last; none without a try.
+TEST(NoticeView, SaysWhichTryItIs) {
+    testing::ensureQtApp();
+    NoticeView view;
+    view.setContent("YouTube", "Blocked until you say okay.", "3rd try today");
+    EXPECT_EQ(view.triesLabel()->text(), "3rd try today");
+    EXPECT_FALSE(view.triesLabel()->isHidden());
+    const QString how = QString::fromStdString(machineText(machine::cardHowSpoken));
+    EXPECT_TRUE(view.accessibleName().endsWith(how + " 3rd try today."))
+        << view.accessibleName().toStdString();
+    view.setContent("YouTube", "Blocked until you say okay.");
+    EXPECT_TRUE(view.triesLabel()->isHidden());
+    EXPECT_TRUE(view.accessibleName().endsWith(how));
 }
 
 }  // namespace

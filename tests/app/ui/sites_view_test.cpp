@@ -272,6 +272,25 @@ TEST_F(SitesView, SuggestionsArriveFromTheWorkerWithoutBlocking) {
     EXPECT_EQ(rig.logged, Domains{"suggestions: 1 sites from 1 browser histories"});
 }
 
+// The week's attempts join the grey line of a listed site as they change, and no line
+// stays behind when there are none.
+TEST_F(SitesView, TheWeeksAttemptsInTheDetailLine) {
+    SettingsRig rig(sitesConfig({"youtube.com", "example.com"}));
+    rig.open(Tab::sites);
+    ui::SiteRow* youtube = rig.row("site:" + rig.idOf("youtube.com"));
+    ui::SiteRow* example = rig.row("site:" + rig.idOf("example.com"));
+    rig.store->setWeekAttempts({{"youtube.com", 14}, {"example.com", 1}});
+    EXPECT_EQ(
+        youtube->detailLabel()->text(),
+        QString::fromUtf8("youtube.com \u00B7 also youtu.be \u00B7 tried 14 times this week"));
+    EXPECT_EQ(example->detailLabel()->text(), "tried once this week");
+    EXPECT_TRUE(example->detailLabel()->isVisible());
+    rig.store->setWeekAttempts({});
+    EXPECT_EQ(youtube->detailLabel()->text(),
+              QString::fromUtf8("youtube.com \u00B7 also youtu.be"));
+    EXPECT_FALSE(example->detailLabel()->isVisible());
+}
+
 // Explanations and switched-off sites are drawn in the text colour at 0.62 opacity, also
 // after the desktop changes from a light to a dark palette.
 TEST_F(SitesView, MutedTextFollowsANewPalette) {
