@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/model/attempts_json.h"
 #include "app/model/attempts_texts.h"
 #include "app/model/site_lines.h"
+
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 

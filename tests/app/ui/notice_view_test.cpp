@@ -33,7 +33,7 @@ TEST(NoticeView, SaysWhereTheMarkIs) {
 
 // The muted line of today's tries under the texts, read out last; none without a try.
 TEST(NoticeView, SaysWhichTryItIs) {
-    testing::ensureQtApp();
+    test::ensureQtApp();
     NoticeView view;
     view.setContent("YouTube", "Blocked until you say okay.", "3rd try today");
     EXPECT_EQ(view.triesLabel()->text(), "3rd try today");
