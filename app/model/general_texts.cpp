@@ -14,13 +14,13 @@ std::string loginTitle() {
     return "Start " + product + " at login";
 }
 
-std::string startedByTip(std::string_view unit, Wording wording) {
-    if (wording == Wording::mac) return "Started by the LaunchAgent de.brightloom.tarrow.";
+std::string startedByTip(std::string_view unit, Desktop desktop) {
+    if (desktop == Desktop::mac) return "Started by the LaunchAgent de.brightloom.tarrow.";
     return "Started by the systemd user unit " + std::string(unit) + ".";
 }
 
-std::string agentName(std::string_view unit, Wording wording) {
-    if (wording == Wording::mac) return "LaunchAgent";
+std::string agentName(std::string_view unit, Desktop desktop) {
+    if (desktop == Desktop::mac) return "LaunchAgent";
     return "systemd user unit " + std::string(unit);
 }
 
@@ -28,8 +28,8 @@ std::string noticeTitle() {
     return "Show " + product + "\u2019s page when a blocked site is opened";
 }
 
-std::string noticeExplanation(Wording wording) {
-    if (wording == Wording::mac)
+std::string noticeExplanation(Desktop desktop) {
+    if (desktop == Desktop::mac)
         return "The tab gets " + product +
                "\u2019s page instead of a connection error, also a tab that was open already. "
                "Other apps get a card in the middle of the screen. macOS asks once per browser.";
@@ -38,15 +38,15 @@ std::string noticeExplanation(Wording wording) {
            "instead of a bare connection error in the browser.";
 }
 
-std::string suggestExplanation(Wording wording) {
-    const char* where = wording == Wording::mac ? "this Mac" : "this computer";
+std::string suggestExplanation(Desktop desktop) {
+    const char* where = desktop == Desktop::mac ? "this Mac" : "this computer";
     return std::string("Sites lists the sites you visit most, read from the browsers on ") + where +
            " when you open it. Mail, logins, work tools and search engines are left out. Nothing "
            "is stored or sent.";
 }
 
-std::string privacyParagraph(Wording wording) {
-    const bool mac = wording == Wording::mac;
+std::string privacyParagraph(Desktop desktop) {
+    const bool mac = desktop == Desktop::mac;
     return "Quitting " + product + " unblocks every site. " + product + " blocks through " +
            (mac ? "your Mac\u2019s" : "this computer\u2019s") +
            " hosts file, so every browser follows the same list. It counts how often you try "
@@ -63,8 +63,8 @@ std::string aboutTitle() {
     return "About " + product;
 }
 
-std::string welcomeHeadline(Wording wording) {
-    return product + (wording == Wording::mac ? " lives in your menu bar" : " lives in the panel");
+std::string welcomeHeadline(Desktop desktop) {
+    return product + (desktop == Desktop::mac ? " lives in your menu bar" : " lives in the panel");
 }
 
 std::string welcomeBody() {
@@ -72,8 +72,8 @@ std::string welcomeBody() {
            " needs your password once. After that it never asks again.";
 }
 
-std::string welcomeWhere(Wording wording) {
-    if (wording == Wording::mac)
+std::string welcomeWhere(Desktop desktop) {
+    if (desktop == Desktop::mac)
         return "You find " + product +
                " at the top right of your screen. Switch it on there, or let a schedule do it.";
     return "You find " + product +

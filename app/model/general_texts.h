@@ -1,11 +1,11 @@
 #pragma once
 // The texts of the General tab and of the welcome window. Where the Mac is named, the
-// other systems say "this computer" and "the panel" instead (see `Wording`).
+// other systems say "this computer" and "the panel" instead (see `Desktop`).
 
 #include <string>
 #include <string_view>
 
-#include "app/model/wording.h"
+#include "common/machine_text.h"
 
 namespace tarrow {
 
@@ -13,14 +13,14 @@ namespace tarrow {
 std::string loginTitle();  // "Start Tarrow at login"
 // The login switch's tool tip while a per-user service started the app (the switch is
 // locked then): the macOS launch agent, or elsewhere the systemd user unit `unit`.
-std::string startedByTip(std::string_view unit, Wording wording = systemWording);
+std::string startedByTip(std::string_view unit, Desktop desktop = thisDesktop);
 // The same service in a log line: "LaunchAgent" or "systemd user unit tarrow.service".
-std::string agentName(std::string_view unit, Wording wording = systemWording);
+std::string agentName(std::string_view unit, Desktop desktop = thisDesktop);
 std::string noticeTitle();  // "Show Tarrow’s page when a blocked site is opened"
-std::string noticeExplanation(Wording wording = systemWording);
+std::string noticeExplanation(Desktop desktop = thisDesktop);
 inline constexpr std::string_view suggestTitle = "Suggest sites from my browsing history";
-std::string suggestExplanation(Wording wording = systemWording);
-std::string privacyParagraph(Wording wording = systemWording);
+std::string suggestExplanation(Desktop desktop = thisDesktop);
+std::string privacyParagraph(Desktop desktop = thisDesktop);
 
 // The footer: the name and version, and the four buttons.
 std::string versionLine(std::string_view version);  // "Tarrow 1.0.0"
@@ -30,9 +30,9 @@ inline constexpr std::string_view privacyTitle = "Privacy";
 inline constexpr std::string_view showLogTitle = "Show Log";
 
 // The welcome window of a first start.
-std::string welcomeHeadline(Wording wording = systemWording);
+std::string welcomeHeadline(Desktop desktop = thisDesktop);
 std::string welcomeBody();
-std::string welcomeWhere(Wording wording = systemWording);
+std::string welcomeWhere(Desktop desktop = thisDesktop);
 inline constexpr std::string_view laterTitle = "Later";
 
 }  // namespace tarrow

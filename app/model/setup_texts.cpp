@@ -4,7 +4,7 @@
 
 namespace tarrow {
 
-std::string helperText(Helper helper, Wording wording) {
+std::string helperText(Helper helper, Desktop desktop) {
     const std::string product(appName);
     switch (helper) {
         case Helper::missing:
@@ -16,7 +16,7 @@ std::string helperText(Helper helper, Wording wording) {
         case Helper::stuck:
             // The helper runs as a system service here; Repair installs it and starts the
             // service again, which is what helps when someone stopped or disabled it.
-            if (wording == Wording::computer)
+            if (desktop == Desktop::other)
                 return "Blocking isn\u2019t working right now. Repair sets the helper up again "
                        "and starts its service, also when that service was stopped or disabled.";
             return "Blocking isn\u2019t working right now. Repair sets the helper up again. If "

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "app/model/helper_state.h"
-#include "app/model/wording.h"
+#include "common/machine_text.h"
 
 namespace tarrow {
 
@@ -16,6 +16,6 @@ inline constexpr std::string_view repairTitle = "Repair\u2026";
 inline constexpr std::string_view removeHelperTitle = "Remove Helper\u2026";
 
 // What the box says for a helper state.
-std::string helperText(Helper helper, Wording wording = systemWording);
+std::string helperText(Helper helper, Desktop desktop = thisDesktop);
 
 }  // namespace tarrow

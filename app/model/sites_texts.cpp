@@ -48,8 +48,8 @@ std::string popularTitle(std::string_view kind) {
     return "Popular: " + lower;
 }
 
-std::string historyFootnote(Wording wording) {
-    const char* whose = wording == Wording::mac ? "this Mac\u2019s" : "this computer\u2019s";
+std::string historyFootnote(Desktop desktop) {
+    const char* whose = desktop == Desktop::mac ? "this Mac\u2019s" : "this computer\u2019s";
     return std::string("From ") + whose +
            " browsing history. Read when Sites opens, not stored, not sent.";
 }
@@ -77,8 +77,8 @@ std::string notAnAddress(std::string_view typed) {
            " can block. Type it like example.com.";
 }
 
-std::string neverBlocks(std::string_view domain, Wording wording) {
-    const char* who = wording == Wording::mac ? "your Mac" : "this computer";
+std::string neverBlocks(std::string_view domain, Desktop desktop) {
+    const char* who = desktop == Desktop::mac ? "your Mac" : "this computer";
     return product + " never blocks " + std::string(domain) + ": " + who +
            " needs it for updates, iCloud or the local network.";
 }
@@ -91,17 +91,17 @@ std::string removeName(std::string_view name) {
     return "Remove " + std::string(name);
 }
 
-LockedNote lockedInsteadOfList(const std::vector<std::string>& browsers, Wording wording) {
-    if (wording == Wording::mac)
+LockedNote lockedInsteadOfList(const std::vector<std::string>& browsers, Desktop desktop) {
+    if (desktop == Desktop::mac)
         return {"macOS keeps your browsing history behind Full Disk Access. Add " + product +
                     " there, and this list fills with the sites you visit most.",
                 "Open Full Disk Access\u2026"};
-    return lockedUnderList(browsers, wording);
+    return lockedUnderList(browsers, desktop);
 }
 
-LockedNote lockedUnderList(const std::vector<std::string>& browsers, Wording wording) {
+LockedNote lockedUnderList(const std::vector<std::string>& browsers, Desktop desktop) {
     const std::string names = listJoined(browsers);
-    if (wording == Wording::mac)
+    if (desktop == Desktop::mac)
         return {names + " need" + (browsers.size() == 1 ? "s" : "") + " Full Disk Access.",
                 "Open Settings\u2026"};
     if (browsers.size() == 1)

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/model/wording.h"
+#include "common/machine_text.h"
 
 namespace tarrow {
 
@@ -26,11 +26,11 @@ std::string addPlaceholder();
 // "Popular: " and the kind in lower case.
 std::string popularTitle(std::string_view kind);
 // The line under the suggestions: where they come from.
-std::string historyFootnote(Wording wording = systemWording);
+std::string historyFootnote(Desktop desktop = thisDesktop);
 
 // The refusals of `add`.
 std::string notAnAddress(std::string_view typed);
-std::string neverBlocks(std::string_view domain, Wording wording = systemWording);
+std::string neverBlocks(std::string_view domain, Desktop desktop = thisDesktop);
 // Typed text as a message quotes it: at most `shownEntryLength` characters (then "…");
 // control and format characters (direction marks among them), line separators and bytes
 // that are not UTF-8 each shown as U+FFFD, so they neither hide in the message nor turn
@@ -51,9 +51,8 @@ struct LockedNote {
 };
 // Shown instead of the suggestions when there are none.
 LockedNote lockedInsteadOfList(const std::vector<std::string>& browsers,
-                               Wording wording = systemWording);
+                               Desktop desktop = thisDesktop);
 // Shown under the suggestions when some browsers could be read and others not.
-LockedNote lockedUnderList(const std::vector<std::string>& browsers,
-                           Wording wording = systemWording);
+LockedNote lockedUnderList(const std::vector<std::string>& browsers, Desktop desktop = thisDesktop);
 
 }  // namespace tarrow

@@ -13,23 +13,23 @@ TEST(GeneralTexts, MacAndComputerWordings) {
     const Case cases[] = {
         {"Started by the LaunchAgent de.brightloom.tarrow.",
          "Started by the systemd user unit tarrow.service.",
-         startedByTip("tarrow.service", Wording::mac),
-         startedByTip("tarrow.service", Wording::computer)},
-        {"LaunchAgent", "systemd user unit tarrow.service", agentName("x", Wording::mac),
-         agentName("tarrow.service", Wording::computer)},
+         startedByTip("tarrow.service", Desktop::mac),
+         startedByTip("tarrow.service", Desktop::other)},
+        {"LaunchAgent", "systemd user unit tarrow.service", agentName("x", Desktop::mac),
+         agentName("tarrow.service", Desktop::other)},
         {"The tab gets Tarrow\u2019s page instead of a connection error, also a tab that was "
          "open already. Other apps get a card in the middle of the screen. macOS asks once per "
          "browser.",
          "A card in the middle of the screen names the blocked site and says until when, instead "
          "of a bare connection error in the browser.",
-         noticeExplanation(Wording::mac), noticeExplanation(Wording::computer)},
+         noticeExplanation(Desktop::mac), noticeExplanation(Desktop::other)},
         {"Sites lists the sites you visit most, read from the browsers on this Mac when you "
          "open it. Mail, logins, work tools and search engines are left out. Nothing is stored "
          "or sent.",
          "Sites lists the sites you visit most, read from the browsers on this computer when you "
          "open it. Mail, logins, work tools and search engines are left out. Nothing is stored "
          "or sent.",
-         suggestExplanation(Wording::mac), suggestExplanation(Wording::computer)},
+         suggestExplanation(Desktop::mac), suggestExplanation(Desktop::other)},
         {"Quitting Tarrow unblocks every site. Tarrow blocks through your Mac\u2019s hosts file, "
          "so every browser follows the same list. It counts how often you try a blocked site, "
          "per day, and keeps the counts for 90 days. No account, no cloud, nothing about you "
@@ -38,14 +38,14 @@ TEST(GeneralTexts, MacAndComputerWordings) {
          "file, so every browser follows the same list. It counts how often you try a blocked "
          "site, per day, and keeps the counts for 90 days. No account, no cloud, nothing about "
          "you leaves this computer.",
-         privacyParagraph(Wording::mac), privacyParagraph(Wording::computer)},
+         privacyParagraph(Desktop::mac), privacyParagraph(Desktop::other)},
         {"Tarrow lives in your menu bar", "Tarrow lives in the panel",
-         welcomeHeadline(Wording::mac), welcomeHeadline(Wording::computer)},
+         welcomeHeadline(Desktop::mac), welcomeHeadline(Desktop::other)},
         {"You find Tarrow at the top right of your screen. Switch it on there, or let a schedule "
          "do it.",
          "You find Tarrow in the panel, among the status icons. Switch it on there, or let a "
          "schedule do it.",
-         welcomeWhere(Wording::mac), welcomeWhere(Wording::computer)},
+         welcomeWhere(Desktop::mac), welcomeWhere(Desktop::other)},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.got_mac, c.mac);

@@ -65,7 +65,7 @@ TEST(LoginItem, DroppedWhenAServiceStartsTheApp) {
                                  off += on ? 0 : 1;
                                  return c.result;
                              }};
-        dropLoginItemForAgent(item, agentName("tarrow.service", Wording::computer),
+        dropLoginItemForAgent(item, agentName("tarrow.service", Desktop::other),
                               [&](std::string_view m) { logged.emplace_back(m); });
         EXPECT_EQ(logged, c.logged);
         EXPECT_EQ(off, c.switchedOff);

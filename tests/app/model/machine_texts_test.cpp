@@ -41,51 +41,6 @@ TEST(MachineTexts, BothVariantsWordForWord) {
          "only. No account, no cloud, nothing about you leaves this Mac.",
          "Blocks sites through this computer’s hosts file, in every browser at once. No "
          "account, no cloud, nothing about you leaves this computer."},
-        {machine::historyNote,
-         {},
-         "From this Mac’s browsing history. Read when Sites opens, not stored, not sent.",
-         "From this computer’s browsing history. Read when Sites opens, not stored, not sent."},
-        {machine::neverBlocks,
-         {{"product", "Tarrow"}, {"domain", "apple.com"}},
-         "Tarrow never blocks apple.com: your Mac needs it for updates, iCloud or the local "
-         "network.",
-         "Tarrow never blocks apple.com: this computer needs it for updates, iCloud or the "
-         "local network."},
-        {machine::stuckHelp,
-         {},
-         "Blocking isn’t working right now. Repair sets the helper up again. If “tarrow-helper” "
-         "is switched off under System Settings → General → Login Items, switch it on there.",
-         "Blocking isn’t working right now. Repair sets the helper up again and restarts its "
-         "service."},
-        {machine::noticeNote,
-         {{"product", "Tarrow"}},
-         "The tab gets Tarrow’s page instead of a connection error, also a tab that was open "
-         "already. Other apps get a card in the middle of the screen. macOS asks once per "
-         "browser.",
-         "The tab gets Tarrow’s page instead of a connection error, also a tab that was open "
-         "already. Other apps get a card in the middle of the screen."},
-        {machine::suggestNote,
-         {},
-         "Sites lists the sites you visit most, read from the browsers on this Mac when you open "
-         "it. Mail, logins, work tools and search engines are left out. Nothing is stored or "
-         "sent.",
-         "Sites lists the sites you visit most, read from the browsers on this computer when you "
-         "open it. Mail, logins, work tools and search engines are left out. Nothing is stored "
-         "or sent."},
-        {machine::quittingNote,
-         {{"product", "Tarrow"}},
-         "Quitting Tarrow unblocks every site. Tarrow blocks through your Mac’s hosts file, so "
-         "every browser follows the same list. It counts how often you try a blocked site, per "
-         "day, and keeps the counts for 90 days. No account, no cloud, nothing about you leaves "
-         "this Mac.",
-         "Quitting Tarrow unblocks every site. Tarrow blocks through this computer’s hosts file, "
-         "so every browser follows the same list. It counts how often you try a blocked site, "
-         "per day, and keeps the counts for 90 days. No account, no cloud, nothing about you "
-         "leaves this computer."},
-        {machine::welcomeTitle,
-         {{"product", "Tarrow"}},
-         "Tarrow lives in your menu bar",
-         "Tarrow lives in your panel"},
     };
     ASSERT_EQ(std::size(cases), std::size(machine::all)) << "every entry is checked";
     for (const Case& c : cases) {
@@ -101,16 +56,6 @@ TEST(MachineTexts, TheOtherVariantNamesNothingOfTheMac) {
         }
         EXPECT_NE(text->mac, text->other);
     }
-}
-
-TEST(MachineTexts, ThisBuildsVariant) {
-#ifdef __APPLE__
-    EXPECT_EQ(machineText(machine::welcomeTitle, {{"product", "Tarrow"}}),
-              "Tarrow lives in your menu bar");
-#else
-    EXPECT_EQ(machineText(machine::welcomeTitle, {{"product", "Tarrow"}}),
-              "Tarrow lives in your panel");
-#endif
 }
 
 }  // namespace

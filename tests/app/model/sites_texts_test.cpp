@@ -10,18 +10,18 @@ TEST(SitesTexts, PlaceholderAndKindHeadings) {
     EXPECT_EQ(popularTitle("Social media"), "Popular: social media");
 }
 
-// Each wording as the user reads it; the one in use is chosen when the app is built.
+// Each desktop as the user reads it; the one in use is chosen when the app is built.
 TEST(SitesTexts, MacAndComputerWordings) {
     EXPECT_EQ(
-        historyFootnote(Wording::mac),
+        historyFootnote(Desktop::mac),
         "From this Mac\u2019s browsing history. Read when Sites opens, not stored, not sent.");
-    EXPECT_EQ(historyFootnote(Wording::computer),
+    EXPECT_EQ(historyFootnote(Desktop::other),
               "From this computer\u2019s browsing history. Read when Sites opens, not stored, "
               "not sent.");
-    EXPECT_EQ(neverBlocks("apple.com", Wording::mac),
+    EXPECT_EQ(neverBlocks("apple.com", Desktop::mac),
               "Tarrow never blocks apple.com: your Mac needs it for updates, iCloud or the local "
               "network.");
-    EXPECT_EQ(neverBlocks("apple.com", Wording::computer),
+    EXPECT_EQ(neverBlocks("apple.com", Desktop::other),
               "Tarrow never blocks apple.com: this computer needs it for updates, iCloud or the "
               "local network.");
 }
@@ -39,7 +39,7 @@ TEST(SitesTexts, NotAnAddressQuotesTheEntrySafely) {
 TEST(SitesTexts, LockedBrowsers) {
     struct Case {
         std::vector<std::string> browsers;
-        Wording wording;
+        Desktop desktop;
         bool instead;  // no suggestions at all
         LockedNote note;
     };
@@ -51,26 +51,26 @@ TEST(SitesTexts, LockedBrowsers) {
         "fixing the permissions of their profile folders may help.";
     const Case cases[] = {
         {{"Safari"},
-         Wording::mac,
+         Desktop::mac,
          true,
          {"macOS keeps your browsing history behind Full Disk Access. Add Tarrow there, and this "
           "list fills with the sites you visit most.",
           "Open Full Disk Access\u2026"}},
         {{"Safari"},
-         Wording::mac,
+         Desktop::mac,
          false,
          {"Safari needs Full Disk Access.", "Open Settings\u2026"}},
         {{"Safari", "Chrome"},
-         Wording::mac,
+         Desktop::mac,
          false,
          {"Safari and Chrome need Full Disk Access.", "Open Settings\u2026"}},
-        {{"Firefox"}, Wording::computer, true, {linuxOne, ""}},
-        {{"Firefox"}, Wording::computer, false, {linuxOne, ""}},
-        {{"Firefox", "Chromium"}, Wording::computer, false, {linuxTwo, ""}},
+        {{"Firefox"}, Desktop::other, true, {linuxOne, ""}},
+        {{"Firefox"}, Desktop::other, false, {linuxOne, ""}},
+        {{"Firefox", "Chromium"}, Desktop::other, false, {linuxTwo, ""}},
     };
     for (const Case& c : cases) {
-        LockedNote note = c.instead ? lockedInsteadOfList(c.browsers, c.wording)
-                                    : lockedUnderList(c.browsers, c.wording);
+        LockedNote note = c.instead ? lockedInsteadOfList(c.browsers, c.desktop)
+                                    : lockedUnderList(c.browsers, c.desktop);
         EXPECT_EQ(note.text, c.note.text);
         EXPECT_EQ(note.button, c.note.button);
     }
