@@ -13,43 +13,15 @@
 #include <fstream>
 #include <thread>
 
-#include "app/controller/tarrow.h"
 #include "common/hosts_section.h"
+#include "controller_scene.h"
 
 using namespace tarrow;
 
 namespace {
 
-class NoItem : public app::StatusItem {
-  public:
-    void setMark(bool) override {}
-    void setDimmed(bool) override {}
-    const std::string& toolTip() const override { return tip_; }
-    void setToolTip(const std::string& tip, const std::string&, const std::string&) override {
-        tip_ = tip;
-    }
-
-  private:
-    std::string tip_;
-};
-
-struct Setup {
-    std::string root;
-    app::ControllerPaths paths;
-    NoItem item;
-    std::unique_ptr<Store> store;
-    std::unique_ptr<app::Tarrow> tarrow;
-
+struct Setup : bench::ControllerScene {
     Setup() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tarrow-bench-XXXXXX").string();
-        root = ::mkdtemp(pattern.data());
-        paths.folder = root + "/home";
-        paths.request = paths.folder + "/request/blocked-hosts";
-        paths.hosts = root + "/hosts";
-        paths.helper = root + "/helper";
-        paths.service = root + "/helper.service";
-        std::filesystem::create_directories(paths.folder);
         std::ofstream(paths.helper) << "helper\n";
         std::ofstream(paths.service) << "[Service]\n";
         paths.helperSHA256 = app::sha256(paths.helper).value_or("");
@@ -61,13 +33,8 @@ struct Setup {
             config.schedules.push_back(Schedule::make(true, {1 + i % 7, 1 + (i + 3) % 7},
                                                       60 * (i % 24), 60 * ((i + 5) % 24)));
         config.manualOn = true;
-        store = std::make_unique<Store>(paths.folder);
         store->setConfig(config);
-        app::ControllerHooks hooks;
-        hooks.log = [](std::string_view) {};
-        tarrow = std::make_unique<app::Tarrow>(
-            *store, paths, item, Calendar("Europe/Berlin", "en_US"), std::move(hooks));
-        tarrow->tick();  // writes the request
+        start();  // writes the request
 
         std::string foreign;
         for (int i = 0; i < 150000; ++i)
@@ -83,7 +50,6 @@ struct Setup {
         tarrow->tick();
         tarrow->tick();
     }
-    ~Setup() { std::filesystem::remove_all(root); }
 };
 
 Setup& setup() {
