@@ -1,5 +1,6 @@
 #include "app/ui/tray_item.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
@@ -45,6 +46,14 @@ void TrayItem::showWhenPossible() {
     look_.stop();
     icon_ = std::make_unique<QSystemTrayIcon>();
     icon_->setContextMenu(menu_);
+#ifndef __APPLE__
+    // Qt opens the menu on a right click only; Linux panels open a status icon's menu on
+    // the left click as well (the menu bar does so on macOS by itself).
+    connect(icon_.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger && menu_) menu_->popup(QCursor::pos());
+            });
+#endif
     icon_->setToolTip(QString::fromStdString(toolTip_));
     redraw();
     icon_->show();

@@ -23,13 +23,25 @@ within_2s() { for ms in "$@"; do [ "$ms" != never ] && [ "$ms" -le 2000 ] || ret
 
 # The app's icon window: named Tarrow, larger than 1x1, mapped inside a tray. (Qt names
 # it in _NET_WM_NAME only, which xdotool's --name does not search.)
-docked() {
+icon_window() {
   local id
   for id in $(xdotool search --onlyvisible --class '^Tarrow$' 2>/dev/null); do
     [ "$(xdotool getwindowname "$id")" = Tarrow ] || continue
     xdotool getwindowgeometry "$id" | grep -q 'Geometry: 1x1' && continue
     xwininfo -id "$id" -tree | grep -q "Parent window id: $root" && continue
+    echo "$id"
     return 0
+  done
+  return 1
+}
+docked() { icon_window >/dev/null; }
+# The menu: a window of the app's that the window manager does not place, taller than a
+# tool tip.
+menu_shown() {
+  local id
+  for id in $(xdotool search --onlyvisible --class '^Tarrow$' 2>/dev/null); do
+    xwininfo -id "$id" | grep -q 'Override Redirect State: yes' || continue
+    [ "$(xwininfo -id "$id" | sed -n 's/.*Height: *\([0-9]*\).*/\1/p')" -ge 100 ] && return 0
   done
   return 1
 }
@@ -47,6 +59,10 @@ start_app_in home-xembed
 sleep 3 # the app runs a while without any tray
 start_tray_alone
 later=($(time_until docked)) restarted=()
+# Panels open a status icon's menu on the left click too, not only on the right one.
+xdotool mousemove --window "$(icon_window)" 8 8 click 1
+check "XEmbed: a left click opens the menu" wait_for 3 menu_shown
+xdotool key Escape
 # TARROW_TRAY_SHOT=<file.png> keeps a screenshot of the docked icon to look at.
 if [ -n "${TARROW_TRAY_SHOT:-}" ]; then import -window root "$TARROW_TRAY_SHOT" || true; fi
 for _ in $(seq "$tries"); do
