@@ -42,6 +42,7 @@ struct ControllerScene {
         paths.hosts = root + "/hosts";
         paths.helper = root + "/helper";
         paths.service = root + "/helper.service";
+        paths.stillOpen = root + "/still-open";
         std::filesystem::create_directories(paths.folder);
         std::ofstream(paths.hosts) << "127.0.0.1 localhost\n";
         store = std::make_unique<Store>(paths.folder);

@@ -7,6 +7,7 @@
 
 #include "common/file_io.h"
 #include "common/hosts_section.h"
+#include "helper/still_open.h"
 #include "platform/firefox_policy.h"
 #include "platform/open_connections.h"
 #include "platform/paths.h"

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "common/status.h"
+#include "common/still_open_file.h"
 #include "helper/apply.h"
-#include "helper/still_open.h"
 #include "platform/browser_policies.h"
 #include "platform/ip_address.h"
 #include "platform/resolve_names.h"

@@ -6,11 +6,11 @@
 //
 // Not thread-safe: one instance serves one server thread.
 
-#include <sys/stat.h>
-
 #include <functional>
 #include <optional>
 #include <string>
+
+#include "common/file_stamp.h"
 
 namespace tarrow {
 
@@ -28,11 +28,8 @@ class BlockingStatus {
   private:
     struct Seen {
         std::string path;
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        timespec modified{}, changed{};
-        bool operator==(const Seen& other) const;
+        FileStamp stamp;
+        bool operator==(const Seen&) const = default;
     };
 
     Reader read_;

@@ -1,17 +1,11 @@
 #include "app/controller/hosts_readback.h"
 
-#include <sys/stat.h>
-
 #include "common/file_io.h"
 #include "common/hosts_section.h"
 
 namespace tarrow::app {
 
 namespace {
-
-bool sameTime(const timespec& a, const timespec& b) {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
 
 // A file changed within the file system's time granularity of the read may change again
 // without a visible difference in its times; such a read is not trusted for the next tick.
@@ -20,11 +14,6 @@ bool settled(const timespec& stamp, const timespec& readAt) {
 }
 
 }  // namespace
-
-bool HostsReadBack::Identity::operator==(const Identity& other) const {
-    return device == other.device && inode == other.inode && size == other.size &&
-           sameTime(modified, other.modified) && sameTime(changed, other.changed);
-}
 
 HostsReadBack::HostsReadBack(std::string path, std::function<timespec()> wallClock)
     : path_(std::move(path)), wallClock_(std::move(wallClock)) {
@@ -38,15 +27,14 @@ HostsReadBack::HostsReadBack(std::string path, std::function<timespec()> wallClo
 }
 
 const std::set<std::string>& HostsReadBack::blocked() {
-    struct stat st {};
-    if (::stat(path_.c_str(), &st) != 0) {
+    const Result<FileStamp> now = fileStamp(path_);
+    if (!now) {
         seen_.reset();
         names_.clear();
         readLastTime_ = true;
         return names_;
     }
-    Identity now{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-    readLastTime_ = !(seen_ && *seen_ == now);
+    readLastTime_ = !(seen_ && *seen_ == *now);
     if (!readLastTime_) return names_;
 
     const timespec readAt = wallClock_();
@@ -54,8 +42,8 @@ const std::set<std::string>& HostsReadBack::blocked() {
     // and checking it would cost a quarter of the read.
     Result<std::string> hosts = readRegularFile(path_);
     names_ = hosts ? blockedNames(*hosts) : std::set<std::string>{};
-    if (hosts && settled(st.st_mtim, readAt) && settled(st.st_ctim, readAt)) {
-        seen_ = now;
+    if (hosts && settled(now->modified, readAt) && settled(now->changed, readAt)) {
+        seen_ = *now;
     } else {
         seen_.reset();
     }

@@ -3,13 +3,13 @@
 // A large hosts file is read and parsed again only when it may have changed: its
 // identity, times and size are compared with those of the last read first.
 
-#include <sys/types.h>
-
 #include <ctime>
 #include <functional>
 #include <optional>
 #include <set>
 #include <string>
+
+#include "common/file_stamp.h"
 
 namespace tarrow::app {
 
@@ -27,17 +27,9 @@ class HostsReadBack {
     const std::string& path() const { return path_; }
 
   private:
-    struct Identity {
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        timespec modified{}, changed{};
-        bool operator==(const Identity& other) const;
-    };
-
     std::string path_;
     std::function<timespec()> wallClock_;
-    std::optional<Identity> seen_;  // set only when the cached names can be trusted
+    std::optional<FileStamp> seen_;  // set only when the cached names can be trusted
     std::set<std::string> names_;
     bool readLastTime_ = false;
 };

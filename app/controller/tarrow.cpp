@@ -15,6 +15,7 @@ ControllerPaths systemPaths(const std::string& folder, std::string helperSHA256)
         .hosts = std::string(systemHostsPath),
         .helper = std::string(helperPath),
         .service = std::string(daemonPlistPath),
+        .stillOpen = std::string(stillOpenPath),
         .helperSHA256 = std::move(helperSHA256),
     };
 }
@@ -46,6 +47,7 @@ Tarrow::Tarrow(Store& store, ControllerPaths paths, StatusItem& item, Calendar c
       request_(paths_.request),
       hosts_(paths_.hosts),
       attempts_(paths_.folder, hooks_.log),
+      stillOpen_(paths_.stillOpen),
       alive_(std::make_shared<bool>(true)) {
     item_.setToolTip(std::string(appName), std::string(appName), "");
     item_.setMark(false);
@@ -100,6 +102,22 @@ void Tarrow::keepAttempts(Instant now) {
     attempts_.save(now, calendar_);
     SiteAttempts week = attempts_.week(now, calendar_);
     if (week != store_.weekAttempts()) store_.setWeekAttempts(std::move(week));
+}
+
+void Tarrow::keepStillOpen() {
+    logFailure(stillOpenFailure_, "", stillOpen_.update());
+    const StillOpen& open = stillOpen_.open();
+    if (open != loggedOpen_) {
+        for (const auto& [name, reason] : open) {
+            auto before = loggedOpen_.find(name);
+            if (before == loggedOpen_.end() || before->second != reason)
+                hooks_.log("still open: " + name + " (" + reason + ")");
+        }
+        loggedOpen_ = open;
+    }
+    // Mapped every tick: a site added or removed changes the rows as much as the file.
+    SiteOpenNames bySite = openNamesBySite(store_.config().sites, open);
+    if (bySite != store_.stillOpen()) store_.setStillOpen(std::move(bySite));
 }
 
 void Tarrow::emptyRequest() {

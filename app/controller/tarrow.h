@@ -14,6 +14,7 @@
 #include "app/controller/hosts_readback.h"
 #include "app/controller/request_writer.h"
 #include "app/controller/status_item.h"
+#include "app/controller/still_open_watch.h"
 #include "app/model/attempts.h"
 #include "app/model/calendar.h"
 #include "app/model/evaluation.h"
@@ -31,6 +32,7 @@ struct ControllerPaths {
     std::string hosts;         // the hosts file read back
     std::string helper;        // the installed helper executable
     std::string service;       // its service file
+    std::string stillOpen;     // the helper's list of blocked names that still resolve
     std::string helperSHA256;  // digest of the helper this build ships
 };
 // The real paths for a state folder.
@@ -121,6 +123,9 @@ class Tarrow {
     void addBuiltInCommands();
     // Writes the counts when they changed and gives the views the week's counts.
     void keepAttempts(Instant now);
+    // Reads the helper's still-open file when it changed, logs each name newly listed
+    // and gives the views the open names per site.
+    void keepStillOpen();
     // A failure that lasts is logged when it starts or its reason changes, not on every
     // try; `logged` holds the line last logged for it.
     void logFailure(std::optional<std::string>& logged, std::string_view what,
@@ -136,6 +141,9 @@ class Tarrow {
     RequestWriter request_;
     HostsReadBack hosts_;
     Attempts attempts_;
+    StillOpenWatch stillOpen_;
+    StillOpen loggedOpen_;  // the listing whose names were last logged
+    std::optional<std::string> stillOpenFailure_;
     std::string lastState_;  // the state file's text as last written
     std::optional<std::string> stateFailure_, emptyFailure_;
     struct Since {

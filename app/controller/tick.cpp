@@ -83,6 +83,7 @@ void Tarrow::tick() {
     show(blocking, helper, status);
     writeState(status, helper, blocked.size());
     keepAttempts(now);
+    keepStillOpen();
     busy_ = false;
 }
 

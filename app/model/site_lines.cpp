@@ -38,7 +38,8 @@ std::string wholeNumber(int64_t n, std::string_view locale) {
 
 }  // namespace
 
-std::optional<std::string> detail(std::string_view domain, int weekTries, std::string_view locale) {
+std::optional<std::string> detail(std::string_view domain, int weekTries, std::string_view locale,
+                                  const std::vector<OpenName>& open) {
     std::vector<std::string> parts;
     if (siteName(domain) != domain) parts.emplace_back(domain);
     std::vector<std::string> also;
@@ -47,6 +48,7 @@ std::optional<std::string> detail(std::string_view domain, int weekTries, std::s
             if (!startsWith(alias, "www.") && !startsWith(alias, "mobile.")) also.push_back(alias);
     if (!also.empty()) parts.push_back("also " + joined(also, ", "));
     if (auto tried = triedLine(weekTries, locale)) parts.push_back(std::move(*tried));
+    if (auto opens = openLine(domain, open)) parts.push_back(std::move(*opens));
     if (parts.empty()) return std::nullopt;
     return joined(parts, separator);
 }
@@ -56,6 +58,13 @@ std::optional<std::string> triedLine(int weekTries, std::string_view locale) {
     if (weekTries == 1) return "tried once this week";
     if (weekTries == 2) return "tried twice this week";
     return "tried " + wholeNumber(weekTries, locale) + " times this week";
+}
+
+std::optional<std::string> openLine(std::string_view domain, const std::vector<OpenName>& open) {
+    if (open.empty()) return std::nullopt;
+    const OpenName& first = open.front();
+    if (first.name == domain) return "still opens: " + first.reason;
+    return "still opens: " + first.name + " \u2013 " + first.reason;
 }
 
 std::string visitsLine(const Suggestion& suggestion, std::string_view locale) {

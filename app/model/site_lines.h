@@ -6,16 +6,22 @@
 #include <string_view>
 #include <vector>
 
+#include "app/model/site_names.h"
 #include "app/model/suggestion.h"
 
 namespace tarrow {
 
 // Under a listed site: the domain when the site has a display name of its own, then
 // "also " and its aliases other than the www. and mobile. forms, then how often it was
-// tried in the last seven days (`triedLine`); joined by " · ". None when there is
-// nothing to say.
+// tried in the last seven days (`triedLine`), then why it still opens (`openLine`);
+// joined by " · ". None when there is nothing to say.
 std::optional<std::string> detail(std::string_view domain, int weekTries = 0,
-                                  std::string_view locale = {});
+                                  std::string_view locale = {},
+                                  const std::vector<OpenName>& open = {});
+
+// For the first of a site's open names: "still opens: <reason>" when it is the domain
+// itself, else "still opens: <name> – <reason>"; none when no name is open.
+std::optional<std::string> openLine(std::string_view domain, const std::vector<OpenName>& open);
 
 // "tried once this week", "tried twice this week", "tried 14 times this week" (the
 // number in the given locale); none for no attempt.

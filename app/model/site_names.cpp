@@ -114,4 +114,21 @@ std::vector<std::string> hostNames(std::string_view domain) {
     return names;
 }
 
+SiteOpenNames openNamesBySite(const std::vector<Site>& sites, const StillOpen& open) {
+    SiteOpenNames bySite;
+    if (open.empty()) return bySite;
+    for (const Site& site : sites) {
+        for (const std::string& name : hostNames(site.domain)) {
+            auto it = open.find(name);
+            if (it == open.end()) continue;
+            std::vector<OpenName>& names = bySite[site.domain];
+            // hostNames may repeat a name (an alias equal to a fixed form)
+            if (std::find_if(names.begin(), names.end(),
+                             [&](const OpenName& n) { return n.name == name; }) == names.end())
+                names.push_back({name, it->second});
+        }
+    }
+    return bySite;
+}
+
 }  // namespace tarrow

@@ -124,6 +124,11 @@ void Store::setWeekAttempts(SiteAttempts counts) {
     announce(StoreField::weekAttempts);
 }
 
+void Store::setStillOpen(SiteOpenNames open) {
+    stillOpen_ = std::move(open);
+    announce(StoreField::stillOpen);
+}
+
 void Store::observe(std::function<void(StoreField)> observer) {
     observers_.push_back(std::move(observer));
 }

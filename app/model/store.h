@@ -15,6 +15,7 @@
 #include "app/model/helper_state.h"
 #include "app/model/instant.h"
 #include "app/model/log_fn.h"
+#include "app/model/site_names.h"
 #include "app/model/suggestion.h"
 #include "app/model/tab.h"
 #include "common/status.h"
@@ -31,7 +32,8 @@ enum class StoreField {
     suggestions,
     suggesting,
     lockedBrowsers,
-    weekAttempts
+    weekAttempts,
+    stillOpen
 };
 
 class Store {
@@ -70,6 +72,9 @@ class Store {
     // Per site, the attempts of the last seven days (sites without any left out).
     const SiteAttempts& weekAttempts() const { return weekAttempts_; }
     void setWeekAttempts(SiteAttempts counts);
+    // Per site, the names the helper found still resolving to an address of their own.
+    const SiteOpenNames& stillOpen() const { return stillOpen_; }
+    void setStillOpen(SiteOpenNames open);
 
     // Called after every write of an observable field (equal values included), in the
     // order the observers were added.
@@ -103,6 +108,7 @@ class Store {
     bool suggesting_ = false;
     std::vector<std::string> lockedBrowsers_;
     SiteAttempts weekAttempts_;
+    SiteOpenNames stillOpen_;
     std::vector<std::function<void(StoreField)>> observers_;
     bool unreadableLeft_ = false;  // an unreadable config.json is still in the way
     Status lastSaveFailure_;       // the last failure logged by saveOrLog, ok when none

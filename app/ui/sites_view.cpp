@@ -140,12 +140,16 @@ std::vector<ListItem> SitesView::items() const {
     items.push_back(heading("heading:your", yourListTitle));
     if (groups.yourList.empty()) items.push_back(note("note:nothing", nothingYet));
     const SiteAttempts& tries = store_.weekAttempts();
+    const SiteOpenNames& open = store_.stillOpen();
+    const std::vector<OpenName> noneOpen;
     for (const Site& site : groups.yourList) {
         auto n = tries.find(site.domain);
         const int week = n == tries.end() ? 0 : n->second;
-        items.push_back(row(std::string(siteKey) + site.id, siteName(site.domain),
-                            detail(site.domain, week, locale_), tab_.enabled(site.domain),
-                            !site.enabled, true));
+        auto o = open.find(site.domain);
+        items.push_back(
+            row(std::string(siteKey) + site.id, siteName(site.domain),
+                detail(site.domain, week, locale_, o == open.end() ? noneOpen : o->second),
+                tab_.enabled(site.domain), !site.enabled, true));
     }
 
     const auto& all = store_.suggestions();
@@ -226,6 +230,7 @@ void SitesView::storeChanged(StoreField field) {
         case StoreField::suggesting:
         case StoreField::lockedBrowsers:
         case StoreField::weekAttempts:
+        case StoreField::stillOpen:
             redraw();
             return;
         case StoreField::tab:

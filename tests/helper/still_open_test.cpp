@@ -38,17 +38,4 @@ TEST(StillOpen, ReasonNamesTheLineThatWins) {
         EXPECT_EQ(stillOpenReason(row.hosts, row.name, foreign), row.reason) << row.what;
 }
 
-TEST(StillOpen, StatusFileRoundTrip) {
-    const StillOpen open{{"b.example", "a later line of /etc/hosts names it"},
-                         {"a.example", "an earlier line of /etc/hosts names it"}};
-    const std::string text = stillOpenText(open);
-    EXPECT_EQ(text,
-              "a.example: an earlier line of /etc/hosts names it\n"
-              "b.example: a later line of /etc/hosts names it\n");
-    EXPECT_EQ(parseStillOpen(text), open);
-    EXPECT_EQ(stillOpenText({}), "");
-    EXPECT_EQ(parseStillOpen("junk\nNot A Name: x\n: y\nc.example: z"),
-              (StillOpen{{"c.example", "z"}}));
-}
-
 }  // namespace

@@ -37,6 +37,7 @@ Rig::Rig(HelperFiles helper, std::string folder) : clock(at("2026-10-23T09:00:00
     paths.hosts = scratch / "etc/hosts";
     paths.helper = scratch / "libexec/helper";
     paths.service = scratch / "systemd/helper.service";
+    paths.stillOpen = scratch / "lib/still-open";
     paths.helperSHA256 = helperDigest;
     std::filesystem::create_directories(scratch / "etc");
     std::error_code ignored;

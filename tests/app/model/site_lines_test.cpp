@@ -23,6 +23,34 @@ TEST(Detail, DomainOfNamedSitesAndTheirAliases) {
     for (const Case& c : cases) EXPECT_EQ(detail(c.domain), c.detail) << c.domain;
 }
 
+// The first open name of a site ends its line, named only when it is not the domain.
+TEST(Detail, WhyTheSiteStillOpens) {
+    const std::string later = "a later line of /etc/hosts names it";
+    const std::string resolver = "the system resolver answers 203.0.113.5 for it, not /etc/hosts";
+    struct Case {
+        const char* domain;
+        int weekTries;
+        std::vector<OpenName> open;
+        std::optional<std::string> detail;
+    };
+    const Case cases[] = {
+        {"example.com", 0, {{"example.com", later}}, "still opens: " + later},
+        {"example.com",
+         0,
+         {{"www.example.com", resolver}},
+         "still opens: www.example.com \u2013 " + resolver},
+        {"youtube.com",
+         14,
+         {{"www.youtube.com", later}, {"youtu.be", resolver}},
+         "youtube.com \u00B7 also youtu.be \u00B7 tried 14 times this week \u00B7 still opens: "
+         "www.youtube.com \u2013 " +
+             later},
+        {"example.com", 1, {}, "tried once this week"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(detail(c.domain, c.weekTries, "en_US", c.open), c.detail) << c.domain;
+}
+
 TEST(VisitsLine, CountInTheLocaleAndThePopularKind) {
     struct Case {
         const char* domain;

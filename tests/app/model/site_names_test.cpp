@@ -99,6 +99,32 @@ TEST(HostNames, LongDomainLosesTheFormsThatDoNotFit) {
     EXPECT_TRUE(hostNames("not a domain").empty());
 }
 
+// Each listed name lands on every configured site that blocks it, in the site's own
+// order of names; what no site blocks is dropped.
+TEST(OpenNamesBySite, FollowTheSitesHostNames) {
+    const std::vector<Site> sites = {Site::named("youtube.com"), Site::named("x.com"),
+                                     Site::named("twitter.com"), Site::named("example.org", false)};
+    struct Case {
+        const char* what;
+        StillOpen open;
+        SiteOpenNames bySite;
+    };
+    const Case cases[] = {
+        {"nothing listed", {}, {}},
+        {"an alias, in the order of the site's names",
+         {{"youtu.be", "r1"}, {"www.youtube.com", "r2"}},
+         {{"youtube.com", {{"www.youtube.com", "r2"}, {"youtu.be", "r1"}}}}},
+        {"a name two sites share is open for both",
+         {{"twitter.com", "r"}},
+         {{"x.com", {{"twitter.com", "r"}}}, {"twitter.com", {{"twitter.com", "r"}}}}},
+        {"a switched-off site is still a configured site",
+         {{"m.example.org", "r"}},
+         {{"example.org", {{"m.example.org", "r"}}}}},
+        {"no site blocks it", {{"other.example", "r"}, {"youtube.co", "r"}}, {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(openNamesBySite(sites, c.open), c.bySite) << c.what;
+}
+
 TEST(Aliases, EveryEntryIsAValidHost) {
     for (const auto& [domain, extra] : aliases()) {
         EXPECT_TRUE(validHost(domain)) << domain;

@@ -183,10 +183,12 @@ TEST(StoreFields, EveryWriteIsAnnounced) {
     store.setSuggesting(true);
     store.setLockedBrowsers({"Firefox"});
     store.setSuggesting(true);
-    EXPECT_EQ(seen, (std::vector<StoreField>{StoreField::tab, StoreField::helper,
-                                             StoreField::status, StoreField::browsers,
-                                             StoreField::suggestions, StoreField::suggesting,
-                                             StoreField::lockedBrowsers, StoreField::suggesting}));
+    store.setStillOpen({{"example.com", {{"example.com", "why"}}}});
+    EXPECT_EQ(seen,
+              (std::vector<StoreField>{StoreField::tab, StoreField::helper, StoreField::status,
+                                       StoreField::browsers, StoreField::suggestions,
+                                       StoreField::suggesting, StoreField::lockedBrowsers,
+                                       StoreField::suggesting, StoreField::stillOpen}));
 }
 
 const std::string oddFile =

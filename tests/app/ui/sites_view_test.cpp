@@ -291,6 +291,24 @@ TEST_F(SitesView, TheWeeksAttemptsInTheDetailLine) {
     EXPECT_FALSE(example->detailLabel()->isVisible());
 }
 
+// A site that still opens says why at the end of its grey line, and the line goes back
+// when the helper no longer lists it.
+TEST_F(SitesView, WhyASiteStillOpensInTheDetailLine) {
+    SettingsRig rig(sitesConfig({"youtube.com", "example.com"}));
+    rig.open(Tab::sites);
+    ui::SiteRow* youtube = rig.row("site:" + rig.idOf("youtube.com"));
+    ui::SiteRow* example = rig.row("site:" + rig.idOf("example.com"));
+    rig.store->setStillOpen(
+        {{"youtube.com", {{"www.youtube.com", "a later line of /etc/hosts names it"}}}});
+    EXPECT_EQ(youtube->detailLabel()->text(),
+              QString::fromUtf8("youtube.com \u00B7 also youtu.be \u00B7 still opens: "
+                                "www.youtube.com \u2013 a later line of /etc/hosts names it"));
+    EXPECT_FALSE(example->detailLabel()->isVisible());
+    rig.store->setStillOpen({});
+    EXPECT_EQ(youtube->detailLabel()->text(),
+              QString::fromUtf8("youtube.com \u00B7 also youtu.be"));
+}
+
 // Explanations and switched-off sites are drawn in the text colour at 0.62 opacity, also
 // after the desktop changes from a light to a dark palette.
 TEST_F(SitesView, MutedTextFollowsANewPalette) {
