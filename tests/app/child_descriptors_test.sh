@@ -29,20 +29,8 @@ only_std_fds() {
 }
 background only_std_fds env PATH="$work/path:$PATH" "$bin/tarrow" 2>"$work/app.err" </dev/null >/dev/null
 app=$!
-root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
-icon() {
-  local id
-  for id in $(xdotool search --onlyvisible --class '^Tarrow$' 2>/dev/null); do
-    xdotool getwindowgeometry "$id" | grep -q 'Geometry: 1x1' && continue
-    # The welcome window of a first start is a window of its own, not the docked icon.
-    xwininfo -id "$id" -tree | grep -q "Parent window id: $root" && continue
-    echo "$id"
-    return 0
-  done
-  return 1
-}
-wait_for 10 icon >/dev/null || fail "the icon is not in the tray"
-xdotool mousemove --window "$(icon)" 8 8 click 3
+wait_for 10 tray_icon >/dev/null || fail "the icon is not in the tray"
+xdotool mousemove --window "$(tray_icon)" 8 8 click 3
 sleep 1
 xdotool key Up Up Return # "About Tarrow", the last item but one
 about() { xdotool search --onlyvisible --name '^About Tarrow$' 2>/dev/null | head -n 1 | grep .; }

@@ -11,7 +11,6 @@ tries="${TARROW_TRAY_TRIES:-2}"
 work_folder tray
 app_home
 start_xvfb
-root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
 
 # time_until <command...>: the milliseconds until it succeeds, or "never" after 10 s.
 time_until() {
@@ -21,20 +20,7 @@ time_until() {
 }
 within_2s() { for ms in "$@"; do [ "$ms" != never ] && [ "$ms" -le 2000 ] || return 1; done; }
 
-# The app's icon window: named Tarrow, larger than 1x1, mapped inside a tray. (Qt names
-# it in _NET_WM_NAME only, which xdotool's --name does not search.)
-icon_window() {
-  local id
-  for id in $(xdotool search --onlyvisible --class '^Tarrow$' 2>/dev/null); do
-    [ "$(xdotool getwindowname "$id")" = Tarrow ] || continue
-    xdotool getwindowgeometry "$id" | grep -q 'Geometry: 1x1' && continue
-    xwininfo -id "$id" -tree | grep -q "Parent window id: $root" && continue
-    echo "$id"
-    return 0
-  done
-  return 1
-}
-docked() { icon_window >/dev/null; }
+docked() { tray_icon >/dev/null; }
 # The menu: a window of the app's that the window manager does not place, taller than a
 # tool tip.
 menu_shown() {
@@ -60,7 +46,7 @@ sleep 3 # the app runs a while without any tray
 start_tray_alone
 later=($(time_until docked)) restarted=()
 # Panels open a status icon's menu on the left click too, not only on the right one.
-xdotool mousemove --window "$(icon_window)" 8 8 click 1
+xdotool mousemove --window "$(tray_icon)" 8 8 click 1
 check "XEmbed: a left click opens the menu" wait_for 3 menu_shown
 xdotool key Escape
 # TARROW_TRAY_SHOT=<file.png> keeps a screenshot of the docked icon to look at.

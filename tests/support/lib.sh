@@ -311,6 +311,22 @@ start_tray() {
   tray=$!
 }
 
+# tray_icon: the window id of the app's icon docked in a tray: named Tarrow, larger than
+# 1x1, and not a window of its own on the root (the welcome window of a first start is).
+# Qt names it in _NET_WM_NAME only, which xdotool's --name does not search.
+tray_icon() {
+  local id root
+  root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
+  for id in $(xdotool search --onlyvisible --class '^Tarrow$' 2>/dev/null); do
+    [ "$(xdotool getwindowname "$id")" = Tarrow ] || continue
+    xdotool getwindowgeometry "$id" | grep -q 'Geometry: 1x1' && continue
+    xwininfo -id "$id" -tree | grep -q "Parent window id: $root" && continue
+    echo "$id"
+    return 0
+  done
+  return 1
+}
+
 # --- the app ---
 
 # app_home: a home and a state folder of the app's own in $work, Qt off screen, no
