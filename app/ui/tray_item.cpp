@@ -1,11 +1,13 @@
 #include "app/ui/tray_item.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 
+#include "app/controller/log.h"
 #include "platform/desktop/tray_hosts.h"
 
 namespace tarrow::ui {
@@ -15,6 +17,12 @@ namespace {
 // Often enough that an icon docks within two seconds of a tray appearing; only while
 // there is none.
 constexpr int lookMilliseconds = 500;
+
+// A tray embeds an icon within a tenth of a second; one that has not after a second
+// dropped the request. Asked again a few times, not for ever: a tray that never takes
+// the icon is not helped by more.
+constexpr int dockCheckMilliseconds = 1000;
+constexpr int maxRedocks = 5;
 
 // Platforms without a screen never get a tray.
 bool traysPossible() {
@@ -27,6 +35,18 @@ bool trayPresent() {
            (QGuiApplication::platformName() == "xcb" && platform::xembedTrayPresent());
 }
 
+// The X window of Qt's XEmbed icon, or 0: none over StatusNotifierItem, and none while
+// the icon is hidden. Qt keeps it as a top-level widget of its own class.
+WId xembedIconWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qstrcmp(widget->metaObject()->className(), "QSystemTrayIconSys") == 0 &&
+            widget->isVisible()) {
+            return widget->internalWinId();
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 TrayItem::TrayItem(std::function<QIcon(bool blocking)> markImage, QObject* parent)
@@ -34,6 +54,9 @@ TrayItem::TrayItem(std::function<QIcon(bool blocking)> markImage, QObject* paren
     look_.setInterval(lookMilliseconds);
     look_.setTimerType(Qt::CoarseTimer);
     connect(&look_, &QTimer::timeout, this, &TrayItem::showWhenPossible);
+    dockCheck_.setInterval(dockCheckMilliseconds);
+    dockCheck_.setSingleShot(true);
+    connect(&dockCheck_, &QTimer::timeout, this, &TrayItem::checkDocked);
     showWhenPossible();
 }
 
@@ -57,6 +80,21 @@ void TrayItem::showWhenPossible() {
     icon_->setToolTip(QString::fromStdString(toolTip_));
     redraw();
     icon_->show();
+    if (QGuiApplication::platformName() == "xcb") dockCheck_.start();
+}
+
+void TrayItem::checkDocked() {
+    const WId window = xembedIconWindow();
+    if (!icon_ || window == 0 || platform::xembedIconDocked(window)) return;
+    if (redocks_ == maxRedocks) {
+        app::log("the tray did not take the icon");
+        return;
+    }
+    ++redocks_;
+    app::log("the tray dropped the icon; asking it again");
+    icon_->hide();  // Qt sends a new dock request with a new window when shown again
+    icon_->show();
+    dockCheck_.start();
 }
 
 void TrayItem::setMenu(QMenu* menu) {

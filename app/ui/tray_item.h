@@ -3,7 +3,9 @@
 // lives on in memory, keeps its image, menu and tool tip, and shows itself once a tray
 // appears: an XEmbed tray or a StatusNotifierItem host, whichever comes first. The Qt
 // icon is made only then, because Qt chooses between the two kinds once, when it makes
-// its first icon. A tray that restarts later gets the icon again through Qt.
+// its first icon. A tray that restarts later gets the icon again through Qt. An XEmbed
+// tray that drops the icon's dock request (some do while they start up, after announcing
+// themselves) is asked again.
 
 #include <QIcon>
 #include <QObject>
@@ -43,11 +45,14 @@ class TrayItem final : public QObject, public app::StatusItem {
   private:
     void showWhenPossible();
     void redraw();
+    void checkDocked();
 
     std::function<QIcon(bool)> markImage_;
     std::unique_ptr<QSystemTrayIcon> icon_;
     QPointer<QMenu> menu_;
-    QTimer look_;  // for a tray, until one appears
+    QTimer look_;       // for a tray, until one appears
+    QTimer dockCheck_;  // whether an XEmbed tray took the icon in
+    int redocks_ = 0;
     bool blocking_ = false;
     bool dimmed_ = false;
     std::string toolTip_, accessibleName_, accessibleValue_;

@@ -29,6 +29,16 @@ bool xembedTrayPresent() {
     return present;
 }
 
+bool xembedIconDocked(unsigned long window) {
+    std::optional<XConnection> x = xConnection();
+    if (!x || window == 0) return false;
+    auto* tree = xcb_query_tree_reply(x->connection,
+                                      xcb_query_tree(x->connection, xcb_window_t(window)), nullptr);
+    const bool docked = tree && tree->parent != XCB_WINDOW_NONE && tree->parent != tree->root;
+    std::free(tree);
+    return docked;
+}
+
 bool statusNotifierHostPresent() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface()) return false;

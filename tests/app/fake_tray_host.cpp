@@ -1,6 +1,9 @@
 // A stand-in for a desktop's tray: takes the X11 system tray selection of screen 0 and
 // waits for a tray icon to ask for docking. Exits 0 when one asks, 1 after the timeout.
-//   fake_tray_host <seconds>
+//   fake_tray_host <seconds> [dropped]
+// With a number of dropped requests, it ignores that many, as a tray that is still
+// starting up does, then takes the icon in (makes it a child of its own window) and
+// watches two seconds more: it exits 0 only if the icon then stops asking.
 
 #include <poll.h>
 #include <xcb/xcb.h>
@@ -26,6 +29,7 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
 
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
+    const int dropped = argc > 2 ? std::atoi(argv[2]) : -1;
     std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
         xcb_connect(nullptr, nullptr), xcb_disconnect);
     xcb_connection_t* c = connection.get();
@@ -57,24 +61,47 @@ int main(int argc, char** argv) {
     std::printf("tray up\n");
     std::fflush(stdout);
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    int requests = 0;
+    bool docked = false;
     pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
     while (std::chrono::steady_clock::now() < deadline) {
         ::poll(&fd, 1, 200);
         while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
-            bool dock = false;
+            xcb_window_t icon = XCB_WINDOW_NONE;
             if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
                 auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
-                dock = message->type == opcode && message->data.data32[1] == 0;  // REQUEST_DOCK
+                if (message->type == opcode && message->data.data32[1] == 0) {  // REQUEST_DOCK
+                    icon = message->data.data32[2];
+                }
             }
             std::free(event);
-            if (dock) {
+            if (icon == XCB_WINDOW_NONE) continue;
+            ++requests;
+            if (dropped < 0) {
                 std::printf("dock request\n");
                 return 0;
             }
+            if (docked) {
+                std::printf("asked again after docking\n");
+                return 1;
+            }
+            if (requests <= dropped) {
+                std::printf("dropped dock request %d\n", requests);
+                std::fflush(stdout);
+                continue;
+            }
+            xcb_reparent_window(c, icon, tray, 0, 0);
+            xcb_map_window(c, icon);
+            xcb_flush(c);
+            std::printf("docked after %d requests\n", requests);
+            std::fflush(stdout);
+            docked = true;
+            deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
         }
         if (xcb_connection_has_error(c)) return 2;
     }
+    if (docked) return 0;
     std::printf("no dock request\n");
     return 1;
 }

@@ -68,6 +68,10 @@ for n in $(seq "$tries"); do
   start_tray_alone
   start_app_in "home-together-$n"
   together+=($(time_until docked))
+  if [ "${together[-1]}" = never ]; then # what the display held, to see why
+    xwininfo -root -tree >"$work/windows-together-$n" 2>&1
+    show_on_failure "$work/windows-together-$n"
+  fi
   stop "$app" "$tray"
 done
 echo "XEmbed, app and tray started together: ${together[*]} ms"
