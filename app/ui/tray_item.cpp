@@ -18,8 +18,8 @@ namespace {
 // there is none.
 constexpr int lookMilliseconds = 500;
 
-// A tray embeds an icon within a tenth of a second; one that has not after a second
-// dropped the request. Asked again a few times, not for ever: a tray that never takes
+// A tray embeds and shows an icon within a tenth of a second; one that has not after a
+// second dropped the request. Asked again a few times, not for ever: a tray that never takes
 // the icon is not helped by more.
 constexpr int dockCheckMilliseconds = 1000;
 constexpr int maxRedocks = 5;
@@ -87,11 +87,11 @@ void TrayItem::checkDocked() {
     const WId window = xembedIconWindow();
     if (!icon_ || window == 0 || platform::xembedIconDocked(window)) return;
     if (redocks_ == maxRedocks) {
-        app::log("the tray did not take the icon");
+        app::log("the tray does not show the icon");
         return;
     }
     ++redocks_;
-    app::log("the tray dropped the icon; asking it again");
+    app::log("the tray does not show the icon; asking it again");
     icon_->hide();  // Qt sends a new dock request with a new window when shown again
     icon_->show();
     dockCheck_.start();

@@ -34,9 +34,14 @@ bool xembedIconDocked(unsigned long window) {
     if (!x || window == 0) return false;
     auto* tree = xcb_query_tree_reply(x->connection,
                                       xcb_query_tree(x->connection, xcb_window_t(window)), nullptr);
-    const bool docked = tree && tree->parent != XCB_WINDOW_NONE && tree->parent != tree->root;
+    const bool inTray = tree && tree->parent != XCB_WINDOW_NONE && tree->parent != tree->root;
     std::free(tree);
-    return docked;
+    if (!inTray) return false;
+    auto* attributes = xcb_get_window_attributes_reply(
+        x->connection, xcb_get_window_attributes(x->connection, xcb_window_t(window)), nullptr);
+    const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(attributes);
+    return viewable;
 }
 
 bool statusNotifierHostPresent() {

@@ -7,8 +7,9 @@ namespace tarrow::platform {
 // An XEmbed tray: some window owns the X11 selection _NET_SYSTEM_TRAY_S<screen>.
 bool xembedTrayPresent();
 
-// Whether an XEmbed tray took the icon window in: a tray docks an icon by making it a
-// child of one of its own windows, and one that drops the request leaves it on the root.
+// Whether an XEmbed tray shows the icon window: a tray docks an icon by making it a child
+// of one of its own windows and mapping it; one that drops the request leaves it on the
+// root, and two trays' sockets fighting over it can leave it unmapped.
 bool xembedIconDocked(unsigned long window);
 
 // A StatusNotifierItem tray: org.kde.StatusNotifierWatcher is on the session bus and

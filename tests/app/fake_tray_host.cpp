@@ -93,6 +93,7 @@ int main(int argc, char** argv) {
             }
             xcb_reparent_window(c, icon, tray, 0, 0);
             xcb_map_window(c, icon);
+            xcb_map_window(c, tray);
             xcb_flush(c);
             std::printf("docked after %d requests\n", requests);
             std::fflush(stdout);
