@@ -16,6 +16,7 @@
 #include "app/ui/settings_icons.h"
 #include "app/ui/setup_box.h"
 #include "app/ui/store_signals.h"
+#include "app/ui/tab_head.h"
 #include "app/ui/text_styles.h"
 #include "app/ui/ui_text.h"
 
@@ -48,12 +49,7 @@ SchedulesView::SchedulesView(StoreSignals& observed, const Calendar& calendar, S
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(12);
 
-    setup_ = new SetupBox(hooks_.setUp, hooks_.removeHelper, this);
-    column->addWidget(setup_);
-
-    status_ = new QLabel(this);
-    status_->setTextFormat(Qt::PlainText);
-    column->addWidget(status_);
+    head_.emplace(store_, hooks_.setUp, hooks_.removeHelper, column, this);
 
     scroll_ = new QScrollArea(this);
     scroll_->setWidgetResizable(true);
@@ -81,19 +77,11 @@ SchedulesView::SchedulesView(StoreSignals& observed, const Calendar& calendar, S
     column->addWidget(footnote(text(okayNowFootnote), this));
 
     connect(&observed, &StoreSignals::changed, this, &SchedulesView::storeChanged);
-    setup_->showHelper(store_.helper());
-    status_->setText(QString::fromStdString(store_.status()));
 }
 
 void SchedulesView::storeChanged(StoreField field) {
+    if (head_->follow(field)) return;
     switch (field) {
-        case StoreField::status:
-            if (status_->text().toStdString() != store_.status())
-                status_->setText(QString::fromStdString(store_.status()));
-            return;
-        case StoreField::helper:
-            setup_->showHelper(store_.helper());
-            return;
         case StoreField::config:
             redraw();
             return;
@@ -175,7 +163,7 @@ void SchedulesView::edited(bool taken) {
 
 // Top to bottom: the set-up buttons, each row left to right, then "Add Schedule".
 void SchedulesView::chainFocus() {
-    std::vector<QWidget*> chain = {setup_->setUpButton(), setup_->removeButton()};
+    std::vector<QWidget*> chain = {setupBox()->setUpButton(), setupBox()->removeButton()};
     for (ScheduleRow* row : rows_) {
         const std::vector<QWidget*> controls = row->controls();
         chain.insert(chain.end(), controls.begin(), controls.end());

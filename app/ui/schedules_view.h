@@ -7,12 +7,14 @@
 #include <QLocale>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/model/calendar.h"
 #include "app/model/schedules_tab.h"
 #include "app/model/weekday_names.h"
+#include "app/ui/tab_head.h"
 
 class QLabel;
 class QPushButton;
@@ -37,8 +39,8 @@ class SchedulesView final : public QWidget {
     SchedulesView(StoreSignals& observed, const Calendar& calendar, SchedulesHooks hooks,
                   QWidget* parent = nullptr);
 
-    SetupBox* setupBox() const { return setup_; }
-    QLabel* statusLabel() const { return status_; }
+    SetupBox* setupBox() const { return head_->setupBox(); }
+    QLabel* statusLabel() const { return head_->statusLabel(); }
     QPushButton* addButton() const { return add_; }
     QScrollArea* list() const { return scroll_; }
     size_t rowCount() const { return rows_.size(); }
@@ -65,8 +67,7 @@ class SchedulesView final : public QWidget {
     WeekdayNames names_;
     QLocale locale_;
     QIcon removeIcon_;
-    SetupBox* setup_;
-    QLabel* status_;
+    std::optional<TabHead> head_;  // made in the constructor, once the column exists
     QScrollArea* scroll_;
     QVBoxLayout* rowsLayout_;
     QPushButton* add_;

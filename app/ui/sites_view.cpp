@@ -16,6 +16,7 @@
 #include "app/ui/setup_box.h"
 #include "app/ui/sites_list.h"
 #include "app/ui/store_signals.h"
+#include "app/ui/tab_head.h"
 #include "app/ui/text_styles.h"
 #include "app/ui/ui_text.h"
 
@@ -73,12 +74,7 @@ SitesView::SitesView(StoreSignals& observed, SitesHooks hooks, QWidget* parent)
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(10);
 
-    setup_ = new SetupBox(hooks_.setUp, hooks_.removeHelper, this);
-    column->addWidget(setup_);
-
-    status_ = new QLabel(this);
-    status_->setTextFormat(Qt::PlainText);
-    column->addWidget(status_);
+    head_.emplace(store_, hooks_.setUp, hooks_.removeHelper, column, this);
 
     auto* addRow = new QHBoxLayout;
     entry_ = new QLineEdit(this);
@@ -127,9 +123,6 @@ SitesView::SitesView(StoreSignals& observed, SitesHooks hooks, QWidget* parent)
     connect(entry_, &QLineEdit::returnPressed, this, &SitesView::addEntry);
     connect(add_, &QPushButton::clicked, this, &SitesView::addEntry);
     connect(&observed, &StoreSignals::changed, this, &SitesView::storeChanged);
-
-    setup_->showHelper(store_.helper());
-    status_->setText(QString::fromStdString(store_.status()));
 }
 
 std::vector<ListItem> SitesView::items() const {
@@ -217,14 +210,8 @@ std::vector<ListItem> SitesView::items() const {
 }
 
 void SitesView::storeChanged(StoreField field) {
+    if (head_->follow(field)) return;
     switch (field) {
-        case StoreField::status:
-            if (status_->text().toStdString() != store_.status())
-                status_->setText(QString::fromStdString(store_.status()));
-            return;
-        case StoreField::helper:
-            setup_->showHelper(store_.helper());
-            return;
         case StoreField::config:
         case StoreField::suggestions:
         case StoreField::suggesting:
@@ -233,6 +220,8 @@ void SitesView::storeChanged(StoreField field) {
         case StoreField::stillOpen:
             redraw();
             return;
+        case StoreField::status:  // the head's
+        case StoreField::helper:
         case StoreField::tab:
         case StoreField::browsers:
             return;
@@ -287,7 +276,8 @@ void SitesView::showProblem() {
 
 // Top to bottom: the set-up buttons, the add field and its button, then the list.
 void SitesView::chainFocus() {
-    std::vector<QWidget*> chain = {setup_->setUpButton(), setup_->removeButton(), entry_, add_};
+    std::vector<QWidget*> chain = {setupBox()->setUpButton(), setupBox()->removeButton(), entry_,
+                                   add_};
     const std::vector<QWidget*> rows = list_->controls();
     chain.insert(chain.end(), rows.begin(), rows.end());
     for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);

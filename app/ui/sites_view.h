@@ -5,10 +5,12 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/model/log_fn.h"
 #include "app/model/sites_tab.h"
+#include "app/ui/tab_head.h"
 
 class QLabel;
 class QLineEdit;
@@ -35,10 +37,10 @@ class SitesView final : public QWidget {
     const SitesTab& tab() const { return tab_; }
     QLineEdit* entry() const { return entry_; }
     QPushButton* addButton() const { return add_; }
-    QLabel* statusLabel() const { return status_; }
+    QLabel* statusLabel() const { return head_->statusLabel(); }
     QLabel* problemLabel() const { return problemText_; }
     QWidget* problemLine() const { return problem_; }
-    SetupBox* setupBox() const { return setup_; }
+    SetupBox* setupBox() const { return head_->setupBox(); }
     SitesList* list() const { return list_; }
 
     // The items the list shows now, in order (what `draw` hands the list).
@@ -62,9 +64,8 @@ class SitesView final : public QWidget {
     Store& store_;
     SitesHooks hooks_;
     SitesTab tab_;
-    std::string locale_;  // for the visit counts
-    SetupBox* setup_;
-    QLabel* status_;
+    std::string locale_;           // for the visit counts
+    std::optional<TabHead> head_;  // made in the constructor, once the column exists
     QLineEdit* entry_;
     QPushButton* add_;
     QWidget* problem_;
