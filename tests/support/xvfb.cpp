@@ -1,11 +1,10 @@
 #include "tests/support/xvfb.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <chrono>
-#include <thread>
 
 namespace tarrow::test {
 
@@ -13,19 +12,31 @@ bool Xvfb::available() {
     return ::access("/usr/bin/Xvfb", X_OK) == 0;
 }
 
-xcb_connection_t* Xvfb::start(int number) {
-    display = ":" + std::to_string(number);
+xcb_connection_t* Xvfb::start() {
+    // The server writes the display number it took to the pipe once it listens.
+    int ready[2];
+    if (::pipe(ready) != 0) return nullptr;
+    ::fcntl(ready[0], F_SETFD, FD_CLOEXEC);
+    const std::string fd = std::to_string(ready[1]);
     pid = ::fork();
     if (pid == 0) {
-        ::execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-nolisten", "tcp", nullptr);
+        ::execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", nullptr);
         ::_exit(127);
     }
-    for (int i = 0; i < 100; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        xcb_connection_t* c = xcb_connect(display.c_str(), nullptr);
-        if (!xcb_connection_has_error(c)) return c;
-        xcb_disconnect(c);
+    ::close(ready[1]);
+    std::string number;
+    pollfd wait{ready[0], POLLIN, 0};
+    char c = 0;
+    // Up to ten seconds for the server; the line ends with a line feed.
+    while (pid > 0 && ::poll(&wait, 1, 10000) == 1 && ::read(ready[0], &c, 1) == 1 && c != '\n') {
+        number += c;
     }
+    ::close(ready[0]);
+    if (number.empty()) return nullptr;
+    display = ":" + number;
+    xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
+    if (!xcb_connection_has_error(connection)) return connection;
+    xcb_disconnect(connection);
     return nullptr;
 }
 

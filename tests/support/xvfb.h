@@ -10,9 +10,9 @@ namespace tarrow::test {
 
 struct Xvfb {
     static bool available();
-    // Starts the server on display :number; returns a connection to it once it takes one
-    // (the caller disconnects it), or null.
-    xcb_connection_t* start(int number);
+    // Starts the server on a display number it finds free (tests run side by side, each
+    // with its own server); returns a connection to it (the caller disconnects it), or null.
+    xcb_connection_t* start();
     void stop();
     ~Xvfb() { stop(); }
     std::string display;

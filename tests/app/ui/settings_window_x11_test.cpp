@@ -37,7 +37,7 @@ class X11Environment : public ::testing::Environment {
   public:
     void SetUp() override {
         if (!Xvfb::available()) return;
-        if (xcb_connection_t* c = xvfb_.start(350 + getpid() % 100)) xcb_disconnect(c);
+        if (xcb_connection_t* c = xvfb_.start()) xcb_disconnect(c);
         setenv("DISPLAY", xvfb_.display.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
         application_ = new QApplication(argc_, argv_);

@@ -30,7 +30,7 @@ class X11 : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!tarrow::test::Xvfb::available()) GTEST_SKIP() << "no Xvfb";
-        c = xvfb.start(150 + getpid() % 100);
+        c = xvfb.start();
         ASSERT_TRUE(c) << "Xvfb did not start";
         setenv("DISPLAY", xvfb.display.c_str(), 1);
         unsetenv("XDG_SESSION_TYPE");
