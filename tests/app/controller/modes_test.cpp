@@ -16,7 +16,9 @@ TEST(ChooseMode, FirstRowThatAppliesWins) {
     const Case cases[] = {
         {{}, Mode::app, ""},
         {{"--menu", "--version"}, Mode::version, ""},
+        {{"--help", "--version"}, Mode::version, ""},
         {{"--menu", "--help"}, Mode::help, ""},
+        {{"--icons", "--help"}, Mode::help, ""},
         {{"-h", "--selftest"}, Mode::help, ""},
         {{"--suggest", "--selftest"}, Mode::selftest, ""},
         {{"--render", "out"}, Mode::render, "out"},

@@ -53,16 +53,6 @@ TEST(StoreLoad, ABrokenFileIsSetAsideAndReplacedByTheInitialConfiguration) {
     }
 }
 
-TEST(StoreLoad, HugeValidFileLoads) {
-    TempFolder dir;
-    Config big;
-    for (int i = 0; i < 50000; ++i)
-        big.sites.push_back(Site::named("site" + std::to_string(i) + ".com"));
-    writeFile(dir / "config.json", encodeConfig(big));
-    Store store(dir.path);
-    EXPECT_EQ(store.config(), big);
-}
-
 TEST(StoreLoad, EarlierBrokenCopiesAreKeptUnderNumberedNames) {
     TempFolder dir;
     writeFile(dir / "config.broken.json", "first");
