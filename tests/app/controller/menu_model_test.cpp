@@ -56,11 +56,11 @@ TEST(MenuModel, OffWithMissingHelperAndNothingConfigured) {
     EXPECT_EQ(menuText(menuEntries(facts)), expected);
 }
 
-TEST(MenuModel, TheSecondAndThirdItemsFollowTheHelperAndTheSwitch) {
+TEST(MenuModel, TheSetUpAndMainItemsFollowTheHelperAndTheSwitch) {
     struct Case {
         Helper helper;
         bool on;
-        std::string second, tipStart, third, thirdTip;
+        std::string setUp, tipStart, main, mainTip;
     };
     const Case cases[] = {
         {Helper::missing, false, "Set Up Blocking\u2026",
@@ -77,10 +77,10 @@ TEST(MenuModel, TheSecondAndThirdItemsFollowTheHelperAndTheSwitch) {
         facts.helper = c.helper;
         facts.on = c.on;
         const std::vector<MenuEntry> menu = menuEntries(facts);
-        EXPECT_EQ(menu[1].title, c.second);
+        EXPECT_EQ(menu[1].title, c.setUp);
         EXPECT_EQ(menu[1].command, MenuCommand::setUp);
         EXPECT_TRUE(menu[1].tip.starts_with(c.tipStart)) << menu[1].tip;
-        EXPECT_EQ(std::pair(menu[2].title, menu[2].tip), std::pair(c.third, c.thirdTip));
+        EXPECT_EQ(std::pair(menu[3].title, menu[3].tip), std::pair(c.main, c.mainTip));
     }
 }
 

@@ -67,7 +67,9 @@ TEST(CommandThroughTick, ChangesTheConfigurationAndLogsKnownWords) {
         c.change(expected, rig.clock);
         EXPECT_FALSE(exists(fileIn(rig.paths.folder, "command"))) << "a command runs once";
         EXPECT_EQ(rig.countPrefix("command: "), c.logged ? 1 : 0);
-        if (c.logged) EXPECT_EQ(rig.count("command: " + *c.logged), 1);
+        if (c.logged) {
+            EXPECT_EQ(rig.count("command: " + *c.logged), 1);
+        }
         EXPECT_EQ(rig.store->config(), expected);
         const bool blocking = expected.manualOn || expected.onUntil;
         EXPECT_EQ(rig.request(), blocking ? lines(youtubeNames) : "")
