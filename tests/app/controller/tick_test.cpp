@@ -221,7 +221,6 @@ TEST(HelperState, FollowsTheFilesAndTheSection) {
         {"no service file", HelperFiles::withoutService, "0", Helper::missing, 0, missingText},
         {"other digest keeps the status", HelperFiles::wrongDigest, "111", Helper::outdated, 0,
          ordinary},
-        {"applying", HelperFiles::current, "00", Helper::working, 0, ordinary},
         {"differs for 5 s", HelperFiles::current, "1", Helper::working, 0, ordinary},
         {"matches after 5 s", HelperFiles::current, "10", Helper::working, 0, ordinary},
         {"differs for 10 s", HelperFiles::current, "11", Helper::stuck, 1, stuckText},

@@ -125,7 +125,6 @@ TEST(SiteName, IsThePresetNameOnlyForExactDomains) {
     EXPECT_EQ(siteName("news.google.com"), "Google News");
     EXPECT_EQ(siteName("www.youtube.com"), "www.youtube.com");
     EXPECT_EQ(siteName("example.com"), "example.com");
-    EXPECT_EQ(siteName(""), "");
 }
 
 }  // namespace
