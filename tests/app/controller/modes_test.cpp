@@ -15,14 +15,11 @@ TEST(ChooseMode, FirstRowThatAppliesWins) {
     };
     const Case cases[] = {
         {{}, Mode::app, ""},
-        {{"--verbose"}, Mode::app, ""},
         {{"--menu", "--version"}, Mode::version, ""},
-        {{"--selftest", "--version"}, Mode::version, ""},
         {{"--help", "--version"}, Mode::version, ""},
         {{"--menu", "--help"}, Mode::help, ""},
-        {{"-h", "--selftest"}, Mode::help, ""},
         {{"--icons", "--help"}, Mode::help, ""},
-        {{"--Help", "-help"}, Mode::app, ""},
+        {{"-h", "--selftest"}, Mode::help, ""},
         {{"--suggest", "--selftest"}, Mode::selftest, ""},
         {{"--render", "out"}, Mode::render, "out"},
         {{"--icons", "a", "--render", "b"}, Mode::icons, "a"},  // the first image flag decides
@@ -31,15 +28,14 @@ TEST(ChooseMode, FirstRowThatAppliesWins) {
         {{"--icons", "--menu"}, Mode::icons, "--menu"},  // the next argument, whatever it is
         {{"--page-test", "--suggest"}, Mode::suggest, ""},
         {{"--menu", "--page-test"}, Mode::pageTest, ""},
-        {{"--menu"}, Mode::menu, ""},
         {{"--attempts", "--menu"}, Mode::menu, ""},
         {{"--attempts"}, Mode::attempts, ""},
         {{"--version=1", "-version", "--Menu"}, Mode::app, ""},  // flags are whole arguments
     };
     for (const Case& c : cases) {
-        Invocation invocation = chooseMode(c.args);
-        EXPECT_EQ(invocation.mode, c.mode) << ::testing::PrintToString(c.args);
-        EXPECT_EQ(invocation.folder, c.folder) << ::testing::PrintToString(c.args);
+        const Invocation got = chooseMode(c.args);
+        EXPECT_EQ(std::pair(got.mode, got.folder), std::pair(c.mode, c.folder))
+            << ::testing::PrintToString(c.args);
     }
 }
 

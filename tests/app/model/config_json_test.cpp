@@ -67,8 +67,6 @@ const GoodCase goodCases[] = {
      make([](Config& c) {
          c.schedules = {{id2, false, {-3, 0, 9}, -5, 99999}};
      })},
-    {"instant_with_offset", R"({"onUntil":"2026-10-23T09:25:00+02:00"})",
-     make([](Config& c) { c.onUntil = parseIso("2026-10-23T07:25:00Z"); })},
     {"byte_order_mark", "\xEF\xBB\xBF{\"manualOn\":true}",
      make([](Config& c) { c.manualOn = true; })},
 };
@@ -99,47 +97,33 @@ TEST_P(Unreadable, GivesNone) {
 
 const BadCase badCases[] = {
     {"empty", ""},
-    {"white_space", "  \n"},
     {"not_json", "sites: []"},
-    {"truncated", R"({"sites":[)"},
     {"array_at_top", "[]"},
-    {"string_at_top", R"("{}")"},
     {"not_utf8", "{\"sites\":[{\"id\":\"x\",\"domain\":\"caf\xE9.de\",\"enabled\":true}]}"},
-    {"not_utf8_outside_strings", "{\xFF}"},
     {"sites_not_array", R"({"sites":{}})"},
     {"schedules_not_array", R"({"schedules":"none"})"},
     {"manualOn_string", R"({"manualOn":"true"})"},
-    {"manualOn_number", R"({"manualOn":1})"},
     {"notice_string", R"({"notice":"yes"})"},
     {"suggest_number", R"({"suggest":0})"},
     {"onUntil_number", R"({"onUntil":1790000000})"},
-    {"onUntil_fraction", R"({"onUntil":"2026-10-23T07:25:00.5Z"})"},
     {"offUntil_no_zone", R"({"offUntil":"2026-10-23T07:25:00"})"},
-    {"offUntil_bad_date", R"({"offUntil":"2026-02-30T07:25:00Z"})"},
-    {"offUntil_date_only", R"({"offUntil":"2026-10-23"})"},
     {"site_without_id", siteWith(R"("domain":"a.com","enabled":true)")},
     {"site_without_domain", siteWith(goodId + R"(,"enabled":true)")},
     {"site_without_enabled", siteWith(goodId + R"(,"domain":"a.com")")},
-    {"site_null_enabled", siteWith(goodId + R"(,"domain":"a.com","enabled":null)")},
     {"site_domain_number", siteWith(goodId + R"(,"domain":7,"enabled":true)")},
     {"site_malformed_uuid",
      siteWith(R"("id":"0F8FAD5B-D9CB-469F-A165-70867728950","domain":"a.com","enabled":true)")},
-    {"site_uuid_in_braces",
-     siteWith(R"("id":"{0F8FAD5B-D9CB-469F-A165-70867728950E}","domain":"a.com","enabled":true)")},
     {"site_uuid_no_dashes",
      siteWith(R"("id":"0F8FAD5BD9CB469FA16570867728950E0000","domain":"a.com","enabled":true)")},
     {"site_not_object", R"({"sites":["a.com"]})"},
     {"schedule_without_days", scheduleWith(goodId + R"(,"enabled":true,"start":1,"end":2)")},
     {"schedule_without_start", scheduleWith(goodId + R"(,"enabled":true,"days":[],"end":2)")},
-    {"schedule_without_end", scheduleWith(goodId + R"(,"enabled":true,"days":[],"start":2)")},
     {"schedule_without_enabled", scheduleWith(goodId + R"(,"days":[],"start":1,"end":2)")},
     {"schedule_without_id", scheduleWith(R"("enabled":true,"days":[],"start":1,"end":2)")},
     {"schedule_start_string",
      scheduleWith(goodId + R"(,"enabled":true,"days":[],"start":"8","end":2)")},
     {"schedule_day_string",
      scheduleWith(goodId + R"(,"enabled":true,"days":["2"],"start":1,"end":2)")},
-    {"schedule_day_null",
-     scheduleWith(goodId + R"(,"enabled":true,"days":[null],"start":1,"end":2)")},
     {"schedule_days_object",
      scheduleWith(goodId + R"(,"enabled":true,"days":{},"start":1,"end":2)")},
 };
@@ -241,30 +225,21 @@ TEST_P(OddNumbers, CostAtMostTheirOwnSchedule) {
     std::optional<ConfigReading> reading = readConfig(text);
     ASSERT_TRUE(reading) << text;
     const Config& config = reading->config;
-    ASSERT_EQ(config.sites.size(), 1u) << "the sites are kept";
-    EXPECT_TRUE(config.manualOn);
-    ASSERT_GE(config.schedules.size(), 1u);
-    EXPECT_EQ(config.schedules[0].start, 480) << "the good schedule is kept";
-    if (c.read) {
-        ASSERT_EQ(config.schedules.size(), 2u);
-        EXPECT_EQ(config.schedules[1], *c.read);
-        EXPECT_TRUE(reading->leftOut.empty());
-    } else {
-        EXPECT_EQ(config.schedules.size(), 1u);
-        EXPECT_EQ(reading->leftOut, std::vector<std::string>{c.note});
-    }
+    EXPECT_EQ(std::pair(config.sites.size(), config.manualOn), std::pair(size_t(1), true));
+    std::vector<Schedule> schedules = {
+        Schedule{"7C9E6679-7425-40DE-944B-E07FC1F90AE7", true, {2}, 480, 720}};
+    if (c.read) schedules.push_back(*c.read);
+    EXPECT_EQ(config.schedules, schedules);
+    EXPECT_EQ(reading->leftOut, c.read ? std::vector<std::string>{} : std::vector{c.note});
     EXPECT_EQ(decodeConfig(text), config) << "decodeConfig reads the same";
 }
 
 const NumberCase numberCases[] = {
     {"whole_float", "480.0", "720", "[2]", second({2}, 480, 720), ""},
     {"exponent", "4.8e2", "1E3", "[2.0,3]", second({2, 3}, 480, 1000), ""},
-    {"negative_zero", "-0.0", "0", "[]", second({}, 0, 0), ""},
     {"int_limits", "-2147483648", "2147483647", "[1]", second({1}, -2147483648, 2147483647), ""},
     {"int_limits_as_floats", "-2147483648.0", "2147483647.0", "[1]",
      second({1}, -2147483648, 2147483647), ""},
-    {"start_beyond_int", "4800000000", "720", "[2]", std::nullopt,
-     "schedule 2 left out: start 4800000000 is out of range"},
     {"end_below_int", "480", "-4800000000", "[2]", std::nullopt,
      "schedule 2 left out: end -4800000000 is out of range"},
     {"one_past_int", "2147483648", "0", "[2]", std::nullopt,
@@ -275,8 +250,6 @@ const NumberCase numberCases[] = {
      "schedule 2 left out: end 1.2345678901234568e+29 is out of range"},
     {"fraction", "480.5", "720", "[2]", std::nullopt,
      "schedule 2 left out: start 480.5 is not a whole number"},
-    {"tiny_fraction", "480", "720.000000001", "[2]", std::nullopt,
-     "schedule 2 left out: end 720.000000001 is not a whole number"},
     {"day_beyond_int", "480", "720", "[2,4800000000]", std::nullopt,
      "schedule 2 left out: day 4800000000 is out of range"},
     {"day_fraction", "480", "720", "[2.5]", std::nullopt,
@@ -297,13 +270,6 @@ TEST(OddNumbers, EverySchedulesProblemIsNotedInFileOrder) {
     EXPECT_EQ(reading->leftOut,
               (std::vector<std::string>{"schedule 1 left out: start 1.5 is not a whole number",
                                         "schedule 3 left out: start 1.5 is not a whole number"}));
-}
-
-TEST(OddNumbers, WrongTypesStillMakeTheFileUnreadable) {
-    for (const std::string start : {"\"480\"", "null", "true", "[480]"}) {
-        EXPECT_FALSE(readConfig(fileWith(start, "720", "[2]"))) << start;
-    }
-    EXPECT_FALSE(readConfig(fileWith("480", "720", "[\"2\"]")));
 }
 
 }  // namespace

@@ -49,14 +49,5 @@ TEST(MachineTexts, BothVariantsWordForWord) {
     }
 }
 
-TEST(MachineTexts, TheOtherVariantNamesNothingOfTheMac) {
-    for (const MachineText* text : machine::all) {
-        for (const char* word : {"Mac", "menu bar", "System Settings", "Login Items"}) {
-            EXPECT_EQ(text->other.find(word), std::string_view::npos) << text->other;
-        }
-        EXPECT_NE(text->mac, text->other);
-    }
-}
-
 }  // namespace
 }  // namespace tarrow

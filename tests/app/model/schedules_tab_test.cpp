@@ -46,10 +46,7 @@ TEST(SchedulesTab, EachEditIsSavedAtOnce) {
     rig.tab->add();
     ASSERT_EQ(rig.onDisk().size(), 1u);
     const Schedule added = rig.onDisk()[0];
-    EXPECT_TRUE(added.enabled);
-    EXPECT_EQ(added.days, (std::set<int>{2, 3, 4, 5, 6}));
-    EXPECT_EQ(added.start, 540);
-    EXPECT_EQ(added.end, 720);
+    EXPECT_EQ(added, schedule(added.id, true, {2, 3, 4, 5, 6}, 540, 720));
     EXPECT_FALSE(added.id.empty());
 
     struct Step {

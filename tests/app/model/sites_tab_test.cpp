@@ -97,33 +97,15 @@ using enum Outcome;
 
 const AddCase addCases[] = {
     {"typed_with_blanks_and_capitals", "  Neu.Example.ORG \t", added, "neu.example.org"},
-    {"pasted_address_with_user_and_port", "https://user:pw@www.YouTube.com:443/watch?v=1", added,
-     "youtube.com"},
     {"preset_name_in_capitals", "YOUTUBE", added, "youtube.com"},
     {"preset_name_with_space", "prime video", added, "primevideo.com"},
     {"preset_name_beyond_ascii", "S\u00DCDDEUTSCHE", added, "sueddeutsche.de"},
     {"first_label_of_a_preset_domain", "reddit", added, "reddit.com"},
     {"listed_but_off_is_switched_on", "Example.COM", switchedOn, ""},
     {"listed_and_on_changes_nothing", "www.bild.de", unchanged, ""},
-    {"trailing_dot", "neu.example.org.", added, "neu.example.org"},
-    {"punycode", "xn--bcher-kva.de", added, "xn--bcher-kva.de"},
-    {"international_name", "B\u00FCcher.de", added, "xn--bcher-kva.de"},
-    {"empty", "", notAddress, ""},
     {"blank", " \t\u00A0 ", notAddress, ""},  // quoted trimmed
     {"two_words", "you tube", notAddress, "you tube"},
-    {"ten_thousand_characters", std::string(10000, 'a'), notAddress, std::string(10000, 'a')},
-    {"ip_address", "192.168.0.1", notAddress, "192.168.0.1"},
-    {"localhost", "localhost", notAddress, "localhost"},
     {"protected_vendor_name", "https://www.apple.com/", neverBlocked, "apple.com"},
-    {"protected_local_name", "printer.local", neverBlocked, "printer.local"},
-    {"protected_private_suffix", "router.LAN", neverBlocked, "router.lan"},
-    {"protected_reverse_zone", "1.0.168.192.in-addr.arpa", neverBlocked,
-     "1.0.168.192.in-addr.arpa"},
-    {"joiner_not_allowed_there", "b\u00FCcher\u200D.de", notAddress, "b\u00FCcher\u200D.de"},
-    {"control_character_inside", "exa\x01mple.com", notAddress, "exa\x01mple.com"},
-    {"control_character_after", "example.org\x07", notAddress, "example.org\x07"},
-    {"right_to_left_mark", "\u200Fexample.org", notAddress, "\u200Fexample.org"},
-    {"right_to_left_override", "moc.elpmaxe\u202E", notAddress, "moc.elpmaxe\u202E"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Typed, Add, testing::ValuesIn(addCases),

@@ -87,15 +87,11 @@ TEST(ShownEntry, InvisibleAndLongTextIsMadeSafe) {
         {"plain", "you tube", "you tube"},
         {"non_ascii_kept", "b\u00FCcher", "b\u00FCcher"},
         {"tab_and_bell", "exa\tmple\a", "exa\uFFFDmple\uFFFD"},
-        {"line_break", "a\nb", "a\uFFFDb"},
-        {"right_to_left_mark", "\u200Fexample.com", "\uFFFDexample.com"},
         {"right_to_left_override", "a\u202Ebc", "a\uFFFDbc"},
-        {"isolate", "a\u2067b\u2069", "a\uFFFDb\uFFFD"},
         {"line_separator", "a\u2028b", "a\uFFFDb"},
         {"not_utf8", "caf\xE9", "caf\uFFFD"},
         {"exactly_sixty", sixty, sixty},
         {"sixty_one", sixty + "b", sixty + "\u2026"},
-        {"ten_thousand", std::string(10000, 'x'), std::string(60, 'x') + "\u2026"},
         {"counted_in_characters", std::string(30, 'a') + std::string(40, '\xC3'),
          std::string(30, 'a') +
              [] {

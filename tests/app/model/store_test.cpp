@@ -37,45 +37,20 @@ TEST(StoreLoad, FirstStartWritesTheInitialConfiguration) {
     EXPECT_TRUE(log.lines.empty());
 }
 
-struct BrokenCase {
-    const char* name;
-    std::string bytes;
-};
-
-class StoreBroken : public testing::TestWithParam<BrokenCase> {};
-
-TEST_P(StoreBroken, IsSetAsideAndReplacedByTheInitialConfiguration) {
-    TempFolder dir;
-    writeFile(dir / "config.json", GetParam().bytes);
-    Logged log;
-    Store store(dir.path, log.fn());
-    EXPECT_EQ(store.config(), Config::initial());
-    EXPECT_EQ(readFile(dir / "config.broken.json"), GetParam().bytes);
-    EXPECT_EQ(decodeConfig(readFile(dir / "config.json").value()), Config::initial());
-    EXPECT_EQ(log.lines,
-              std::vector<std::string>{"config.json unreadable, moved to config.broken.json"});
-}
-
-const BrokenCase brokenCases[] = {
-    {"empty", ""},
-    {"not_json", "{sites: nope"},
-    {"not_utf8", "{\"sites\": [], \"x\": \"\xC3\x28\"}"},
-    {"site_without_id", R"({"sites":[{"domain":"a.com","enabled":true}]})"},
-    {"huge_junk", std::string(8 << 20, 'x')},
-    {"deeply_nested", std::string(100000, '[')},
-};
-
-INSTANTIATE_TEST_SUITE_P(Files, StoreBroken, testing::ValuesIn(brokenCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(StoreLoad, HugeValidFileLoads) {
-    TempFolder dir;
-    Config big;
-    for (int i = 0; i < 50000; ++i)
-        big.sites.push_back(Site::named("site" + std::to_string(i) + ".com"));
-    writeFile(dir / "config.json", encodeConfig(big));
-    Store store(dir.path);
-    EXPECT_EQ(store.config(), big);
+// Which bytes fail to decode is the decoder's table; here a plain case and one nested
+// deeply enough to exhaust a recursive reader's stack.
+TEST(StoreLoad, ABrokenFileIsSetAsideAndReplacedByTheInitialConfiguration) {
+    for (const std::string& bytes : {std::string("{sites: nope"), std::string(100000, '[')}) {
+        TempFolder dir;
+        writeFile(dir / "config.json", bytes);
+        Logged log;
+        Store store(dir.path, log.fn());
+        EXPECT_EQ(store.config(), Config::initial());
+        EXPECT_EQ(readFile(dir / "config.broken.json"), bytes);
+        EXPECT_EQ(decodeConfig(readFile(dir / "config.json").value()), Config::initial());
+        EXPECT_EQ(log.lines,
+                  std::vector<std::string>{"config.json unreadable, moved to config.broken.json"});
+    }
 }
 
 TEST(StoreLoad, EarlierBrokenCopiesAreKeptUnderNumberedNames) {

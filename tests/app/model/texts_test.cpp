@@ -34,12 +34,8 @@ const WhenCase whenCases[] = {
     {"earlier_today", "de_DE", "2026-10-23T00:30:00+02:00", "2026-10-23T23:00:00+02:00", "00:30"},
     {"tomorrow_24h", "de_DE", "2026-10-24T08:00:00+02:00", "2026-10-23T22:00:00+02:00",
      "tomorrow 08:00"},
-    {"tomorrow_12h", "en_US", "2026-10-24T08:00:00+02:00", "2026-10-23T22:00:00+02:00",
-     "tomorrow 8:00" + nnbsp + "AM"},
     {"tomorrow_across_25_hour_day", "de_DE", "2026-10-26T00:00:00+01:00",
      "2026-10-25T23:30:00+01:00", "tomorrow 00:00"},
-    {"two_days_ahead_en", "en_US", "2026-10-26T08:00:00+01:00", "2026-10-23T13:00:00+02:00",
-     "Mon 8:00" + nnbsp + "AM"},
     {"two_days_ahead_de", "de_DE", "2026-10-26T08:00:00+01:00", "2026-10-23T13:00:00+02:00",
      "Mo. 08:00"},
     {"yesterday_has_weekday", "en_GB", "2026-10-22T08:00:00+02:00", "2026-10-23T13:00:00+02:00",
@@ -102,8 +98,8 @@ INSTANTIATE_TEST_SUITE_P(Why, Lines, testing::ValuesIn(lineCases),
 
 TEST(MinutesText, IsTwentyFourHourWhateverTheLocale) {
     const std::pair<int, const char*> cases[] = {
-        {0, "00:00"},    {480, "08:00"}, {1439, "23:59"}, {1440, "00:00"},
-        {1500, "01:00"}, {-30, "23:30"}, {61, "01:01"},   {100000, "10:40"},
+        {0, "00:00"},   {480, "08:00"}, {1439, "23:59"},   {1440, "00:00"},
+        {-30, "23:30"}, {61, "01:01"},  {100000, "10:40"},
     };
     for (auto [m, text] : cases) EXPECT_EQ(minutesText(m), text) << m;
 }
@@ -139,7 +135,6 @@ const DescribeCase describeCases[] = {
     {"sunday_first_english", "en_US", {7, 1, 2}, 1320, 1440, "Sun, Mon, Sat, 22:00–00:00"},
     {"monday_first_german", "de_DE", {1, 2}, 480, 720, "Mo., So., 08:00–12:00"},
     {"numbers_outside_the_week_left_out", "en_GB", {0, 3, 8}, 480, 720, "Tue, 08:00–12:00"},
-    {"only_numbers_outside_the_week", "en_GB", {0, 8}, 480, 720, "No days, 08:00–12:00"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Locales, Describe, testing::ValuesIn(describeCases),
