@@ -14,7 +14,6 @@ TEST(Status, TextNamesTheOperationThePathAndTheReason) {
         std::string text;
     };
     const Row rows[] = {
-        {Status(), ""},
         {Status::failure("write", "/etc/hosts.tarrow-new", ENOSPC),
          "cannot write /etc/hosts.tarrow-new: No space left on device"},
         {Status::failure("replace", "/etc/hosts", EROFS, ""),

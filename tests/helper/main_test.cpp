@@ -170,23 +170,4 @@ TEST(HelperProgram, FlushesNameCachesUnlessTold) {
     EXPECT_EQ(readFile(f.folder / "flushed"), "--invalidate=hosts\n");
 }
 
-// With --daemon anywhere, --apply is not the one-shot apply. The daemon works on
-// /etc/hosts, so it runs where /etc is a folder of the test's own.
-TEST(HelperProgram, DaemonFlagWinsOverApply) {
-    if (!isRoot()) GTEST_SKIP() << "a private /etc needs root";
-    Files f;
-    TempFolder etc;
-    writeFile(etc / "hosts", stock);
-    writeFile(f.hosts, stock);
-    writeFile(f.request, "a.com\n");
-    HelperRun run = runHelper({"--daemon", f.folder / "missing", "--apply", f.request, "--uid",
-                               f.uid, "--hosts", f.hosts},
-                              Binds{{etc.path, "/etc"}}, 3);
-    if (run.status == 77) GTEST_SKIP() << "no namespaces here";
-    EXPECT_EQ(readFile(f.hosts), stock);
-    EXPECT_EQ(readFile(etc / "hosts"),
-              stock);  // the daemon's request file is missing: nothing to block
-    EXPECT_EQ(run.err.find("blocking"), std::string::npos);
-}
-
 }  // namespace

@@ -35,27 +35,6 @@ TEST(MacScripts, QuotedPathsAndStepOrder) {
               "");
 }
 
-// Every value quoted, the root in front of every system path, and the steps in order.
-TEST(LinuxScripts, QuotedValuesUnderTheRootInOrder) {
-    HelperInstall in = sample();
-    in.bundledHelper = "/opt/o'neil/bin/tarrow-helper";
-    const std::string root = "'/tmp/root '\\''x'\\''";
-    EXPECT_EQ(
-        test::missingInOrder(
-            linuxInstallScript(in, "/tmp/root 'x'"),
-            {"D=" + root + "/usr/local/libexec'\n", "mktemp",
-             "cat '/opt/o'\\''neil/bin/tarrow-helper' > \"$T\"\n", "sha256sum",
-             "!= '" + digest + "' ]",
-             "mv -f \"$T\" " + root + "/usr/local/libexec/de.brightloom.tarrow.helper'\n",
-             "P=" + root + "/etc/systemd/system/de.brightloom.tarrow.helper.service'",
-             "<<'TARROW_UNIT'", "mv -f \"$P.new\"",
-             "systemctl disable --now de.brightloom.pinfold.helper.service 2>/dev/null || true\n",
-             "rm -f '", "disable --now de.brightloom.tarrow", "is-active",
-             "\nsystemctl daemon-reload\nsystemctl enable --now "
-             "de.brightloom.tarrow.helper.service"}),
-        "");
-}
-
 // Every system path the script and its unit name lies under the root.
 TEST(LinuxScripts, NoSystemPathEscapesTheRoot) {
     const std::string root = "/scratch";

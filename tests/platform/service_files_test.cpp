@@ -54,8 +54,6 @@ TEST(ServiceUnit, RootPrefixesEverySystemPath) {
     EXPECT_TRUE(hasLine(unit,
                         "ExecStart=\"/tmp/r%%1/usr/local/libexec/de.brightloom.tarrow.helper\" "
                         "--daemon \"/r\" --uid 7"));
-    EXPECT_TRUE(hasLine(unit, "StandardError=append:/tmp/r%%1/var/log/Tarrow-helper.log"));
-    EXPECT_TRUE(hasLine(unit, "ReadWritePaths=/tmp/r%%1/etc"));
 }
 
 }  // namespace
