@@ -27,7 +27,7 @@ TEST(CommandLine, FirstMatchingRowWins) {
         {{}, {Mode::usage, "", 0}},
         {{"--apply", "/r", "--uid"}, {Mode::usage, "", 0}},
         {{"--apply", "/r", "--uid", ""}, {Mode::usage, "", 0}},
-        {{"--apply", "/r", "--uid", "-1"}, {Mode::usage, "", 0}},
+        {{"--apply", "/r", "--uid", "1a"}, {Mode::usage, "", 0}},
         {{"--apply", "/r", "--uid", "4294967296"}, {Mode::usage, "", 0}},
         {{"--apply", "/r"}, {Mode::usage, "", 0}},
         {{"--uid", "1"}, {Mode::usage, "", 0}},
