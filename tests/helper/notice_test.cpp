@@ -21,6 +21,7 @@
 #include "common/file_io.h"
 #include "helper/daemon_watch.h"
 #include "tests/support/child_descriptors.h"
+#include "tests/support/sockets.h"
 #include "tests/support/tcp_client.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/tls_hello.h"
@@ -245,18 +246,8 @@ TEST(NoticeDescriptors, RunningOutPausesAcceptingInsteadOfSpinning) {
 
 // Binds a port on 127.0.0.1 and holds it.
 struct HeldPort {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    uint16_t port = 0;
-    HeldPort() {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof a;
-        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(fd, 1);
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-        port = ntohs(a.sin_port);
-    }
+    int fd = test::boundSocket(SOCK_STREAM, "127.0.0.1");
+    uint16_t port = test::localPort(fd);
     ~HeldPort() { release(); }
     void release() {
         if (fd >= 0) ::close(fd);
