@@ -26,7 +26,6 @@ TEST(StillOpenFile, BadLinesAreSkipped) {
     const Row rows[] = {
         {"junk\n", {}},
         {"Not A Name: x\n", {}},
-        {": y\n", {}},
         {"a.example:no space\n", {}},
         {"c.example: z", {{"c.example", "z"}}},  // no final line feed
         {"c.example: \n", {{"c.example", ""}}},

@@ -3,52 +3,39 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace tarrow::helper;
 
 namespace {
 
+// One row per branch: which flag wins, and each way a uid or a port is refused.
 TEST(CommandLine, FirstMatchingRowWins) {
-    struct Row {
-        std::vector<std::string> args;
-        Mode mode;
-        std::string request;
-        uid_t uid;
+    using Parsed = std::tuple<Mode, std::string, uid_t>;  // mode, request file, uid
+    const std::vector<std::pair<std::vector<std::string>, Parsed>> rows = {
+        {{"--help", "--version"}, {Mode::version, "", 0}},
+        {{"--clear", "-h"}, {Mode::help, "", 0}},
+        {{"--HELP"}, {Mode::usage, "", 0}},
+        {{"--listen-test", "/f", "80", "443", "--clear"}, {Mode::listenTest, "", 0}},
+        {{"--listen-test", "/f", "80", "65536", "--clear"}, {Mode::clear, "", 0}},
+        {{"--listen-test", "/f", "80"}, {Mode::usage, "", 0}},
+        {{"--apply", "/r", "--uid", "501", "--clear"}, {Mode::clear, "", 0}},
+        {{"--uid", "4294967295", "--apply", "/r"}, {Mode::apply, "/r", 4294967295u}},
+        {{"--uid", "0000000000007", "--apply", "/r"}, {Mode::apply, "/r", 7}},
+        {{"--daemon", "/x", "--apply", "/y", "--uid", "501"}, {Mode::daemon, "/x", 501}},
+        {{}, {Mode::usage, "", 0}},
+        {{"--apply", "/r", "--uid"}, {Mode::usage, "", 0}},
+        {{"--apply", "/r", "--uid", ""}, {Mode::usage, "", 0}},
+        {{"--apply", "/r", "--uid", "1a"}, {Mode::usage, "", 0}},
+        {{"--apply", "/r", "--uid", "4294967296"}, {Mode::usage, "", 0}},
+        {{"--apply", "/r"}, {Mode::usage, "", 0}},
+        {{"--uid", "1"}, {Mode::usage, "", 0}},
     };
-    const std::vector<Row> rows = {
-        {{"--clear", "--version"}, Mode::version, "", 0},
-        {{"--help", "--version"}, Mode::version, "", 0},
-        {{"--clear", "--help"}, Mode::help, "", 0},
-        {{"--daemon", "/x", "--uid", "501", "-h"}, Mode::help, "", 0},
-        {{"--apply", "--help", "--uid", "501"}, Mode::help, "", 0},
-        {{"--HELP"}, Mode::usage, "", 0},
-        {{"--listen-test", "/f", "80", "443", "--clear"}, Mode::listenTest, "", 0},
-        {{"--listen-test", "/f", "80", "65536", "--clear"}, Mode::clear, "", 0},
-        {{"--listen-test", "/f", "80"}, Mode::usage, "", 0},
-        {{"--apply", "/r", "--uid", "501", "--clear"}, Mode::clear, "", 0},
-        {{"--apply", "/r", "--uid", "501"}, Mode::apply, "/r", 501},
-        {{"--uid", "4294967295", "--apply", "/r"}, Mode::apply, "/r", 4294967295u},
-        {{"--uid", "0000000000007", "--apply", "/r"}, Mode::apply, "/r", 7},
-        {{"--daemon", "/x", "--apply", "/y", "--uid", "501"}, Mode::daemon, "/x", 501},
-        {{"--daemon", "/x", "--uid", "501"}, Mode::daemon, "/x", 501},
-        {{}, Mode::usage, "", 0},
-        {{"--apply"}, Mode::usage, "", 0},
-        {{"--daemon", "/x", "--uid", "-1"}, Mode::usage, "", 0},
-        {{"--apply", "/r", "--uid", "+1"}, Mode::usage, "", 0},
-        {{"--apply", "/r", "--uid", "1 "}, Mode::usage, "", 0},
-        {{"--apply", "/r", "--uid", ""}, Mode::usage, "", 0},
-        {{"--apply", "/r"}, Mode::usage, "", 0},
-        {{"--apply", "/r", "--uid"}, Mode::usage, "", 0},
-        {{"--apply", "/r", "--uid", "abc"}, Mode::usage, "", 0},
-        {{"--apply", "/r", "--uid", "4294967296"}, Mode::usage, "", 0},
-        {{"--uid", "1"}, Mode::usage, "", 0},
-    };
-    for (const Row& row : rows) {
-        Invocation inv = parseCommandLine(row.args);
-        EXPECT_EQ(inv.mode, row.mode) << testing::PrintToString(row.args);
-        EXPECT_EQ(inv.requestPath, row.request) << testing::PrintToString(row.args);
-        EXPECT_EQ(inv.uid, row.uid) << testing::PrintToString(row.args);
+    for (const auto& [args, expected] : rows) {
+        const Invocation inv = parseCommandLine(args);
+        EXPECT_EQ(Parsed(inv.mode, inv.requestPath, inv.uid), expected)
+            << testing::PrintToString(args);
     }
 }
 

@@ -40,19 +40,15 @@ TEST(Request, Content) {
     };
     // clang-format off
     const std::vector<Row> rows = {
-        {"same name twice, upper case, spaces", "  Example.COM \nexample.com\n", {"example.com"}},
-        {"address, single label, protected, valid", "1.2.3.4\nlocalhost\nwww.apple.com\nprinter.local\na.com\n",
+        {"file order, first of each name, case and spaces", "b.com\n  Example.COM \na.com\nexample.com\nb.com\n",
+         {"b.com", "example.com", "a.com"}},
+        {"address, single label, protected, invalid, valid", "1.2.3.4\nlocalhost\nwww.apple.com\na_b.com\na.com\n",
          {"a.com"}},
-        {"invalid names", "a_b.com\n-a.com\na..com\nxn--bcher-kva.example\n", {"xn--bcher-kva.example"}},
-        {"file order kept", "b.com\na.com\nb.com\n", {"b.com", "a.com"}},
         {"the DNS-over-HTTPS canary is never blocked, a name under it is",
          "Use-Application-DNS.net\na.com\nwww.use-application-dns.net\n", {"a.com", "www.use-application-dns.net"}},
         {"empty lines and no final line end", "\n\na.com\n\nb.com", {"a.com", "b.com"}},
         {"CR LF lines are one run that fails", "a.com\r\nb.com\r\n", {}},
-        {"space separators and tabs trimmed",
-         "\xC2\xA0" "a.com\xE3\x80\x80\n\tb.com\t\n\xE2\x80\x83" "c.com\xE2\x80\xAF\n\xE1\x9A\x80" "d.com\n",
-         {"a.com", "b.com", "c.com", "d.com"}},
-        {"other white space is not trimmed", "\xE2\x80\x8B" "a.com\n\xC2\x85" "b.com\n\x0B" "c.com\nd.com\r\n", {}},
+        {"space separators trimmed", "\xC2\xA0" "a.com\xE3\x80\x80\n\tb.com\t\n", {"a.com", "b.com"}},
         {"Kelvin sign lowers to k", "\xE2\x84\xAA" "a.com\n", {"ka.com"}},
         {"2,500 names give the first 2000", text, first2000},
     };
@@ -87,12 +83,10 @@ TEST(Request, Trust) {
     // clang-format off
     const std::vector<Row> rows = {
         {"missing file", [&] { return folder / "missing"; }, me, names({})},
-        {"below a file", [&] { return valid + "/r"; }, me, untrusted},
         {"symbolic link to a valid file",
          [&] { ::symlink(valid.c_str(), (folder / "link").c_str()); return folder / "link"; }, me, untrusted},
         {"FIFO, opened without waiting for a writer",
          [&] { ::mkfifo((folder / "fifo").c_str(), 0644); return folder / "fifo"; }, me, untrusted},
-        {"folder", [&] { ::mkdir((folder / "dir").c_str(), 0755); return folder / "dir"; }, me, untrusted},
         {"owned by another user", [&] { return valid; }, me + 1, untrusted},
         {"invalid UTF-8", file("bad", "a.com\n\xFF\n"), me, untrusted},
         {"999,999 bytes", file("big", "a.com\n" + padding), me, names({"a.com"})},

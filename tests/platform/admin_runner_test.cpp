@@ -41,14 +41,6 @@ TEST_F(FakePkexec, Outcomes) {
     }
 }
 
-// The script reaches the shell as one argument: quotes and lines survive unchanged.
-TEST_F(FakePkexec, ScriptIsOneArgument) {
-    const std::string target = folder + "/out";
-    const std::string script = "set -e\nprintf '%s' \"a'b\\\"c\" > '" + target + "'\n";
-    ASSERT_TRUE(runAsAdmin(script, folder + "/pkexec").ok());
-    EXPECT_EQ(test::readFile(target), "a'b\"c");
-}
-
 // The packaged shell is used only when root owns it and nobody else may change it; the
 // script then reaches it exactly as it would reach /bin/sh.
 TEST_F(FakePkexec, PackagedShellOnlyWhenRootOwnsIt) {

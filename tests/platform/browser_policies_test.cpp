@@ -114,11 +114,6 @@ TEST(BrowserPolicies, NothingFollowedOrReplaced) {
              writeFile(root + chromium + "/" + name, "{\"DnsOverHttpsMode\": \"secure\"}\n");
          },
          "a file of that name that is not ours"},
-        {"a folder of that name",
-         [](const std::string& root, const std::string&) {
-             fs::create_directories(root + chromium + "/" + name);
-         },
-         "a file of that name that is not ours"},
     };
     for (const Case& c : cases) {
         TempFolder root, elsewhere;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/service_files.h"
+#include "tests/support/text_parts.h"
 
 namespace tarrow::platform {
 namespace {
@@ -14,57 +15,24 @@ HelperInstall sample() {
             "/Users/o'neil/Library/Application Support/Tarrow/request/blocked-hosts", 501};
 }
 
-TEST(MacScripts, InstallLineForLine) {
-    const std::string expected =
-        "set -e\n"
-        "D=/Library/PrivilegedHelperTools\n"
-        "mkdir -p $D && chown root:wheel $D && chmod 755 $D\n"
-        "T=$(mktemp $D/.tarrow-helper.XXXXXX)\n"
-        "cat '/Applications/O'\\''Neil & Co/Tarrow.app/Contents/MacOS/tarrow-helper' > \"$T\"\n"
-        "if [ \"$(/usr/bin/shasum -a 256 \"$T\" | cut -d' ' -f1)\" != " +
-        digest +
-        " ]; then rm -f \"$T\"; echo 'The helper in the app does not match this version of "
-        "Tarrow.' >&2; exit 1; fi\n"
-        "chown root:wheel \"$T\" && chmod 755 \"$T\" && mv -f \"$T\" "
-        "'/Library/PrivilegedHelperTools/de.brightloom.tarrow.helper'\n"
-        "P='/Library/LaunchDaemons/de.brightloom.tarrow.helper.plist'\n"
-        "cat > \"$P.new\" <<'TARROW_PLIST'\n" +
-        daemonPlist(sample().requestPath, 501) +
-        "\nTARROW_PLIST\n"
-        "chown root:wheel \"$P.new\" && chmod 644 \"$P.new\" && mv -f \"$P.new\" \"$P\"\n"
-        "launchctl bootout system/de.brightloom.pinfold.helper 2>/dev/null || true\n"
-        "rm -f /Library/LaunchDaemons/de.brightloom.pinfold.helper.plist "
-        "/Library/PrivilegedHelperTools/de.brightloom.pinfold.helper\n"
-        "launchctl bootout system/de.brightloom.tarrow.helper 2>/dev/null || true\n"
-        "for i in 1 2 3 4 5 6 7 8 9 10; do launchctl print system/de.brightloom.tarrow.helper "
-        ">/dev/null 2>&1 || break; sleep 0.2; done\n"
-        "launchctl bootstrap system \"$P\"";
-    EXPECT_EQ(macInstallScript(sample()), expected);
-}
-
-TEST(MacScripts, RemovalLineForLine) {
-    EXPECT_EQ(macRemovalScript(),
-              "launchctl bootout system/de.brightloom.tarrow.helper 2>/dev/null || true\n"
-              "'/Library/PrivilegedHelperTools/de.brightloom.tarrow.helper' --clear 2>/dev/null "
-              "|| true\n"
-              "rm -f '/Library/LaunchDaemons/de.brightloom.tarrow.helper.plist' "
-              "'/Library/PrivilegedHelperTools/de.brightloom.tarrow.helper'");
-}
-
-TEST(LinuxScripts, QuotesEveryValueAndPrefixesTheRoot) {
-    HelperInstall in = sample();
-    in.bundledHelper = "/opt/o'neil/bin/tarrow-helper";
-    const std::string script = linuxInstallScript(in, "/tmp/root 'x'");
-    const std::string mustHave[] = {
-        "D='/tmp/root '\\''x'\\''/usr/local/libexec'\n",
-        "cat '/opt/o'\\''neil/bin/tarrow-helper' > \"$T\"\n",
-        "!= '" + digest + "' ]",
-        "mv -f \"$T\" '/tmp/root '\\''x'\\''/usr/local/libexec/de.brightloom.tarrow.helper'\n",
-        "P='/tmp/root '\\''x'\\''/etc/systemd/system/de.brightloom.tarrow.helper.service'",
-        "systemctl disable --now de.brightloom.pinfold.helper.service 2>/dev/null || true\n",
-        "\nsystemctl daemon-reload\nsystemctl enable --now de.brightloom.tarrow.helper.service",
-    };
-    for (const auto& part : mustHave) EXPECT_NE(script.find(part), std::string::npos) << part;
+// The digest is tested before anything is moved into place, the old daemon stopped
+// before the new one is loaded; the removal clears the section before the files go.
+TEST(MacScripts, QuotedPathsAndStepOrder) {
+    EXPECT_EQ(
+        test::missingInOrder(
+            macInstallScript(sample()),
+            {"cat '/Applications/O'\\''Neil & Co/Tarrow.app/Contents/MacOS/tarrow-helper' > "
+             "\"$T\"\n",
+             "shasum -a 256 \"$T\" | cut -d' ' -f1)\" != " + digest + " ]; then rm -f \"$T\"",
+             "mv -f \"$T\" '/Library/PrivilegedHelperTools/de.brightloom.tarrow.helper'\n",
+             "<<'TARROW_PLIST'\n" + daemonPlist(sample().requestPath, 501) + "\nTARROW_PLIST\n",
+             "launchctl bootout system/de.brightloom.pinfold.helper",
+             "launchctl bootout system/de.brightloom.tarrow.helper", "launchctl print",
+             "launchctl bootstrap system \"$P\""}),
+        "");
+    EXPECT_EQ(test::missingInOrder(macRemovalScript(),
+                                   {"launchctl bootout", "tarrow.helper' --clear", "rm -f '"}),
+              "");
 }
 
 // Every system path the script and its unit name lies under the root.
@@ -79,62 +47,16 @@ TEST(LinuxScripts, NoSystemPathEscapesTheRoot) {
                     << script.substr(at > 20 ? at - 20 : 0, 60);
 }
 
-// The steps keep their order: the digest is tested before anything is moved, the old
-// daemon is stopped before the new one is loaded.
-TEST(LinuxScripts, StepOrder) {
-    const std::string script = linuxInstallScript(sample());
-    const char* steps[] = {"mkdir -p",
-                           "mktemp",
-                           "cat '",
-                           "sha256sum",
-                           "mv -f \"$T\"",
-                           "<<'TARROW_UNIT'",
-                           "mv -f \"$P.new\"",
-                           "pinfold.helper.service",
-                           "rm -f '",
-                           "disable --now de.brightloom.tarrow",
-                           "is-active",
-                           "daemon-reload",
-                           "enable --now"};
-    size_t at = 0;
-    for (const char* step : steps) {
-        size_t found = script.find(step, at);
-        ASSERT_NE(found, std::string::npos) << step;
-        at = found;
-    }
-}
-
 TEST(RequestPath, LineBreaksAndNulAreRefused) {
-    struct Case {
-        std::string path;
-        bool usable;
-    };
-    const Case cases[] = {
-        {"/home/o'neil/.local/share/Tarrow/request/blocked-hosts", true},
-        {"/home/a&b <c>/x", true},
-        {"/home/tab\there", true},
-        {"/home/ü/x", true},
-        {"/home/a\nb", false},
-        {"/home/a\vb", false},
-        {"/home/a\fb", false},
-        {"/home/a\rb", false},
-        {std::string("/home/a\0b", 9), false},
-        {"/home/a\xC2\x85"
-         "b",
-         false},
-        {"/home/a\xE2\x80\xA8"
-         "b",
-         false},
-        {"/home/a\xE2\x80\xA9"
-         "b",
-         false},
+    EXPECT_TRUE(usableRequestPath("/home/o'neil/a&b <c>/tab\there/ü/request/blocked-hosts"));
+    for (const std::string breaks :
+         {"\n", "\v", "\f", "\r", "\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9"})
+        EXPECT_FALSE(usableRequestPath("/home/a" + breaks + "b")) << breaks;
+    EXPECT_FALSE(usableRequestPath(std::string("/home/a\0b", 9)));
 #ifndef __APPLE__
-        {"relative/path", false},
-        {"", false},
-        {"/home/\xFF", false},
+    for (const char* path : {"relative/path", "", "/home/\xFF"})
+        EXPECT_FALSE(usableRequestPath(path)) << path;
 #endif
-    };
-    for (const auto& c : cases) EXPECT_EQ(usableRequestPath(c.path), c.usable) << c.path;
 }
 
 // The password prompt names this computer's hosts file except on macOS.

@@ -12,6 +12,7 @@
 #include <cerrno>
 
 #include "tests/support/private_network.h"
+#include "tests/support/sockets.h"
 
 using namespace tarrow;
 using namespace tarrow::platform;
@@ -24,26 +25,11 @@ IpAddress ip(const char* text) {
     return *IpAddress::parse(text);
 }
 
-sockaddr_in v4(const char* address, uint16_t port) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    ::inet_pton(AF_INET, address, &a.sin_addr);
-    return a;
-}
-
 int listener(const char* address, uint16_t port) {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a = v4(address, port);
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 8) != 0)
-        return -1;
-    return fd;
+    return test::boundSocket(SOCK_STREAM, address, port);
 }
-
 int tcpTo(const char* address, uint16_t port) {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a = v4(address, port);
-    return ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 ? fd : -1;
+    return test::connectedSocket(SOCK_STREAM, address, port);
 }
 
 // An IPv6 socket talking to an IPv4 peer, as browsers' dual-stack sockets may.
@@ -53,12 +39,6 @@ int mappedTcpTo(const char* address, uint16_t port) {
     a.sin6_family = AF_INET6;
     a.sin6_port = htons(port);
     ::inet_pton(AF_INET6, (std::string("::ffff:") + address).c_str(), &a.sin6_addr);
-    return ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 ? fd : -1;
-}
-
-int udpTo(const char* address, uint16_t port) {
-    int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a = v4(address, port);
     return ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 ? fd : -1;
 }
 
@@ -85,7 +65,8 @@ TEST(OpenConnections, ClosesEverySocketToTheAddressesAndNothingElse) {
         int blocked = listener("127.0.0.5", 8080), other = listener("127.0.0.6", 8080);
         if (blocked < 0 || other < 0) return failed("listen");
         int tcp = tcpTo("127.0.0.5", 8080), mapped = mappedTcpTo("127.0.0.5", 8080);
-        int udp = udpTo("127.0.0.5", 443), kept = tcpTo("127.0.0.6", 8080);
+        int udp = test::connectedSocket(SOCK_DGRAM, "127.0.0.5", 443),
+            kept = tcpTo("127.0.0.6", 8080);
         int unconnected = ::socket(AF_INET, SOCK_DGRAM, 0);
         if (tcp < 0 || mapped < 0 || udp < 0 || kept < 0) return failed("connect");
 

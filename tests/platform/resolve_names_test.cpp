@@ -1,7 +1,5 @@
 #include "platform/resolve_names.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -12,6 +10,7 @@
 #include <set>
 
 #include "tests/support/private_network.h"
+#include "tests/support/sockets.h"
 #include "tests/support/temp_folder.h"
 
 using namespace tarrow::platform;
@@ -26,12 +25,7 @@ namespace {
 // A name server on 127.0.0.1 that never answers: every name the hosts file does not
 // hold takes as long as the resolver waits.
 int silentNameServer() {
-    int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(53);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 ? fd : -1;
+    return tarrow::test::boundSocket(SOCK_DGRAM, "127.0.0.1", 53);
 }
 
 struct Resolver {

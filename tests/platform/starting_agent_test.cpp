@@ -29,10 +29,6 @@ TEST(StartingAgent, UserServiceFromTheCgroup) {
         {"0::/user.slice/user-1000.slice/user@1000.service/app.slice/"
          "app-de.brightloom.tarrow@autostart.service\n",
          nullptr},
-        {"0::/user.slice/user-1000.slice/user@1000.service/app.slice/"
-         "app-org.kde.konsole@2f3c.service\n",
-         nullptr},
-        {"0::/user.slice/user-1000.slice/user@1000.service/init.scope\n", nullptr},
         {"0::/user.slice/user-1000.slice/user@1000.service\n", nullptr},
         // A system service is no user's agent.
         {"0::/system.slice/tarrow.service\n", nullptr},
