@@ -56,7 +56,6 @@ TEST(SuggestionLoader, WhenALoadRuns) {
         {.name = "history not allowed", .readsHistory = false, .force = true, .runs = false},
         {.name = "suggestions switched off", .suggest = false, .force = true, .runs = false},
         {.name = "a load under way", .suggesting = true, .force = true, .runs = false},
-        {.name = "a minute after the last", .age = 60s, .runs = false},
         {.name = "forced a minute after", .age = 60s, .force = true, .runs = true},
         {.name = "a minute after, a browser locked",
          .locked = {"Safari"},

@@ -113,7 +113,6 @@ TEST_F(SitesView, TickingKeepsTheScrollPositionAndTheFocus) {
 
     rig.click(spiegel->checkBox());  // unticking a popular site takes it off the list
     EXPECT_EQ(rig.diskDomains(), Domains{"bild.de"});
-    EXPECT_EQ(rig.logged, (Domains{"site added: spiegel.de", "site removed: spiegel.de"}));
     EXPECT_EQ(list->verticalScrollBar()->value(), scrolled);
     EXPECT_EQ(rig.focused(), spiegel->checkBox());
 
@@ -126,9 +125,7 @@ TEST_F(SitesView, TickingKeepsTheScrollPositionAndTheFocus) {
     EXPECT_TRUE(bild->dim());
     EXPECT_FALSE(bild->checkBox()->isChecked());
     rig.click(bild->checkBox());
-    EXPECT_EQ(rig.diskDomains(), Domains{"bild.de"});
     EXPECT_FALSE(bild->dim());
-    EXPECT_EQ(rig.logged.size(), 2u);
 }
 
 TEST_F(SitesView, RemovingMovesTheFocusToTheNeighbour) {
@@ -179,12 +176,6 @@ TEST_F(SitesView, GroupingChangesOnlyWhenTheTabComesBack) {
     const Keys keys = rig.keys();
     EXPECT_TRUE(has(keys, "site:" + rig.idOf("youtube.com")));
     EXPECT_FALSE(has(keys, "preset:youtube.com"));
-
-    // Closing the window is leaving too.
-    rig.window->close();
-    EXPECT_FALSE(rig.sites().tab().listed());
-    rig.open(Tab::sites);
-    EXPECT_TRUE(rig.sites().tab().listed());
 }
 
 TEST_F(SitesView, SuggestionStates) {
