@@ -75,7 +75,6 @@ TEST_F(Hits, WhatAHitLeadsTo) {
         {"editor in front", "youtube.com", 1, true, false, false, nullptr, 0},
         {"scriptable browser", "youtube.com", 1, true, true, true, nullptr, 3},
         {"switched-off site", "news.test", 1, true, false, true, nullptr, 0},
-        {"unknown host", "example.org", 1, true, false, true, nullptr, 0},
     };
     for (const Case& c : cases) {
         std::filesystem::remove(file);
