@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 #include "common/block_page.h"
@@ -27,23 +28,23 @@ TEST(BrowserPage, HasFortyNineLinesWithoutAFinalLineFeed) {
     const auto l = lines(page);
     ASSERT_EQ(l.size(), 49u);
     EXPECT_NE(page.back(), '\n');
-    EXPECT_EQ(l[0], "<!doctype html>");
-    EXPECT_EQ(l[2], "<title>Tarrow: YouTube</title>");
-    EXPECT_EQ(l[27],
-              "<h1><span class=\"site\">YouTube?</span><span class=\"now\">Tarrow</span>.</h1>");
-    EXPECT_EQ(
-        l[28],
-        "<p class=\"lead\" id=\"line\"><b>Tarrow</b> keeps this site closed until 12:00.</p>");
-    EXPECT_EQ(l[29],
-              "<p class=\"how\" id=\"how\">To open it anyway, click the <b>t</b> in your panel "
-              "and choose <b>Okay, Now</b>.</p>");
-    EXPECT_EQ(l[30],
-              "<p class=\"how\" id=\"open\" hidden><a href=\"https://youtube.com/\">Go to "
-              "YouTube</a></p>");
-    EXPECT_EQ(l[34], "const T = \"" + token + "\", BACK = \"https://youtube.com/\";");
-    EXPECT_EQ(l[39], "    const r = await fetch('/status?t=' + T, {cache: 'no-store'});");
-    EXPECT_EQ(l[46], "}, 2000);");
-    EXPECT_EQ(l[48], "</body></html>");
+    const std::map<size_t, std::string> expected = {
+        {0, "<!doctype html>"},
+        {2, "<title>Tarrow: YouTube</title>"},
+        {27, "<h1><span class=\"site\">YouTube?</span><span class=\"now\">Tarrow</span>.</h1>"},
+        {28, "<p class=\"lead\" id=\"line\"><b>Tarrow</b> keeps this site closed until 12:00.</p>"},
+        {29,
+         "<p class=\"how\" id=\"how\">To open it anyway, click the <b>t</b> in your panel "
+         "and choose <b>Okay, Now</b>.</p>"},
+        {30,
+         "<p class=\"how\" id=\"open\" hidden><a href=\"https://youtube.com/\">Go to "
+         "YouTube</a></p>"},
+        {34, "const T = \"" + token + "\", BACK = \"https://youtube.com/\";"},
+        {39, "    const r = await fetch('/status?t=' + T, {cache: 'no-store'});"},
+        {46, "}, 2000);"},
+        {48, "</body></html>"},
+    };
+    for (const auto& [at, line] : expected) EXPECT_EQ(l[at], line) << at;
 }
 
 TEST(BrowserPage, CarriesTheHelperPagesEmblem) {
@@ -56,54 +57,29 @@ TEST(BrowserPage, CarriesTheHelperPagesEmblem) {
     EXPECT_EQ(l[26], helper.substr(begin, end + 6 - begin));
 }
 
+// Each of the three texts goes through its own escaping (whose rules are page_escape's).
 TEST(BrowserPage, EscapesHostileNamesLinesAndBackAddresses) {
-    struct Case {
-        std::string name, line, back;
-        std::vector<std::string> present, absent;
-    };
-    const Case cases[] = {
-        {"<b>&\"Tom's\"",
-         "until 12:00",
-         "",
-         {"<title>Tarrow: &lt;b&gt;&amp;&quot;Tom&#39;s&quot;</title>",
-          "<span class=\"site\">&lt;b&gt;&amp;&quot;Tom&#39;s&quot;?</span>",
-          ">Go to &lt;b&gt;&amp;&quot;Tom&#39;s&quot;</a>"},
-         {"<b>&"}},
-        {"x", "until <i>", "", {"closed until &lt;i&gt;.</p>"}, {"<i>"}},
-        {"x",
-         "y",
-         "https://a.test/\"><script>alert(1)</script>",
-         {"href=\"https://a.test/&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;\"",
-          "BACK = \"https://a.test/\\\"><script>alert(1)<\\/script>\";"},
-         {"alert(1)</script>"}},
-        {"x", "y", "", {"BACK = \"\";", "<a href=\"\">Go to x</a>"}, {}},
-    };
-    for (const Case& c : cases) {
-        const std::string page = browserPage(c.name, c.line, c.back, token);
-        for (const auto& s : c.present) EXPECT_NE(page.find(s), std::string::npos) << s;
-        for (const auto& s : c.absent) EXPECT_EQ(page.find(s), std::string::npos) << s;
-        // Only the page's own script element ends a script.
-        size_t closes = 0;
-        for (size_t at = page.find("</script>"); at != std::string::npos;
-             at = page.find("</script>", at + 1)) {
-            ++closes;
-        }
-        EXPECT_EQ(closes, 1u) << c.back;
-    }
+    const std::string page = browserPage("<b>&\"Tom's\"", "until <i>",
+                                         "https://a.test/\"><script>alert(1)</script>", token);
+    for (const char* s : {"<title>Tarrow: &lt;b&gt;&amp;&quot;Tom&#39;s&quot;</title>",
+                          "closed until &lt;i&gt;.</p>",
+                          "href=\"https://a.test/&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;\"",
+                          "BACK = \"https://a.test/\\\"><script>alert(1)<\\/script>\";"})
+        EXPECT_NE(page.find(s), std::string::npos) << s;
+    for (const char* s : {"<b>&", "<i>", "alert(1)</script>"})
+        EXPECT_EQ(page.find(s), std::string::npos) << s;
 }
 
-// Off macOS the page names this computer and the panel, never the Mac or its menu bar.
+// Off macOS every machine word of the page is this computer's (the wordings are the
+// model's test).
 TEST(BrowserPage, NamesThisComputerAndThePanel) {
     const std::string page = browserPage("YouTube", "until 12:00", "https://youtube.com/", "t");
+    const bool mac =
+        page.find(" Mac") != std::string::npos || page.find("menu bar") != std::string::npos;
 #ifdef __APPLE__
-    EXPECT_NE(page.find("in your menu bar"), std::string::npos);
+    EXPECT_TRUE(mac);
 #else
-    for (const char* mac : {" Mac", "menu bar"}) {
-        EXPECT_EQ(page.find(mac), std::string::npos) << mac;
-    }
-    EXPECT_NE(page.find("closed on this computer. This page comes from Tarrow on this computer,"),
-              std::string::npos);
-    EXPECT_NE(page.find("// Once Okay, Now was chosen in the panel:"), std::string::npos);
+    EXPECT_FALSE(mac) << page;
 #endif
 }
 

