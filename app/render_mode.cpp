@@ -13,6 +13,8 @@
 #include "app/controller/log.h"
 #include "app/controller/render_setup.h"
 #include "app/controller/tarrow.h"
+#include "app/model/attempts.h"
+#include "app/model/attempts_texts.h"
 #include "app/model/store.h"
 #include "app/startup.h"
 #include "app/ui/appearance.h"
@@ -92,6 +94,10 @@ int renderPictures(int argc, char** argv, const std::string& folder, const std::
     const Calendar calendar = Calendar::current();
     const Instant now = renderInstant(std::getenv("TARROW_NOW"), currentInstant());
     prepareForRender(store, renderDemo(args), now, calendar);
+    // The counts of attempts come from the state folder's attempts.json, as in the app:
+    // the week's count under each site, and the card's try line.
+    const Attempts attempts(stateFolder, logLine);
+    store.setWeekAttempts(attempts.week(now, calendar));
     const RenderSize size = renderSize(std::getenv("TARROW_RENDER_SIZE"));
     const QString out = QString::fromStdString(folder);
     ui::StoreSignals observed(store);
@@ -108,9 +114,10 @@ int renderPictures(int argc, char** argv, const std::string& folder, const std::
     }
 
     QApplication::setPalette(ui::appearancePalette(ui::Appearance::light));
-    all &= ui::renderCard(QStringLiteral("YouTube"),
-                          QStringLiteral("Blocked until 12:00, on schedule."),
-                          fileIn(out, QStringLiteral("card.png")));
+    all &= ui::renderCard(
+        QStringLiteral("YouTube"), QStringLiteral("Blocked until 12:00, on schedule."),
+        QString::fromStdString(todayTryLine(attempts.today("youtube.com", now, calendar))),
+        fileIn(out, QStringLiteral("card.png")));
 
     ui::TrayItem item(ui::markIcon);
     ControllerHooks hooks;

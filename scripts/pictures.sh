@@ -4,7 +4,8 @@
 # ("tarrow --icons") and the tray menu ("tarrow --menu", written into the README between
 # its "menu" markers). Everything comes from a scratch state folder with a few sites and
 # a weekday-morning schedule, on Friday 23 October 2026 at 09:00 in Berlin, the helper
-# shown as set up and five made-up suggestions; nothing of the user's own is read.
+# shown as set up, a week of attempts and five made-up suggestions; nothing of the user's
+# own is read.
 #   bash scripts/pictures.sh [build/bin]    (builds build/ first when no folder is named)
 set -euo pipefail
 if [ $# -ge 1 ]; then
@@ -40,6 +41,12 @@ cat > "$TARROW_HOME/config.json" <<'JSON'
   {"id": "4F1E2D3C-4B5A-4978-8695-A4B3C2D1E0F0", "enabled": false,
    "days": [1, 7], "start": 1260, "end": 120}],
  "manualOn": false, "notice": true, "suggest": true}
+JSON
+
+# A week of attempts: YouTube tried 14 times, the card's visit its 3rd try today.
+cat > "$TARROW_HOME/attempts.json" <<'JSON'
+{"days": {"2026-10-19": {"reddit.com": 2, "youtube.com": 4},
+          "2026-10-21": {"youtube.com": 7}, "2026-10-23": {"youtube.com": 3}}}
 JSON
 
 tarrow --render "$work/render" --working --demo-suggestions > /dev/null

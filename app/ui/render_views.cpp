@@ -85,9 +85,10 @@ bool renderView(FramedView view, QSize size, const QString& path) {
     return png(framed(view, size).get(), path);
 }
 
-bool renderCard(const QString& site, const QString& line, const QString& path) {
+bool renderCard(const QString& site, const QString& line, const QString& tries,
+                const QString& path) {
     auto card = std::make_unique<NoticePanel>();
-    const QSize fitting = card->setContent(site, line);
+    const QSize fitting = card->setContent(site, line, tries);
     const QSize size = fitting + QSize(2 * cardPadding, 2 * cardPadding);
     std::unique_ptr<QWidget> window = frame(size, cardPadding);
     QPalette backdrop = window->palette();

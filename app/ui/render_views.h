@@ -49,9 +49,11 @@ std::unique_ptr<QWidget> framed(FramedView view, QSize size);
 // the pending events run; writes the frame.
 bool renderView(FramedView framed, QSize size, const QString& path);
 
-// The card saying `line` about `site`, at its fitting size, `cardPadding` around it on
+// The card saying `line` about `site`, with the muted `tries` line under it when that is
+// not empty, at its fitting size, `cardPadding` around it on
 // `cardBackdrop`.
-bool renderCard(const QString& site, const QString& line, const QString& path);
+bool renderCard(const QString& site, const QString& line, const QString& tries,
+                const QString& path);
 
 // Runs what is pending (layout requests, deferred deletions, queued calls), four rounds:
 // a layout may ask for another one, a queued call may post more. Qt lays out as soon as

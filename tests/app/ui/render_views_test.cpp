@@ -143,11 +143,16 @@ TEST_F(RenderedViews, EveryTextLineIsReadableInLightAndDark) {
 }
 
 TEST_F(RenderedViews, TheCardsLinesStandOutFromIt) {
+    const QString plainPath = QString::fromStdString(folder / "card-plain.png");
     const QString path = QString::fromStdString(folder / "card.png");
-    ASSERT_TRUE(ui::renderCard("YouTube", "Blocked until 12:00, on schedule.", path));
-    const QImage image(path);
+    ASSERT_TRUE(ui::renderCard("YouTube", "Blocked until 12:00, on schedule.", "", plainPath));
+    ASSERT_TRUE(
+        ui::renderCard("YouTube", "Blocked until 12:00, on schedule.", "3rd try today", path));
+    const QImage plain(plainPath), image(path);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.width(), 380 + 2 * ui::cardPadding);
+    // The try line is drawn below the texts: the card grows by it.
+    EXPECT_GT(image.height(), plain.height());
     // The corners are the backdrop; inside, the card's own dark ground with light text.
     EXPECT_EQ(QColor(image.pixel(1, 1)), ui::cardBackdrop);
     const Measured inside = measure(image, image.rect().adjusted(40, 40, -40, -40));
