@@ -1,7 +1,7 @@
 // Counting attempts at the largest size kept: 90 days of 200 sites each, 18,000 counts.
 // The goal: a tick's hits counted and attempts.json written in under 1 ms.
 //   CountTickAndSave: the 20 lines a full hits file holds, each a new attempt of another
-//                     site, then the write as the tick does it (atomic, synced).
+//                     site, then the write as the tick does it (atomic, by rename, not synced).
 //   Encode:           the file's text alone.
 //   Week:             the week's counts for the Sites tab.
 // The file goes to a folder under the working folder (a real disk, as the state folder
