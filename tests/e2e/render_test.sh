@@ -2,7 +2,8 @@
 # "--render" as a user meets it: the exact pictures with their pixel sizes, the window
 # lines, light and dark differing, no blank picture; bad sizes, a bad instant, folders
 # that cannot be written; "--render" as the last argument; the pictures in docs/ still
-# what "--render" makes. Needs no root and no display.
+# what "--render" makes, the card with the day's try line from attempts.json. Needs no
+# root and no display.
 source "$(dirname "$0")/../support/lib.sh"
 work_folder e2e-render
 app_home
@@ -19,6 +20,11 @@ cat > "$TARROW_HOME/config.json" <<'JSON'
  "schedules": [{"id": "3F1E2D3C-4B5A-4978-8695-A4B3C2D1E0F0", "enabled": true,
    "days": [2, 3, 4, 5, 6], "start": 540, "end": 720}],
  "manualOn": false, "notice": true, "suggest": true}
+JSON
+
+# Attempts as scripts/pictures.sh writes them: the card says which try of the day it is.
+cat > "$TARROW_HOME/attempts.json" <<'JSON'
+{"days": {"2026-10-21": {"youtube.com": 7}, "2026-10-23": {"youtube.com": 3}}}
 JSON
 
 size_of() { identify -format '%wx%h' "$1"; }
@@ -44,7 +50,7 @@ expected_files() {
 expected_size() {
   case $1 in
     settings-*) echo "${2:-580x440}" ;;
-    card.png) echo 428x238 ;;
+    card.png) echo 428x258 ;;  # 428x238 without the try line
     window-*) echo 640x600 ;;
   esac
 }
