@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 namespace tarrow::test {
 
 bool Xvfb::available() {
@@ -38,6 +40,10 @@ xcb_connection_t* Xvfb::start() {
     if (!xcb_connection_has_error(connection)) return connection;
     xcb_disconnect(connection);
     return nullptr;
+}
+
+void roundTrip(xcb_connection_t* c) {
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
 void Xvfb::stop() {

@@ -19,4 +19,8 @@ struct Xvfb {
     pid_t pid = -1;
 };
 
+// Waits until the server has carried out what `c` sent. A flush only writes it out; code
+// under test that asks over a connection of its own could otherwise be answered first.
+void roundTrip(xcb_connection_t* c);
+
 }  // namespace tarrow::test

@@ -65,14 +65,14 @@ TEST_F(X11, ReadsTheActiveWindowsApplication) {
     xcb_window_t none = XCB_WINDOW_NONE;
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, active, XCB_ATOM_WINDOW, 32, 1,
                         &none);
-    xcb_flush(c);
+    tarrow::test::roundTrip(c);
     FrontApp nothing = frontApplication();
     EXPECT_TRUE(nothing.told);
     EXPECT_FALSE(nothing.app);
 
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, active, XCB_ATOM_WINDOW, 32, 1,
                         &window);
-    xcb_flush(c);
+    tarrow::test::roundTrip(c);
     tarrow::test::TempFolder data;
     tarrow::test::writeFile(data / "applications/firefox-esr.desktop",
                             "[Desktop Entry]\nType=Application\nName=Firefox ESR\n"

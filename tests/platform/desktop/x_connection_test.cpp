@@ -40,7 +40,7 @@ TEST(XConnection, OnePerProcessForEveryQuestion) {
     xcb_window_t window = xcb_generate_id(probe);
     xcb_create_window(probe, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 10, 10, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
-    xcb_flush(probe);
+    test::roundTrip(probe);
 
     connects = 0;
     for (int hit = 0; hit < 3; ++hit) {                 // what each hit asks
