@@ -21,13 +21,20 @@ HoldSystem systemHold() {
     HoldSystem system;
     system.closeConnections = platform::closeConnectionsTo;
     system.keepPolicies = [](bool on) {
-        auto changes = platform::keepDnsPolicies(on, platform::chromiumPolicyFolders());
-        // The bytes of Firefox's own file wait beside the hits until they go back.
-        const std::string backup = folderOf(std::string(stillOpenPath)) + "/firefox-policies.kept";
-        for (auto& change : platform::keepFirefoxPolicy(on, platform::firefoxPlaces(), backup))
-            changes.push_back(std::move(change));
+        return platform::keepDnsPolicies(on, platform::chromiumPolicyFolders());
+    };
+    system.keepFirefoxPolicies = [](bool on) {
+        std::vector<platform::PolicyChange> changes;
+        for (const platform::FirefoxPlaces& places : platform::firefoxPlaces()) {
+            // The bytes of Firefox's own file wait beside the hits until they go back.
+            const std::string backup =
+                folderOf(std::string(stillOpenPath)) + "/" + std::string(places.kept);
+            for (auto& change : platform::keepFirefoxPolicy(on, places, backup))
+                changes.push_back(std::move(change));
+        }
         return changes;
     };
+    system.recutAfter = std::chrono::seconds(platform::firefoxNameCacheSeconds + 1);
     system.hostsPath = systemHostsPath;
     system.stillOpenPath = stillOpenPath;
     return system;
@@ -82,13 +89,19 @@ Result<bool> BlockHold::around(const std::vector<std::string>& names,
     const bool started = !fresh.empty() && *changed;
     if (started) cut(fresh, answers, log);
     check(names, started ? fresh : std::vector<std::string>{}, began, log);
-    keepPolicies(!names.empty(), log);
+    // A recut is for the names it was made for, while they are still blocked.
+    if (recut_ && !std::all_of(recut_->names.begin(), recut_->names.end(), [&](const auto& n) {
+            return std::find(names.begin(), names.end(), n) != names.end();
+        }))
+        recut_.reset();
+    keepPolicies(!names.empty(), true, log);
     writeStatus(log);
     return changed;
 }
 
 void BlockHold::release(const Log& log) {
-    keepPolicies(false, log);
+    recut_.reset();
+    keepPolicies(false, false, log);
     stillOpen_.clear();
     statusWritten_.reset();
     writeStatus(log);
@@ -114,18 +127,37 @@ void BlockHold::cut(const std::vector<std::string>& fresh, const std::vector<Nam
         for (const IpAddress& ip : answer.addresses)
             if (!ip.isLocalOrSpecial()) remotes.insert(ip);
     }
+    std::string line = closeLine(remotes, fresh);
+    if (!late.empty()) line += " (no address in time for " + siteList(late) + ")";
+    log(line);
+    if (remotes.empty()) return;
+    if (!recut_) recut_.emplace();
+    recut_->remotes.insert(remotes.begin(), remotes.end());
+    recut_->names.insert(recut_->names.end(), fresh.begin(), fresh.end());
+    recut_->due = std::chrono::steady_clock::now() + system_.recutAfter;
+}
+
+std::optional<std::chrono::steady_clock::time_point> BlockHold::recutDue() const {
+    if (!recut_) return std::nullopt;
+    return recut_->due;
+}
+
+void BlockHold::recut(const Log& log) {
+    if (!recut_) return;
+    const Recut again = std::move(*recut_);
+    recut_.reset();
+    log(closeLine(again.remotes, again.names) + " again");
+}
+
+std::string BlockHold::closeLine(const std::set<IpAddress>& remotes,
+                                 const std::vector<std::string>& names) const {
     Result<size_t> closed = remotes.empty() || !system_.closeConnections
                                 ? Result<size_t>(size_t{0})
                                 : system_.closeConnections(remotes);
-    std::string line;
-    if (closed.ok()) {
-        line = "closed " + std::to_string(*closed) +
-               (*closed == 1 ? " connection to " : " connections to ") + siteList(fresh);
-    } else {
-        line = "open connections to " + siteList(fresh) + " stay open: " + closed.status().text();
-    }
-    if (!late.empty()) line += " (no address in time for " + siteList(late) + ")";
-    log(line);
+    if (!closed.ok())
+        return "open connections to " + siteList(names) + " stay open: " + closed.status().text();
+    return "closed " + std::to_string(*closed) +
+           (*closed == 1 ? " connection to " : " connections to ") + siteList(names);
 }
 
 void BlockHold::check(const std::vector<std::string>& names, const std::vector<std::string>& fresh,
@@ -162,27 +194,38 @@ void BlockHold::check(const std::vector<std::string>& names, const std::vector<s
     }
 }
 
-void BlockHold::keepPolicies(bool on, const Log& log) {
-    if (!system_.keepPolicies) return;
+void BlockHold::keepPolicies(bool blocking, bool installed, const Log& log) {
     std::set<std::string> problems;
-    for (const platform::PolicyChange& change : system_.keepPolicies(on)) {
-        switch (change.kind) {
-            case platform::PolicyChange::Kind::written:
-                log("browser policy written, DNS-over-HTTPS off: " + change.path);
-                break;
-            case platform::PolicyChange::Kind::removed:
-                log("browser policy removed: " + change.path);
-                break;
-            case platform::PolicyChange::Kind::leftAlone: {
-                // Only worth a line when the policy was wanted there.
-                if (!on) break;
-                std::string problem = "left " + change.path + " alone: " + change.why;
-                if (!policyProblems_.count(problem)) log(problem);
-                problems.insert(std::move(problem));
-                break;
+    auto report = [&](const std::vector<platform::PolicyChange>& changes, bool on,
+                      std::string_view written) {
+        for (const platform::PolicyChange& change : changes) {
+            switch (change.kind) {
+                case platform::PolicyChange::Kind::written:
+                    // `why` names an administrator's values that won over ours.
+                    log(std::string(written) + change.path +
+                        (change.why.empty() ? "" : " (" + change.why + ")"));
+                    break;
+                case platform::PolicyChange::Kind::removed:
+                    log("browser policy removed: " + change.path);
+                    break;
+                case platform::PolicyChange::Kind::leftAlone: {
+                    // Only worth a line when the policy was wanted there.
+                    if (!on) break;
+                    std::string problem = "left " + change.path + " alone: " + change.why;
+                    if (!policyProblems_.count(problem)) log(problem);
+                    problems.insert(std::move(problem));
+                    break;
+                }
             }
         }
-    }
+    };
+    if (system_.keepPolicies)
+        report(system_.keepPolicies(blocking), blocking,
+               "browser policy written, DNS-over-HTTPS off: ");
+    if (system_.keepFirefoxPolicies)
+        report(system_.keepFirefoxPolicies(installed), installed,
+               "Firefox policies written, DNS-over-HTTPS off, name cache " +
+                   std::to_string(platform::firefoxNameCacheSeconds) + " s: ");
     policyProblems_ = std::move(problems);
 }
 
