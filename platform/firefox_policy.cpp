@@ -140,17 +140,18 @@ Status writeKept(const std::string& backup, const Kept& kept) {
 std::string merge(json& policies, json& before) {
     json& inner = policies["policies"];
     std::string kept;
+    int theirs = 0;
     for (const Entry& entry : entries()) {
         const json there = valueAt(policies, entry);
         if (entry.yields && !there.is_null() && there != entry.value) {
             const std::string name = entry.at.back();
-            kept += (kept.empty() ? "the administrator\u2019s " : ", ") + name + " " + there.dump();
+            kept += (theirs++ ? ", " : "the administrator\u2019s ") + name + " " + there.dump();
             continue;
         }
         before[entry.at.to_string()] = there;
         inner[entry.at] = entry.value;
     }
-    return kept.empty() ? kept : kept + " stays";
+    return theirs == 0 ? kept : kept + (theirs == 1 ? " stays" : " stay");
 }
 
 // The policies with each entry we wrote that still holds our value put back to what was
