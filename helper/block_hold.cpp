@@ -94,14 +94,16 @@ Result<bool> BlockHold::around(const std::vector<std::string>& names,
             return std::find(names.begin(), names.end(), n) != names.end();
         }))
         recut_.reset();
-    keepPolicies(!names.empty(), true, log);
+    keepPolicies(!names.empty(), log);
+    keepFirefoxPolicies(true, log);
     writeStatus(log);
     return changed;
 }
 
 void BlockHold::release(const Log& log) {
     recut_.reset();
-    keepPolicies(false, false, log);
+    keepPolicies(false, log);
+    keepFirefoxPolicies(false, log);
     stillOpen_.clear();
     statusWritten_.reset();
     writeStatus(log);
@@ -194,39 +196,49 @@ void BlockHold::check(const std::vector<std::string>& names, const std::vector<s
     }
 }
 
-void BlockHold::keepPolicies(bool blocking, bool installed, const Log& log) {
+void BlockHold::keepPolicies(bool on, const Log& log) {
+    if (!system_.keepPolicies) return;
     std::set<std::string> problems;
-    auto report = [&](const std::vector<platform::PolicyChange>& changes, bool on,
-                      std::string_view written) {
-        for (const platform::PolicyChange& change : changes) {
-            switch (change.kind) {
-                case platform::PolicyChange::Kind::written:
-                    // `why` names an administrator's values that won over ours.
-                    log(std::string(written) + change.path +
-                        (change.why.empty() ? "" : " (" + change.why + ")"));
-                    break;
-                case platform::PolicyChange::Kind::removed:
-                    log("browser policy removed: " + change.path);
-                    break;
-                case platform::PolicyChange::Kind::leftAlone: {
-                    // Only worth a line when the policy was wanted there.
-                    if (!on) break;
-                    std::string problem = "left " + change.path + " alone: " + change.why;
-                    if (!policyProblems_.count(problem)) log(problem);
-                    problems.insert(std::move(problem));
-                    break;
-                }
+    for (const platform::PolicyChange& change : system_.keepPolicies(on)) {
+        switch (change.kind) {
+            case platform::PolicyChange::Kind::written:
+                log("browser policy written, DNS-over-HTTPS off: " + change.path);
+                break;
+            case platform::PolicyChange::Kind::removed:
+                log("browser policy removed: " + change.path);
+                break;
+            case platform::PolicyChange::Kind::leftAlone: {
+                // Only worth a line when the policy was wanted there.
+                if (!on) break;
+                std::string problem = "left " + change.path + " alone: " + change.why;
+                if (!policyProblems_.count(problem)) log(problem);
+                problems.insert(std::move(problem));
+                break;
             }
         }
-    };
-    if (system_.keepPolicies)
-        report(system_.keepPolicies(blocking), blocking,
-               "browser policy written, DNS-over-HTTPS off: ");
-    if (system_.keepFirefoxPolicies)
-        report(system_.keepFirefoxPolicies(installed), installed,
-               "Firefox policies written, DNS-over-HTTPS off, name cache " +
-                   std::to_string(platform::firefoxNameCacheSeconds) + " s: ");
+    }
     policyProblems_ = std::move(problems);
+}
+
+void BlockHold::keepFirefoxPolicies(bool on, const Log& log) {
+    if (!system_.keepFirefoxPolicies) return;
+    std::set<std::string> problems;
+    for (const platform::PolicyChange& change : system_.keepFirefoxPolicies(on)) {
+        using Kind = platform::PolicyChange::Kind;
+        if (change.kind == Kind::written) {
+            // `why` names an administrator's values that won over ours.
+            log("Firefox policies written, DNS-over-HTTPS off, name cache " +
+                std::to_string(platform::firefoxNameCacheSeconds) + " s: " + change.path +
+                (change.why.empty() ? "" : " (" + change.why + ")"));
+        } else if (change.kind == Kind::removed) {
+            log("browser policy removed: " + change.path);
+        } else if (on) {
+            std::string problem = "left " + change.path + " alone: " + change.why;
+            if (!firefoxProblems_.count(problem)) log(problem);
+            problems.insert(std::move(problem));
+        }
+    }
+    firefoxProblems_ = std::move(problems);
 }
 
 void BlockHold::writeStatus(const Log& log) {

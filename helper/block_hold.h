@@ -78,7 +78,8 @@ class BlockHold {
              const std::vector<platform::NameAnswer>& answers, const Log& log);
     void check(const std::vector<std::string>& names, const std::vector<std::string>& fresh,
                std::chrono::steady_clock::time_point began, const Log& log);
-    void keepPolicies(bool blocking, bool installed, const Log& log);
+    void keepPolicies(bool on, const Log& log);
+    void keepFirefoxPolicies(bool on, const Log& log);
     std::string closeLine(const std::set<platform::IpAddress>& remotes,
                           const std::vector<std::string>& names) const;
     void writeStatus(const Log& log);
@@ -89,7 +90,7 @@ class BlockHold {
     StillOpen stillOpen_;
     std::optional<std::string> statusWritten_;
     std::string statusProblem_;
-    std::set<std::string> policyProblems_;
+    std::set<std::string> policyProblems_, firefoxProblems_;
     struct Recut {
         std::set<platform::IpAddress> remotes;
         std::vector<std::string> names;

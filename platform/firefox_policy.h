@@ -37,7 +37,10 @@ struct FirefoxPlaces {
 const std::vector<FirefoxPlaces>& firefoxPlaces();
 
 inline constexpr std::string_view firefoxPolicyFile = "policies.json";
-// How long Firefox may keep a looked-up address (seconds); its grace period is 0.
+// How long Firefox may keep a looked-up address (seconds); its grace period is 0. Zero:
+// a block holds within the second cut (a second), and bench/bench_firefox_cache.sh
+// measured the price small: about one name server round trip on a page's new
+// connections without a caching resolver, nothing measurable with one.
 inline constexpr int firefoxNameCacheSeconds = 0;
 
 // With `on`, merges Tarrow's entries into the policies.json Firefox reads, when Firefox
