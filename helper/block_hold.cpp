@@ -21,13 +21,20 @@ HoldSystem systemHold() {
     HoldSystem system;
     system.closeConnections = platform::closeConnectionsTo;
     system.keepPolicies = [](bool on) {
-        auto changes = platform::keepDnsPolicies(on, platform::chromiumPolicyFolders());
-        // The bytes of Firefox's own file wait beside the hits until they go back.
-        const std::string backup = folderOf(std::string(stillOpenPath)) + "/firefox-policies.kept";
-        for (auto& change : platform::keepFirefoxPolicy(on, platform::firefoxPlaces(), backup))
-            changes.push_back(std::move(change));
+        return platform::keepDnsPolicies(on, platform::chromiumPolicyFolders());
+    };
+    system.keepFirefoxPolicies = [](bool on) {
+        std::vector<platform::PolicyChange> changes;
+        for (const platform::FirefoxPlaces& places : platform::firefoxPlaces()) {
+            // The bytes of Firefox's own file wait beside the hits until they go back.
+            const std::string backup =
+                folderOf(std::string(stillOpenPath)) + "/" + std::string(places.kept);
+            for (auto& change : platform::keepFirefoxPolicy(on, places, backup))
+                changes.push_back(std::move(change));
+        }
         return changes;
     };
+    system.recutAfter = std::chrono::seconds(platform::firefoxNameCacheSeconds + 1);
     system.hostsPath = systemHostsPath;
     system.stillOpenPath = stillOpenPath;
     return system;
@@ -82,13 +89,21 @@ Result<bool> BlockHold::around(const std::vector<std::string>& names,
     const bool started = !fresh.empty() && *changed;
     if (started) cut(fresh, answers, log);
     check(names, started ? fresh : std::vector<std::string>{}, began, log);
+    // A recut is for the names it was made for, while they are still blocked.
+    if (recut_ && !std::all_of(recut_->names.begin(), recut_->names.end(), [&](const auto& n) {
+            return std::find(names.begin(), names.end(), n) != names.end();
+        }))
+        recut_.reset();
     keepPolicies(!names.empty(), log);
+    keepFirefoxPolicies(true, log);
     writeStatus(log);
     return changed;
 }
 
 void BlockHold::release(const Log& log) {
+    recut_.reset();
     keepPolicies(false, log);
+    keepFirefoxPolicies(false, log);
     stillOpen_.clear();
     statusWritten_.reset();
     writeStatus(log);
@@ -114,18 +129,37 @@ void BlockHold::cut(const std::vector<std::string>& fresh, const std::vector<Nam
         for (const IpAddress& ip : answer.addresses)
             if (!ip.isLocalOrSpecial()) remotes.insert(ip);
     }
+    std::string line = closeLine(remotes, fresh);
+    if (!late.empty()) line += " (no address in time for " + siteList(late) + ")";
+    log(line);
+    if (remotes.empty()) return;
+    if (!recut_) recut_.emplace();
+    recut_->remotes.insert(remotes.begin(), remotes.end());
+    recut_->names.insert(recut_->names.end(), fresh.begin(), fresh.end());
+    recut_->due = std::chrono::steady_clock::now() + system_.recutAfter;
+}
+
+std::optional<std::chrono::steady_clock::time_point> BlockHold::recutDue() const {
+    if (!recut_) return std::nullopt;
+    return recut_->due;
+}
+
+void BlockHold::recut(const Log& log) {
+    if (!recut_) return;
+    const Recut again = std::move(*recut_);
+    recut_.reset();
+    log(closeLine(again.remotes, again.names) + " again");
+}
+
+std::string BlockHold::closeLine(const std::set<IpAddress>& remotes,
+                                 const std::vector<std::string>& names) const {
     Result<size_t> closed = remotes.empty() || !system_.closeConnections
                                 ? Result<size_t>(size_t{0})
                                 : system_.closeConnections(remotes);
-    std::string line;
-    if (closed.ok()) {
-        line = "closed " + std::to_string(*closed) +
-               (*closed == 1 ? " connection to " : " connections to ") + siteList(fresh);
-    } else {
-        line = "open connections to " + siteList(fresh) + " stay open: " + closed.status().text();
-    }
-    if (!late.empty()) line += " (no address in time for " + siteList(late) + ")";
-    log(line);
+    if (!closed.ok())
+        return "open connections to " + siteList(names) + " stay open: " + closed.status().text();
+    return "closed " + std::to_string(*closed) +
+           (*closed == 1 ? " connection to " : " connections to ") + siteList(names);
 }
 
 void BlockHold::check(const std::vector<std::string>& names, const std::vector<std::string>& fresh,
@@ -184,6 +218,27 @@ void BlockHold::keepPolicies(bool on, const Log& log) {
         }
     }
     policyProblems_ = std::move(problems);
+}
+
+void BlockHold::keepFirefoxPolicies(bool on, const Log& log) {
+    if (!system_.keepFirefoxPolicies) return;
+    std::set<std::string> problems;
+    for (const platform::PolicyChange& change : system_.keepFirefoxPolicies(on)) {
+        using Kind = platform::PolicyChange::Kind;
+        if (change.kind == Kind::written) {
+            // `why` names an administrator's values that won over ours.
+            log("Firefox policies written, DNS-over-HTTPS off, name cache " +
+                std::to_string(platform::firefoxNameCacheSeconds) + " s: " + change.path +
+                (change.why.empty() ? "" : " (" + change.why + ")"));
+        } else if (change.kind == Kind::removed) {
+            log("browser policy removed: " + change.path);
+        } else if (on) {
+            std::string problem = "left " + change.path + " alone: " + change.why;
+            if (!firefoxProblems_.count(problem)) log(problem);
+            problems.insert(std::move(problem));
+        }
+    }
+    firefoxProblems_ = std::move(problems);
 }
 
 void BlockHold::writeStatus(const Log& log) {

@@ -7,7 +7,11 @@
 //   its own (an earlier hosts line, another resolver first) is "still open", logged
 //   once and listed in a status file for the app;
 // - while anything is blocked, the Chromium-family browsers get a managed policy that
-//   turns their own DNS-over-HTTPS off; it goes when nothing is blocked.
+//   turns their own DNS-over-HTTPS off; it goes when nothing is blocked;
+// - Firefox's policies (platform/firefox_policy.h) are kept on every pass, blocking or
+//   not, because Firefox reads them only at its start; they go on release;
+// - once a browser's own name cache may have let it connect again from an address it
+//   looked up before the block, the same addresses are cut once more.
 // Only for the system's hosts file: a pass over a copy (--hosts) changes nothing else.
 
 #include <chrono>
@@ -40,6 +44,10 @@ struct HoldSystem {
         resolve = platform::resolveNames;
     std::function<Result<size_t>(const std::set<platform::IpAddress>&)> closeConnections;
     std::function<std::vector<platform::PolicyChange>(bool on)> keepPolicies;
+    std::function<std::vector<platform::PolicyChange>(bool on)> keepFirefoxPolicies;
+    // The second cut after a block started: Firefox's name cache time, and a second for
+    // a connection it made from the cache just before that.
+    std::chrono::milliseconds recutAfter{0};
     std::string hostsPath;
     std::string stillOpenPath;
 };
@@ -59,6 +67,11 @@ class BlockHold {
     // Nothing is blocked any more (--clear, removal): policies and status file go.
     void release(const Log& log);
 
+    // When the second cut of the last block's addresses is due; none when none is.
+    std::optional<std::chrono::steady_clock::time_point> recutDue() const;
+    // Cuts those addresses again if their names are still blocked, and logs it.
+    void recut(const Log& log);
+
   private:
     std::vector<std::string> newlyBlocked(const std::vector<std::string>& names) const;
     void cut(const std::vector<std::string>& fresh,
@@ -66,6 +79,9 @@ class BlockHold {
     void check(const std::vector<std::string>& names, const std::vector<std::string>& fresh,
                std::chrono::steady_clock::time_point began, const Log& log);
     void keepPolicies(bool on, const Log& log);
+    void keepFirefoxPolicies(bool on, const Log& log);
+    std::string closeLine(const std::set<platform::IpAddress>& remotes,
+                          const std::vector<std::string>& names) const;
     void writeStatus(const Log& log);
 
     HoldSystem system_;
@@ -74,7 +90,13 @@ class BlockHold {
     StillOpen stillOpen_;
     std::optional<std::string> statusWritten_;
     std::string statusProblem_;
-    std::set<std::string> policyProblems_;
+    std::set<std::string> policyProblems_, firefoxProblems_;
+    struct Recut {
+        std::set<platform::IpAddress> remotes;
+        std::vector<std::string> names;
+        std::chrono::steady_clock::time_point due;
+    };
+    std::optional<Recut> recut_;
 };
 
 // The sites behind host names, for a log line: "www." and "m." dropped, each once, at

@@ -5,6 +5,7 @@
 #include <asio.hpp>
 
 #include "common/file_io.h"
+#include "helper/block_hold.h"
 #include "helper/daemon_watch.h"
 #include "helper/notice.h"
 #include "helper/pass_pacing.h"
@@ -34,7 +35,7 @@ int runDaemon(HelperState state, const std::string& requestPath, uid_t uid) {
     FolderWatch watch(io, folderOf(requestPath), [&] { wantPass(); });
 
     PassPacing pacing(rewriteGap);
-    asio::steady_timer planned(io);
+    asio::steady_timer planned(io), recut(io);
     auto runPass = [&] {
         watch.rewatch();  // at once when the folder came back; unchanged when armed
         // Timed from its start: the name-cache flush after a rewrite may take a while,
@@ -42,6 +43,13 @@ int runDaemon(HelperState state, const std::string& requestPath, uid_t uid) {
         const auto began = PassPacing::Clock::now();
         const bool rewrote = pass(state, requestPath, uid);
         pacing.ran(began, rewrote);
+        // A block that just started is cut once more when browsers' name caches ran out.
+        if (auto due = state.hold ? state.hold->recutDue() : std::nullopt) {
+            recut.expires_at(*due);
+            recut.async_wait([&](const std::error_code& error) {
+                if (!error) state.hold->recut(state.log);
+            });
+        }
     };
     wantPass = [&] {
         const auto now = PassPacing::Clock::now();

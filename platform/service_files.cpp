@@ -31,7 +31,8 @@ std::string daemonPlist(const std::string& requestPath, uid_t uid) {
 }
 
 UnitPlaces unitPlaces(const std::string& root) {
-    return {root + std::string(helperPath), root + std::string(helperLogPath), root + "/etc"};
+    return {root + std::string(helperPath), root + std::string(helperLogPath), root + "/etc",
+            root + "/var/lib/flatpak/extension"};
 }
 
 namespace {
@@ -64,6 +65,9 @@ std::string serviceUnit(const UnitPlaces& places, const std::string& requestPath
     s += "StateDirectory=Tarrow\n";
     s += "StateDirectoryMode=0755\n";
     s += "ReadWritePaths=" + unitPath(places.hostsFolder) + "\n";
+    // A flatpak Firefox's policies folder (platform/firefox_policy.h); "-": where there
+    // is no flatpak extension folder, nothing to open.
+    s += "ReadWritePaths=-" + unitPath(places.flatpakExtensions) + "\n";
     s += "UMask=0022\n";
     // Confinement: the helper reads one file of the user's, rewrites the hosts file,
     // listens on loopback ports 80 and 443 and runs the name-cache flush tools.

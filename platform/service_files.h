@@ -16,9 +16,10 @@ std::string daemonPlist(const std::string& requestPath, uid_t uid);
 // Where the unit expects the system's files; `root` prefixes every one of them so that
 // the whole installation can be exercised in a scratch folder ("" for the real system).
 struct UnitPlaces {
-    std::string helperPath;   // the executable started
-    std::string logPath;      // its standard error is appended here
-    std::string hostsFolder;  // the folder of the hosts file (replaced by rename)
+    std::string helperPath;         // the executable started
+    std::string logPath;            // its standard error is appended here
+    std::string hostsFolder;        // the folder of the hosts file (replaced by rename)
+    std::string flatpakExtensions;  // where a flatpak Firefox's policies folder lies
 };
 UnitPlaces unitPlaces(const std::string& root);
 

@@ -80,10 +80,15 @@ check "the still-open list goes" wait_for 2 test ! -e /var/lib/Tarrow/still-open
 check "the foreign policy file stays" cmp -s "$brave" "$work/brave-before"
 check "still nothing through the link" nothing_through_link
 check "the foreign line stays" foreign_kept
-check "Firefox's policies come back byte for byte" wait_for 2 cmp -s "$firefox" "$work/firefox-before"
+check "Firefox's policies stay while the helper is installed" \
+  grep -q network.dnsCacheExpiration "$firefox"
+stop_daemon
+"$bin/tarrow-helper" --clear 2>>"$helper_log"
+check "Firefox's policies come back byte for byte on removal" cmp -s "$firefox" "$work/firefox-before"
 
 # A policies.json that is not JSON is left as it is, and said once.
 printf '{"policies": {' >"$firefox"
+start_daemon
 write_request site.test
 wait_for 3 hosts_has 127.0.0.2 site.test || fail "not blocked again"
 sleep 3.5

@@ -9,6 +9,9 @@ Usage: browser_tabs.py <chromium or firefox> <profile folder> step...
   open:<address>  open it (Chromium: in a new tab), wait until it has loaded and print one
                   JSON line {"open": address, "text": page text, ...}
   wait:<file>     wait until the file exists (60 s at most), then print "go"
+  every:<seconds>:<for seconds>:<address>
+                  (Firefox) open the address again and again, one load every so many
+                  seconds, each printed as by open: with "at" (the clock when it ended)
   watch:<seconds>:<expression>
                   (Chromium) print the expression's value on the last tab twice a second
 """
@@ -180,6 +183,15 @@ def main():
                 while not os.path.exists(value) and time.time() < end:
                     time.sleep(0.02)
                 print("go", flush=True)
+            elif kind == "every":
+                interval, length, address = value.split(":", 2)
+                end = time.time() + float(length)
+                while time.time() < end:
+                    began = time.time()
+                    line = browser.open(address)
+                    line["at"] = time.time()
+                    print(json.dumps(line), flush=True)
+                    time.sleep(max(0, float(interval) - (time.time() - began)))
             elif kind == "watch":
                 seconds, expression = value.split(":", 1)
                 browser.watch(float(seconds), expression)

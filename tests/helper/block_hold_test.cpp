@@ -34,8 +34,8 @@ struct Rig {
     std::vector<bool> sectionAtLookup;
     std::vector<std::set<IpAddress>> closes;
     std::optional<Status> closeFailure;
-    std::vector<bool> policies;
-    std::vector<PolicyChange> policyAnswer;
+    std::vector<bool> policies, firefox;
+    std::vector<PolicyChange> policyAnswer, firefoxAnswer;
     Names logs;
     std::unique_ptr<BlockHold> hold;
 
@@ -57,6 +57,11 @@ struct Rig {
             policies.push_back(on);
             return policyAnswer;
         };
+        system.keepFirefoxPolicies = [this](bool on) {
+            firefox.push_back(on);
+            return firefoxAnswer;
+        };
+        system.recutAfter = std::chrono::seconds(3);
         system.hostsPath = hosts;
         system.stillOpenPath = status;
         hold = std::make_unique<BlockHold>(system);
@@ -147,6 +152,28 @@ TEST(BlockHold, NewNamesAreLookedUpBeforeTheWriteAndCutAfterIt) {
     EXPECT_EQ(rig.closes.size(), 2u);
 }
 
+// A browser may connect again from its own name cache until that runs out: the same
+// addresses are cut once more then, unless the names are no longer blocked.
+TEST(BlockHold, TheBlocksAddressesAreCutOnceMoreLater) {
+    Rig rig;
+    rig.dns = {{"a.test", {"192.0.2.1"}}, {"b.test", {"192.0.2.2"}}};
+    const auto before = std::chrono::steady_clock::now();
+    rig.pass({"a.test"});
+    auto due = rig.hold->recutDue();
+    ASSERT_TRUE(due);
+    EXPECT_TRUE(*due >= before + std::chrono::seconds(3) &&
+                *due <= std::chrono::steady_clock::now() + std::chrono::seconds(3));
+    rig.pass({"a.test"});
+    rig.hold->recut([&](std::string_view line) { rig.logs.emplace_back(line); });
+    EXPECT_EQ(rig.closes, (std::vector{ips({"192.0.2.1"}), ips({"192.0.2.1"})}));
+    EXPECT_EQ(rig.logs.back(), "closed 1 connection to a.test again");
+    EXPECT_FALSE(rig.hold->recutDue());
+
+    rig.pass({"a.test", "b.test"});
+    rig.pass({"a.test"});
+    EXPECT_FALSE(rig.hold->recutDue()) << "b.test is open again: its connections are not cut";
+}
+
 TEST(BlockHold, LateNamesRefusalAndFailedWrites) {
     Rig rig;
     rig.dns = {{"a.test", {"192.0.2.1"}}};
@@ -225,6 +252,8 @@ TEST(BlockHold, PoliciesFollowTheRequestAndProblemsAreLoggedOnce) {
                         {Kind::removed, "/etc/chromium/policies/managed/p.json", {}}};
     rig.pass({});
     EXPECT_EQ(rig.policies, (std::vector<bool>{true, true, true, false}));
+    EXPECT_EQ(rig.firefox, (std::vector<bool>{true, true, true, true}))
+        << "Firefox reads its policies at start: they stay while nothing is blocked";
     EXPECT_EQ(rig.count("left "), 1u) << "nothing to say about a policy not wanted";
     EXPECT_EQ(rig.count("browser policy written, DNS-over-HTTPS off: "
                         "/etc/chromium/policies/managed/p.json"),
@@ -240,6 +269,7 @@ TEST(BlockHold, PoliciesFollowTheRequestAndProblemsAreLoggedOnce) {
     writeFile(rig.status, "a.test: x\n");
     rig.hold->release([&](std::string_view line) { rig.logs.emplace_back(line); });
     EXPECT_EQ(rig.policies.back(), false);
+    EXPECT_EQ(rig.firefox.back(), false);
     EXPECT_NE(::access(rig.status.c_str(), F_OK), 0);
 }
 

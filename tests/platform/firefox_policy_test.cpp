@@ -19,9 +19,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const FirefoxPlaces places{
-    "/etc/firefox/policies", {"/usr/lib/firefox-esr/distribution"}, {"/usr/lib/firefox-esr"}};
+const FirefoxPlaces places{"/etc/firefox/policies",
+                           {"/usr/lib/firefox-esr/distribution"},
+                           {"/usr/lib/firefox-esr"},
+                           "firefox-policies.kept"};
 const json ours = {{"Enabled", false}, {"Locked", true}};
+const json cache = {{"Value", firefoxNameCacheSeconds}, {"Status", "locked"}};
+const json grace = {{"Value", 0}, {"Status", "locked"}};
+
+// The policies with Tarrow's entries merged in.
+json withOurs(json policies) {
+    policies["DNSOverHTTPS"] = ours;
+    policies["Preferences"]["network.dnsCacheExpiration"] = cache;
+    policies["Preferences"]["network.dnsCacheExpirationGracePeriod"] = grace;
+    return policies;
+}
 
 struct Rig {
     TempFolder root, state;
@@ -42,8 +54,8 @@ json policiesOf(const std::string& path) {
 }
 
 // The administrator's file, in any formatting and with any mode, comes back byte for
-// byte; while blocking it holds the key beside every foreign policy.
-TEST(FirefoxPolicy, MergedWhileBlockingAndPutBackByteForByte) {
+// byte; meanwhile it holds our entries beside every foreign policy and preference.
+TEST(FirefoxPolicy, MergedAndPutBackByteForByte) {
     const std::string foreign[] = {
         "{ \"policies\" : {\"BlockAboutConfig\":true,\n\t\"Homepage\": {\"URL\": \"http://x\"}}}",
         "{\"policies\": {\"DNSOverHTTPS\": {\"Enabled\": true, \"ProviderURL\": "
@@ -51,6 +63,8 @@ TEST(FirefoxPolicy, MergedWhileBlockingAndPutBackByteForByte) {
         "{\"comment\": \"no policies yet\"}\n",
         // The administrator's own setting equals ours: it stays.
         "{\"policies\": {\"DNSOverHTTPS\": {\"Locked\": true, \"Enabled\": false}}}",
+        "{\"policies\": {\"Preferences\": {\"browser.startup.page\": {\"Value\": 3}, "
+        "\"network.dnsCacheExpirationGracePeriod\": {\"Status\": \"locked\", \"Value\": 0}}}}",
     };
     for (const std::string& text : foreign) {
         Rig rig;
@@ -59,7 +73,7 @@ TEST(FirefoxPolicy, MergedWhileBlockingAndPutBackByteForByte) {
         ASSERT_EQ(changes.size(), 1u) << text;
         EXPECT_EQ(changes[0].kind, Kind::written);
         json expected = json::parse(text);
-        expected["policies"]["DNSOverHTTPS"] = ours;
+        expected["policies"] = withOurs(expected["policies"]);
         EXPECT_EQ(json::parse(read(rig.file)), expected);
         EXPECT_EQ(fs::status(rig.file).permissions(), fs::perms(0640));
         EXPECT_EQ(fs::status(rig.backup).permissions(), fs::perms(0600));
@@ -78,7 +92,7 @@ TEST(FirefoxPolicy, MergedWhileBlockingAndPutBackByteForByte) {
 TEST(FirefoxPolicy, CreatedWhereNoneWasAndRemovedAgain) {
     Rig rig;
     EXPECT_EQ(rig.keep(true).size(), 1u);
-    EXPECT_EQ(policiesOf(rig.file), (json{{"DNSOverHTTPS", ours}}));
+    EXPECT_EQ(policiesOf(rig.file), withOurs(json::object()));
     rig.keep(false);
     EXPECT_FALSE(fs::exists(rig.file));
     EXPECT_TRUE(fs::exists(rig.root.path + "/etc/firefox/policies")) << "the folder may stay";
@@ -89,7 +103,7 @@ TEST(FirefoxPolicy, CreatedWhereNoneWasAndRemovedAgain) {
         rig.root.path + "/usr/lib/firefox-esr/distribution/policies.json";
     writeFile(distribution, "{\"policies\": {\"DisableAppUpdate\": true}}");
     rig.keep(true);
-    EXPECT_EQ(policiesOf(rig.file), (json{{"DisableAppUpdate", true}, {"DNSOverHTTPS", ours}}));
+    EXPECT_EQ(policiesOf(rig.file), withOurs({{"DisableAppUpdate", true}}));
     rig.keep(false);
     EXPECT_FALSE(fs::exists(rig.file));
     EXPECT_EQ(read(distribution), "{\"policies\": {\"DisableAppUpdate\": true}}");
@@ -99,7 +113,7 @@ TEST(FirefoxPolicy, CreatedWhereNoneWasAndRemovedAgain) {
     EXPECT_FALSE(fs::exists(bare.path + "/etc"));
 }
 
-TEST(FirefoxPolicy, RewrittenWhileBlockingOnlyTheKeyGoes) {
+TEST(FirefoxPolicy, RewrittenMeanwhileOnlyOurEntriesGo) {
     Rig rig;
     writeFile(rig.file, "{\"policies\": {\"DNSOverHTTPS\": {\"Enabled\": true}}}");
     rig.keep(true);
@@ -121,6 +135,59 @@ TEST(FirefoxPolicy, RewrittenWhileBlockingOnlyTheKeyGoes) {
     EXPECT_FALSE(fs::exists(rig.backup));
 }
 
+// The administrator decided: their value for one of our preferences stays, and the
+// written change says so (the helper logs it with the write, so once).
+TEST(FirefoxPolicy, AnAdministratorsPreferenceWins) {
+    for (const json& theirs : {json{{"Value", 3600}, {"Status", "locked"}}, json(60)}) {
+        Rig rig;
+        const std::string text =
+            json{{"policies", {{"Preferences", {{"network.dnsCacheExpiration", theirs}}}}}}.dump();
+        writeFile(rig.file, text);
+        auto changes = rig.keep(true);
+        ASSERT_EQ(changes.size(), 1u);
+        EXPECT_EQ(changes[0].why, "the administrator\u2019s network.dnsCacheExpiration " +
+                                      theirs.dump() + " stays");
+        json expected = withOurs(json::object());
+        expected["Preferences"]["network.dnsCacheExpiration"] = theirs;
+        EXPECT_EQ(policiesOf(rig.file), expected);
+        EXPECT_TRUE(rig.keep(true).empty());
+        rig.keep(false);
+        EXPECT_EQ(read(rig.file), text);
+    }
+}
+
+// Firefox's package replaced the file while our entries were in it: the next pass merges
+// them into the new file, and removal puts the new file back, not the old one.
+TEST(FirefoxPolicy, AFileReplacedByAnUpgradeIsMergedAgain) {
+    Rig rig;
+    writeFile(rig.file, "{\"policies\": {\"DisableAppUpdate\": false}}");
+    rig.keep(true);
+    const std::string upgraded = "{\"policies\": {\"DisableAppUpdate\": true}}\n";
+    writeFile(rig.file, upgraded);
+    auto changes = rig.keep(true);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].kind, Kind::written);
+    EXPECT_EQ(policiesOf(rig.file), withOurs({{"DisableAppUpdate", true}}));
+    rig.keep(false);
+    EXPECT_EQ(read(rig.file), upgraded);
+}
+
+// A backup of the helper before the preferences: its file gets them on the next pass and
+// still comes back byte for byte.
+TEST(FirefoxPolicy, AnEarlierHelpersBackupIsCarriedOn) {
+    Rig rig;
+    const std::string original = "{\"policies\": {\"DNSOverHTTPS\": {\"Enabled\": true}}}";
+    const std::string earlier = "{\"policies\": {\"DNSOverHTTPS\": " + ours.dump() + "}}\n";
+    writeFile(rig.file, earlier);
+    writeFile(rig.backup,
+              json{{"original", original}, {"previous", {{"Enabled", true}}}, {"written", earlier}}
+                  .dump());
+    EXPECT_EQ(rig.keep(true).size(), 1u);
+    EXPECT_EQ(policiesOf(rig.file), withOurs(json::object()));
+    rig.keep(false);
+    EXPECT_EQ(read(rig.file), original);
+}
+
 TEST(FirefoxPolicy, LeftAloneWhenNotUsable) {
     struct Case {
         const char* what;
@@ -128,12 +195,18 @@ TEST(FirefoxPolicy, LeftAloneWhenNotUsable) {
         std::string why;
     };
     const std::string notJson = "not a JSON object with a \"policies\" object";
+    const std::string preferences = "its \"Preferences\" is not an object";
     const Case cases[] = {
         {"not JSON", [](Rig& r, const std::string&) { writeFile(r.file, "{\"policies\": {,}"); },
          notJson},
         {"an array", [](Rig& r, const std::string&) { writeFile(r.file, "[]"); }, notJson},
         {"policies not an object",
          [](Rig& r, const std::string&) { writeFile(r.file, "{\"policies\": []}"); }, notJson},
+        {"Preferences not an object",
+         [](Rig& r, const std::string&) {
+             writeFile(r.file, "{\"policies\": {\"Preferences\": [1]}}");
+         },
+         preferences},
         {"file is a link",
          [](Rig& r, const std::string& elsewhere) {
              writeFile(elsewhere + "/p.json", "{}");

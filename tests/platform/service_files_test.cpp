@@ -39,6 +39,7 @@ TEST(ServiceUnit, RealPlacesAndQuotedArguments) {
         "StandardError=append:/var/log/Tarrow-helper.log",
         "WantedBy=multi-user.target",
         "ReadWritePaths=/etc",
+        "ReadWritePaths=-/var/lib/flatpak/extension",
         "StateDirectory=Tarrow",
         "RestrictAddressFamilies=AF_INET AF_INET6 AF_UNIX AF_NETLINK",
         "CapabilityBoundingSet=CAP_NET_BIND_SERVICE CAP_DAC_READ_SEARCH CAP_CHOWN CAP_NET_ADMIN",
