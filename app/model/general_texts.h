@@ -28,6 +28,9 @@ inline constexpr std::string_view waitExplanation =
 inline constexpr std::string_view strictExplanation =
     "A strict lock can\u2019t be ended early, not even by quitting. Only an administrator "
     "can end it, with \u201Csudo tarrow-helper --clear\u201D.";
+// The tip of "Remove Helper…" while a strict lock holds: removal runs as root.
+inline constexpr std::string_view removeEndsStrictTip =
+    "Removing the helper needs the administrator password and ends the strict lock.";
 std::string privacyParagraph(Desktop desktop = thisDesktop);
 
 // The footer: the name and version, and the four buttons.

@@ -185,6 +185,7 @@ void GeneralView::showConfig() {
 void GeneralView::showStrict() {
     const bool holds = store_.config().strictUntil.has_value();
     strict_->setVisible(holds);
+    setup_->removeButton()->setToolTip(holds ? text(removeEndsStrictTip) : QString());
     if (holds)
         strict_->setText(
             QString::fromStdString(store_.status() + "\n" + std::string(strictExplanation)));
