@@ -20,7 +20,8 @@ bool pass(HelperState& state, const std::string& path, uid_t uid) {
     }
     if (r.kind == Request::Kind::silent && changedState)
         state.log("the app has been silent for " + std::to_string(heartbeat.count()) +
-                  " s, unblocking");
+                  " s, unblocking" +
+                  (locked && !locked->empty() ? " all but the strict lock" : ""));
     // Empty when silent; a strict lock's names stay whatever the request says.
     std::vector<std::string> merged;
     if (locked && !locked->empty()) merged = withLocked(r.names, *locked);
