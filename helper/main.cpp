@@ -11,6 +11,7 @@
 #include "helper/listen_test.h"
 #include "helper/log.h"
 #include "helper/pass.h"
+#include "helper/strict_lock.h"
 #include "platform/name_cache.h"
 #include "platform/paths.h"
 
@@ -30,13 +31,19 @@ HelperState stateFor(const helper::Invocation& inv) {
     state.daemon = inv.daemon;
     state.log = helper::log;
     state.flushDNS = platform::flushNameCaches;
-    if (inv.hostsPath == systemHostsPath) state.hold = std::make_shared<BlockHold>(systemHold());
+    if (inv.hostsPath == systemHostsPath) {
+        state.hold = std::make_shared<BlockHold>(systemHold());
+        state.strict = std::make_shared<StrictKeeper>(std::string(strictLockPath), ::geteuid());
+    }
     return state;
 }
 
 int clear(const helper::Invocation& inv) {
     HelperState state = stateFor(inv);
     if (state.hold) state.hold->release(helper::log);
+    // Root ends a strict lock early here; a running daemon sees its file gone.
+    if (state.strict && ::unlink(std::string(strictLockPath).c_str()) == 0)
+        helper::log("strict lock removed");
     Result<bool> changed = apply({}, state.hostsPath, plainAddress);
     if (!changed) {
         helper::log("failed: " + changed.status().text());

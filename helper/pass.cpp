@@ -1,6 +1,7 @@
 #include "helper/pass.h"
 
 #include "helper/block_hold.h"
+#include "helper/strict_lock.h"
 
 #include <string>
 
@@ -8,6 +9,8 @@ namespace tarrow {
 
 bool pass(HelperState& state, const std::string& path, uid_t uid) {
     Request r = requested(path, uid);
+    const std::vector<std::string>* locked = nullptr;
+    if (state.strict) locked = &state.strict->update(path, uid, state.log);
     const bool changedState = !state.lastRequest || state.lastRequest->kind != r.kind;
 
     if (r.kind == Request::Kind::untrusted) {
@@ -17,8 +20,12 @@ bool pass(HelperState& state, const std::string& path, uid_t uid) {
     }
     if (r.kind == Request::Kind::silent && changedState)
         state.log("the app has been silent for " + std::to_string(heartbeat.count()) +
-                  " s, unblocking");
-    const std::vector<std::string>& names = r.names;  // empty when silent
+                  " s, unblocking" +
+                  (locked && !locked->empty() ? " all but the strict lock" : ""));
+    // Empty when silent; a strict lock's names stay whatever the request says.
+    std::vector<std::string> merged;
+    if (locked && !locked->empty()) merged = withLocked(r.names, *locked);
+    const std::vector<std::string>& names = merged.empty() ? r.names : merged;
 
     bool answering = false;
     if (state.daemon && state.notice && !names.empty()) answering = state.notice->start(80, 443);

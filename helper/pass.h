@@ -17,6 +17,7 @@
 namespace tarrow {
 
 class BlockHold;
+class StrictKeeper;
 
 // What the pass needs of the block-notice listener.
 class NoticeControl {
@@ -39,6 +40,8 @@ struct HelperState {
     // Makes a block hold beyond the section (helper/block_hold.h); only with the system's
     // hosts file.
     std::shared_ptr<BlockHold> hold;
+    // Keeps a strict lock's names blocked whatever the request says (helper/strict_lock.h).
+    std::shared_ptr<StrictKeeper> strict;
 };
 
 // True when the pass rewrote the hosts file.

@@ -63,21 +63,22 @@ std::vector<std::string> requestNames(std::string_view text) {
     return names;
 }
 
-Request requested(const std::string& path, uid_t uid) {
+AppFile readAppFile(const std::string& path, uid_t uid) {
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? Request{} : Request::untrusted();
+    if (fd < 0) return {errno == ENOENT ? AppFile::Kind::missing : AppFile::Kind::untrusted, {}};
 
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
 
+    const AppFile untrusted{AppFile::Kind::untrusted, {}};
     struct stat st {};
-    if (::fstat(fd, &st) != 0) return Request::untrusted();
-    if (!S_ISREG(st.st_mode)) return Request::untrusted();
-    if (st.st_uid != uid) return Request::untrusted();
-    if (st.st_size > maxRequestSize) return Request::untrusted();
-    if (st.st_size > 0 && age(st.st_mtim) > heartbeat) return Request::silent();
+    if (::fstat(fd, &st) != 0) return untrusted;
+    if (!S_ISREG(st.st_mode)) return untrusted;
+    if (st.st_uid != uid) return untrusted;
+    if (st.st_size > maxRequestSize) return untrusted;
+    if (st.st_size > 0 && age(st.st_mtim) > heartbeat) return {AppFile::Kind::stale, {}};
 
     // The size was checked on this descriptor; read what it holds now, up to the limit.
     std::string bytes(static_cast<size_t>(st.st_size) + 1, '\0');
@@ -86,13 +87,28 @@ Request requested(const std::string& path, uid_t uid) {
         if (have == bytes.size()) bytes.resize(std::min(requestReadLimit, 2 * bytes.size()));
         ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return Request::untrusted();
+        if (n < 0) return untrusted;
         if (n == 0) break;
         have += static_cast<size_t>(n);
     }
     bytes.resize(have);
-    if (!validUtf8(bytes)) return Request::untrusted();
-    return Request{Request::Kind::names, requestNames(bytes)};
+    if (!validUtf8(bytes)) return untrusted;
+    return {AppFile::Kind::text, std::move(bytes)};
+}
+
+Request requested(const std::string& path, uid_t uid) {
+    AppFile file = readAppFile(path, uid);
+    switch (file.kind) {
+        case AppFile::Kind::missing:
+            return Request{};
+        case AppFile::Kind::untrusted:
+            return Request::untrusted();
+        case AppFile::Kind::stale:
+            return Request::silent();
+        case AppFile::Kind::text:
+            break;
+    }
+    return Request{Request::Kind::names, requestNames(file.text)};
 }
 
 }  // namespace tarrow

@@ -26,6 +26,16 @@ struct Request {
     bool operator==(const Request&) const = default;
 };
 
+// A file the app leaves for the helper, read only after the checks every such file
+// gets: a regular file, not a link, owned by the user, at most maxRequestSize bytes,
+// UTF-8, and when not empty touched within the heartbeat.
+struct AppFile {
+    enum class Kind { text, missing, untrusted, stale };
+    Kind kind = Kind::missing;
+    std::string text;  // only for Kind::text
+};
+AppFile readAppFile(const std::string& path, uid_t uid);
+
 // Opens, checks and reads the request file; never modifies it.
 Request requested(const std::string& path, uid_t uid);
 

@@ -18,6 +18,8 @@ inline constexpr std::string_view daemonPlistPath =
     "/Library/LaunchDaemons/de.brightloom.tarrow.helper.plist";
 inline constexpr std::string_view hitsPath = "/Library/Application Support/Tarrow/hits";
 inline constexpr std::string_view stillOpenPath = "/Library/Application Support/Tarrow/still-open";
+inline constexpr std::string_view strictLockPath =
+    "/Library/Application Support/Tarrow/strict-lock";
 inline constexpr std::string_view helperLogPath = "/Library/Logs/Tarrow-helper.log";
 #else
 inline constexpr std::string_view helperPath = "/usr/local/libexec/de.brightloom.tarrow.helper";
@@ -27,6 +29,8 @@ inline constexpr std::string_view daemonPlistPath =
 inline constexpr std::string_view hitsPath = "/var/lib/Tarrow/hits";
 // Blocked names that still resolve to a real address, beside the hits, for the app.
 inline constexpr std::string_view stillOpenPath = "/var/lib/Tarrow/still-open";
+// The strict lock the helper keeps: root's alone, so only root ends it early.
+inline constexpr std::string_view strictLockPath = "/var/lib/Tarrow/strict-lock";
 inline constexpr std::string_view helperLogPath = "/var/log/Tarrow-helper.log";
 #endif
 

@@ -71,6 +71,12 @@ std::optional<int> lockMinutes(std::string_view word) {
     return static_cast<int>(value);
 }
 
+std::optional<int> strictLockMinutes(std::string_view word) {
+    std::optional<int> minutes = lockMinutes(word);
+    if (minutes && *minutes > maxStrictLockMinutes) return std::nullopt;
+    return minutes;
+}
+
 std::optional<std::string> takeCommandText(const std::string& path) {
     Result<std::string> text = readRegularFile(path);
     if (!text || !validUtf8(*text)) return std::nullopt;

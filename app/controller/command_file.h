@@ -9,7 +9,8 @@
 
 namespace tarrow::app {
 
-inline constexpr int maxLockMinutes = 10080;  // one week
+inline constexpr int maxLockMinutes = 10080;       // one week
+inline constexpr int maxStrictLockMinutes = 1440;  // one day, as the helper allows
 
 struct Command {
     std::vector<std::string> words;  // never empty
@@ -23,6 +24,9 @@ std::optional<Command> parseCommand(std::string_view text);
 // Whole minutes 1 to maxLockMinutes in decimal digits with an optional sign; none for
 // anything else, including numbers too large for any integer type.
 std::optional<int> lockMinutes(std::string_view word);
+
+// The same for a strict lock ("lock 90"): whole minutes 1 to maxStrictLockMinutes.
+std::optional<int> strictLockMinutes(std::string_view word);
 
 // Reads the file as UTF-8 and deletes it. None (and the file left alone) when it cannot
 // be read, is not a regular file, or is not UTF-8.

@@ -22,17 +22,28 @@ void afterSwitchingOn(Tarrow& tarrow, const MenuActions& actions) {
 }  // namespace
 
 void toggleMain(Tarrow& tarrow, const MenuActions& actions) {
-    const bool on = !tarrow.evaluation().on;
+    if (tarrow.evaluation().on) {
+        if (tarrow.okayNow("menu") == Tarrow::Opening::opened) tarrow.log("okay, now (menu)");
+        return;
+    }
     tarrow.store().setConfig(
-        switched(tarrow.store().config(), on, tarrow.now(), tarrow.calendar()));
-    tarrow.log(on ? "tarrow (menu)" : "okay, now (menu)");
-    if (on) afterSwitchingOn(tarrow, actions);
+        switched(tarrow.store().config(), true, tarrow.now(), tarrow.calendar()));
+    tarrow.log("tarrow (menu)");
+    afterSwitchingOn(tarrow, actions);
 }
 
 void lockFor(Tarrow& tarrow, int minutes, const MenuActions& actions) {
-    tarrow.store().setConfig(lockedFor(tarrow.store().config(), minutes, tarrow.now()));
-    tarrow.log("tarrow for " + std::to_string(minutes) + " min (menu)");
+    const bool strict = tarrow.store().config().strictLocks;
+    tarrow.store().setConfig(lockedFor(tarrow.store().config(), minutes, tarrow.now(), strict));
+    tarrow.log("tarrow for " + std::to_string(minutes) + " min" + (strict ? ", strict" : "") +
+               " (menu)");
     afterSwitchingOn(tarrow, actions);
+}
+
+void toggleStrict(Tarrow& tarrow) {
+    Config config = tarrow.store().config();
+    config.strictLocks = !config.strictLocks;
+    tarrow.store().setConfig(std::move(config));
 }
 
 void toggleSite(Tarrow& tarrow, std::string_view id) {
@@ -98,8 +109,14 @@ void choose(Tarrow& tarrow, const MenuEntry& entry, const MenuActions& actions) 
         case MenuCommand::toggleMain:
             toggleMain(tarrow, actions);
             return;
+        case MenuCommand::cancelOpening:
+            if (tarrow.opensAt()) tarrow.okayNow("menu");  // while waiting it cancels
+            return;
         case MenuCommand::lockFor:
             if (entry.minutes) lockFor(tarrow, *entry.minutes, actions);
+            return;
+        case MenuCommand::toggleStrict:
+            toggleStrict(tarrow);
             return;
         case MenuCommand::toggleSite:
             toggleSite(tarrow, entry.id);

@@ -35,7 +35,9 @@ struct MenuActions {
 void choose(Tarrow& tarrow, const MenuEntry& entry, const MenuActions& actions);
 
 void toggleMain(Tarrow& tarrow, const MenuActions& actions);
+// Strict when "Can't End Early" is checked.
 void lockFor(Tarrow& tarrow, int minutes, const MenuActions& actions);
+void toggleStrict(Tarrow& tarrow);
 // An id that no longer exists changes nothing.
 void toggleSite(Tarrow& tarrow, std::string_view id);
 void toggleSchedule(Tarrow& tarrow, std::string_view id);

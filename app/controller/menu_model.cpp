@@ -68,19 +68,30 @@ MenuEntry toggles(std::string title, const std::vector<MenuFacts::Line>& lines, 
 
 std::vector<MenuEntry> menuEntries(const MenuFacts& facts) {
     std::vector<MenuEntry> menu;
-    menu.push_back(item(facts.status, MenuCommand::none));
+    menu.push_back(
+        item(facts.status, facts.opening ? MenuCommand::cancelOpening : MenuCommand::none));
     if (auto setUp = setUpEntry(facts.helper)) menu.push_back(*setUp);
     menu.push_back(separator());
 
-    menu.push_back(facts.on ? item("Okay, Now", MenuCommand::toggleMain, "Opens every site again.")
-                            : item(app, MenuCommand::toggleMain,
-                                   "Blocks your sites until you choose Okay, Now."));
+    if (!facts.on) {
+        menu.push_back(
+            item(app, MenuCommand::toggleMain, "Blocks your sites until you choose Okay, Now."));
+    } else if (!facts.strictTip.empty()) {
+        menu.push_back(item("Okay, Now", MenuCommand::none, facts.strictTip));
+    } else {
+        menu.push_back(item("Okay, Now", MenuCommand::toggleMain, "Opens every site again."));
+    }
     MenuEntry lockFor = item(app + " For", MenuCommand::none);
     for (const TimedLock& lock : timedLocks) {
         MenuEntry entry = item(lock.title, MenuCommand::lockFor);
         entry.minutes = lock.minutes;
         lockFor.submenu.push_back(std::move(entry));
     }
+    lockFor.submenu.push_back(separator());
+    MenuEntry strict = item("Can\u2019t End Early", MenuCommand::toggleStrict,
+                            "A strict lock holds until its end, even if you quit " + app + ".");
+    strict.state = facts.strictLocks;
+    lockFor.submenu.push_back(std::move(strict));
     menu.push_back(std::move(lockFor));
     menu.push_back(separator());
 
@@ -95,7 +106,10 @@ std::vector<MenuEntry> menuEntries(const MenuFacts& facts) {
     menu.push_back(std::move(settings));
     menu.push_back(item("About " + app, MenuCommand::about));
     menu.push_back(separator());
-    MenuEntry quit = item("Quit " + app, MenuCommand::quit, "Quitting unblocks every site.");
+    MenuEntry quit = item("Quit " + app, MenuCommand::quit,
+                          facts.strictTip.empty()
+                              ? "Quitting unblocks every site."
+                              : "The strict lock stays: its sites stay blocked after you quit.");
     quit.key = "q";
     menu.push_back(std::move(quit));
     return menu;
@@ -106,7 +120,12 @@ MenuFacts menuFacts(Tarrow& tarrow) {
     MenuFacts facts;
     facts.status = store.status();
     facts.helper = store.helper();
-    facts.on = tarrow.evaluation().on;
+    const Evaluation evaluation = tarrow.evaluation();
+    facts.on = evaluation.on;
+    facts.strictLocks = store.config().strictLocks;
+    if (evaluation.strict)
+        facts.strictTip = strictTip(evaluation.why.at, tarrow.now(), tarrow.calendar());
+    facts.opening = tarrow.opensAt().has_value();
     for (const Site& site : store.config().sites)
         facts.sites.push_back({site.id, site.domain, site.enabled});
     for (const Schedule& schedule : store.config().schedules)

@@ -18,7 +18,9 @@ enum class MenuCommand {
     none,  // a disabled line, or the parent of a submenu
     setUp,
     toggleMain,
+    cancelOpening,  // the first item while "Okay, Now" waits
     lockFor,
+    toggleStrict,  // "Can't End Early"
     toggleSite,
     toggleSchedule,
     editSites,
@@ -52,6 +54,9 @@ struct MenuFacts {
     std::string status;
     Helper helper = Helper::missing;
     bool on = false;
+    bool strictLocks = false;     // "Can't End Early" is checked
+    std::string strictTip;        // while a strict lock holds: why "Okay, Now" is disabled
+    bool opening = false;         // "Okay, Now" waits; the status says so
     std::vector<Line> sites;      // title: the domain
     std::vector<Line> schedules;  // title: the schedule's description
 };

@@ -4,6 +4,8 @@
 
 #include "app/controller/log.h"
 #include "app/model/state_folder.h"
+#include "common/file_io.h"
+#include "common/strict_lock_text.h"
 #include "platform/paths.h"
 
 namespace tarrow::app {
@@ -45,6 +47,7 @@ Tarrow::Tarrow(Store& store, ControllerPaths paths, StatusItem& item, Calendar c
       calendar_(std::move(calendar)),
       hooks_(withDefaults(std::move(hooks))),
       request_(paths_.request),
+      strictRequest_(fileIn(folderOf(paths_.request), std::string(strictRequestName))),
       hosts_(paths_.hosts),
       attempts_(paths_.folder, hooks_.log),
       stillOpen_(paths_.stillOpen),
@@ -71,13 +74,20 @@ void Tarrow::addBuiltInCommands() {
     addCommand("on", [this](const Command&, Instant now) {
         store_.setConfig(switched(store_.config(), true, now, calendar_));
     });
-    addCommand("off", [this](const Command&, Instant now) {
-        store_.setConfig(switched(store_.config(), false, now, calendar_));
-    });
+    addCommand("off", [this](const Command&, Instant) { okayNow("command"); });
     addCommand("for", [this](const Command& command, Instant now) {
         if (command.words.size() < 2) return;
         if (std::optional<int> minutes = lockMinutes(command.words[1])) {
             store_.setConfig(lockedFor(store_.config(), *minutes, now));
+        }
+    });
+    addCommand("lock", [this](const Command& command, Instant now) {
+        if (command.words.size() < 2) return;
+        if (std::optional<int> minutes = strictLockMinutes(command.words[1])) {
+            store_.setConfig(lockedFor(store_.config(), *minutes, now, true));
+        } else {
+            hooks_.log("lock: minutes must be a whole number from 1 to " +
+                       std::to_string(maxStrictLockMinutes));
         }
     });
     addCommand("suggest", [this](const Command&, Instant) { store_.loadSuggestions(true); });

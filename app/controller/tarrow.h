@@ -78,6 +78,14 @@ class Tarrow {
     // Adds or replaces the action of a command-file word (the first word, exact case).
     void addCommand(std::string word, CommandAction action);
 
+    // "Okay, Now" from the menu or the command file (`source` names which, for the log):
+    // refused while a strict lock holds; with the wait switched on, the first choice
+    // starts the minute's wait and the next one cancels it.
+    enum class Opening { opened, refused, waiting, cancelled };
+    Opening okayNow(std::string_view source);
+    // When the waiting "Okay, Now" opens; none when nothing waits.
+    std::optional<Instant> opensAt() const { return opensAt_; }
+
     // Empties the request, logs the reason and ends the process with status 0.
     void unblockAndExit(std::string_view reason);
     void quit() { unblockAndExit("quit (menu)"); }
@@ -116,6 +124,11 @@ class Tarrow {
     };
     const Wanted& wantedFor(bool on);
     void writeRequest(const std::string& text, const Evaluation& evaluation);
+    // Writes the strict request beside the request while a strict lock holds (touched
+    // every tick, as the request is), and empties it when none does.
+    void keepStrictRequest(const Evaluation& evaluation, const std::vector<std::string>& names);
+    // Opens once the wait is over; forgets the wait when blocking ended meanwhile.
+    void followWait(Instant now);
     Helper helperState();
     std::string statusFor(const Evaluation& evaluation, Instant now, Helper helper) const;
     void show(bool blocking, Helper helper, const std::string& status);
@@ -139,6 +152,9 @@ class Tarrow {
     std::map<std::string, CommandAction, std::less<>> commands_;
 
     RequestWriter request_;
+    RequestWriter strictRequest_;
+    std::optional<std::string> strictFailure_;
+    std::optional<Instant> opensAt_;
     HostsReadBack hosts_;
     Attempts attempts_;
     StillOpenWatch stillOpen_;

@@ -46,10 +46,12 @@ void Tarrow::tick() {
     takeCommand(now);
     if (hooks_.watchHits) hooks_.watchHits();
     expireTimedStates(now);
+    followWait(now);
 
     const Evaluation evaluation = evaluate(store_.config(), now, calendar_);
     const Wanted& wanted = wantedFor(evaluation.on);
     writeRequest(wanted.text, evaluation);
+    keepStrictRequest(evaluation, wanted.names);
 
     // Comparing hundreds of names is skipped when neither side changed since last time.
     const std::set<std::string>& blocked = hosts_.blocked();
@@ -89,13 +91,19 @@ void Tarrow::tick() {
 
 void Tarrow::expireTimedStates(Instant now) {
     auto expired = [now](const std::optional<Instant>& until) { return until && *until <= now; };
-    if (!expired(store_.config().onUntil) && !expired(store_.config().offUntil)) return;
+    const Config& current = store_.config();
+    if (!expired(current.onUntil) && !expired(current.offUntil) && !expired(current.strictUntil))
+        return;
     Config config = store_.config();
     if (config.onUntil && *config.onUntil <= now) {
         config.onUntil.reset();
         hooks_.log("timer over");
     }
     if (config.offUntil && *config.offUntil <= now) config.offUntil.reset();
+    if (config.strictUntil && *config.strictUntil <= now) {
+        config.strictUntil.reset();
+        hooks_.log("strict lock over");
+    }
     if (config != store_.config()) store_.setConfig(std::move(config));
 }
 
@@ -148,6 +156,7 @@ Helper Tarrow::helperState() {
 }
 
 std::string Tarrow::statusFor(const Evaluation& evaluation, Instant now, Helper helper) const {
+    if (opensAt_) return openingLine(*opensAt_, now);
     if (!evaluation.on) return statusLine(evaluation, now, calendar_);
     bool anyEnabled = false;
     for (const Site& site : store_.config().sites) anyEnabled = anyEnabled || site.enabled;

@@ -47,10 +47,13 @@ struct Config {
     std::vector<Site> sites;
     std::vector<Schedule> schedules;
     bool manualOn = false;
-    std::optional<Instant> onUntil;   // on until this instant (a timed lock)
-    std::optional<Instant> offUntil;  // the running schedule is skipped until this instant
-    bool notice = true;               // block page in the tab, card elsewhere
-    bool suggest = true;              // suggest sites from the browsing history
+    std::optional<Instant> onUntil;      // on until this instant (a timed lock)
+    std::optional<Instant> offUntil;     // the running schedule is skipped until this instant
+    bool notice = true;                  // block page in the tab, card elsewhere
+    bool suggest = true;                 // suggest sites from the browsing history
+    bool strictLocks = false;            // timed locks from the menu can't be ended early
+    std::optional<Instant> strictUntil;  // the strict lock asked of the helper ends here
+    bool waitToOpen = false;             // "Okay, Now" opens only after a minute's wait
 
     // The configuration of a first start; built once, the same value on every call.
     static const Config& initial();

@@ -138,6 +138,10 @@ std::string encodeConfig(const Config& config) {
     if (config.offUntil) top["offUntil"] = isoText(*config.offUntil);
     top["notice"] = config.notice;
     top["suggest"] = config.suggest;
+    // Written only when set, so that a configuration that never used them reads as before.
+    if (config.strictLocks) top["strictLocks"] = true;
+    if (config.strictUntil) top["strictUntil"] = isoText(*config.strictUntil);
+    if (config.waitToOpen) top["waitToOpen"] = true;
     return top.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
@@ -188,7 +192,10 @@ std::optional<ConfigReading> readConfig(std::string_view text) {
         readKey(top, "sites", list(c.sites, readSite)) && readKey(top, "schedules", schedules) &&
         readKey(top, "manualOn", flag(c.manualOn)) && readKey(top, "notice", flag(c.notice)) &&
         readKey(top, "suggest", flag(c.suggest)) && readKey(top, "onUntil", instant(c.onUntil)) &&
-        readKey(top, "offUntil", instant(c.offUntil));
+        readKey(top, "offUntil", instant(c.offUntil)) &&
+        readKey(top, "strictLocks", flag(c.strictLocks)) &&
+        readKey(top, "strictUntil", instant(c.strictUntil)) &&
+        readKey(top, "waitToOpen", flag(c.waitToOpen));
     if (!ok) return std::nullopt;
     return reading;
 }

@@ -143,9 +143,12 @@ Evaluation evaluate(const Config& config, Instant now, const Calendar& calendar)
     Evaluation result;
     result.nextStart = next;
     result.scheduleEnd = runningEnd;
-    if (config.onUntil && *config.onUntil > now) {
+    std::optional<Instant> until = config.onUntil;
+    result.strict = strictHolds(config, now);
+    if (result.strict && (!until || *until < *config.strictUntil)) until = config.strictUntil;
+    if (until && *until > now) {
         result.on = true;
-        result.why = Why::timed(*config.onUntil);
+        result.why = Why::timed(*until);
     } else if (config.manualOn) {
         result.on = true;
         result.why = Why::manual();
@@ -161,6 +164,7 @@ Evaluation evaluate(const Config& config, Instant now, const Calendar& calendar)
 }
 
 Config switched(const Config& config, bool on, Instant now, const Calendar& calendar) {
+    if (!on && strictHolds(config, now)) return config;
     Config c = config;
     c.onUntil.reset();
     if (on) {
@@ -173,11 +177,17 @@ Config switched(const Config& config, bool on, Instant now, const Calendar& cale
     return c;
 }
 
-Config lockedFor(const Config& config, int minutes, Instant now) {
+bool strictHolds(const Config& config, Instant now) {
+    return config.strictUntil && *config.strictUntil > now;
+}
+
+Config lockedFor(const Config& config, int minutes, Instant now, bool strict) {
     Config c = config;
     c.manualOn = false;
     c.offUntil.reset();
     c.onUntil = now + std::chrono::minutes{minutes};
+    if (strict && (!strictHolds(c, now) || *c.strictUntil < *c.onUntil)) c.strictUntil = c.onUntil;
+    if (strictHolds(c, now) && *c.onUntil < *c.strictUntil) c.onUntil = c.strictUntil;
     return c;
 }
 

@@ -29,6 +29,7 @@ struct Evaluation {
     Why why;
     std::optional<Instant> scheduleEnd;  // latest end of the occurrences running now
     std::optional<Instant> nextStart;    // earliest start after now, up to eight days ahead
+    bool strict = false;                 // a strict lock holds: "Okay, Now" can't end it
 
     friend bool operator==(const Evaluation&, const Evaluation&) = default;
 };
@@ -45,9 +46,13 @@ std::optional<Instant> end(const Schedule& schedule, Instant ifRunningAt, const 
 std::optional<Instant> nextStart(const Schedule& schedule, Instant after, const Calendar& calendar);
 
 // The main switch: on sets the manual switch; off ("Okay, Now") skips the running
-// schedules until their end.
+// schedules until their end, and changes nothing while a strict lock holds.
 Config switched(const Config& config, bool on, Instant now, const Calendar& calendar);
-// A timed lock for a small positive number of minutes.
-Config lockedFor(const Config& config, int minutes, Instant now);
+// A timed lock for a small positive number of minutes; a strict one can't be ended
+// early. A lock never ends before a strict lock that holds.
+Config lockedFor(const Config& config, int minutes, Instant now, bool strict = false);
+
+// True while the configuration's strict lock holds.
+bool strictHolds(const Config& config, Instant now);
 
 }  // namespace tarrow

@@ -20,6 +20,17 @@ std::string noticeTitle();  // "Show Tarrow’s page when a blocked site is open
 std::string noticeExplanation(Desktop desktop = thisDesktop);
 inline constexpr std::string_view suggestTitle = "Suggest sites from my browsing history";
 std::string suggestExplanation(Desktop desktop = thisDesktop);
+inline constexpr std::string_view waitTitle = "Wait a minute before opening";
+inline constexpr std::string_view waitExplanation =
+    "\u201COkay, Now\u201D opens your sites only after 60 seconds. Choose it again in that "
+    "minute and they stay blocked.";
+// Under the status line while a strict lock holds.
+inline constexpr std::string_view strictExplanation =
+    "A strict lock can\u2019t be ended early, not even by quitting. Only an administrator "
+    "can end it, with \u201Csudo tarrow-helper --clear\u201D.";
+// The tip of "Remove Helper…" while a strict lock holds: removal runs as root.
+inline constexpr std::string_view removeEndsStrictTip =
+    "Removing the helper needs the administrator password and ends the strict lock.";
 std::string privacyParagraph(Desktop desktop = thisDesktop);
 
 // The footer: the name and version, and the four buttons.

@@ -1,5 +1,6 @@
 #include "app/model/texts.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tarrow {
@@ -16,6 +17,7 @@ std::string when(Instant date, Instant from, const Calendar& calendar) {
 std::string statusLine(const Evaluation& e, Instant now, const Calendar& calendar) {
     switch (e.why.kind) {
         case Why::Kind::timed:
+            if (e.strict) return "Blocking until " + when(e.why.at, now, calendar) + " – strict";
             return "Tarrow – until " + when(e.why.at, now, calendar);
         case Why::Kind::schedule:
             return "Tarrow – until " + when(e.why.at, now, calendar) + ", on schedule";
@@ -50,6 +52,18 @@ std::string cardLine(const Evaluation& e, Instant now, const Calendar& calendar)
         default:
             return "Blocked until you say okay.";
     }
+}
+
+std::string strictTip(Instant until, Instant now, const Calendar& calendar) {
+    return "Locked until " + when(until, now, calendar) +
+           ". A strict lock can\u2019t be ended early.";
+}
+
+std::string openingLine(Instant opensAt, Instant now) {
+    const long left = std::max<long>(0, static_cast<long>((opensAt - now).count()));
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "Opening in %ld:%02ld \u2013 Cancel", left / 60, left % 60);
+    return buf;
 }
 
 std::string minutesText(int minutes) {

@@ -24,6 +24,12 @@ std::string untilLine(const Evaluation& evaluation, Instant now, const Calendar&
 // "Blocked until …" for the card.
 std::string cardLine(const Evaluation& evaluation, Instant now, const Calendar& calendar);
 
+// The tool tip of the disabled "Okay, Now" while a strict lock holds.
+std::string strictTip(Instant until, Instant now, const Calendar& calendar);
+
+// The menu's first item and the status line while "Okay, Now" waits: "Opening in 0:42 – Cancel".
+std::string openingLine(Instant opensAt, Instant now);
+
 // 24-hour "HH:MM" of a minute count (1440 is 00:00).
 std::string minutesText(int minutes);
 

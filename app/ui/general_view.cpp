@@ -101,6 +101,17 @@ GeneralView::GeneralView(StoreSignals& observed, GeneralHooks hooks, QWidget* pa
         store_.setConfig(std::move(config));
     });
 
+    wait_ = new QCheckBox(text(waitTitle), this);
+    column->addLayout(section(wait_, explanation(std::string(waitExplanation), this)));
+    connect(wait_, &QCheckBox::clicked, this, [this](bool on) {
+        Config config = store_.config();
+        config.waitToOpen = on;
+        store_.setConfig(std::move(config));
+    });
+    // The strict lock and its end, while one holds.
+    strict_ = explanation({}, this);
+    column->addWidget(strict_);
+
     column->addWidget(explanation(privacyParagraph(), this));
     column->addStretch(1);
 
@@ -129,6 +140,7 @@ GeneralView::GeneralView(StoreSignals& observed, GeneralHooks hooks, QWidget* pa
     connect(&observed, &StoreSignals::changed, this, &GeneralView::storeChanged);
     setup_->showHelper(store_.helper());
     showConfig();
+    showStrict();
     showBrowsers();
     readLogin();
 }
@@ -144,6 +156,10 @@ void GeneralView::storeChanged(StoreField field) {
             return;
         case StoreField::config:
             showConfig();
+            showStrict();
+            return;
+        case StoreField::status:
+            showStrict();
             return;
         case StoreField::browsers:
             showBrowsers();
@@ -163,6 +179,16 @@ void GeneralView::showConfig() {
     const Config& config = store_.config();
     if (notice_->isChecked() != config.notice) notice_->setChecked(config.notice);
     if (suggest_->isChecked() != config.suggest) suggest_->setChecked(config.suggest);
+    if (wait_->isChecked() != config.waitToOpen) wait_->setChecked(config.waitToOpen);
+}
+
+void GeneralView::showStrict() {
+    const bool holds = store_.config().strictUntil.has_value();
+    strict_->setVisible(holds);
+    setup_->removeButton()->setToolTip(holds ? text(removeEndsStrictTip) : QString());
+    if (holds)
+        strict_->setText(
+            QString::fromStdString(store_.status() + "\n" + std::string(strictExplanation)));
 }
 
 // Only browsers the app may script are listed; with none the row is not there.

@@ -45,6 +45,8 @@ class GeneralView final : public QWidget {
     QCheckBox* loginSwitch() const { return login_; }
     QCheckBox* noticeSwitch() const { return notice_; }
     QCheckBox* suggestSwitch() const { return suggest_; }
+    QCheckBox* waitSwitch() const { return wait_; }
+    QLabel* strictLine() const { return strict_; }
     QWidget* browserRow() const { return browserRow_; }
     QLabel* browserText() const { return browserText_; }
     QPushButton* consentButton() const { return consent_; }
@@ -58,6 +60,7 @@ class GeneralView final : public QWidget {
   private:
     void storeChanged(StoreField field);
     void showConfig();
+    void showStrict();
     void showBrowsers();
     void readLogin();
     void loginSwitched(bool on);
@@ -72,6 +75,8 @@ class GeneralView final : public QWidget {
     QLabel* browserText_;
     QPushButton* consent_;
     QCheckBox* suggest_;
+    QCheckBox* wait_;
+    QLabel* strict_;
     QLabel* version_;
     QPushButton* footer_[4];
 };

@@ -31,6 +31,8 @@ $R
         1 Hour
         2 Hours
         4 Hours
+      $R
+        Can’t End Early
 $R
   Sites to Block
         No sites yet

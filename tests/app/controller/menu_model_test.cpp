@@ -10,8 +10,10 @@ namespace {
 std::vector<std::string> carried(const std::vector<MenuEntry>& menu,
                                  const std::string& indent = "") {
     static const char* const commands[] = {
-        "",          "setUp",         "toggleMain",  "lockFor", "toggleSite", "toggleSchedule",
-        "editSites", "editSchedules", "editGeneral", "about",   "quit"};
+        "",          "setUp",         "toggleMain",  "cancelOpening",
+        "lockFor",   "toggleStrict",  "toggleSite",  "toggleSchedule",
+        "editSites", "editSchedules", "editGeneral", "about",
+        "quit"};
     std::vector<std::string> lines;
     for (const MenuEntry& e : menu) {
         std::string line = indent + (e.separator ? "----" : e.title);
@@ -39,6 +41,8 @@ TEST(MenuModel, OffWithMissingHelperAndNothingConfigured) {
         "        1 Hour\n"
         "        2 Hours\n"
         "        4 Hours\n"
+        "      \u2500\u2500\u2500\u2500\n"
+        "        Can\u2019t End Early\n"
         "\u2500\u2500\u2500\u2500\n"
         "  Sites to Block\n"
         "        No sites yet\n"
@@ -100,6 +104,8 @@ TEST(MenuModel, EveryItemAndWhatItCarries) {
                                         "  1 Hour = lockFor 60",
                                         "  2 Hours = lockFor 120",
                                         "  4 Hours = lockFor 240",
+                                        "  ----",
+                                        "  Can\u2019t End Early = toggleStrict \u2717",
                                         "----",
                                         "Sites to Block",
                                         "  youtube.com = toggleSite S1 \u2713",
@@ -118,6 +124,26 @@ TEST(MenuModel, EveryItemAndWhatItCarries) {
     EXPECT_FALSE(menu[0].enabled()) << "the status line";
     EXPECT_TRUE(menu[3].enabled()) << "a submenu parent opens";
     EXPECT_EQ(menu[11].tip, "Quitting unblocks every site.");
+}
+
+TEST(MenuModel, AStrictLockDisablesOkayNowAndAWaitCanBeCancelled) {
+    MenuFacts facts;
+    facts.helper = Helper::working;
+    facts.on = true;
+    facts.status = "Opening in 0:42 \u2013 Cancel";
+    facts.opening = true;
+    std::vector<MenuEntry> menu = menuEntries(facts);
+    EXPECT_EQ(menu[0].command, MenuCommand::cancelOpening);
+    EXPECT_EQ(menu[2].command, MenuCommand::toggleMain) << "choosing it again cancels too";
+
+    facts.opening = false;
+    facts.strictTip = "Locked until 15:00. A strict lock can\u2019t be ended early.";
+    menu = menuEntries(facts);
+    EXPECT_EQ(menu[0].command, MenuCommand::none);
+    EXPECT_EQ(menu[2].title, "Okay, Now");
+    EXPECT_FALSE(menu[2].enabled());
+    EXPECT_EQ(menu[2].tip, facts.strictTip);
+    EXPECT_EQ(menu.back().tip, "The strict lock stays: its sites stay blocked after you quit.");
 }
 
 }  // namespace

@@ -52,6 +52,9 @@ TEST(CommandThroughTick, ChangesTheConfigurationAndLogsKnownWords) {
         {"for 90\n", "for 90", false,
          [](Config& c, Instant now) { c.onUntil = now + std::chrono::minutes(90); }},
         {"for 10081", "for 10081", false, nothing},
+        {"lock 2", "lock 2", false,
+         [](Config& c, Instant now) { c.onUntil = c.strictUntil = now + std::chrono::minutes(2); }},
+        {"lock 1441", "lock 1441", false, nothing},
         {"ON\n", std::nullopt, false, nothing},
         {"\n\n\n", std::nullopt, false, nothing},
     };
@@ -71,7 +74,7 @@ TEST(CommandThroughTick, ChangesTheConfigurationAndLogsKnownWords) {
             EXPECT_EQ(rig.count("command: " + *c.logged), 1);
         }
         EXPECT_EQ(rig.store->config(), expected);
-        const bool blocking = expected.manualOn || expected.onUntil;
+        const bool blocking = expected.manualOn || expected.onUntil.has_value();
         EXPECT_EQ(rig.request(), blocking ? lines(youtubeNames) : "")
             << "the same tick requests the names";
     }

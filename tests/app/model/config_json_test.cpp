@@ -150,6 +150,8 @@ TEST(Encode, SortsKeysAndLeavesOutUnsetInstants) {
     // Instants are written as whole seconds in UTC.
     c.onUntil = parseIso("2026-10-23T09:25:00+02:00");
     c.offUntil = parseIso("2027-03-28T01:00:00Z");
+    c.strictUntil = parseIso("2026-10-23T08:00:00Z");
+    c.strictLocks = c.waitToOpen = true;
     const std::string timed = encodeConfig(c);
     EXPECT_NE(timed.find("\"onUntil\": \"2026-10-23T07:25:00Z\""), std::string::npos) << timed;
     EXPECT_NE(timed.find("\"offUntil\": \"2027-03-28T01:00:00Z\""), std::string::npos) << timed;

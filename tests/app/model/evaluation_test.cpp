@@ -230,6 +230,21 @@ TEST(Switched, OkayNowOnAndLockedFor) {
     EXPECT_TRUE(e.on);
 }
 
+// While a strict lock holds, a shorter lock, strict or not, ends no earlier.
+TEST(Switched, AStrictLockIsNeverShortened) {
+    Calendar cal("UTC", "en_US");
+    const Instant nine = t("2026-10-23T09:00:00Z");
+    const Config strict = lockedFor(Config{}, 60, nine, true);
+    for (bool again : {false, true}) {
+        const Config shorter = lockedFor(strict, 25, nine, again);
+        EXPECT_EQ(shorter.strictUntil, t("2026-10-23T10:00:00Z"));
+        const Evaluation e = evaluate(shorter, t("2026-10-23T09:30:00Z"), cal);
+        EXPECT_EQ(e.why, Why::timed(t("2026-10-23T10:00:00Z")));
+        EXPECT_TRUE(e.strict);
+    }
+    EXPECT_EQ(switched(strict, false, nine, cal), strict);
+}
+
 TEST(CalendarSetUp, UnknownZoneActsAsUtcAndOddLocalesStillWork) {
     Calendar odd("No/Such_Zone", "xx_YY");
     EXPECT_EQ(dayStart(t("2026-10-23T13:45:00Z"), odd), t("2026-10-23T00:00:00Z"));
