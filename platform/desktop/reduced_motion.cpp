@@ -63,7 +63,7 @@ std::optional<bool> reducedFromGsettings(std::string_view output) {
 }
 
 std::optional<bool> reducedFromKdeglobals(std::string_view text) {
-    std::optional<bool> reduced;
+    enum { unset, full, less } found = unset;  // the last line that sets it counts
     bool inKde = false;
     while (!text.empty()) {
         const size_t end = text.find('\n');
@@ -80,9 +80,10 @@ std::optional<bool> reducedFromKdeglobals(std::string_view text) {
         const std::string number(trimmed(line.substr(equals + 1)));
         char* rest = nullptr;
         const double factor = std::strtod(number.c_str(), &rest);
-        reduced = (number.empty() || *rest) ? std::nullopt : std::optional<bool>(factor <= 0.0);
+        found = (number.empty() || *rest) ? unset : factor <= 0.0 ? less : full;
     }
-    return reduced;
+    if (found == unset) return std::nullopt;
+    return found == less;
 }
 
 MotionWatch::MotionWatch(std::function<void(bool)> changed, QObject* parent)
