@@ -130,7 +130,8 @@ int renderPictures(int argc, char** argv, const std::string& folder, const std::
         ui::settle();
         ui::SettingsWindow& window = settings.window();
         const QSize outer = window.frameGeometry().size();
-        const QSize content = window.tabs()->currentWidget()->size();
+        // The window's client area (settingsSize); the tab's page is that below the tab bar.
+        const QSize content = window.size();
         std::printf("window %s: %d\u00d7%d, content %d\u00d7%d, title \u201c%s\u201d\n", tab.name,
                     outer.width(), outer.height(), content.width(), content.height(),
                     window.windowTitle().toUtf8().constData());

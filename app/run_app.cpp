@@ -30,6 +30,7 @@
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
 #include "platform/autostart.h"
+#include "platform/desktop/reduced_motion.h"
 #include "platform/desktop/wake_watch.h"
 #include "platform/paths.h"
 #include "platform/starting_agent.h"
@@ -64,6 +65,7 @@ void loadSuggestionsInBackground(Store& store, QApplication& application) {
 struct Browsers {
     std::unique_ptr<BrowserIntegration> integration;
     std::unique_ptr<ui::NoticePanel> card;
+    const platform::MotionWatch* motion = nullptr;
 
     void make(Tarrow& tarrow) {
         BrowserNeeds needs{
@@ -82,6 +84,7 @@ struct Browsers {
             .showCard =
                 [this](const std::string& name, const std::string& line, const std::string& tries) {
                     if (!card) card = std::make_unique<ui::NoticePanel>();
+                    card->setReducedMotion(motion && motion->reduced());
                     card->show(QString::fromStdString(name), QString::fromStdString(line),
                                QString::fromStdString(tries));
                 },
@@ -166,6 +169,15 @@ int runApp(int argc, char** argv, const std::string& folder) {
         tarrow.emptyRequest();
         tarrow.attempts().save(tarrow.now(), tarrow.calendar());  // the last tick's counts
     });
+
+    // The card's motion follows the desktop's setting, as it is now and as it changes.
+    platform::MotionWatch motion([](bool reduced) {
+        log(reduced ? "less motion asked for: the card fades without sliding"
+                    : "full motion again: the card slides in");
+    });
+    log(std::string(motion.reduced() ? "less" : "full") + " motion, from " +
+        motion.source().toStdString());
+    browsers.motion = &motion;
 
     browsers.integration->start();
     tarrow.tick();

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <vector>
+
 #include "platform/quoting.h"
 #include "platform/run_program.h"
 
@@ -27,6 +29,14 @@ std::string pkexecMessage(int status) {
 
 }  // namespace
 
+std::string polkitAction(AdminAction action) {
+    return "de.brightloom.tarrow." + std::string(adminShellWord(action)) + "-helper";
+}
+
+std::string_view adminShellWord(AdminAction action) {
+    return action == AdminAction::setUp ? "set-up" : "remove";
+}
+
 std::string adminShell(const std::string& shell) {
     struct stat st {};
     const bool trusted = ::stat(shell.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == 0 &&
@@ -34,11 +44,18 @@ std::string adminShell(const std::string& shell) {
     return trusted ? shell : "/bin/sh";
 }
 
-Status runAsAdmin(const std::string& script, const std::string& pkexec, const std::string& shell) {
-    Result<ProgramRun> run =
-        runProgram(pkexec, {shell, "-c", script}, Output::capture, Output::capture);
+Status runAsAdmin(const std::string& script, AdminAction action, const std::string& pkexec,
+                  const std::string& shell) {
+    std::vector<std::string> arguments{"--disable-internal-agent", shell};
+    // Only the packaged shell takes the word; /bin/sh would read it as a script's name.
+    if (shell != "/bin/sh") arguments.emplace_back(adminShellWord(action));
+    arguments.insert(arguments.end(), {"-c", script});
+    Result<ProgramRun> run = runProgram(pkexec, arguments, Output::capture, Output::capture);
     if (!run) return run.status();
     if (run->status == 0) return {};
+    // pkexec's words when it finds no agent and may not fall back to the terminal.
+    if (run->status == 127 && run->output.find("No authentication agent") != std::string::npos)
+        return Status::failure("run as root", "", 0, std::string(noAgentDetail));
     std::string message = lastLine(run->output);
     return Status::failure("run as root", "", 0,
                            message.empty() ? pkexecMessage(run->status) : message);

@@ -39,7 +39,8 @@ std::string linuxRemovalScript(const std::string& root = "");
 std::string installScript(const HelperInstall& install);
 std::string removalScript();
 
-// The texts shown before the administrator password is asked for.
+// The prompts of the macOS password dialog. On Linux the polkit policy's actions carry
+// the dialog's messages (packaging/de.brightloom.tarrow.policy).
 std::string installPrompt();
 std::string removalPrompt();
 

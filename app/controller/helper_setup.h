@@ -1,6 +1,6 @@
 #pragma once
-// Installing, updating and removing the helper with one administrator prompt, and the
-// log lines that say how it went.
+// Installing, updating and removing the helper with one administrator prompt (the
+// system's password dialog), and the log lines that say how it went.
 
 #include <functional>
 #include <string>
@@ -11,18 +11,22 @@
 
 namespace tarrow::app {
 
-// How a root step is run: a question shown first (false: the user declined), then the
-// script through the system's password dialog.
+// How a root step is run: the script through the system's password dialog; and, when no
+// dialog can come up because no polkit agent runs, where the script is left and how the
+// user is told the command that runs it as root.
 struct AdminSteps {
-    std::function<bool(const std::string& prompt)> confirm;
-    std::function<Status(const std::string& script)> run = [](const std::string& script) {
-        return platform::runAsAdmin(script);
-    };
+    std::function<Status(const std::string& script, platform::AdminAction action)> run =
+        [](const std::string& script, platform::AdminAction action) {
+            return platform::runAsAdmin(script, action);
+        };
+    std::string folder;  // the state folder
+    std::function<void(const std::string& command)> noAgent;
 };
 
 // Runs the script as root; true when it ran and ended with status 0. Otherwise logs
-// "admin step not done: " and the reason.
-bool asAdmin(const std::string& script, const std::string& prompt, const AdminSteps& steps,
+// "admin step not done: " and the reason; without a polkit agent, also the command that
+// does the same in a terminal (the script is written to the state folder for it).
+bool asAdmin(const std::string& script, platform::AdminAction action, const AdminSteps& steps,
              const LogFn& log);
 
 // Logs "helper installed" or "helper not installed".

@@ -153,7 +153,7 @@ std::string checkColumn(const MenuEntry& entry) {
 
 }  // namespace
 
-std::string menuText(const std::vector<MenuEntry>& entries) {
+std::string menuText(const std::vector<MenuEntry>& entries, Desktop desktop) {
     const std::string rule = "\u2500\u2500\u2500\u2500";
     std::string text;
     for (const MenuEntry& entry : entries) {
@@ -163,7 +163,8 @@ std::string menuText(const std::vector<MenuEntry>& entries) {
         }
         text += checkColumn(entry) + entry.title;
         if (!entry.enabled()) text += "   (inactive)";
-        if (!entry.key.empty()) text += "   \u2318" + upper(entry.key);
+        if (!entry.key.empty())
+            text += "   " + machineText({"\u2318", "Ctrl+"}, {}, desktop) + upper(entry.key);
         text += "\n";
         for (const MenuEntry& sub : entry.submenu)
             text += "      " + (sub.separator ? rule : checkColumn(sub) + sub.title) + "\n";

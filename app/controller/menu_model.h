@@ -9,6 +9,7 @@
 
 #include "app/model/config.h"
 #include "app/model/helper_state.h"
+#include "common/machine_text.h"
 
 namespace tarrow::app {
 
@@ -79,7 +80,8 @@ std::vector<MenuEntry> rebuiltMenu(Tarrow& tarrow);
 
 // The printed form of "--menu": one line per item, submenu items indented by six
 // spaces, "────" for a separator, "✓ " for a checked item, "   (inactive)" after a
-// disabled one, "   ⌘" and the key in upper case after a key.
-std::string menuText(const std::vector<MenuEntry>& entries);
+// disabled one, three spaces, "⌘" ("Ctrl+" on other desktops, as their menus show it)
+// and the key in upper case after a key.
+std::string menuText(const std::vector<MenuEntry>& entries, Desktop desktop = thisDesktop);
 
 }  // namespace tarrow::app

@@ -78,9 +78,10 @@ std::string notAnAddress(std::string_view typed) {
 }
 
 std::string neverBlocks(std::string_view domain, Desktop desktop) {
-    const char* who = desktop == Desktop::mac ? "your Mac" : "this computer";
-    return product + " never blocks " + std::string(domain) + ": " + who +
-           " needs it for updates, iCloud or the local network.";
+    const char* why = desktop == Desktop::mac
+                          ? "your Mac needs it for updates, iCloud or the local network."
+                          : "this computer needs it for updates or the local network.";
+    return product + " never blocks " + std::string(domain) + ": " + why;
 }
 
 std::string removeTip(std::string_view name) {

@@ -1,25 +1,29 @@
 #include "app/ui/admin_prompt.h"
 
-#include <QApplication>
 #include <QMessageBox>
-#include <QPushButton>
 
 #include "platform/paths.h"
 
 namespace tarrow::ui {
 
-bool confirmAdmin(const std::string& prompt) {
+void tellNoAgent(const std::string& command) {
     QMessageBox box;
     box.setWindowTitle(QString::fromUtf8(appName.data(), static_cast<int>(appName.size())));
-    box.setIcon(QMessageBox::Information);
-    box.setText(QString::fromStdString(prompt));
-    QPushButton* go = box.addButton(QStringLiteral("Continue"), QMessageBox::AcceptRole);
-    box.addButton(QMessageBox::Cancel);
-    box.setDefaultButton(go);
+    box.setIcon(QMessageBox::Warning);
+    box.setText(QStringLiteral("No password dialog can open"));
+    QString why = QStringLiteral(
+        "This desktop runs no polkit authentication agent, so Tarrow cannot ask for the "
+        "administrator password.");
+    why += command.empty()
+               ? QStringLiteral(" Start the desktop\u2019s agent and try again.")
+               : QStringLiteral(" To do the same as root, run this in a terminal:\n\n") +
+                     QString::fromStdString(command);
+    box.setInformativeText(why);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.setStandardButtons(QMessageBox::Ok);
     box.raise();
     box.activateWindow();
     box.exec();
-    return box.clickedButton() == go;
 }
 
 }  // namespace tarrow::ui

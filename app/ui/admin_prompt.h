@@ -1,11 +1,12 @@
 #pragma once
-// The question shown before the system's password dialog, saying why the password is
-// needed. True when the user chose to go on.
+// The one dialog of a root step that the system's password dialog cannot take: no polkit
+// agent runs, so it names the command that does the same in a terminal.
 
 #include <string>
 
 namespace tarrow::ui {
 
-bool confirmAdmin(const std::string& prompt);
+// `command` is "" when there is none to offer.
+void tellNoAgent(const std::string& command);
 
 }  // namespace tarrow::ui

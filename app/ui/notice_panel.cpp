@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "app/ui/brand.h"
 #include "app/ui/card_place.h"
@@ -26,6 +27,12 @@ constexpr std::chrono::milliseconds shownFor{8000};
 constexpr std::chrono::milliseconds hoverFor{2000};
 constexpr int fadeInMs = 300, fadeOutMs = 200;
 constexpr int slide = 10;  // the card comes down into its place by this much
+constexpr int reducedFadeInMs = 150, reducedSlide = 0;
+constexpr int cardRadius = 16;
+// With a compositor the card casts a soft shadow, a little below it, inside a see-through
+// margin of the window: this much spread, this far down, this much darkness at its edge.
+constexpr int shadowMargin = 18, shadowSpread = 14, shadowDrop = 3;
+constexpr qreal shadowEdgeAlpha = 0.28;
 
 // Platforms without windows on a screen (off-screen rendering) have no opacity to set
 // and complain about every frame; there the card appears and goes without fading.
@@ -81,7 +88,9 @@ QSize NoticePanel::setContent(const QString& site, const QString& line, const QS
     view_->setContent(site, line, tries);
     setAccessibleName(view_->accessibleName());
     layout()->activate();
-    return QSize(cardWidth, layout()->totalHeightForWidth(cardWidth));
+    // The layout counts the shadow's margin, which is not the card's.
+    const int margins = 2 * shadow_;
+    return QSize(cardWidth, layout()->totalHeightForWidth(cardWidth + margins) - margins);
 }
 
 void NoticePanel::show(const QString& site, const QString& line, const QString& tries) {
@@ -92,26 +101,31 @@ void NoticePanel::show(const QString& site, const QString& line, const QString& 
         if (fade_) fade_->stop();
         hide();
     }
-    resize(size);
     if (!platform::desktopComposites()) {
-        // Without a compositor a see-through corner shows black: cut the corners instead.
+        // Without a compositor a see-through corner or shadow shows black: no shadow, and
+        // the corners cut off instead.
+        shadow_ = 0;
         QPainterPath card;
-        card.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)), 16, 16);
+        card.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)), cardRadius, cardRadius);
         setMask(QRegion(card.toFillPolygon().toPolygon()));
     } else {
+        shadow_ = shadowMargin;
         clearMask();
     }
-    const QPoint place = placeFor(size);
+    layout()->setContentsMargins(shadow_, shadow_, shadow_, shadow_);
+    resize(size + QSize(2 * shadow_, 2 * shadow_));
+    // The margin is the same on every side, so the card itself is centred.
+    const QPoint place = placeFor(this->size());
     if (!isVisible()) {
         setOpacity(0.0);
-        move(place - QPoint(0, slide));
+        move(place - QPoint(0, reducedMotion_ ? reducedSlide : slide));
         QWidget::show();
         raise();
         auto* group = new QParallelAnimationGroup(this);
         auto* opacity = new QVariantAnimation(group);
         auto* position = new QPropertyAnimation(this, "pos", group);
         for (QVariantAnimation* a : {opacity, static_cast<QVariantAnimation*>(position)}) {
-            a->setDuration(fadeInMs);
+            a->setDuration(reducedMotion_ ? reducedFadeInMs : fadeInMs);
             a->setEasingCurve(appearCurve());
         }
         opacity->setStartValue(0.0);
@@ -128,6 +142,10 @@ void NoticePanel::show(const QString& site, const QString& line, const QString& 
         setOpacity(1.0);
     }
     schedule(shownFor);
+}
+
+QAbstractAnimation* NoticePanel::appearing() const {
+    return appear_;
 }
 
 void NoticePanel::setOpacity(qreal opacity) {
@@ -161,9 +179,22 @@ void NoticePanel::dismiss() {
 void NoticePanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath card;
-    card.addRoundedRect(QRectF(rect()), 16, 16);
-    painter.fillPath(card, night);
+    const QRectF card = QRectF(rect()).adjusted(shadow_, shadow_, -shadow_, -shadow_);
+    if (shadow_ > 0) {
+        // Rounded rectangles growing outward, each as faint as the next: together they
+        // darken most at the card's edge and fade to nothing at the spread.
+        const qreal layer = 1.0 - std::pow(1.0 - shadowEdgeAlpha, 1.0 / shadowSpread);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor::fromRgbF(0, 0, 0, float(layer)));
+        for (int grow = 1; grow <= shadowSpread; ++grow) {
+            painter.drawRoundedRect(
+                card.adjusted(-grow, -grow, grow, grow).translated(0, shadowDrop),
+                cardRadius + grow, cardRadius + grow);
+        }
+    }
+    QPainterPath shape;
+    shape.addRoundedRect(card, cardRadius, cardRadius);
+    painter.fillPath(shape, night);
 }
 
 void NoticePanel::enterEvent(QEnterEvent*) {

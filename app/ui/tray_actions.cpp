@@ -15,7 +15,8 @@ namespace tarrow::ui {
 
 app::MenuActions trayActions(app::Tarrow& tarrow) {
     app::AdminSteps steps;
-    steps.confirm = confirmAdmin;
+    steps.folder = tarrow.paths().folder;
+    steps.noAgent = tellNoAgent;
     auto log = [&tarrow](std::string_view message) { tarrow.log(message); };
 
     app::MenuActions actions;

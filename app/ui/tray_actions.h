@@ -1,6 +1,7 @@
 #pragma once
-// The menu's effects in the running app: the helper through the admin runner with the
-// question first, the About window, opening files and addresses.
+// The menu's effects in the running app: the helper through the admin runner (the
+// system's password dialog is the one prompt), the About window, opening files and
+// addresses.
 
 #include "app/controller/menu_commands.h"
 

@@ -43,10 +43,10 @@ $R
       $R
         Edit Schedules…
 $R
-  Settings…   ⌘,
+  Settings…   Ctrl+,
   About Tarrow
 $R
-  Quit Tarrow   ⌘Q"
+  Quit Tarrow   Ctrl+Q"
 check "missing, off: the whole menu" [ "$out" = "$expected" ]
 
 # Helper missing, blocking on without any site.

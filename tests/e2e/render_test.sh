@@ -70,9 +70,9 @@ for view in "${views[@]}"; do
   check "$view: light is brighter than dark" \
     [ "$(brightness_of "$light")" -gt "$(( $(brightness_of "$dark") + 300 ))" ]
 done
-expected_lines="window sites: 644×604, content 640×568, title “Sites”
-window schedules: 644×604, content 640×568, title “Schedules”
-window general: 644×604, content 640×568, title “General”"
+expected_lines="window sites: 644×604, content 640×600, title “Sites”
+window schedules: 644×604, content 640×600, title “Schedules”
+window general: 644×604, content 640×600, title “General”"
 check "one line per tab of the window" [ "$(cat "$work/pictures.out")" = "$expected_lines" ]
 check "nothing about the platform on stderr" \
   lacks "$(cat "$work/pictures.err")" "plugin does not support"

@@ -43,8 +43,10 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 policy="$root/usr/share/polkit-1/actions/$app_id.policy"
 check "polkit action is well-formed" xmllint --noout "$policy"
-shell=$(sed -n 's:.*"org.freedesktop.policykit.exec.path">\(.*\)</annotate>.*:\1:p' "$policy")
-check "polkit action names the packaged admin shell" [ -x "$root$shell" ]
+shell=$(sed -n 's:.*"org.freedesktop.policykit.exec.path">\(.*\)</annotate>.*:\1:p' "$policy" | sort -u)
+check "polkit actions name the packaged admin shell" [ -x "$root$shell" ]
+words=$(sed -n 's:.*"org.freedesktop.policykit.exec.argv1">\(.*\)</annotate>.*:\1:p' "$policy")
+check "one polkit action per root step" [ "$words" = $'set-up\nremove' ]
 copyright="$root/usr/share/doc/tarrow/copyright"
 check "copyright is machine-readable" grep -q copyright-format/1.0 <<<"$(head -1 "$copyright")"
 check "copyright covers the font" grep -q "^License: OFL-1.1" "$copyright"

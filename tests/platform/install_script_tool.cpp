@@ -39,10 +39,10 @@ int main(int argc, char** argv) {
             std::puts("refused");
             return 2;
         }
-        return report(runAsAdmin(linuxInstallScript(in, a[2]), a[1]));
+        return report(runAsAdmin(linuxInstallScript(in, a[2]), AdminAction::setUp, a[1]));
     }
     if (a.size() == 3 && a[0] == "remove")
-        return report(runAsAdmin(linuxRemovalScript(a[2]), a[1]));
+        return report(runAsAdmin(linuxRemovalScript(a[2]), AdminAction::remove, a[1]));
     std::fputs("usage: install_script_tool unit|install|remove ...\n", stderr);
     return 64;
 }

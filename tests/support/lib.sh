@@ -262,12 +262,12 @@ install_helper() {
   printf '[Service]\nExecStart=%s --daemon %s --uid 0\n' "$installed_helper" "$request" >"$helper_unit"
 }
 
-# stand_in_admin_tools: pkexec (root already) and systemctl (records its calls in
-# $work/systemctl.log; is-active answers "active" while $work/active-left holds a number
-# above zero, counting it down) first on PATH.
+# stand_in_admin_tools: pkexec (root already; drops its --disable-internal-agent) and
+# systemctl (records its calls in $work/systemctl.log; is-active answers "active" while
+# $work/active-left holds a number above zero, counting it down) first on PATH.
 stand_in_admin_tools() {
   mkdir -p "$work/bin"
-  printf '#!/bin/sh\nexec "$@"\n' >"$work/bin/pkexec"
+  printf '#!/bin/sh\n[ "$1" = --disable-internal-agent ] && shift\nexec "$@"\n' >"$work/bin/pkexec"
   cat >"$work/bin/systemctl" <<STUB
 #!/bin/sh
 echo "\$*" >> "$work/systemctl.log"

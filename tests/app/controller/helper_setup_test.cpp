@@ -10,20 +10,20 @@ namespace {
 
 // A root step that never runs anything: it records the script and answers as told.
 struct Admin {
-    bool confirmAnswer = true;
     Status outcome;
-    std::vector<std::string> prompts, scripts, logged;
+    std::string folder;
+    std::vector<std::string> scripts, logged, told;
+    std::vector<platform::AdminAction> actions;
 
     app::AdminSteps steps() {
         app::AdminSteps s;
-        s.confirm = [this](const std::string& prompt) {
-            prompts.push_back(prompt);
-            return confirmAnswer;
-        };
-        s.run = [this](const std::string& script) {
+        s.run = [this](const std::string& script, platform::AdminAction action) {
             scripts.push_back(script);
+            actions.push_back(action);
             return outcome;
         };
+        s.folder = folder;
+        s.noAgent = [this](const std::string& command) { told.push_back(command); };
         return s;
     }
     LogFn log() {
@@ -37,7 +37,6 @@ TEST(HelperSetup, InstallOutcomes) {
     writeFile(helper, "helper");
     struct Case {
         std::string bundled, request;
-        bool confirm;
         Status outcome;
         size_t scripts;
         std::string logged;  // the lines, each ended by a newline
@@ -46,21 +45,17 @@ TEST(HelperSetup, InstallOutcomes) {
         Status::failure("run as root", "", 0, "The helper in the app does not match.");
     const std::string notInstalled = "helper not installed\n";
     const Case cases[] = {
-        {helper, "/home/u/r", true, Status(), 1, "helper installed\n"},
-        {helper, "/home/u/r", false, Status(), 0,
-         "admin step not done: cancelled\n" + notInstalled},
-        {helper, "/home/u/r", true, mismatch, 1,
+        {helper, "/home/u/r", Status(), 1, "helper installed\n"},
+        {helper, "/home/u/r", mismatch, 1,
          "admin step not done: cannot run as root: The helper in the app does not match.\n" +
              notInstalled},
-        {helper, "/home/u/a\nb", true, Status(), 0,
-         "state folder path not usable for the helper\n"},
-        {missing, "/home/u/r", true, Status(), 0,
+        {helper, "/home/u/a\nb", Status(), 0, "state folder path not usable for the helper\n"},
+        {missing, "/home/u/r", Status(), 0,
          "the helper is missing beside the app: " + missing + "\n" + notInstalled},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.logged);
         Admin admin;
-        admin.confirmAnswer = c.confirm;
         admin.outcome = c.outcome;
         platform::HelperInstall install{c.bundled, std::string(64, 'a'), c.request, 1000};
         EXPECT_EQ(app::installHelper(install, admin.steps(), admin.log()),
@@ -71,37 +66,35 @@ TEST(HelperSetup, InstallOutcomes) {
         ASSERT_EQ(admin.scripts.size(), c.scripts);
         if (c.scripts) {
             EXPECT_EQ(admin.scripts[0], platform::installScript(install));
-        }
-        if (!admin.prompts.empty()) {
-            EXPECT_EQ(admin.prompts[0], platform::installPrompt());
+            EXPECT_EQ(admin.actions[0], platform::AdminAction::setUp);
         }
     }
 }
 
 TEST(HelperSetup, RemovalOutcomes) {
-    struct Case {
-        bool confirm;
-        bool runs;
-        std::vector<std::string> logged;
-    };
-    const Case cases[] = {
-        {true, true, {"helper removed"}},
-        {true,
-         false,
-         {"admin step not done: cannot run as root: not authorized", "helper not removed"}},
-        {false, true, {"admin step not done: cancelled", "helper not removed"}},
-    };
-    for (const Case& c : cases) {
-        Admin admin;
-        admin.confirmAnswer = c.confirm;
-        admin.outcome = c.runs ? Status() : Status::failure("run as root", "", 0, "not authorized");
-        app::removeHelper(admin.steps(), admin.log());
-        EXPECT_EQ(admin.logged, c.logged);
-        if (c.confirm) {
-            EXPECT_EQ(admin.scripts, std::vector<std::string>{platform::removalScript()});
-            EXPECT_EQ(admin.prompts[0], "Tarrow removes its helper and unblocks every site.");
-        }
-    }
+    Admin admin;
+    EXPECT_TRUE(app::removeHelper(admin.steps(), admin.log()));
+    EXPECT_EQ(admin.logged, std::vector<std::string>{"helper removed"});
+    EXPECT_EQ(admin.scripts, std::vector<std::string>{platform::removalScript()});
+    EXPECT_EQ(admin.actions, std::vector{platform::AdminAction::remove});
+}
+
+// Without a polkit agent no dialog can ask: the script is left in the state folder and
+// the log and the one dialog name the command that runs it as root.
+TEST(HelperSetup, NoAgentNamesTheRootCommand) {
+    TempFolder scratch;
+    Admin admin;
+    admin.folder = scratch.path;
+    admin.outcome = Status::failure("run as root", "", 0, std::string(platform::noAgentDetail));
+    EXPECT_FALSE(app::removeHelper(admin.steps(), admin.log()));
+    const std::string command = "sudo sh '" + scratch / "helper-removal.sh" + "'";
+    EXPECT_EQ(
+        admin.logged,
+        (std::vector<std::string>{
+            "admin step not done: no polkit authentication agent runs; as root, run: " + command,
+            "helper not removed"}));
+    EXPECT_EQ(admin.told, std::vector<std::string>{command});
+    EXPECT_EQ(readFile(scratch / "helper-removal.sh"), platform::removalScript() + "\n");
 }
 
 }  // namespace

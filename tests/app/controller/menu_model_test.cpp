@@ -57,7 +57,12 @@ TEST(MenuModel, OffWithMissingHelperAndNothingConfigured) {
         "  About Tarrow\n"
         "\u2500\u2500\u2500\u2500\n"
         "  Quit Tarrow   \u2318Q\n";
-    EXPECT_EQ(menuText(menuEntries(facts)), expected);
+    EXPECT_EQ(menuText(menuEntries(facts), Desktop::mac), expected);
+    // Other desktops print the keys as their menus show them.
+    const std::string other = menuText(menuEntries(facts), Desktop::other);
+    EXPECT_NE(other.find("  Settings\u2026   Ctrl+,\n"), std::string::npos);
+    EXPECT_NE(other.find("  Quit Tarrow   Ctrl+Q\n"), std::string::npos);
+    EXPECT_EQ(other.find("\u2318"), std::string::npos);
 }
 
 TEST(MenuModel, TheSetUpAndMainItemsFollowTheHelperAndTheSwitch) {

@@ -22,8 +22,8 @@ TEST(SitesTexts, MacAndComputerWordings) {
               "Tarrow never blocks apple.com: your Mac needs it for updates, iCloud or the local "
               "network.");
     EXPECT_EQ(neverBlocks("apple.com", Desktop::other),
-              "Tarrow never blocks apple.com: this computer needs it for updates, iCloud or the "
-              "local network.");
+              "Tarrow never blocks apple.com: this computer needs it for updates or the local "
+              "network.");
 }
 
 // Typed text is quoted as shownEntry makes it safe: a direction mark cannot turn the

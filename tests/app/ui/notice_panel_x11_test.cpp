@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/ui/notice_panel.h"
+#include "app/ui/notice_view.h"
 
 namespace tarrow {
 namespace {
@@ -36,7 +37,9 @@ TEST(CardOnX11, BelongsToEveryDesktopAndCutsItsCornersWithoutACompositor) {
     card.show("YouTube", "Blocked until you say okay.");
     QApplication::processEvents();
     EXPECT_EQ(cardinal(xcb_window_t(card.winId()), "_NET_WM_DESKTOP"), 0xFFFFFFFFu);
-    // No compositing manager on this server: the rounded corners come from a mask.
+    // No compositing manager on this server: no shadow margin, and the rounded corners
+    // come from a mask.
+    EXPECT_EQ(card.size(), card.view()->size());
     EXPECT_FALSE(card.mask().isEmpty());
     EXPECT_FALSE(card.mask().contains(QPoint(0, 0)));
     EXPECT_TRUE(card.mask().contains(QPoint(card.width() / 2, card.height() / 2)));

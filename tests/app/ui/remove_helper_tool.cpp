@@ -1,7 +1,8 @@
 // Clicks "Remove Helper…" in the General tab of the real settings window, wired to the
-// real controller and the real removal: the question before the password is answered
-// with Continue, the removal script runs through the pkexec stand-in given, then the
-// tick. Prints the question, the log and the helper state before and after.
+// real controller and the real removal: no question of the app's own comes before the
+// password (a modal box would stop the click here), the removal script runs through the
+// pkexec stand-in given, then the tick. Prints the log and the helper state before and
+// after.
 //
 // It works on the system paths of wherever it runs: remove_helper_run.sh runs it inside
 // throw-away namespaces only.
@@ -9,15 +10,12 @@
 // Usage: remove_helper_tool <state folder> <pkexec stand-in> <helper digest>
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <cstdio>
 #include <string>
 
 #include "app/controller/helper_setup.h"
 #include "app/controller/tarrow.h"
-#include "app/ui/admin_prompt.h"
 #include "app/ui/general_view.h"
 #include "app/ui/settings.h"
 #include "app/ui/settings_window.h"
@@ -39,20 +37,6 @@ const char* stateName(Helper helper) {
 void print(const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
-}
-
-// Answers the question shown before the password with Continue, once it is up.
-void answerTheQuestion() {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [timer] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        print("question: " + box->text().toStdString());
-        for (QAbstractButton* button : box->buttons())
-            if (button->text() == "Continue") button->click();
-        timer->deleteLater();
-    });
-    timer->start(20);
 }
 
 }  // namespace
@@ -78,9 +62,8 @@ int main(int argc, char** argv) {
     app::MenuActions actions = ui::trayActions(tarrow);
     // The app's own removal, with pkexec stood in (the test machine has no polkit agent).
     app::AdminSteps steps;
-    steps.confirm = ui::confirmAdmin;
-    steps.run = [pkexec](const std::string& script) {
-        return platform::runAsAdmin(script, pkexec);
+    steps.run = [pkexec](const std::string& script, platform::AdminAction action) {
+        return platform::runAsAdmin(script, action, pkexec);
     };
     actions.removeHelper = [steps, log] { return app::removeHelper(steps, log); };
     ui::Settings settings(tarrow, actions);
@@ -92,7 +75,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     print("button: " + box->removeButton()->text().toStdString());
-    answerTheQuestion();
     box->removeButton()->click();
     print(std::string("after: ") + stateName(store.helper()));
     return 0;

@@ -1,0 +1,34 @@
+// Prints how the desktop's motion setting reads at start ("start: reduced|full from
+// <source>"), then the first change ("changed: reduced|full"), then ends; after ten
+// seconds without a change it ends with "no change".
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <cstdio>
+
+#include "platform/desktop/reduced_motion.h"
+
+namespace {
+
+const char* word(bool reduced) {
+    return reduced ? "reduced" : "full";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    tarrow::platform::MotionWatch motion([](bool reduced) {
+        std::printf("changed: %s\n", word(reduced));
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
+    std::printf("start: %s from %s\n", word(motion.reduced()),
+                motion.source().toUtf8().constData());
+    std::fflush(stdout);
+    QTimer::singleShot(10000, [] {
+        std::printf("no change\n");
+        QCoreApplication::quit();
+    });
+    return application.exec();
+}
