@@ -16,8 +16,10 @@ on() {
   local platform=$1 runtime="$work/runtime-$1" weston_log="$work/weston-$1.log" weston status out
   mkdir -m 0700 "$runtime"
   local options=()
+  # TARROW_WAYLAND_SHOT=<file.png>: a screenshot with the windows and the card, on Wayland.
+  if [ -n "${TARROW_WAYLAND_SHOT:-}" ] && [ "$platform" = wayland ]; then options=(--debug); fi
   if [ "$platform" = xcb ]; then
-    options=(--xwayland)
+    options+=(--xwayland)
     mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix # XWayland's socket folder
   fi
   XDG_RUNTIME_DIR=$runtime background weston --backend=headless-backend.so --socket=tarrow \
@@ -30,7 +32,8 @@ on() {
     export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$weston_log")
   fi
   export XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=tarrow QT_QPA_PLATFORM=$platform
-  TARROW_HOME="$work/home-$platform" request="$work/home-$platform/request/blocked-hosts"
+  export TARROW_HOME="$work/home-$platform"
+  request="$TARROW_HOME/request/blocked-hosts"
   state="$TARROW_HOME/state" app_log="$TARROW_HOME/tarrow.log"
   mkdir -p "$TARROW_HOME"
   show_on_failure "$app_log"
@@ -55,6 +58,10 @@ on() {
   check "$platform: the card's command is taken" wait_for 1 logged "command: card youtube.com"
   sleep 1
   check "$platform: the app still runs with the card shown" running "$app"
+  if [ "${options[0]:-}" = --debug ]; then
+    (cd "$work" && weston-screenshooter >/dev/null 2>&1) &&
+      cp "$(ls -t "$work"/wayland-screenshot-*.png | head -n 1)" "$TARROW_WAYLAND_SHOT" || true
+  fi
 
   quit_app
   check "$platform: SIGTERM ends it with 0" [ "$status" = 0 ]

@@ -75,8 +75,8 @@ check "a running helper repairs it" wait_for 11 state_has "helper: working"
 status=0
 "$bin/tarrow" 2>>"$work/second.err" || status=$?
 check "a second copy exits 0" [ "$status" = 0 ]
-check "the first copy shows its settings once" wait_for 2 \
-  [ "$(lines_with "$app_log" "another start: settings shown")" = 1 ]
+shown_once() { [ "$(lines_with "$app_log" "another start: settings shown")" = 1 ]; }
+check "the first copy shows its settings once" wait_for 2 shown_once
 check "the first copy still runs" kill -0 "$app"
 
 # --- SIGTERM ---

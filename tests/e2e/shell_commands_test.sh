@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Commands from the shell against the real app inside netns.sh: each is taken at once
 # and answered with the status line; the request follows; bad words, nothing running, a
-# state folder that cannot be written, two shells at once and another user.
+# state folder that cannot be written, two shells at once, another user, and a copy that
+# was killed.
 source "$(dirname "$0")/../support/lib.sh"
 in_namespace
 app_home
@@ -80,6 +81,20 @@ setpriv --reuid=65534 --regid=65534 --clear-groups \
   status=$?
 check "another user's command does not reach this copy" [ "$status" = 1 ]
 check "another user is told nothing runs for them" [ "$(err)" = "Tarrow is not running." ]
+
+# --- a copy that was killed leaves its lock file: nothing runs, and the next one starts ---
+kill -KILL "$app"
+wait "$app" 2>/dev/null || true
+forget "$app"
+status=0
+tarrow status || status=$?
+check "after a killed copy: not running" [ "$status" = 1 ]
+start_app
+started_twice() { [ "$(lines_with "$app_log" " started, state in ")" = 2 ]; }
+check "after a killed copy: the next start starts" wait_for 10 started_twice
+status=0
+tarrow status || status=$?
+check "and takes commands" [ "$status" = 0 ]
 
 quit_app
 check "the app ends with 0" [ "$status" = 0 ]
