@@ -17,30 +17,32 @@ on() {
   mkdir -m 0700 "$runtime"
   local options=()
   # TARROW_WAYLAND_SHOT=<file.png>: a screenshot with the windows and the card, on Wayland.
-  if [ -n "${TARROW_WAYLAND_SHOT:-}" ] && [ "$platform" = wayland ]; then options=(--debug); fi
+  if [ -n "${TARROW_WAYLAND_SHOT:-}" ] && [ "$platform" = wayland ]; then
+    options=(--debug --use-pixman) # the screenshot protocol, and pixels to take
+  fi
   if [ "$platform" = xcb ]; then
     options+=(--xwayland)
     mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix # XWayland's socket folder
   fi
-  XDG_RUNTIME_DIR=$runtime background weston --backend=headless-backend.so --socket=tarrow \
+  XDG_RUNTIME_DIR=$runtime background weston --backend=headless-backend.so --socket=wayland-test \
     --idle-time=0 "${options[@]}" >"$weston_log" 2>&1
   weston=$!
   show_on_failure "$weston_log"
-  wait_for 10 test -S "$runtime/tarrow" || fail "weston did not start"
+  wait_for 10 test -S "$runtime/wayland-test" || fail "weston did not start"
   if [ "$platform" = xcb ]; then
     wait_for 10 grep -q "xserver listening on display" "$weston_log" || fail "no XWayland"
     export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$weston_log")
   fi
-  export XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=tarrow QT_QPA_PLATFORM=$platform
+  export XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=wayland-test QT_QPA_PLATFORM=$platform
   export TARROW_HOME="$work/home-$platform"
   request="$TARROW_HOME/request/blocked-hosts"
   state="$TARROW_HOME/state" app_log="$TARROW_HOME/tarrow.log"
   mkdir -p "$TARROW_HOME"
-  show_on_failure "$app_log"
+  show_on_failure "$app_log" "$work/app.err"
 
   start_app
-  check "$platform: the app starts" wait_for 10 test -s "$state"
-  check "$platform: the welcome window is made" wait_for 5 logged "no tray on this desktop"
+  wait_for 10 test -s "$state" || fail "$platform: the app did not start"
+  check "$platform: no tray found, and the log says where Tarrow is" wait_for 5 logged "no tray on this desktop"
   sleep 2
   check "$platform: it stays up" running "$app"
 
@@ -59,7 +61,7 @@ on() {
   sleep 1
   check "$platform: the app still runs with the card shown" running "$app"
   if [ "${options[0]:-}" = --debug ]; then
-    (cd "$work" && weston-screenshooter >/dev/null 2>&1) &&
+    (cd "$work" && timeout 10 weston-screenshooter >/dev/null 2>&1) &&
       cp "$(ls -t "$work"/wayland-screenshot-*.png | head -n 1)" "$TARROW_WAYLAND_SHOT" || true
   fi
 
