@@ -14,7 +14,7 @@ app_home
 start_xvfb
 start_bus
 
-sites_window() { xdotool search --onlyvisible --name '^Sites$' 2>/dev/null | head -n 1; }
+sites_window() { xdotool search --onlyvisible --name '^Sites$' 2>/dev/null | head -n 1 || true; }
 
 # measure <label>: the app runs already.
 measure() {
@@ -48,9 +48,9 @@ for way in bus file; do
   else
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-session-bus"
   fi
-  export TARROW_HOME="$work/$way"
+  export TARROW_HOME="$work/home-$way"
   start_app
-  wait_for 10 test -s "$work/$way/state" || fail "the app did not start"
+  wait_for 10 test -s "$TARROW_HOME/state" || fail "the app did not start"
   sleep 1 # the welcome window of a first start is up; it stays, as it does not matter here
   measure "$way"
   stop "$app"
