@@ -90,8 +90,14 @@ status=0
 tarrow status || status=$?
 check "after a killed copy: not running" [ "$status" = 1 ]
 start_app
+# A second start at once, while the first is still starting up: shown once it is up.
+wait_for 5 grep -qx "$app" "$TARROW_HOME/tarrow.lock" || fail "the first copy holds no lock"
+status=0
+"$bin/tarrow" 2>>"$work/second.err" || status=$?
+check "a second start during start-up exits 0" [ "$status" = 0 ]
 started_twice() { [ "$(lines_with "$app_log" " started, state in ")" = 2 ]; }
 check "after a killed copy: the next start starts" wait_for 10 started_twice
+check "the early second start is answered" wait_for 3 logged "another start: settings shown"
 status=0
 tarrow status || status=$?
 check "and takes commands" [ "$status" = 0 ]
