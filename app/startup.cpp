@@ -48,8 +48,9 @@ int activateRunningCopy(const std::string& folder, pid_t pid) {
         case Sent::answered:
             return 0;
         case Sent::noAnswer:  // still starting: its first pass takes the command
-            log(std::string(appName) + " (pid " + std::to_string(pid) +
-                ") has not taken the request to show its settings yet; it will");
+            log("the running " + std::string(appName) +
+                (pid > 0 ? " (pid " + std::to_string(pid) + ")" : "") +
+                " has not taken the request to show its settings yet; it will");
             return 0;
         case Sent::notRunning:  // ended in the meantime
             log(std::string(appName) + " has just quit; start it again");
