@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QThreadPool>
 #include <QTimer>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -11,6 +12,7 @@
 #include "app/browser/browser_integration.h"
 #include "app/browser/suggestion_loader.h"
 #include "app/bundled_helper.h"
+#include "app/controller/command_sender.h"
 #include "app/controller/log.h"
 #include "app/controller/tarrow.h"
 #include "app/controller/zone_watch.h"
@@ -30,6 +32,8 @@
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
 #include "platform/autostart.h"
+#include "platform/desktop/app_activation.h"
+#include "platform/desktop/entry_watch.h"
 #include "platform/desktop/reduced_motion.h"
 #include "platform/desktop/wake_watch.h"
 #include "platform/paths.h"
@@ -41,8 +45,6 @@ namespace tarrow::app {
 namespace {
 
 constexpr int tickMilliseconds = 5000;
-// The app id: the name of the desktop entry, the icons and the AppStream metadata.
-constexpr const char* appId = "de.brightloom.tarrow";
 
 void logLine(std::string_view message) {
     log(message);
@@ -110,6 +112,18 @@ struct Browsers {
     }
 };
 
+// The actions of the desktop entry, as the launcher's menu offers them.
+void desktopAction(Tarrow& tarrow, const QString& name) {
+    static const std::map<QString, std::string> commands = {
+        {"settings", "settings"}, {"block-hour", "for 60"}, {"open-everything", "off"}};
+    auto command = commands.find(name);
+    if (command == commands.end()) {
+        log("unknown desktop action: " + name.toStdString());
+        return;
+    }
+    if (tarrow.runCommand(command->second, tarrow.now())) tarrow.tick();
+}
+
 }  // namespace
 
 int runApp(int argc, char** argv, const std::string& folder) {
@@ -118,7 +132,7 @@ int runApp(int argc, char** argv, const std::string& folder) {
     QApplication::setApplicationName(QString::fromUtf8(appName.data(), appName.size()));
     QApplication::setApplicationVersion(QString::fromStdString(appVersion()));
     // Wayland compositors and docks match the window to the menu entry by this name.
-    QGuiApplication::setDesktopFileName(QString::fromLatin1(appId));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(appId.data(), appId.size()));
     ui::followDesktopAppearance(application);
     ui::registerBrandFont();
 
@@ -178,10 +192,30 @@ int runApp(int argc, char** argv, const std::string& folder) {
     log(std::string(motion.reduced() ? "less" : "full") + " motion, from " +
         motion.source().toStdString());
     browsers.motion = &motion;
+    // Reachable without a tray: a second start, the desktop's launcher and its actions,
+    // and the command file, which wakes the app at once. Ready before the first pass, so
+    // that one made during start-up is taken by it.
+    auto showSites = [&settings] { settings.show(Tab::sites); };
+    tarrow.addCommand("settings", [showSites](const Command&, Instant) { showSites(); });
+    auto anotherStart = [showSites] {
+        showSites();
+        log("another start: settings shown");
+    };
+    tarrow.addCommand(
+        activateWord, [anotherStart](const Command&, Instant) { anotherStart(); }, false);
+    platform::AppActivation activation(
+        QString::fromLatin1(appId.data(), appId.size()),
+        {anotherStart, [&tarrow](const QString& name) { desktopAction(tarrow, name); }});
+    if (!activation.serving())
+        log("not reachable over the session bus (" + activation.problem().toStdString() +
+            "); a second start uses the command file");
+    platform::EntryWatch commandWatch(folder, "command", [&tarrow] { tarrow.tick(); });
+    if (!commandWatch.watching())
+        log("cannot watch for the command file, it is taken every 5 s: " + commandWatch.problem());
 
     browsers.integration->start();
     tarrow.tick();
-    if (!agent && store.helper() == Helper::missing) settings.showWelcome();
+    if (!agent && store.helper() == Helper::missing) settings.showWelcome(item.trayFound());
     // A schedule that started while the machine slept blocks as soon as it wakes.
     platform::WakeWatch wake([&tarrow] { tarrow.tick(); });
     if (!wake.listening()) log("cannot watch for wake-ups: " + wake.problem().toStdString());

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "app/builtin_checks.h"
 #include "app/bundled_helper.h"
 #include "app/controller/attempts_mode.h"
+#include "app/controller/command_sender.h"
 #include "app/controller/log.h"
 #include "app/controller/modes.h"
 #include "app/menu_mode.h"
@@ -22,6 +24,7 @@
 #include "app/run_app.h"
 #include "app/ui/icons_mode.h"
 #include "platform/broken_pipe.h"
+#include "platform/desktop/app_activation.h"
 #include "platform/paths.h"
 #include "platform/single_instance.h"
 
@@ -33,20 +36,71 @@ namespace tarrow::app {
 
 namespace {
 
-// One running copy; false when another one runs and this one must quit.
-bool claimOnlyCopy(const std::string& folder) {
+// Brings the running copy's settings to the front: over the session bus as desktops do,
+// otherwise through the command file.
+int activateRunningCopy(const std::string& folder, pid_t pid) {
+    if (platform::activateRunning(QString::fromLatin1(appId.data(), appId.size()), pid) ==
+        platform::Reached::activated)
+        return 0;
+    const SendResult sent = sendCommand(
+        {folder, platform::instanceLockPath(folder), std::chrono::seconds(2), false}, activateWord);
+    switch (sent.sent) {
+        case Sent::answered:
+            return 0;
+        case Sent::noAnswer:  // still starting: its first pass takes the command
+            log("the running " + std::string(appName) +
+                (pid > 0 ? " (pid " + std::to_string(pid) + ")" : "") +
+                " has not taken the request to show its settings yet; it will");
+            return 0;
+        case Sent::notRunning:  // ended in the meantime
+            log(std::string(appName) + " has just quit; start it again");
+            return 1;
+        case Sent::failed:
+            log("cannot reach the running " + std::string(appName) + ": " + sent.text);
+            return 1;
+    }
+    return 1;
+}
+
+// One running copy. A second one shows the first and ends with the returned status.
+std::optional<int> claimOnlyCopy(const std::string& folder) {
     Result<platform::Instance> instance =
         platform::claimInstance(platform::instanceLockPath(folder));
     if (!instance) {
         log("cannot check for another running copy: " + instance.status().text());
-        return true;
+        return std::nullopt;
     }
     if (auto* running = std::get_if<platform::InstanceRunning>(&*instance)) {
-        log(std::string(appName) + " is already running (pid " + std::to_string(running->pid) +
-            "), this copy quits");
-        return false;
+        return activateRunningCopy(folder, running->pid);
     }
-    return true;  // the lock's descriptor stays open until the process ends
+    return std::nullopt;  // the lock's descriptor stays open until the process ends
+}
+
+// A command for the running copy, given on the command line.
+int runShellCommand(const std::vector<std::string>& args, const std::string& folder) {
+    const std::optional<std::string> text = shellCommand(args);
+    if (!text) {
+        std::fputs(commandUsage(), stderr);
+        return 2;
+    }
+    const SendResult sent = sendCommand({folder, platform::instanceLockPath(folder)}, *text);
+    switch (sent.sent) {
+        case Sent::answered:
+            std::printf("%s\n", sent.text.c_str());
+            return 0;
+        case Sent::notRunning:
+            std::fprintf(stderr, "%s is not running.\n", std::string(appName).c_str());
+            return 1;
+        case Sent::failed:
+            std::fprintf(stderr, "Cannot give %s the command: %s\n", std::string(appName).c_str(),
+                         sent.text.c_str());
+            return 1;
+        case Sent::noAnswer:
+            std::fprintf(stderr, "%s did not take the command within 2 seconds.\n",
+                         std::string(appName).c_str());
+            return 1;
+    }
+    return 1;
 }
 
 }  // namespace
@@ -81,6 +135,8 @@ int run(int argc, char** argv) {
     if (invocation.mode == Mode::selftest) return runSelftest(builtInChecks(), stdout);
 
     const std::string& stateFolder = folder();
+    // Talks to the running copy only: no log of its own, no folder made.
+    if (invocation.mode == Mode::command) return runShellCommand(args, stateFolder);
     std::error_code ignored;
     std::filesystem::create_directories(stateFolder, ignored);
     setLogFile(fileIn(stateFolder, "tarrow.log"));
@@ -106,12 +162,13 @@ int run(int argc, char** argv) {
                 std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()),
                 Calendar::current());
         case Mode::app:
-            if (!claimOnlyCopy(stateFolder)) return 0;
+            if (std::optional<int> status = claimOnlyCopy(stateFolder)) return *status;
             if (offscreenWithoutDisplay()) log("no display found, running without a tray icon");
             return runApp(argc, argv, stateFolder);
         case Mode::version:
         case Mode::help:
         case Mode::selftest:
+        case Mode::command:
             break;  // answered above
     }
     return 0;

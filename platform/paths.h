@@ -7,6 +7,9 @@
 
 namespace tarrow {
 
+// The app id: the name of the desktop entry, the icons, the AppStream metadata and the
+// app's name on the session bus.
+inline constexpr std::string_view appId = "de.brightloom.tarrow";
 inline constexpr std::string_view helperLabel = "de.brightloom.tarrow.helper";
 inline constexpr std::string_view legacyHelperLabel = "de.brightloom.pinfold.helper";
 inline constexpr std::string_view systemHostsPath = "/etc/hosts";

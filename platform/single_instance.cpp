@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -33,6 +35,10 @@ void writePid(int fd) {
     [[maybe_unused]] ssize_t ignored = ::pwrite(fd, text.data(), text.size(), 0);
 }
 
+bool alive(pid_t pid) {
+    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+}
+
 }  // namespace
 
 Result<Instance> claimInstance(const std::string& lockPath) {
@@ -40,23 +46,35 @@ Result<Instance> claimInstance(const std::string& lockPath) {
     // the lock and keep it after the app has gone.
     int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) return Status::lastError("open", lockPath);
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        writePid(fd);
-        return Instance{InstanceHeld{fd}};
-    }
-    int error = errno;
-    if (error != EWOULDBLOCK) {
-        ::close(fd);
-        return Status::failure("lock", lockPath, error);
-    }
     // The holder writes its id right after locking; give it a moment if we came between.
+    // A command that only looks (instanceRunning) holds the lock for an instant while the
+    // file still names a copy that has ended: try the lock again rather than defer to it.
     pid_t pid = 0;
-    for (int attempt = 0; attempt < 50 && pid == 0; ++attempt) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            writePid(fd);
+            return Instance{InstanceHeld{fd}};
+        }
+        if (errno != EWOULDBLOCK) {
+            int error = errno;
+            ::close(fd);
+            return Status::failure("lock", lockPath, error);
+        }
         pid = readPid(fd);
-        if (pid == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (alive(pid)) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ::close(fd);
     return Instance{InstanceRunning{pid}};
+}
+
+bool instanceRunning(const std::string& lockPath) {
+    int fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    // A shared lock is refused exactly while the running copy holds its exclusive one.
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
 }
 
 std::string instanceLockPath(const std::string& stateFolder) {

@@ -24,6 +24,10 @@ using Instance = std::variant<InstanceHeld, InstanceRunning>;
 // "lock") when neither can be told.
 Result<Instance> claimInstance(const std::string& lockPath);
 
+// Whether a copy holds the lock at lockPath, without taking it for this process: for
+// the commands that only talk to a running copy. False when there is no lock file.
+bool instanceRunning(const std::string& lockPath);
+
 // "$XDG_RUNTIME_DIR/tarrow.lock" when that variable names a folder, otherwise
 // "tarrow.lock" in the state folder.
 std::string instanceLockPath(const std::string& stateFolder);

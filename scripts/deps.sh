@@ -11,6 +11,7 @@ packages=(
   curl openssl iproute2 util-linux procps psmisc sqlite3 python3
   xvfb xauth x11-utils imagemagick chromium firefox-esr fonts-dejavu-core
   trayer xdotool dbus python3-dbus python3-gi
+  weston qt6-wayland xwayland
   woff2 systemd
   ccache dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin libxml2-utils man-db
 )

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/controller/command_file.h"
+
 namespace tarrow::app {
 
 namespace {
@@ -28,7 +30,25 @@ Invocation chooseMode(const std::vector<std::string>& args) {
     if (has(args, "--page-test")) return {Mode::pageTest, {}};
     if (has(args, "--menu")) return {Mode::menu, {}};
     if (has(args, "--attempts")) return {Mode::attempts, {}};
+    if (!args.empty() && !args[0].starts_with('-')) return {Mode::command, {}};
     return {Mode::app, {}};
+}
+
+std::optional<std::string> shellCommand(const std::vector<std::string>& args) {
+    if (args.size() == 1 &&
+        (args[0] == "on" || args[0] == "off" || args[0] == "status" || args[0] == "settings"))
+        return args[0];
+    if (args.size() == 2 && args[0] == "for" && lockMinutes(args[1]))
+        return "for " + std::to_string(*lockMinutes(args[1]));
+    if (args.size() == 2 && args[0] == "lock" && strictLockMinutes(args[1]))
+        return "lock " + std::to_string(*strictLockMinutes(args[1]));
+    return std::nullopt;
+}
+
+const char* commandUsage() {
+    return "Usage: tarrow on | off | for MINUTES | lock MINUTES | status | settings\n"
+           "MINUTES is a whole number from 1 to 10080 (one week), for lock 1 to 1440 (one\n"
+           "day). See tarrow --help.\n";
 }
 
 const char* modeFlag(Mode mode) {
@@ -51,6 +71,7 @@ const char* modeFlag(Mode mode) {
             return "--menu";
         case Mode::attempts:
             return "--attempts";
+        case Mode::command:
         case Mode::app:
             return "";
     }
@@ -58,10 +79,21 @@ const char* modeFlag(Mode mode) {
 }
 
 const char* helpText() {
-    return "Usage: tarrow [option]\n"
+    return "Usage: tarrow [option | command]\n"
            "Tarrow keeps chosen web sites closed in every browser at once. Without an option\n"
-           "it starts the tray app (one copy per user); blocking needs its helper, which the\n"
-           "tray menu sets up once with the administrator password.\n"
+           "it starts the tray app (one copy per user); started again, it brings the running\n"
+           "copy\u2019s settings to the front. Blocking needs its helper, which the settings or\n"
+           "the tray menu set up once with the administrator password.\n"
+           "\n"
+           "Commands to the running copy (each prints its status line once taken; exit\n"
+           "status 1 when no copy runs, 2 for a word or number not listed here):\n"
+           "  on                 block until you say okay\n"
+           "  off                open every site again (until the next schedule starts)\n"
+           "  for MINUTES        block for 1 to 10080 minutes\n"
+           "  lock MINUTES       block for 1 to 1440 minutes, strict: it can\u2019t be ended "
+           "early\n"
+           "  status             print the status line\n"
+           "  settings           show the settings window\n"
            "\n"
            "Options (the first that applies wins):\n"
            "  --version          print the name and the version\n"

@@ -66,7 +66,12 @@ Tarrow::~Tarrow() {
     store_.changed = nullptr;
 }
 
-void Tarrow::addCommand(std::string word, CommandAction action) {
+void Tarrow::addCommand(std::string word, CommandAction action, bool logged) {
+    if (logged) {
+        unlogged_.erase(word);
+    } else {
+        unlogged_.insert(word);
+    }
     commands_[std::move(word)] = std::move(action);
 }
 
@@ -90,6 +95,8 @@ void Tarrow::addBuiltInCommands() {
                        std::to_string(maxStrictLockMinutes));
         }
     });
+    // Changes nothing; the sender reads the state file written after it.
+    addCommand("status", [](const Command&, Instant) {});
     addCommand("suggest", [this](const Command&, Instant) { store_.loadSuggestions(true); });
     addCommand("forget", [this](const Command&, Instant now) {
         attempts_.forget();
@@ -99,13 +106,18 @@ void Tarrow::addBuiltInCommands() {
 
 void Tarrow::takeCommand(Instant now) {
     std::optional<std::string> text = takeCommandText(fileIn(paths_.folder, "command"));
-    if (!text) return;
-    std::optional<Command> command = parseCommand(*text);
-    if (!command) return;
+    // A sender waits for the state file written at the end of this pass.
+    if (text && runCommand(*text, now)) commandTaken_ = true;
+}
+
+bool Tarrow::runCommand(std::string_view text, Instant now) {
+    std::optional<Command> command = parseCommand(text);
+    if (!command) return false;
     auto action = commands_.find(command->words.front());
-    if (action == commands_.end()) return;
+    if (action == commands_.end()) return false;
     action->second(*command, now);
-    hooks_.log("command: " + command->text);
+    if (!unlogged_.contains(command->words.front())) hooks_.log("command: " + command->text);
+    return true;
 }
 
 void Tarrow::keepAttempts(Instant now) {

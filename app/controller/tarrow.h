@@ -75,8 +75,11 @@ class Tarrow {
     void tick();
     // Runs the command file, if there is one.
     void takeCommand(Instant now);
+    // Runs a command as if it came in the command file; false for no known word.
+    bool runCommand(std::string_view text, Instant now);
     // Adds or replaces the action of a command-file word (the first word, exact case).
-    void addCommand(std::string word, CommandAction action);
+    // A word that is not `logged` leaves the log to its action.
+    void addCommand(std::string word, CommandAction action, bool logged = true);
 
     // "Okay, Now" from the menu or the command file (`source` names which, for the log):
     // refused while a strict lock holds; with the wait switched on, the first choice
@@ -150,6 +153,8 @@ class Tarrow {
     Calendar calendar_;
     ControllerHooks hooks_;
     std::map<std::string, CommandAction, std::less<>> commands_;
+    std::set<std::string, std::less<>> unlogged_;
+    bool commandTaken_ = false;  // this pass took a command: the state file is written
 
     RequestWriter request_;
     RequestWriter strictRequest_;

@@ -1,6 +1,8 @@
 // The five-second pass that keeps the request, the helper state and the tray item in
 // line with the configuration.
 
+#include <utility>
+
 #include "app/controller/tarrow.h"
 #include "app/model/site_names.h"
 #include "app/model/state_folder.h"
@@ -178,7 +180,8 @@ void Tarrow::show(bool blocking, Helper helper, const std::string& status) {
 
 void Tarrow::writeState(const std::string& status, Helper helper, size_t blockedCount) {
     std::string text = stateText(status, helper, blockedCount);
-    if (text == lastState_) return;
+    const bool answer = std::exchange(commandTaken_, false);
+    if (text == lastState_ && !answer) return;
     AtomicWrite how;
     how.sync = false;  // a side file: losing it in a crash costs nothing
     // Remembered only once written, so that a failed write is tried again next tick.

@@ -63,8 +63,9 @@ std::string aboutTitle() {
     return "About " + product;
 }
 
-std::string welcomeHeadline(Desktop desktop) {
-    return product + (desktop == Desktop::mac ? " lives in your menu bar" : " lives in the panel");
+std::string welcomeHeadline(Desktop desktop, bool tray) {
+    if (desktop == Desktop::mac) return product + " lives in your menu bar";
+    return product + (tray ? " lives in the panel" : " runs in the background");
 }
 
 std::string welcomeBody() {
@@ -72,10 +73,14 @@ std::string welcomeBody() {
            " needs your password once. After that it never asks again.";
 }
 
-std::string welcomeWhere(Desktop desktop) {
+std::string welcomeWhere(Desktop desktop, bool tray) {
     if (desktop == Desktop::mac)
         return "You find " + product +
                " at the top right of your screen. Switch it on there, or let a schedule do it.";
+    if (!tray)
+        return "You find " + product +
+               " in the applications menu: starting it there opens its settings. Switch it on "
+               "there, or let a schedule do it.";
     return "You find " + product +
            " in the panel, among the status icons. Switch it on there, or let a schedule do it.";
 }

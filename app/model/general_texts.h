@@ -41,9 +41,11 @@ inline constexpr std::string_view privacyTitle = "Privacy";
 inline constexpr std::string_view showLogTitle = "Show Log";
 
 // The welcome window of a first start.
-std::string welcomeHeadline(Desktop desktop = thisDesktop);
+// `tray`: the desktop shows status icons; without, the app is reached from the
+// applications menu.
+std::string welcomeHeadline(Desktop desktop = thisDesktop, bool tray = true);
 std::string welcomeBody();
-std::string welcomeWhere(Desktop desktop = thisDesktop);
+std::string welcomeWhere(Desktop desktop = thisDesktop, bool tray = true);
 inline constexpr std::string_view laterTitle = "Later";
 
 }  // namespace tarrow

@@ -81,9 +81,9 @@ void Settings::show(Tab tab) {
     window().showTab(tab);
 }
 
-void Settings::showWelcome() {
+void Settings::showWelcome(bool tray) {
     if (!welcome_)
-        welcome_ = std::make_unique<WelcomeWindow>([this] { app::setUp(tarrow_, actions_); });
+        welcome_ = std::make_unique<WelcomeWindow>([this] { app::setUp(tarrow_, actions_); }, tray);
     welcome_->present();
 }
 

@@ -40,7 +40,8 @@ class Settings {
     // The window, made now if it was not yet.
     SettingsWindow& window();
     // The welcome window of a first start, in front; "Set Up Blocking…" there sets up.
-    void showWelcome();
+    // Its texts say where the app is: in the tray, or without one in the applications menu.
+    void showWelcome(bool tray = true);
     WelcomeWindow* welcome() const { return welcome_.get(); }
 
   private:

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <utility>
 
 #include "app/controller/log.h"
 #include "platform/desktop/tray_hosts.h"
@@ -63,6 +64,8 @@ TrayItem::TrayItem(std::function<QIcon(bool blocking)> markImage, QObject* paren
 void TrayItem::showWhenPossible() {
     if (icon_ || !traysPossible()) return;
     if (!trayPresent()) {
+        if (!std::exchange(saidNoTray_, true))
+            app::log("no tray on this desktop: open Tarrow from the applications menu");
         if (!look_.isActive()) look_.start();
         return;
     }

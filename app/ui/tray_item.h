@@ -37,6 +37,8 @@ class TrayItem final : public QObject, public app::StatusItem {
     // The Qt icon, once a tray has appeared; null before.
     QSystemTrayIcon* icon() { return icon_.get(); }
     bool shown() const { return icon_ && icon_->isVisible(); }
+    // A tray host was there when last looked for (or the icon is made already).
+    bool trayFound() const { return icon_ != nullptr; }
     bool blocking() const { return blocking_; }
     bool dimmed() const { return dimmed_; }
     const std::string& accessibleName() const { return accessibleName_; }
@@ -53,6 +55,7 @@ class TrayItem final : public QObject, public app::StatusItem {
     QTimer look_;       // for a tray, until one appears
     QTimer dockCheck_;  // whether an XEmbed tray took the icon in
     int redocks_ = 0;
+    bool saidNoTray_ = false;
     bool blocking_ = false;
     bool dimmed_ = false;
     std::string toolTip_, accessibleName_, accessibleValue_;

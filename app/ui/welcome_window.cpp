@@ -27,7 +27,7 @@ QLabel* paragraph(const std::string& line, QWidget* parent) {
 
 }  // namespace
 
-WelcomeWindow::WelcomeWindow(std::function<void()> setUp, QWidget* parent)
+WelcomeWindow::WelcomeWindow(std::function<void()> setUp, bool tray, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       later_(new QPushButton(text(laterTitle), this)),
@@ -40,14 +40,14 @@ WelcomeWindow::WelcomeWindow(std::function<void()> setUp, QWidget* parent)
     // Fixed width; the height follows the wrapped text.
     column->setSizeConstraint(QLayout::SetFixedSize);
 
-    QLabel* headline = paragraph(welcomeHeadline(), this);
+    QLabel* headline = paragraph(welcomeHeadline(thisDesktop, tray), this);
     QFont big = headline->font();
     big.setPointSizeF(big.pointSizeF() > 0 ? big.pointSizeF() * 1.55 : 17);
     big.setWeight(QFont::DemiBold);
     headline->setFont(big);
     column->addWidget(headline);
     column->addWidget(paragraph(welcomeBody(), this));
-    auto* where = new MutedLabel(QString::fromStdString(welcomeWhere()), this);
+    auto* where = new MutedLabel(QString::fromStdString(welcomeWhere(thisDesktop, tray)), this);
     column->addWidget(where);
     for (QLabel* label : findChildren<QLabel*>()) label->setFixedWidth(440 - 2 * 24);
 

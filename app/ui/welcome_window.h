@@ -13,8 +13,10 @@ namespace tarrow::ui {
 
 class WelcomeWindow final : public QDialog {
   public:
-    // `setUp` runs after the window has closed, when the user chose to set up.
-    explicit WelcomeWindow(std::function<void()> setUp, QWidget* parent = nullptr);
+    // `setUp` runs after the window has closed, when the user chose to set up. Without a
+    // `tray` the window says where else the app is found.
+    explicit WelcomeWindow(std::function<void()> setUp, bool tray = true,
+                           QWidget* parent = nullptr);
 
     // Centred on the screen, in front and active.
     void present();

@@ -30,11 +30,14 @@ desktop="$root/usr/share/applications/$app_id.desktop"
 check "desktop-file-validate passes" desktop-file-validate "$desktop"
 check "appstreamcli validate --no-net passes" \
   appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml"
-entry() { sed -n "s/^$1=//p" "$desktop"; }
+entry() { sed -n "/^\[Desktop Entry\]/,/^\[/s/^$1=//p" "$desktop"; }
 check "Exec= runs the packaged program" [ -x "$root/usr/bin/$(entry Exec | cut -d' ' -f1)" ]
 check "Icon= is the app id" [ "$(entry Icon)" = "$app_id" ]
 check "Categories=Utility;" [ "$(entry Categories)" = "Utility;" ]
 check "StartupWMClass= is the window class" [ "$(entry StartupWMClass)" = Tarrow ]
+service="$root/usr/share/dbus-1/services/$app_id.service"
+check "the bus starts the packaged program as the app id" \
+  [ "$(sed -n 's/^Name=//p' "$service") $(sed -n 's/^Exec=//p' "$service")" = "$app_id /usr/bin/tarrow" ]
 check "scalable icon" [ -s "$root/usr/share/icons/hicolor/scalable/apps/$app_id.svg" ]
 for size in 16 22 24 32 48 64 128 256; do
   png="$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png"

@@ -31,11 +31,38 @@ TEST(ChooseMode, FirstRowThatAppliesWins) {
         {{"--attempts", "--menu"}, Mode::menu, ""},
         {{"--attempts"}, Mode::attempts, ""},
         {{"--version=1", "-version", "--Menu"}, Mode::app, ""},  // flags are whole arguments
+        {{"for", "abc"}, Mode::command, ""},  // a word without dashes first, checked later
+        {{"on", "--version"}, Mode::version, ""},
+        {{"-platform", "xcb"}, Mode::app, ""},  // Qt's own options still start the app
     };
     for (const Case& c : cases) {
         const Invocation got = chooseMode(c.args);
         EXPECT_EQ(std::pair(got.mode, got.folder), std::pair(c.mode, c.folder))
             << ::testing::PrintToString(c.args);
+    }
+}
+
+TEST(ShellCommand, TakesTheCommandFileWordsWithTheirLimits) {
+    const std::pair<std::vector<std::string>, std::optional<std::string>> cases[] = {
+        {{"on"}, "on"},
+        {{"off"}, "off"},
+        {{"status"}, "status"},
+        {{"settings"}, "settings"},
+        {{"for", "+90"}, "for 90"},
+        {{"for", "10080"}, "for 10080"},
+        {{"for", "0"}, std::nullopt},
+        {{"for", "10081"}, std::nullopt},
+        {{"for", "abc"}, std::nullopt},
+        {{"for"}, std::nullopt},
+        {{"lock", "1440"}, "lock 1440"},
+        {{"lock", "1441"}, std::nullopt},  // a strict lock is at most a day
+        {{"bogus"}, std::nullopt},
+        {{"ON"}, std::nullopt},
+        {{"on", "now"}, std::nullopt},  // nothing is silently dropped
+        {{"card"}, std::nullopt},       // demonstration words stay in the command file
+    };
+    for (const auto& [args, text] : cases) {
+        EXPECT_EQ(shellCommand(args), text) << ::testing::PrintToString(args);
     }
 }
 

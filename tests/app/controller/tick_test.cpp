@@ -350,6 +350,33 @@ TEST(Shown, AddedWordsRunAndATickFromInsideATickDoesNothing) {
     EXPECT_EQ(rig.countPrefix("tarrow ("), 1);
 }
 
+// The sender of a command waits for the state file written by the pass that took it.
+TEST(Shown, APassThatTookACommandWritesTheStateEvenUnchanged) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, false));
+    rig.tick();
+    const std::string state = fileIn(rig.paths.folder, "state");
+    std::filesystem::remove(state);
+    rig.tick();
+    ASSERT_FALSE(readFile(state)) << "unchanged, not written again";
+    rig.command("status");
+    rig.tick();
+    EXPECT_EQ(readFile(state).value_or(""),
+              "Everything open\nhelper: working\nblocked now: 0 host names");
+}
+
+TEST(Shown, AWordAddedUnloggedRunsWithoutTheCommandLine) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, false));
+    int runs = 0;
+    rig.tarrow->addCommand(
+        "activate", [&](const app::Command&, Instant) { ++runs; }, false);
+    rig.command("activate");
+    rig.tick();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(rig.countPrefix("command: "), 0);
+}
+
 // A request that cannot be emptied keeps sites blocked until the helper finds it stale:
 // said once in the log, also when quitting empties it a second time.
 TEST(Quit, ARequestThatCannotBeEmptiedIsLoggedOnce) {

@@ -51,6 +51,11 @@ TEST(GeneralTexts, MacAndComputerWordings) {
         EXPECT_EQ(c.got_mac, c.mac);
         EXPECT_EQ(c.got_computer, c.computer);
     }
+    // Without a tray the window says where else Tarrow is.
+    EXPECT_EQ(welcomeHeadline(Desktop::other, false), "Tarrow runs in the background");
+    EXPECT_EQ(welcomeWhere(Desktop::other, false),
+              "You find Tarrow in the applications menu: starting it there opens its settings. "
+              "Switch it on there, or let a schedule do it.");
     EXPECT_EQ(loginTitle(), "Start Tarrow at login");
     EXPECT_EQ(noticeTitle(), "Show Tarrow\u2019s page when a blocked site is opened");
     EXPECT_EQ(versionLine("1.0.0"), "Tarrow 1.0.0");

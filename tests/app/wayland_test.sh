@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Wayland, under a headless compositor: with Qt's Wayland platform and with Qt on
+# XWayland, the app starts, stays up, shows its welcome window and the card, takes a
+# second start and "tarrow on", and ends cleanly on SIGTERM.
+source "$(dirname "$0")/../support/lib.sh"
+need weston dbus-daemon
+plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)
+[ -e "$plugins/platforms/libqwayland-generic.so" ] || skip "no qt6-wayland"
+work_folder wayland
+app_home
+start_bus
+export DBUS_SESSION_BUS_ADDRESS=$bus_address
+
+# on <platform>: wayland, or xcb on XWayland.
+on() {
+  local platform=$1 runtime="$work/runtime-$1" weston_log="$work/weston-$1.log" weston status out
+  mkdir -m 0700 "$runtime"
+  local options=()
+  # TARROW_WAYLAND_SHOT=<file.png>: a screenshot with the windows and the card, on Wayland.
+  if [ -n "${TARROW_WAYLAND_SHOT:-}" ] && [ "$platform" = wayland ]; then
+    options=(--debug --use-pixman) # the screenshot protocol, and pixels to take
+  fi
+  if [ "$platform" = xcb ]; then
+    options+=(--xwayland)
+    mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix # XWayland's socket folder
+  fi
+  XDG_RUNTIME_DIR=$runtime background weston --backend=headless-backend.so --socket=wayland-test \
+    --idle-time=0 "${options[@]}" >"$weston_log" 2>&1
+  weston=$!
+  show_on_failure "$weston_log"
+  wait_for 10 test -S "$runtime/wayland-test" || fail "weston did not start"
+  if [ "$platform" = xcb ]; then
+    wait_for 10 grep -q "xserver listening on display" "$weston_log" || fail "no XWayland"
+    export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$weston_log")
+  fi
+  export XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=wayland-test QT_QPA_PLATFORM=$platform
+  export TARROW_HOME="$work/home-$platform"
+  request="$TARROW_HOME/request/blocked-hosts"
+  state="$TARROW_HOME/state" app_log="$TARROW_HOME/tarrow.log"
+  mkdir -p "$TARROW_HOME"
+  show_on_failure "$app_log" "$work/app.err"
+
+  start_app
+  wait_for 10 test -s "$state" || fail "$platform: the app did not start"
+  check "$platform: no tray found, and the log says where Tarrow is" wait_for 5 logged "no tray on this desktop"
+  sleep 2
+  check "$platform: it stays up" running "$app"
+
+  status=0
+  "$bin/tarrow" 2>>"$work/second.err" || status=$?
+  check "$platform: a second start exits 0" [ "$status" = 0 ]
+  check "$platform: the running copy shows its settings" \
+    wait_for 1 logged "another start: settings shown"
+  status=0
+  out=$("$bin/tarrow" on 2>>"$work/second.err") || status=$?
+  check "$platform: tarrow on exits 0" [ "$status" = 0 ]
+  check "$platform: tarrow on prints the status line" [ "$out" = "$(head -n 1 "$state")" ]
+  check "$platform: the request follows" [ -s "$request" ]
+  echo "card youtube.com" >"$TARROW_HOME/command"
+  check "$platform: the card's command is taken" wait_for 1 logged "command: card youtube.com"
+  sleep 1
+  check "$platform: the app still runs with the card shown" running "$app"
+  if [ "${options[0]:-}" = --debug ]; then
+    (cd "$work" && timeout 10 weston-screenshooter >/dev/null 2>&1) &&
+      cp "$(ls -t "$work"/wayland-screenshot-*.png | head -n 1)" "$TARROW_WAYLAND_SHOT" || true
+  fi
+
+  quit_app
+  check "$platform: SIGTERM ends it with 0" [ "$status" = 0 ]
+  check "$platform: SIGTERM emptied the request" [ ! -s "$request" ]
+  stop "$weston"
+  unset DISPLAY
+}
+
+on wayland
+if command -v Xwayland >/dev/null; then on xcb; else echo "no Xwayland: XWayland not tried"; fi
+finish
