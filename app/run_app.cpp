@@ -29,6 +29,7 @@
 #include "app/ui/tray_actions.h"
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
+#include "common/file_writer.h"
 #include "platform/autostart.h"
 #include "platform/desktop/wake_watch.h"
 #include "platform/paths.h"
@@ -40,6 +41,8 @@ namespace tarrow::app {
 namespace {
 
 constexpr int tickMilliseconds = 5000;
+// How long quitting waits for a save under way (a hung network home folder).
+constexpr std::chrono::milliseconds quitWait{2000};
 // The app id: the name of the desktop entry, the icons and the AppStream metadata.
 constexpr const char* appId = "de.brightloom.tarrow";
 
@@ -119,7 +122,16 @@ int runApp(int argc, char** argv, const std::string& folder) {
     ui::followDesktopAppearance(application);
     ui::registerBrandFont();
 
+    // config.json, attempts.json and the state file are written by one writer thread, so
+    // a slow disk never stalls the window; the results come back through the event loop,
+    // where the store and the controller log them. The model itself has no threads.
+    FileWriter writer([&application](std::function<void()> done) {
+        QMetaObject::invokeMethod(&application, std::move(done), Qt::QueuedConnection);
+    });
+    const WriteFile toWriter = [&writer](FileWrite write) { writer.write(std::move(write)); };
+
     Store store(folder, logLine);
+    store.writeFile = toWriter;
     store.readsHistory = true;
     loadSuggestionsInBackground(store, application);
     ui::TrayItem item(ui::markIcon);
@@ -132,6 +144,7 @@ int runApp(int argc, char** argv, const std::string& folder) {
         QTimer::singleShot(0, &application, std::move(work));
     };
     hooks.exit = [](int status) { QCoreApplication::exit(status); };
+    hooks.writeFile = toWriter;
     hooks.watchHits = [&browsers] {
         if (browsers.integration) browsers.integration->watchHits();
     };
@@ -159,12 +172,16 @@ int runApp(int argc, char** argv, const std::string& folder) {
     if (!platform::emptyRequestOnSignals(tarrow.paths().request)) {
         log("cannot prepare the signal handler; a signal will not unblock");
     }
+    platform::waitOnSignalsWhile(&writer.busy(), quitWait);
     log(std::string(appName) + " " + appVersion() + " started, state in " + folder +
         (agent ? " (" + agentName(*agent) + ")" : ""));
     if (agent) dropLoginItemForAgent(login, agentName(*agent), [](std::string_view m) { log(m); });
-    QObject::connect(&application, &QCoreApplication::aboutToQuit, [&tarrow] {
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, [&tarrow, &writer] {
         tarrow.emptyRequest();
         tarrow.attempts().save(tarrow.now(), tarrow.calendar());  // the last tick's counts
+        if (!writer.finish(quitWait))
+            log("quit: a save did not finish within 2 s; not waiting for it");
+        platform::waitOnSignalsWhile(nullptr, {});
     });
 
     browsers.integration->start();
