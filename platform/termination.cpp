@@ -20,13 +20,21 @@ std::atomic<long> waitMilliseconds{0};
 constexpr long pollMilliseconds = 5;
 constexpr char gaveUp[] = "quit: a save did not finish in time; not waiting for it\n";
 
-// Only async-signal-safe calls: open, close, nanosleep, write, _exit, lock-free atomics.
+long elapsedMilliseconds(const struct timespec& since) {
+    struct timespec now {};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return (now.tv_sec - since.tv_sec) * 1000 + (now.tv_nsec - since.tv_nsec) / 1000000;
+}
+
+// Only async-signal-safe calls: open, close, clock_gettime, nanosleep, write, _exit and
+// lock-free atomics.
 void waitForSaves() {
     const std::atomic<bool>* busy = savesBusy.load();
     if (!busy) return;
+    struct timespec start {};
+    ::clock_gettime(CLOCK_MONOTONIC, &start);
     const struct timespec poll { 0, pollMilliseconds * 1000000 };
-    for (long waited = 0; busy->load() && waited < waitMilliseconds.load();
-         waited += pollMilliseconds)
+    while (busy->load() && elapsedMilliseconds(start) < waitMilliseconds.load())
         ::nanosleep(&poll, nullptr);
     if (busy->load()) {
         [[maybe_unused]] ssize_t ignored = ::write(STDERR_FILENO, gaveUp, sizeof gaveUp - 1);
