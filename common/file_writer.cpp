@@ -47,8 +47,9 @@ void FileWriter::Shared::run() {
         queue.erase(queue.begin());
         writing = true;
         lock.unlock();
-        const Status written = step(job.path, job.bytes, job.how);
+        // Counted from the start: a write slower than the gap adds no wait of its own.
         next = Clock::now() + gap;
+        const Status written = step(job.path, job.bytes, job.how);
         lock.lock();
         // Heard before the writer counts as idle, so that whoever waited in `finish` can
         // take the results in.

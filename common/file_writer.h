@@ -40,8 +40,9 @@ class FileWriter {
     // `done` runs on the writer thread.
     using Post = std::function<void(std::function<void()>)>;
 
-    // `gap`: the least time from the end of one write to the start of the next, so a
-    // burst of changes makes a few writes, the last with the last change.
+    // `gap`: the least time from the start of one write to the start of the next, so a
+    // burst of changes makes a few writes (at most ten a second by default), the last
+    // with the last change. A change waits at most the gap or the write under way.
     explicit FileWriter(Post post = {}, Step step = writeAtomically,
                         std::chrono::milliseconds gap = std::chrono::milliseconds{100});
     // Finishes what is queued, without a limit, unless `finish` already gave up.
