@@ -31,6 +31,7 @@
 #include "app/ui/tray_actions.h"
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
+#include "common/file_writer.h"
 #include "platform/autostart.h"
 #include "platform/desktop/app_activation.h"
 #include "platform/desktop/entry_watch.h"
@@ -45,6 +46,8 @@ namespace tarrow::app {
 namespace {
 
 constexpr int tickMilliseconds = 5000;
+// How long quitting waits for a save under way (a hung network home folder).
+constexpr std::chrono::milliseconds quitWait{2000};
 
 void logLine(std::string_view message) {
     log(message);
@@ -136,7 +139,16 @@ int runApp(int argc, char** argv, const std::string& folder) {
     ui::followDesktopAppearance(application);
     ui::registerBrandFont();
 
+    // config.json, attempts.json and the state file are written by one writer thread, so
+    // a slow disk never stalls the window; the results come back through the event loop,
+    // where the store and the controller log them. The model itself has no threads.
+    FileWriter writer([&application](std::function<void()> done) {
+        QMetaObject::invokeMethod(&application, std::move(done), Qt::QueuedConnection);
+    });
+    const WriteFile toWriter = [&writer](FileWrite write) { writer.write(std::move(write)); };
+
     Store store(folder, logLine);
+    store.writeFile = toWriter;
     store.readsHistory = true;
     loadSuggestionsInBackground(store, application);
     ui::TrayItem item(ui::markIcon);
@@ -149,6 +161,7 @@ int runApp(int argc, char** argv, const std::string& folder) {
         QTimer::singleShot(0, &application, std::move(work));
     };
     hooks.exit = [](int status) { QCoreApplication::exit(status); };
+    hooks.writeFile = toWriter;
     hooks.watchHits = [&browsers] {
         if (browsers.integration) browsers.integration->watchHits();
     };
@@ -176,12 +189,16 @@ int runApp(int argc, char** argv, const std::string& folder) {
     if (!platform::emptyRequestOnSignals(tarrow.paths().request)) {
         log("cannot prepare the signal handler; a signal will not unblock");
     }
+    platform::waitOnSignalsWhile(&writer.busy(), quitWait);
     log(std::string(appName) + " " + appVersion() + " started, state in " + folder +
         (agent ? " (" + agentName(*agent) + ")" : ""));
     if (agent) dropLoginItemForAgent(login, agentName(*agent), [](std::string_view m) { log(m); });
-    QObject::connect(&application, &QCoreApplication::aboutToQuit, [&tarrow] {
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, [&tarrow, &writer] {
         tarrow.emptyRequest();
         tarrow.attempts().save(tarrow.now(), tarrow.calendar());  // the last tick's counts
+        if (!writer.finish(quitWait))
+            log("quit: a save did not finish within 2 s; not waiting for it");
+        platform::waitOnSignalsWhile(nullptr, {});
     });
 
     // The card's motion follows the desktop's setting, as it is now and as it changes.

@@ -54,9 +54,11 @@ struct ControllerScene {
     }
 
     // The controller on the store as it is now; its first tick writes the request.
-    void start() {
+    // `writeFile` as the app's hooks have it; left empty, files are written at once.
+    void start(WriteFile writeFile = {}) {
         app::ControllerHooks hooks;
         hooks.log = [](std::string_view) {};
+        hooks.writeFile = std::move(writeFile);
         tarrow = std::make_unique<app::Tarrow>(
             *store, paths, item, Calendar("Europe/Berlin", "en_US"), std::move(hooks));
         tarrow->tick();

@@ -41,7 +41,12 @@ Result<RequestWriter::Outcome> RequestWriter::update(std::string_view text) {
     }
     std::error_code ignored;
     std::filesystem::create_directories(folderOf(path_), ignored);
-    if (Status written = writeAtomically(path_, text); !written.ok()) return written;
+    // Written on the tick, as the helper goes by its order, so not synced: two fsyncs
+    // would stall the window on a slow disk, and after a power cut the app's first tick
+    // writes it again anyway.
+    AtomicWrite how;
+    how.sync = false;
+    if (Status written = writeAtomically(path_, text, how); !written.ok()) return written;
     last_ = std::string(text);
     return Outcome::written;
 }

@@ -34,6 +34,7 @@ ControllerHooks withDefaults(ControllerHooks hooks) {
     if (!hooks.log) hooks.log = [](std::string_view message) { app::log(message); };
     if (!hooks.post) hooks.post = [](std::function<void()> work) { work(); };
     if (!hooks.exit) hooks.exit = [](int status) { std::exit(status); };
+    if (!hooks.writeFile) hooks.writeFile = writeNow;
     return hooks;
 }
 
@@ -54,6 +55,7 @@ Tarrow::Tarrow(Store& store, ControllerPaths paths, StatusItem& item, Calendar c
       alive_(std::make_shared<bool>(true)) {
     item_.setToolTip(std::string(appName), std::string(appName), "");
     item_.setMark(false);
+    attempts_.writeFile = hooks_.writeFile;
     std::weak_ptr<bool> alive = alive_;
     store_.changed = [this, alive] {
         if (!alive.expired()) tick();

@@ -43,7 +43,8 @@ inline constexpr std::chrono::seconds stuckAfter{8};
 
 // What the controller needs from its surroundings. Left empty, `now` and `elapsed` are
 // the system's clocks, `log` is the app's log, `post` runs the work at once (inside the
-// current tick) and `exit` ends the process; `watchHits` and `sweepTabs` do nothing.
+// current tick), `exit` ends the process and `writeFile` writes at once; `watchHits` and
+// `sweepTabs` do nothing.
 struct ControllerHooks {
     std::function<Instant()> now;  // the current instant
     // A clock that only moves forward and stands still while the machine sleeps: the
@@ -59,6 +60,9 @@ struct ControllerHooks {
     // A calendar in the system's new time zone when it changed since the last call; the
     // tick asks first thing, so it never works in a zone that is no longer the system's.
     std::function<std::optional<Calendar>()> newCalendar;
+    // Where the state file and attempts.json go: the app's writer thread, with results
+    // posted back to the main thread. Left empty, they are written at once.
+    WriteFile writeFile;
 };
 
 class Tarrow {
@@ -165,7 +169,7 @@ class Tarrow {
     StillOpenWatch stillOpen_;
     StillOpen loggedOpen_;  // the listing whose names were last logged
     std::optional<std::string> stillOpenFailure_;
-    std::string lastState_;  // the state file's text as last written
+    std::string lastState_;  // the state file's text as last handed to the writer
     std::optional<std::string> stateFailure_, emptyFailure_;
     struct Since {
         Instant at;

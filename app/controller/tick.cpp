@@ -184,10 +184,15 @@ void Tarrow::writeState(const std::string& status, Helper helper, size_t blocked
     if (text == lastState_ && !answer) return;
     AtomicWrite how;
     how.sync = false;  // a side file: losing it in a crash costs nothing
-    // Remembered only once written, so that a failed write is tried again next tick.
-    const Status written = writeAtomically(fileIn(paths_.folder, "state"), text, how);
-    logFailure(stateFailure_, "cannot write the state file: ", written);
-    if (written.ok()) lastState_ = std::move(text);
+    lastState_ = text;
+    std::weak_ptr<bool> alive = alive_;
+    hooks_.writeFile({fileIn(paths_.folder, "state"), std::move(text), how,
+                      [this, alive](const Status& written) {
+                          if (alive.expired()) return;
+                          logFailure(stateFailure_, "cannot write the state file: ", written);
+                          // Forgotten, so that the next tick writes it again.
+                          if (!written.ok()) lastState_.clear();
+                      }});
 }
 
 }  // namespace tarrow::app

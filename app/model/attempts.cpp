@@ -82,18 +82,17 @@ void Attempts::save(Instant now, const Calendar& calendar) {
     if (keepRecent(counts_, localDay(now, calendar))) changed_ = true;
     if (!changed_) return;
     std::erase_if(dayTexts_, [this](const auto& text) { return !counts_.contains(text.first); });
-    const Status written = write();
-    if (written.ok()) changed_ = false;
+    write();
 }
 
 void Attempts::forget() {
     counts_.clear();
     lastCounted_.clear();
     dayTexts_.clear();
-    changed_ = !write().ok();
+    write();
 }
 
-Status Attempts::write() {
+void Attempts::write() {
     // Writing over a file that could not be read and could not be moved aside would
     // lose it.
     if (unreadableLeft_) {
@@ -101,7 +100,8 @@ Status Attempts::write() {
         if (!moved) {
             logOnce(moved.status(),
                     "attempts.json unreadable, could not move it aside: " + moved.status().text());
-            return moved.status();
+            changed_ = true;
+            return;
         }
         unreadableLeft_ = false;
         if (log_) log_("attempts.json unreadable, moved to " + *moved);
@@ -118,9 +118,12 @@ Status Attempts::write() {
     // written every tick, and two fsyncs a tick would cost more than the counting. A
     // power cut can at worst leave a file that is set aside at the next start.
     how.sync = false;
-    const Status written = writeAtomically(path_, joinDays(days), how);
-    logOnce(written, "cannot save the attempts: " + written.text());
-    return written;
+    // Counted as written when handed over; a failure marks the counts for the next try.
+    changed_ = false;
+    writeFile({path_, joinDays(days), how, [this](const Status& written) {
+                   if (!written.ok()) changed_ = true;
+                   logOnce(written, "cannot save the attempts: " + written.text());
+               }});
 }
 
 // A lasting failure is said once, not at every tick; a different one is said again.

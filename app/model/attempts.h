@@ -12,6 +12,7 @@
 #include "app/model/calendar.h"
 #include "app/model/instant.h"
 #include "app/model/log_fn.h"
+#include "common/file_writer.h"
 #include "common/status.h"
 
 namespace tarrow {
@@ -49,11 +50,16 @@ class Attempts {
     // One hit of a configured site at `at`. False when it belongs to an attempt already
     // counted (within 20 s of the last counted hit of that site). Writes nothing.
     bool count(const std::string& domain, Instant at, const Calendar& calendar);
-    // Writes attempts.json when a count changed since the last write, or a day has
-    // become too old to keep; a failure is logged once and tried again at the next call.
+    // Writes attempts.json (through `writeFile`) when a count changed since the last
+    // write, or a day has become too old to keep; a failure is logged once and tried
+    // again at the next call after its result came back.
     void save(Instant now, const Calendar& calendar);
-    // Empties the counts and writes the empty file at once.
+    // Empties the counts and writes the empty file.
     void forget();
+
+    // Where the writes go; at once on this thread until the app sets it. Results must
+    // come back on this thread.
+    WriteFile writeFile = writeNow;
 
     const AttemptCounts& counts() const { return counts_; }
     int today(std::string_view domain, Instant now, const Calendar& calendar) const;
@@ -62,7 +68,7 @@ class Attempts {
 
   private:
     void load();
-    Status write();
+    void write();
     void logOnce(const Status& status, const std::string& line);
 
     std::string folder_;

@@ -10,6 +10,16 @@
 
 namespace tarrow {
 
+namespace {
+
+AtomicWrite configWrite() {
+    AtomicWrite how;
+    how.mode = 0600;
+    return how;
+}
+
+}  // namespace
+
 Store::Store(std::string folder, LogFn log) : folder_(std::move(folder)), log_(std::move(log)) {
     load();
 }
@@ -47,17 +57,19 @@ void Store::keepLeftOut(const std::vector<std::string>& leftOut) {
     if (log_) log_(line);
 }
 
-Status Store::save() {
+Status Store::setAsideUnreadable() {
     // Writing over an unreadable file that could not be set aside would lose it.
-    if (unreadableLeft_) {
-        Result<std::string> moved = setAside(folder_, "config");
-        if (!moved) return moved.status();
-        unreadableLeft_ = false;
-        if (log_) log_("config.json unreadable, moved to " + *moved);
-    }
-    AtomicWrite how;
-    how.mode = 0600;
-    return writeAtomically(fileIn(folder_, "config.json"), encodeConfig(config_), how);
+    if (!unreadableLeft_) return {};
+    Result<std::string> moved = setAside(folder_, "config");
+    if (!moved) return moved.status();
+    unreadableLeft_ = false;
+    if (log_) log_("config.json unreadable, moved to " + *moved);
+    return {};
+}
+
+Status Store::save() {
+    if (Status asideFirst = setAsideUnreadable(); !asideFirst.ok()) return asideFirst;
+    return writeAtomically(fileIn(folder_, "config.json"), encodeConfig(config_), configWrite());
 }
 
 void Store::setConfig(Config config) {
@@ -71,7 +83,16 @@ void Store::setConfig(Config config) {
 }
 
 void Store::saveOrLog() {
-    const Status saved = save();
+    // Setting a broken file aside is a rename, done here once, not on every change.
+    if (Status asideFirst = setAsideUnreadable(); !asideFirst.ok()) {
+        logSave(asideFirst);
+        return;
+    }
+    writeFile({fileIn(folder_, "config.json"), encodeConfig(config_), configWrite(),
+               [this](const Status& saved) { logSave(saved); }});
+}
+
+void Store::logSave(const Status& saved) {
     // A lasting failure (a file that cannot be moved aside, a folder that cannot be
     // written) is said once, not at every save; a different one is said again.
     if (saved == lastSaveFailure_) return;

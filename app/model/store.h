@@ -1,8 +1,10 @@
 #pragma once
 // The one state holder of the app: the configuration, saved on every real change, and
-// the fields the views show. Main thread only; no Qt here: every write is announced
-// to the plain callbacks given to `observe`, and a saved change of the configuration
-// to `changed`.
+// the fields the views show. Main thread only; no Qt and no threads here: every write is
+// announced to the plain callbacks given to `observe`, and a saved change of the
+// configuration to `changed`. The bytes of a save go to `writeFile`, which the app points
+// at its writer thread; what the store holds is the configuration from the moment it is
+// set, written or not.
 
 #include <functional>
 #include <optional>
@@ -18,6 +20,7 @@
 #include "app/model/site_names.h"
 #include "app/model/suggestion.h"
 #include "app/model/tab.h"
+#include "common/file_writer.h"
 #include "common/status.h"
 
 namespace tarrow {
@@ -48,11 +51,11 @@ class Store {
 
     const Config& config() const { return config_; }
     // The change rule: an equal value writes nothing and calls nothing; a different one
-    // is saved, then `changed` is called. A failed save is logged; the change holds in
-    // memory and goes to the file with the next change.
+    // is handed to `writeFile`, then `changed` is called. A failed save is logged when its
+    // result comes back; the change holds in memory and goes to the file with the next.
     void setConfig(Config config);
-    // Writes config.json now. An unreadable file that could not be set aside yet is never
-    // written over.
+    // Writes config.json now, on this thread. An unreadable file that could not be set
+    // aside yet is never written over.
     Status save();
 
     Tab tab() const { return tab_; }
@@ -90,11 +93,16 @@ class Store {
     bool demo = false;  // a demonstration mode filled the suggestions: never read history
     std::optional<Instant> suggestedAt;
     std::function<void()> changed;  // called after every saved change of the configuration
+    // Where the saves of changes go; written at once on this thread until the app sets it.
+    // Results must come back on this thread.
+    WriteFile writeFile = writeNow;
 
   private:
     void announce(StoreField field);
     void load();
     void saveOrLog();
+    void logSave(const Status& saved);
+    Status setAsideUnreadable();
     void keepLeftOut(const std::vector<std::string>& leftOut);
 
     std::string folder_;

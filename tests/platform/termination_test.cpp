@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <thread>
 #include <tuple>
 
 #include "tests/support/files.h"
@@ -52,6 +54,50 @@ TEST(SignalHook, EmptiesTheRequestAndExitsZero) {
         if (what == nothing) {
             EXPECT_FALSE(test::exists(request)) << "nothing is created";
         }
+    }
+}
+
+// A save under way when the signal comes is waited for, after the request is emptied;
+// one that never ends holds the exit up for the limit only.
+TEST(SignalHook, WaitsForASaveUnderWayWithinTheLimit) {
+    for (const bool saveEnds : {true, false}) {
+        SCOPED_TRACE(saveEnds ? "the save ends" : "the save hangs");
+        TempFolder s;
+        const std::string request = s / "blocked-hosts";
+        const std::string saved = s / "saved";
+        writeFile(request, "a.example\n");
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            static std::atomic<bool> busy{true};
+            sigset_t all, before;
+            sigfillset(&all);
+            pthread_sigmask(SIG_SETMASK, &all, &before);
+            std::thread writer([&] {
+                // The save finishes only once the handler has begun (the request is empty).
+                while (saveEnds) {
+                    struct stat st {};
+                    if (::stat(request.c_str(), &st) == 0 && st.st_size == 0) break;
+                    ::usleep(1000);
+                }
+                if (!saveEnds) return;
+                writeFile(saved, "done");
+                busy = false;
+            });
+            writer.detach();
+            pthread_sigmask(SIG_SETMASK, &before, nullptr);
+            if (!platform::emptyRequestOnSignals(request)) ::_exit(3);
+            platform::waitOnSignalsWhile(&busy, std::chrono::milliseconds{saveEnds ? 5000 : 50});
+            ::alarm(5);
+            ::raise(SIGTERM);
+            ::_exit(4);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_EQ(readFile(request), "");
+        EXPECT_EQ(test::exists(saved), saveEnds);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -117,6 +118,30 @@ TEST(StoreChange, AFailedSaveIsLoggedAndTheNextChangeSavesIt) {
     c.notice = false;
     store.setConfig(c);
     EXPECT_EQ(decodeConfig(readFile(dir / "config.json").value_or("")), c) << "both changes";
+    EXPECT_EQ(log.lines.size(), 1u);
+}
+
+// Saves handed to a writer thread: a full disk reported after the fact is logged once
+// for any number of changes, and the next write holds all of them.
+TEST(StoreChange, AFailureReportedLaterIsLoggedOnceAndTheNextWriteHoldsAll) {
+    TempFolder dir;
+    Logged log;
+    Store store(dir.path, log.fn());
+    std::vector<FileWrite> handed;
+    store.writeFile = [&](FileWrite write) { handed.push_back(std::move(write)); };
+    Config c = store.config();
+    for (const bool on : {true, false, true}) {
+        c.manualOn = on;
+        store.setConfig(c);
+    }
+    const Status full = Status::failure("write", dir / "config.json.tmp", ENOSPC);
+    for (FileWrite& write : handed) write.done(full);
+    EXPECT_EQ(log.lines, std::vector<std::string>{"cannot save the settings: " + full.text()});
+
+    c.notice = false;
+    store.setConfig(c);
+    writeNow(std::move(handed.back()));
+    EXPECT_EQ(decodeConfig(readFile(dir / "config.json").value_or("")), c);
     EXPECT_EQ(log.lines.size(), 1u);
 }
 

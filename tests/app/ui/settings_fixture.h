@@ -23,6 +23,7 @@
 #include "app/ui/sites_list.h"
 #include "app/ui/store_signals.h"
 #include "app/ui/ui_text.h"
+#include "common/file_writer.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
@@ -35,6 +36,10 @@ struct SettingsRig {
     Calendar calendar;
     std::vector<std::string> logged;
     std::vector<std::string> calls;  // the hooks the window called, in order
+    // Saves go to a writer thread as in the app, their results back through the event loop.
+    mutable FileWriter writer{[](std::function<void()> done) {
+        QMetaObject::invokeMethod(qApp, std::move(done), Qt::QueuedConnection);
+    }};
     std::unique_ptr<Store> store;
     std::unique_ptr<ui::StoreSignals> observed;
     std::unique_ptr<ui::SettingsWindow> window;
@@ -45,6 +50,7 @@ struct SettingsRig {
         : calendar("Europe/Berlin", locale) {
         writeFile(folder / "config.json", configText);
         store = std::make_unique<Store>(folder.path);
+        store->writeFile = [this](FileWrite write) { writer.write(std::move(write)); };
         store->readsHistory = true;
         store->setHelper(Helper::working);
         observed = std::make_unique<ui::StoreSignals>(*store);
@@ -70,6 +76,7 @@ struct SettingsRig {
     explicit SettingsRig(const Config& config, const std::string& locale = "en_US")
         : SettingsRig(encodeConfig(config), locale) {}
     ~SettingsRig() {
+        writer.finish(std::chrono::seconds{10});
         window.reset();
         QApplication::processEvents();  // rows deleted later go now
     }
@@ -83,8 +90,9 @@ struct SettingsRig {
         if (!QTest::qWaitForWindowActive(window.get())) ADD_FAILURE() << "window not active";
     }
     QWidget* focused() const { return window->focusWidget(); }
-    // The configuration as the file on disk has it.
+    // The configuration as the file on disk has it once the saves asked for are written.
     Config onDisk() const {
+        if (!writer.finish(std::chrono::seconds{10})) ADD_FAILURE() << "a save hangs";
         return decodeConfig(readFile(folder / "config.json").value_or("")).value_or(Config());
     }
     std::vector<std::string> diskDomains() const {
