@@ -11,6 +11,7 @@
 #include "app/browser/browser_integration.h"
 #include "app/browser/suggestion_loader.h"
 #include "app/bundled_helper.h"
+#include "app/controller/helper_identity.h"
 #include "app/controller/log.h"
 #include "app/controller/tarrow.h"
 #include "app/controller/zone_watch.h"
@@ -30,6 +31,7 @@
 #include "app/ui/tray_item.h"
 #include "app/ui/tray_menu.h"
 #include "platform/autostart.h"
+#include "platform/browser_extension.h"
 #include "platform/desktop/wake_watch.h"
 #include "platform/paths.h"
 #include "platform/starting_agent.h"
@@ -94,11 +96,14 @@ struct Browsers {
                         tarrow.attempts().today(domain, tarrow.now(), tarrow.calendar()));
                 },
         };
+        // The extension that ships beside the helper is the one the page server answers.
+        const auto extension = platform::extensionBeside(app::bundledHelper());
         integration = std::make_unique<BrowserIntegration>(
             tarrow.store(),
             IntegrationSetup{std::string(hitsPath),
                              tarrow.paths().hosts,
                              ui::resourcesFolder().toStdString(),
+                             extension ? extension->id : std::string(),
                              {}},
             std::move(needs));
         tarrow.addCommand("card", [this](const Command& command, Instant) {

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 
 #include "common/file_io.h"
 #include "common/hosts_section.h"
 #include "helper/still_open.h"
+#include "platform/browser_extension.h"
 #include "platform/firefox_policy.h"
 #include "platform/open_connections.h"
 #include "platform/paths.h"
@@ -16,6 +18,43 @@ namespace tarrow {
 
 using platform::IpAddress;
 using platform::NameAnswer;
+
+namespace {
+
+using platform::PolicyChange;
+
+// The extension beside this helper, its update manifest and the policy naming both.
+std::vector<PolicyChange> keepSystemExtension(bool on) {
+    const std::string updates(extensionUpdatesPath);
+    std::optional<std::string> policy;
+    if (on) {
+        std::error_code error;
+        const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+        const auto build = platform::extensionBeside(error ? std::string() : self.string());
+        if (!build) {
+            const std::string folder =
+                (self.parent_path() / platform::extensionFolderName).string();
+            return {{PolicyChange::Kind::leftAlone, folder, "no browser extension there"}};
+        }
+        const std::string manifest = platform::updateManifest(*build);
+        Result<std::string> old = readRegularFile(updates);
+        if (!old.ok() || *old != manifest) {
+            AtomicWrite how;
+            how.mode = 0644;  // the browsers read it as their users
+            how.suffix = ".new";
+            if (Status s = writeAtomically(updates, manifest, how); !s.ok())
+                return {{PolicyChange::Kind::leftAlone, updates, s.text()}};
+        }
+        policy = platform::extensionPolicyText(build->id, updates);
+    }
+    auto changes = platform::keepExtensionPolicies(policy, platform::chromiumPolicyFolders());
+    if (!on && ::unlink(updates.c_str()) != 0 && errno != ENOENT)
+        changes.push_back(
+            {PolicyChange::Kind::leftAlone, updates, Status::lastError("remove", updates).text()});
+    return changes;
+}
+
+}  // namespace
 
 HoldSystem systemHold() {
     HoldSystem system;
@@ -28,6 +67,7 @@ HoldSystem systemHold() {
             changes.push_back(std::move(change));
         return changes;
     };
+    system.keepExtension = [](bool on) { return keepSystemExtension(on); };
     system.hostsPath = systemHostsPath;
     system.stillOpenPath = stillOpenPath;
     return system;
@@ -89,6 +129,14 @@ Result<bool> BlockHold::around(const std::vector<std::string>& names,
 
 void BlockHold::release(const Log& log) {
     keepPolicies(false, log);
+    if (system_.keepExtension) {
+        for (const platform::PolicyChange& change : system_.keepExtension(false)) {
+            if (change.kind == platform::PolicyChange::Kind::removed)
+                log("browser extension policy removed: " + change.path);
+            else if (change.kind == platform::PolicyChange::Kind::leftAlone)
+                log("left " + change.path + " alone: " + change.why);
+        }
+    }
     stillOpen_.clear();
     statusWritten_.reset();
     writeStatus(log);
@@ -184,6 +232,22 @@ void BlockHold::keepPolicies(bool on, const Log& log) {
         }
     }
     policyProblems_ = std::move(problems);
+}
+
+void BlockHold::keepExtension(const Log& log) {
+    if (!system_.keepExtension) return;
+    std::set<std::string> problems;
+    for (const platform::PolicyChange& change : system_.keepExtension(true)) {
+        if (change.kind == platform::PolicyChange::Kind::written) {
+            log("browser extension policy written: " + change.path);
+        } else if (change.kind == platform::PolicyChange::Kind::leftAlone) {
+            // A lasting problem is told once, not on every pass.
+            std::string problem = "left " + change.path + " alone: " + change.why;
+            if (!extensionProblems_.count(problem)) log(problem);
+            problems.insert(std::move(problem));
+        }
+    }
+    extensionProblems_ = std::move(problems);
 }
 
 void BlockHold::writeStatus(const Log& log) {

@@ -40,6 +40,10 @@ struct HoldSystem {
         resolve = platform::resolveNames;
     std::function<Result<size_t>(const std::set<platform::IpAddress>&)> closeConnections;
     std::function<std::vector<platform::PolicyChange>(bool on)> keepPolicies;
+    // Keeps the policy that installs Tarrow's browser extension (off: removes it). A
+    // failure that stops it as a whole (no extension beside the helper, the update
+    // manifest not written) comes back as a leftAlone change.
+    std::function<std::vector<platform::PolicyChange>(bool on)> keepExtension;
     std::string hostsPath;
     std::string stillOpenPath;
 };
@@ -59,6 +63,10 @@ class BlockHold {
     // Nothing is blocked any more (--clear, removal): policies and status file go.
     void release(const Log& log);
 
+    // The extension's policy, kept whether or not anything is blocked (the daemon's
+    // passes).
+    void keepExtension(const Log& log);
+
   private:
     std::vector<std::string> newlyBlocked(const std::vector<std::string>& names) const;
     void cut(const std::vector<std::string>& fresh,
@@ -75,6 +83,7 @@ class BlockHold {
     std::optional<std::string> statusWritten_;
     std::string statusProblem_;
     std::set<std::string> policyProblems_;
+    std::set<std::string> extensionProblems_;
 };
 
 // The sites behind host names, for a log line: "www." and "m." dropped, each once, at

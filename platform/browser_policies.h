@@ -4,6 +4,8 @@
 // (DNS-over-HTTPS) off, so that the browser asks the system resolver, which reads the
 // hosts file, instead of a name server on the web.
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,5 +42,18 @@ struct PolicyChange {
 // everything already was as wanted. `root` is prefixed to every path ("" for the system).
 std::vector<PolicyChange> keepDnsPolicies(bool on, const std::vector<PolicyFolder>& folders,
                                           const std::string& root = "");
+
+// The policy file that makes each Chromium-family browser install Tarrow's extension.
+// It is kept whether or not anything is blocked: the extension must be in place before
+// a browser starts.
+inline constexpr std::string_view extensionPolicyName = "de.brightloom.tarrow.extension.json";
+
+// With a text (browser_extension.h), puts it into each folder as keepDnsPolicies does,
+// replacing an older text of Tarrow's; without, removes Tarrow's file. A file of that
+// name is Tarrow's only when it is a regular file of the helper's user whose text has
+// the shape Tarrow writes.
+std::vector<PolicyChange> keepExtensionPolicies(const std::optional<std::string>& text,
+                                                const std::vector<PolicyFolder>& folders,
+                                                const std::string& root = "");
 
 }  // namespace tarrow::platform

@@ -28,6 +28,8 @@ inline constexpr std::string_view hitsPath = "/var/lib/Tarrow/hits";
 // Blocked names that still resolve to a real address, beside the hits, for the app.
 inline constexpr std::string_view stillOpenPath = "/var/lib/Tarrow/still-open";
 inline constexpr std::string_view helperLogPath = "/var/log/Tarrow-helper.log";
+// The update manifest that points the Chromium family at the extension beside the helper.
+inline constexpr std::string_view extensionUpdatesPath = "/var/lib/Tarrow/extension-updates.xml";
 #endif
 
 }  // namespace tarrow

@@ -53,6 +53,8 @@ bool PageServer::start() {
     for (int i = 0; i < setup_.ports.count && !listener_; ++i) {
         const uint16_t port = uint16_t(setup_.ports.first + i);
         routes_ = PageSetup{port, token_, setup_.hostsPath, setup_.fontFolder};
+        routes_.pageSwitch = pageSwitch_;
+        routes_.extensionId = setup_.extensionId;
         auto listening =
             TcpServer::listen(*io_, "127.0.0.1", port, limits,
                               [this](std::string_view received, ReadEnd end, const Reply& reply) {

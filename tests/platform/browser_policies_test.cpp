@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "platform/browser_extension.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
@@ -135,6 +136,39 @@ TEST(BrowserPolicies, NothingFollowedOrReplaced) {
                       "{\"DnsOverHttpsMode\": \"secure\"}\n");
         }
     }
+}
+
+// The extension's policy lives beside other files, is brought up to date when the
+// extension changes, and is never confused with a file of the same name that is not ours.
+TEST(ExtensionPolicies, KeptBesideOthersAndReplacedOnlyWhenOurs) {
+    TempFolder root;
+    fs::create_directories(root.path + "/usr/lib/chromium");
+    fs::create_directories(root.path + "/opt/google/chrome");
+    const std::string file(extensionPolicyName);
+    const std::string other = R"({"ExtensionInstallForcelist": ["x;https://a.test/u.xml"]})";
+    writeFile(root.path + chromium + "/site.json", other);
+    writeFile(root.path + chrome + "/" + file, other);  // foreign, of our name
+    const std::string first = extensionPolicyText(std::string(32, 'a'), "/var/lib/T/u.xml");
+    const std::string second = extensionPolicyText(std::string(32, 'b'), "/var/lib/T/u.xml");
+
+    EXPECT_EQ(kinds(keepExtensionPolicies(first, folders, root.path)),
+              "written " + root.path + chromium + "/" + file + "\nleft " + root.path + chrome +
+                  "/" + file + " (a file of that name that is not ours)\n");
+    EXPECT_EQ(kinds(keepExtensionPolicies(second, folders, root.path)),
+              "written " + root.path + chromium + "/" + file + "\nleft " + root.path + chrome +
+                  "/" + file + " (a file of that name that is not ours)\n");
+    EXPECT_EQ(readFile(root.path + chromium + "/" + file), second);
+    keepExtensionPolicies(std::nullopt, folders, root.path);
+    EXPECT_FALSE(fs::exists(root.path + chromium + "/" + file));
+    EXPECT_EQ(readFile(root.path + chromium + "/site.json"), other);
+    EXPECT_EQ(readFile(root.path + chrome + "/" + file), other);
+}
+
+// A build folder's path may hold anything; the manifest's attribute must stay one.
+TEST(ExtensionPolicies, UpdateManifestPathIsEscaped) {
+    const ExtensionBuild build{"/home/a b/it's/tarrow.crx", std::string(32, 'c'), "1.0.0"};
+    EXPECT_NE(updateManifest(build).find("codebase='file:///home/a%20b/it%27s/tarrow.crx'"),
+              std::string::npos);
 }
 
 TEST(BrowserPolicies, EveryFolderIsAbsoluteAndDistinct) {
