@@ -41,7 +41,7 @@ struct PageSetup {
     std::shared_ptr<std::atomic<bool>> pageSwitch = std::make_shared<std::atomic<bool>>(true);
     // The id of Tarrow's browser extension, the one origin /blocking answers besides
     // none; empty when it is not known.
-    std::string extensionId;
+    std::string extensionId = {};
 };
 
 inline constexpr size_t pageHeadLimit = 8192;

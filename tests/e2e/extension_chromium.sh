@@ -18,19 +18,20 @@ check "the update manifest offers the packed extension" grep -qF \
   /var/lib/Tarrow/extension-updates.xml
 
 page="http://127.0.0.1:47110/blocked?site=site.test&back="
-other='{"open": "http://other.test/", "url": "http://other.test/", "title": "other.test/"}'
+other='{"open": "http://other.test/", "url": "http://other.test/", "title": "other.test"}'
 browser "ext:$extension_id" keep:http://site.test/ open:http://other.test/ \
   "wait:$work/blocked" follow:3 \
   "open:https://site.test/a?b=1" "open:https://SITE.test./c" open:http://other.test/ \
   "wait:$work/moved" "open:https://site.test/m" \
   "wait:$work/off" "open:https://site.test/z"
 line() { sed -n "$1p" "$work/browser.out"; }
+opened() { [ "$(grep -c '"open"' "$work/browser.out")" -ge "$1" ]; }
 
 wait_for 40 grep -qF "$other" "$work/browser.out" || fail "the browser did not get going"
 check "the extension was installed by policy" grep -qF "{\"extension\": \"$extension_id\"" \
   "$work/browser.out"
 check "the site opened normally before the block" \
-  grep -qF '"url": "http://site.test/", "title": "site.test/"' "$work/browser.out"
+  grep -qF '"url": "http://site.test/", "title": "site.test"' "$work/browser.out"
 
 send on
 wait_for 11 site_blocked || fail "site.test was not blocked"
@@ -39,9 +40,10 @@ wait_for 10 grep -q '"kept"' "$work/browser.out"
 kept_ms=$(line 5 | sed 's/.*"after_ms": \([0-9]*\).*/\1/')
 check "the open tab went to the page" \
   grep -qF "{\"kept\": \"${page}http%3A%2F%2Fsite.test%2F\"" "$work/browser.out"
-check "within 2 s of the block (${kept_ms} ms)" [ "${kept_ms:-9999}" -lt 2000 ]
+# The extension asks every 2 s, as the page does: the block is seen at its next poll.
+check "within one poll of the block (${kept_ms} ms)" [ "${kept_ms:-9999}" -lt 2500 ]
 
-wait_for 20 [ "$(grep -c '"open"' "$work/browser.out")" -ge 5 ] || fail "no more tabs opened"
+wait_for 20 opened 5 || fail "no more tabs opened"
 check "the blocked site shows Tarrow's page" grep -qF \
   "\"url\": \"${page}https%3A%2F%2Fsite.test%2Fa%3Fb%3D1\", \"title\": \"Tarrow: site.test\"" \
   "$work/browser.out"
@@ -49,10 +51,23 @@ check "capitals and a final dot are the same site" \
   grep -qF "\"url\": \"${page}https%3A%2F%2Fsite.test.%2Fc\"" "$work/browser.out"
 check "another site opens normally while blocking" [ "$(grep -cF "$other" "$work/browser.out")" = 2 ]
 
-# A foreign program on the first port: the app comes back on the next one, and the
-# extension finds it there.
+# A foreign program on the first port that answers the route almost as Tarrow does: the
+# app comes back on the next port, and the extension finds it there.
 quit_app
-hold_ports 127.0.0.1 47110
+background python3 -c '
+import http.server
+class H(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        body = b"{\"app\":\"Other\",\"page\":true,\"names\":[\"site.test\"]}"
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+    def log_message(self, *args): pass
+server = http.server.HTTPServer(("127.0.0.1", 47110), H)
+print("ready", flush=True)
+server.serve_forever()' >"$work/foreign.out" 2>&1
+wait_for 5 grep -q ready "$work/foreign.out" || fail "the foreign server did not start"
 start_app
 wait_for 11 site_blocked || fail "site.test was not blocked again"
 check "the app took the next port" logged "page server on 127.0.0.1:47111"
