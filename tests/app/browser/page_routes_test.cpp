@@ -165,7 +165,7 @@ TEST_F(Routes, BlockingAnswersTheExtensionOnly) {
     for (const Case& c : cases) {
         const std::string request =
             "GET /blocking HTTP/1.1\r\nHost: 127.0.0.1:47112\r\n" + c.headers + "\r\n";
-        const auto& a = std::get<PageAnswer>(route(request, setup));
+        const PageAnswer a = std::get<PageAnswer>(route(request, setup));
         EXPECT_EQ(a.status, c.status) << c.headers;
         EXPECT_EQ(a.body, c.body) << c.headers;
     }
@@ -178,7 +178,7 @@ TEST_F(Routes, BlockingAnswersTheExtensionOnly) {
               "403 Forbidden");
     // The page switch off: the extension is told, and learns no names.
     setup.pageSwitch->store(false);
-    const auto& off = std::get<PageAnswer>(route(get("/blocking"), setup));
+    const PageAnswer off = std::get<PageAnswer>(route(get("/blocking"), setup));
     EXPECT_EQ(off.body, R"({"app":"Tarrow","names":[],"page":false})");
     EXPECT_EQ(off.type, "application/json");
 }
