@@ -45,7 +45,7 @@ std::vector<PolicyChange> keepSystemExtension(bool on) {
             if (Status s = writeAtomically(updates, manifest, how); !s.ok())
                 return {{PolicyChange::Kind::leftAlone, updates, s.text()}};
         }
-        policy = platform::extensionPolicyText(build->id, updates);
+        policy = platform::forcedEntry(build->id, updates);
     }
     auto changes = platform::keepExtensionPolicies(policy, platform::chromiumPolicyFolders());
     if (!on && ::unlink(updates.c_str()) != 0 && errno != ENOENT)

@@ -73,9 +73,12 @@ std::string updateManifest(const ExtensionBuild& build) {
            "' version='" + build.version + "' />\n  </app>\n</gupdate>\n";
 }
 
-std::string extensionPolicyText(const std::string& id, const std::string& updatesPath) {
-    const nlohmann::json list = nlohmann::json::array({id + ";" + fileAddress(updatesPath)});
-    return "{\"ExtensionInstallForcelist\": " + list.dump() + "}\n";
+std::string forcedEntry(const std::string& id, const std::string& updatesPath) {
+    return id + ";" + fileAddress(updatesPath);
+}
+
+std::string extensionPolicyText(const std::vector<std::string>& entries) {
+    return "{\"ExtensionInstallForcelist\": " + nlohmann::json(entries).dump() + "}\n";
 }
 
 bool isExtensionPolicy(std::string_view text) {
@@ -83,7 +86,9 @@ bool isExtensionPolicy(std::string_view text) {
     if (!policy.is_object() || policy.size() != 1 || !policy.contains("ExtensionInstallForcelist"))
         return false;
     const nlohmann::json& list = policy["ExtensionInstallForcelist"];
-    if (!list.is_array() || list.size() != 1 || !list[0].is_string()) return false;
+    if (!list.is_array() || list.empty()) return false;
+    for (const nlohmann::json& item : list)
+        if (!item.is_string()) return false;
     const std::string entry = list[0].get<std::string>();
     return entry.size() > 33 && validId(std::string_view(entry).substr(0, 32)) &&
            std::string_view(entry).substr(32).starts_with(";file:///");

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarrow::platform {
 
@@ -30,11 +31,15 @@ std::optional<ExtensionBuild> parseExtensionId(std::string_view text);
 // The update manifest that offers the packed extension from its file.
 std::string updateManifest(const ExtensionBuild& build);
 
-// The policy text listing the extension for forced installation from `updatesPath`.
-std::string extensionPolicyText(const std::string& id, const std::string& updatesPath);
+// The entry that forces the extension's installation from the update manifest.
+std::string forcedEntry(const std::string& id, const std::string& updatesPath);
 
-// Whether a policy file's text is one that extensionPolicyText writes (any id, any
-// path): such a file of Tarrow's name is Tarrow's to replace or remove.
+// The policy text forcing these entries (Tarrow's first).
+std::string extensionPolicyText(const std::vector<std::string>& entries);
+
+// Whether a policy file's text is one that extensionPolicyText writes (Tarrow's entry
+// first, any id, any path): such a file of Tarrow's name is Tarrow's to replace or
+// remove.
 bool isExtensionPolicy(std::string_view text);
 
 }  // namespace tarrow::platform

@@ -4,8 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <optional>
 
 #include "common/status.h"
@@ -51,6 +55,8 @@ struct Found {
 };
 
 using IsOurs = std::function<bool(std::string_view text)>;
+// The text wanted in one open folder; none to remove ours.
+using TextFor = std::function<std::optional<std::string>(int folder)>;
 
 // Policy files are small; anything larger is not one of Tarrow's.
 constexpr size_t policyLimit = 16384;
@@ -74,8 +80,8 @@ bool installed(const std::string& root, const PolicyFolder& entry) {
 
 namespace {
 
-std::vector<PolicyChange> keepPolicyFile(std::string_view fileName,
-                                         const std::optional<std::string>& text, const IsOurs& ours,
+std::vector<PolicyChange> keepPolicyFile(std::string_view fileName, const TextFor& textFor,
+                                         const IsOurs& ours,
                                          const std::vector<PolicyFolder>& folders,
                                          const std::string& root) {
     using Kind = PolicyChange::Kind;
@@ -97,6 +103,7 @@ std::vector<PolicyChange> keepPolicyFile(std::string_view fileName,
         }
         const int fd = folder->value().get();
         const Found found = policyIn(fd, name, path, ours);
+        const std::optional<std::string> text = textFor(fd);
         if (found.present == Present::foreign) {
             changes.push_back({Kind::leftAlone, path, "a file of that name that is not ours"});
         } else if (text && (found.present == Present::none || found.text != *text)) {
@@ -122,14 +129,55 @@ std::vector<PolicyChange> keepDnsPolicies(bool on, const std::vector<PolicyFolde
                                           const std::string& root) {
     const std::string text(dnsPolicyText);
     return keepPolicyFile(
-        dnsPolicyName, on ? std::optional<std::string>(text) : std::nullopt,
+        dnsPolicyName, [&](int) { return on ? std::optional<std::string>(text) : std::nullopt; },
         [&](std::string_view found) { return found == text; }, folders, root);
 }
 
-std::vector<PolicyChange> keepExtensionPolicies(const std::optional<std::string>& text,
+std::vector<std::string> otherForcedExtensions(int folder) {
+    std::vector<std::string> entries;
+    const int copy = ::dup(folder);
+    if (copy < 0) return entries;
+    DIR* dir = ::fdopendir(copy);
+    if (!dir) {
+        ::close(copy);
+        return entries;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.ends_with(".json") && !name.starts_with(".") && name != extensionPolicyName)
+            names.push_back(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        auto read = readInFolder(folder, name, name, 1 << 20);
+        if (!read.ok() || !*read) continue;  // links and oddities are not read
+        const nlohmann::json policy = nlohmann::json::parse(**read, nullptr, false);
+        if (!policy.is_object() || !policy.contains("ExtensionInstallForcelist")) continue;
+        const nlohmann::json& list = policy["ExtensionInstallForcelist"];
+        if (!list.is_array()) continue;
+        for (const nlohmann::json& item : list)
+            if (item.is_string() &&
+                std::find(entries.begin(), entries.end(), item) == entries.end())
+                entries.push_back(item.get<std::string>());
+    }
+    return entries;
+}
+
+std::vector<PolicyChange> keepExtensionPolicies(const std::optional<std::string>& entry,
                                                 const std::vector<PolicyFolder>& folders,
                                                 const std::string& root) {
-    return keepPolicyFile(extensionPolicyName, text, isExtensionPolicy, folders, root);
+    return keepPolicyFile(
+        extensionPolicyName,
+        [&](int folder) -> std::optional<std::string> {
+            if (!entry) return std::nullopt;
+            std::vector<std::string> entries{*entry};
+            for (std::string& other : otherForcedExtensions(folder))
+                if (other != *entry) entries.push_back(std::move(other));
+            return extensionPolicyText(entries);
+        },
+        isExtensionPolicy, folders, root);
 }
 
 }  // namespace tarrow::platform

@@ -45,15 +45,22 @@ std::vector<PolicyChange> keepDnsPolicies(bool on, const std::vector<PolicyFolde
 
 // The policy file that makes each Chromium-family browser install Tarrow's extension.
 // It is kept whether or not anything is blocked: the extension must be in place before
-// a browser starts.
-inline constexpr std::string_view extensionPolicyName = "de.brightloom.tarrow.extension.json";
+// a browser starts. Chromium does not merge a list policy across the files of one
+// folder: the file whose name sorts last wins. So the name sorts late, and the file
+// carries every other file's forced extensions too: Tarrow's entry never pushes an
+// administrator's out, and a file of theirs that sorts later still wins as it did.
+inline constexpr std::string_view extensionPolicyName = "zz-de.brightloom.tarrow.extension.json";
 
-// With a text (browser_extension.h), puts it into each folder as keepDnsPolicies does,
-// replacing an older text of Tarrow's; without, removes Tarrow's file. A file of that
-// name is Tarrow's only when it is a regular file of the helper's user whose text has
-// the shape Tarrow writes.
-std::vector<PolicyChange> keepExtensionPolicies(const std::optional<std::string>& text,
+// With an entry ("<id>;<update manifest address>", browser_extension.h), puts the policy
+// into each folder as keepDnsPolicies does, followed by the forced extensions of the
+// other files in that folder (read only), and replaces an older text of Tarrow's;
+// without, removes Tarrow's file. A file of that name is Tarrow's only when it is a
+// regular file of the helper's user whose text has the shape Tarrow writes.
+std::vector<PolicyChange> keepExtensionPolicies(const std::optional<std::string>& entry,
                                                 const std::vector<PolicyFolder>& folders,
                                                 const std::string& root = "");
+
+// The forced extensions that the other *.json files of an open policy folder list.
+std::vector<std::string> otherForcedExtensions(int folder);
 
 }  // namespace tarrow::platform

@@ -7,10 +7,11 @@
 # 2 s of it; opening the blocked site (also in capitals with a final dot) shows the page
 # with the right site and back address; another site opens normally; a foreign program
 # on the first port and the app back on the next one; with the page switch off nothing
-# is redirected; --clear removes the policy.
+# is redirected; --clear removes the policy. An administrator's own forced extension in
+# another policy file stays installed beside Tarrow's.
 source "$(dirname "$0")/extension_lib.sh"
 in_namespace
-extension_setup
+extension_setup --admin
 check "the policy names the extension and the update manifest" grep -qF \
   "\"$extension_id;file:///var/lib/Tarrow/extension-updates.xml\"" "$policy_file"
 check "the update manifest offers the packed extension" grep -qF \
@@ -19,7 +20,7 @@ check "the update manifest offers the packed extension" grep -qF \
 
 page="http://127.0.0.1:47110/blocked?site=site.test&back="
 other='{"open": "http://other.test/", "url": "http://other.test/", "title": "other.test"}'
-browser "ext:$extension_id" keep:http://site.test/ open:http://other.test/ \
+browser "ext:$extension_id" "ext:$admin_id" keep:http://site.test/ open:http://other.test/ \
   "wait:$work/blocked" follow:3 \
   "open:https://site.test/a?b=1" "open:https://SITE.test./c" open:http://other.test/ \
   "wait:$work/moved" "open:https://site.test/m" \
@@ -30,6 +31,11 @@ opened() { [ "$(grep -c '"open"' "$work/browser.out")" -ge "$1" ]; }
 wait_for 40 grep -qF "$other" "$work/browser.out" || fail "the browser did not get going"
 check "the extension was installed by policy" grep -qF "{\"extension\": \"$extension_id\"" \
   "$work/browser.out"
+check "an administrator's forced extension in another file stays installed" \
+  grep -qF "{\"extension\": \"$admin_id\"" "$work/browser.out"
+check "the administrator's file is left as it was" \
+  grep -qxF "{\"ExtensionInstallForcelist\": [\"$admin_id;file://$work/admin/updates.xml\"]}" \
+  /etc/chromium/policies/managed/aa-admin.json
 check "the site opened normally before the block" \
   grep -qF '"url": "http://site.test/", "title": "site.test"' "$work/browser.out"
 
@@ -37,7 +43,7 @@ send on
 wait_for 11 site_blocked || fail "site.test was not blocked"
 touch "$work/blocked"
 wait_for 10 grep -q '"kept"' "$work/browser.out"
-kept_ms=$(line 5 | sed 's/.*"after_ms": \([0-9]*\).*/\1/')
+kept_ms=$(line 6 | sed 's/.*"after_ms": \([0-9]*\).*/\1/')
 check "the open tab went to the page" \
   grep -qF "{\"kept\": \"${page}http%3A%2F%2Fsite.test%2F\"" "$work/browser.out"
 # The extension asks every 2 s, as the page does: the block is seen at its next poll.
