@@ -42,6 +42,8 @@ def zipped(folder, version):
     buffer = io.BytesIO()
     with zipfile.ZipFile(buffer, "w", zipfile.ZIP_DEFLATED) as archive:
         for name in sorted(os.listdir(folder)):
+            if not name.endswith((".json", ".js", ".html")):
+                continue  # the build's own files
             with open(os.path.join(folder, name), "rb") as f:
                 data = f.read()
             if name == "manifest.json":

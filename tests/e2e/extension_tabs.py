@@ -10,9 +10,14 @@ Usage: extension_tabs.py <chromium> <profile folder> step...
   open:<address>  opens it in a new tab and prints {"open", "url", "title"} once the
                   tab's address has stayed the same for 1.5 s
   keep:<address>  the same, and remembers the tab for follow
-  wait:<file>     waits (60 s at most) until the file exists, then prints "go"
+  wait:<file>     waits (150 s at most) until the file exists, then prints "go"
   follow:<s>      prints {"kept": address, "after_ms": since the last wait} once the
                   kept tab shows a /blocked page, or after <s> seconds
+  tabs:<address>:<n>
+                  opens n tabs on the address (query ?tab=i) and prints {"tabs": n} once
+                  every one has loaded it
+  followall:<s>   prints {"blocked": count, "after_ms": since the last wait} once every
+                  tab of the tabs step shows a /blocked page, or after <s> seconds
   time:<address>:<n>
                   navigates one tab n times to the address and prints, per run, the
                   milliseconds from the navigation's start until the tab shows a
@@ -95,7 +100,7 @@ def blocked(url):
 def main():
     program, profile, steps = sys.argv[1], sys.argv[2], sys.argv[3:]
     browser = Chromium(program, profile)
-    kept, went = None, time.monotonic()
+    kept, went, many = None, time.monotonic(), []
     try:
         for step in steps:
             kind, value = step.split(":", 1)
@@ -114,7 +119,7 @@ def main():
                     kept = target_id
                 print(json.dumps(result), flush=True)
             elif kind == "wait":
-                end = time.monotonic() + 60
+                end = time.monotonic() + 150
                 while not os.path.exists(value) and time.monotonic() < end:
                     time.sleep(0.01)
                 went = time.monotonic()
@@ -127,6 +132,29 @@ def main():
                         break
                     time.sleep(0.02)
                 print(json.dumps({"kept": url, "after_ms": round((time.monotonic() - went) * 1000)}),
+                      flush=True)
+            elif kind == "tabs":
+                address, count = value.rsplit(":", 1)
+                many = [browser.call("Target.createTarget",
+                                     {"url": address + "?tab=%d" % i})["targetId"]
+                        for i in range(int(count))]
+                end = time.monotonic() + 60
+                while time.monotonic() < end:
+                    pages = {t["targetId"]: t for t in browser.call("Target.getTargets")["targetInfos"]}
+                    if all(pages.get(i, {}).get("title", "").startswith(address.split("/")[2])
+                           for i in many):
+                        break
+                    time.sleep(0.2)
+                print(json.dumps({"tabs": len(many)}), flush=True)
+            elif kind == "followall":
+                end, count = went + float(value), 0
+                while time.monotonic() < end:
+                    pages = {t["targetId"]: t for t in browser.call("Target.getTargets")["targetInfos"]}
+                    count = sum(blocked(pages.get(i, {}).get("url", "")) for i in many)
+                    if count == len(many):
+                        break
+                    time.sleep(0.05)
+                print(json.dumps({"blocked": count, "after_ms": round((time.monotonic() - went) * 1000)}),
                       flush=True)
             elif kind == "time":
                 address, runs = value.rsplit(":", 1)
