@@ -134,7 +134,7 @@ void BlockHold::release(const Log& log) {
             if (change.kind == platform::PolicyChange::Kind::removed)
                 log("browser extension policy removed: " + change.path);
             else if (change.kind == platform::PolicyChange::Kind::leftAlone)
-                log("left " + change.path + " alone: " + change.why);
+                log("browser extension policy not removed from " + change.path + ": " + change.why);
         }
     }
     stillOpen_.clear();
@@ -242,7 +242,8 @@ void BlockHold::keepExtension(const Log& log) {
             log("browser extension policy written: " + change.path);
         } else if (change.kind == platform::PolicyChange::Kind::leftAlone) {
             // A lasting problem is told once, not on every pass.
-            std::string problem = "left " + change.path + " alone: " + change.why;
+            std::string problem =
+                "browser extension policy not written in " + change.path + ": " + change.why;
             if (!extensionProblems_.count(problem)) log(problem);
             problems.insert(std::move(problem));
         }

@@ -3,8 +3,8 @@
 # daemon writes the policy, the browser started afterwards installs the extension, and
 # the app's page server tells it what is blocked.
 #
-# Walks through: a tab open on site.test before the block goes to Tarrow's page within
-# 2 s of it; opening the blocked site (also in capitals with a final dot) shows the page
+# Walks through: a tab open on site.test before the block goes to Tarrow's page at the
+# extension's next ask (every 2 s); opening the blocked site (also in capitals with a final dot) shows the page
 # with the right site and back address; another site opens normally; a foreign program
 # on the first port and the app back on the next one; with the page switch off nothing
 # is redirected; --clear removes the policy. An administrator's own forced extension in
