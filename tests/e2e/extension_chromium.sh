@@ -4,9 +4,9 @@
 # the app's page server tells it what is blocked.
 #
 # Walks through: a tab open on site.test before the block goes to Tarrow's page at the
-# extension's next ask (every 2 s); opening the blocked site (also in capitals with a final dot) shows the page
-# with the right site and back address; another site opens normally; a foreign program
-# on the first port and the app back on the next one; with the page switch off nothing
+# extension's next ask (every 2 s); opening the blocked site (also in capitals with a
+# final dot) shows the page with the right site and back address; another site opens
+# normally; a foreign program on the first port and the app back on the next one; with the page switch off nothing
 # is redirected; --clear removes the policy. An administrator's own forced extension in
 # another policy file stays installed beside Tarrow's.
 source "$(dirname "$0")/extension_lib.sh"
