@@ -13,6 +13,7 @@
 #include "app/browser/suggestion_loader.h"
 #include "app/bundled_helper.h"
 #include "app/controller/command_sender.h"
+#include "app/controller/helper_identity.h"
 #include "app/controller/log.h"
 #include "app/controller/tarrow.h"
 #include "app/controller/zone_watch.h"
@@ -33,6 +34,7 @@
 #include "app/ui/tray_menu.h"
 #include "common/file_writer.h"
 #include "platform/autostart.h"
+#include "platform/browser_extension.h"
 #include "platform/desktop/app_activation.h"
 #include "platform/desktop/entry_watch.h"
 #include "platform/desktop/reduced_motion.h"
@@ -102,11 +104,14 @@ struct Browsers {
                         tarrow.attempts().today(domain, tarrow.now(), tarrow.calendar()));
                 },
         };
+        // The extension that ships beside the helper is the one the page server answers.
+        const auto extension = platform::extensionBeside(app::bundledHelper());
         integration = std::make_unique<BrowserIntegration>(
             tarrow.store(),
             IntegrationSetup{std::string(hitsPath),
                              tarrow.paths().hosts,
                              ui::resourcesFolder().toStdString(),
+                             extension ? extension->id : std::string(),
                              {}},
             std::move(needs));
         tarrow.addCommand("card", [this](const Command& command, Instant) {

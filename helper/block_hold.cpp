@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 
 #include "common/file_io.h"
 #include "common/hosts_section.h"
 #include "helper/still_open.h"
+#include "platform/browser_extension.h"
 #include "platform/firefox_policy.h"
 #include "platform/open_connections.h"
 #include "platform/paths.h"
@@ -16,6 +18,43 @@ namespace tarrow {
 
 using platform::IpAddress;
 using platform::NameAnswer;
+
+namespace {
+
+using platform::PolicyChange;
+
+// The extension beside this helper, its update manifest and the policy naming both.
+std::vector<PolicyChange> keepSystemExtension(bool on) {
+    const std::string updates(extensionUpdatesPath);
+    std::optional<std::string> policy;
+    if (on) {
+        std::error_code error;
+        const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+        const auto build = platform::extensionBeside(error ? std::string() : self.string());
+        if (!build) {
+            const std::string folder =
+                (self.parent_path() / platform::extensionFolderName).string();
+            return {{PolicyChange::Kind::leftAlone, folder, "no browser extension there"}};
+        }
+        const std::string manifest = platform::updateManifest(*build);
+        Result<std::string> old = readRegularFile(updates);
+        if (!old.ok() || *old != manifest) {
+            AtomicWrite how;
+            how.mode = 0644;  // the browsers read it as their users
+            how.suffix = ".new";
+            if (Status s = writeAtomically(updates, manifest, how); !s.ok())
+                return {{PolicyChange::Kind::leftAlone, updates, s.text()}};
+        }
+        policy = platform::forcedEntry(build->id, updates);
+    }
+    auto changes = platform::keepExtensionPolicies(policy, platform::chromiumPolicyFolders());
+    if (!on && ::unlink(updates.c_str()) != 0 && errno != ENOENT)
+        changes.push_back(
+            {PolicyChange::Kind::leftAlone, updates, Status::lastError("remove", updates).text()});
+    return changes;
+}
+
+}  // namespace
 
 HoldSystem systemHold() {
     HoldSystem system;
@@ -35,6 +74,7 @@ HoldSystem systemHold() {
         return changes;
     };
     system.recutAfter = std::chrono::seconds(platform::firefoxNameCacheSeconds + 1);
+    system.keepExtension = [](bool on) { return keepSystemExtension(on); };
     system.hostsPath = systemHostsPath;
     system.stillOpenPath = stillOpenPath;
     return system;
@@ -104,6 +144,14 @@ void BlockHold::release(const Log& log) {
     recut_.reset();
     keepPolicies(false, log);
     keepFirefoxPolicies(false, log);
+    if (system_.keepExtension) {
+        for (const platform::PolicyChange& change : system_.keepExtension(false)) {
+            if (change.kind == platform::PolicyChange::Kind::removed)
+                log("browser extension policy removed: " + change.path);
+            else if (change.kind == platform::PolicyChange::Kind::leftAlone)
+                log("browser extension policy not removed from " + change.path + ": " + change.why);
+        }
+    }
     stillOpen_.clear();
     statusWritten_.reset();
     writeStatus(log);
@@ -239,6 +287,23 @@ void BlockHold::keepFirefoxPolicies(bool on, const Log& log) {
         }
     }
     firefoxProblems_ = std::move(problems);
+}
+
+void BlockHold::keepExtension(const Log& log) {
+    if (!system_.keepExtension) return;
+    std::set<std::string> problems;
+    for (const platform::PolicyChange& change : system_.keepExtension(true)) {
+        if (change.kind == platform::PolicyChange::Kind::written) {
+            log("browser extension policy written: " + change.path);
+        } else if (change.kind == platform::PolicyChange::Kind::leftAlone) {
+            // A lasting problem is told once, not on every pass.
+            std::string problem =
+                "browser extension policy not written in " + change.path + ": " + change.why;
+            if (!extensionProblems_.count(problem)) log(problem);
+            problems.insert(std::move(problem));
+        }
+    }
+    extensionProblems_ = std::move(problems);
 }
 
 void BlockHold::writeStatus(const Log& log) {

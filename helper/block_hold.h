@@ -48,6 +48,10 @@ struct HoldSystem {
     // The second cut after a block started: Firefox's name cache time, and a second for
     // a connection it made from the cache just before that.
     std::chrono::milliseconds recutAfter{0};
+    // Keeps the policy that installs Tarrow's browser extension (off: removes it). A
+    // failure that stops it as a whole (no extension beside the helper, the update
+    // manifest not written) comes back as a leftAlone change.
+    std::function<std::vector<platform::PolicyChange>(bool on)> keepExtension;
     std::string hostsPath;
     std::string stillOpenPath;
 };
@@ -71,6 +75,9 @@ class BlockHold {
     std::optional<std::chrono::steady_clock::time_point> recutDue() const;
     // Cuts those addresses again if their names are still blocked, and logs it.
     void recut(const Log& log);
+    // The extension's policy, kept whether or not anything is blocked (the daemon's
+    // passes).
+    void keepExtension(const Log& log);
 
   private:
     std::vector<std::string> newlyBlocked(const std::vector<std::string>& names) const;
@@ -97,6 +104,7 @@ class BlockHold {
         std::chrono::steady_clock::time_point due;
     };
     std::optional<Recut> recut_;
+    std::set<std::string> extensionProblems_;
 };
 
 // The sites behind host names, for a log line: "www." and "m." dropped, each once, at

@@ -8,6 +8,8 @@
 namespace tarrow {
 
 bool pass(HelperState& state, const std::string& path, uid_t uid) {
+    // The extension must be in place before a browser starts, blocking or not.
+    if (state.daemon && state.hold) state.hold->keepExtension(state.log);
     Request r = requested(path, uid);
     const std::vector<std::string>* locked = nullptr;
     if (state.strict) locked = &state.strict->update(path, uid, state.log);

@@ -4,6 +4,8 @@
 // (DNS-over-HTTPS) off, so that the browser asks the system resolver, which reads the
 // hosts file, instead of a name server on the web.
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,5 +42,25 @@ struct PolicyChange {
 // everything already was as wanted. `root` is prefixed to every path ("" for the system).
 std::vector<PolicyChange> keepDnsPolicies(bool on, const std::vector<PolicyFolder>& folders,
                                           const std::string& root = "");
+
+// The policy file that makes each Chromium-family browser install Tarrow's extension.
+// It is kept whether or not anything is blocked: the extension must be in place before
+// a browser starts. Chromium does not merge a list policy across the files of one
+// folder: the file whose name sorts last wins. So the name sorts late, and the file
+// carries every other file's forced extensions too: Tarrow's entry never pushes an
+// administrator's out, and a file of theirs that sorts later still wins as it did.
+inline constexpr std::string_view extensionPolicyName = "zz-de.brightloom.tarrow.extension.json";
+
+// With an entry ("<id>;<update manifest address>", browser_extension.h), puts the policy
+// into each folder as keepDnsPolicies does, followed by the forced extensions of the
+// other files in that folder (read only), and replaces an older text of Tarrow's;
+// without, removes Tarrow's file. A file of that name is Tarrow's only when it is a
+// regular file of the helper's user whose text has the shape Tarrow writes.
+std::vector<PolicyChange> keepExtensionPolicies(const std::optional<std::string>& entry,
+                                                const std::vector<PolicyFolder>& folders,
+                                                const std::string& root = "");
+
+// The forced extensions that the other *.json files of an open policy folder list.
+std::vector<std::string> otherForcedExtensions(int folder);
 
 }  // namespace tarrow::platform

@@ -2,6 +2,7 @@
 
 #include "common/machine_text.h"
 #include "common/utf8.h"
+#include "platform/browser_extension.h"
 #include "platform/paths.h"
 #include "platform/quoting.h"
 #include "platform/service_files.h"
@@ -82,6 +83,13 @@ std::string macRemovalScript() {
 
 namespace {
 
+// The extension folder beside the helper that ships with the app.
+std::string extensionSource(const std::string& bundledHelper) {
+    const size_t slash = bundledHelper.rfind('/');
+    return (slash == std::string::npos ? std::string(".") : bundledHelper.substr(0, slash)) + "/" +
+           std::string(extensionFolderName);
+}
+
 struct LinuxPlaces {
     std::string toolsFolder, helper, unit, legacyHelper, legacyUnit;
 };
@@ -110,6 +118,13 @@ std::string linuxInstallScript(const HelperInstall& in, const std::string& root)
             " ]; then rm -f \"$T\"; echo '" + std::string(helperMismatchMessage) +
             "' >&2; exit 1; fi",
         "chown root:root \"$T\"; chmod 755 \"$T\"; mv -f \"$T\" " + shellQuote(at.helper),
+        // The browser extension that ships beside the helper goes beside it, where the
+        // daemon finds it, before the daemon starts.
+        "S=" + shellQuote(extensionSource(in.bundledHelper)),
+        "E=\"$D/" + std::string(extensionFolderName) + "\"; rm -rf \"$E.new\"",
+        "if [ -f \"$S/tarrow.crx\" ] && [ -f \"$S/id\" ]; then mkdir -m 755 \"$E.new\"; "
+        "cat \"$S/tarrow.crx\" > \"$E.new/tarrow.crx\"; cat \"$S/id\" > \"$E.new/id\"; "
+        "chmod 644 \"$E.new/tarrow.crx\" \"$E.new/id\"; rm -rf \"$E\"; mv \"$E.new\" \"$E\"; fi",
         "P=" + shellQuote(at.unit) + "; trap 'rm -f \"$T\" \"$P.new\"' EXIT",
         "cat > \"$P.new\" <<'TARROW_UNIT'\n" +
             serviceUnit(unitPlaces(root), in.requestPath, in.uid) + "\nTARROW_UNIT",
@@ -139,6 +154,7 @@ std::string linuxRemovalScript(const std::string& root) {
         "H=" + shellQuote(at.helper),
         "if [ -e \"$H\" ]; then \"$H\" --clear; fi",
         "rm -f " + shellQuote(at.unit) + " \"$H\"",
+        "rm -rf " + shellQuote(at.toolsFolder + "/" + std::string(extensionFolderName)),
         // So systemd forgets the unit at once rather than at the next reload.
         "systemctl daemon-reload 2>/dev/null || true",
     });

@@ -35,6 +35,8 @@ inline constexpr std::string_view stillOpenPath = "/var/lib/Tarrow/still-open";
 // The strict lock the helper keeps: root's alone, so only root ends it early.
 inline constexpr std::string_view strictLockPath = "/var/lib/Tarrow/strict-lock";
 inline constexpr std::string_view helperLogPath = "/var/log/Tarrow-helper.log";
+// The update manifest that points the Chromium family at the extension beside the helper.
+inline constexpr std::string_view extensionUpdatesPath = "/var/lib/Tarrow/extension-updates.xml";
 #endif
 
 }  // namespace tarrow

@@ -11,20 +11,20 @@ BlockingStatus::BlockingStatus()
           return std::move(hosts->text);
       }) {}
 
-bool BlockingStatus::blocking(const std::string& hostsPath) {
+const std::set<std::string>& BlockingStatus::names(const std::string& hostsPath) {
     const Result<FileStamp> stamp = fileStamp(hostsPath);
     if (!stamp) {
         seen_.reset();
-        blocking_ = false;
-        return false;
+        names_.clear();
+        return names_;
     }
     const Seen now{hostsPath, *stamp};
-    if (seen_ && *seen_ == now) return blocking_;
+    if (seen_ && *seen_ == now) return names_;
     // Stamped with the stat taken before the read, so a change made meanwhile shows.
     const std::optional<std::string> text = read_(hostsPath);
-    blocking_ = text && !blockedNames(*text).empty();
+    names_ = text ? blockedNames(*text) : std::set<std::string>();
     seen_ = now;
-    return blocking_;
+    return names_;
 }
 
 }  // namespace tarrow

@@ -1,6 +1,6 @@
 #pragma once
-// Whether the hosts file's section blocks any name, as the page server's /status tells
-// it. The file is read again only when a stat shows that it changed (another file,
+// Which names the hosts file's section blocks, as the page server's /status and
+// /blocking tell it. The file is read again only when a stat shows that it changed (another file,
 // another size, another modification or change time), so a page polling /status costs
 // a stat, whatever the size of the hosts file.
 //
@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "common/file_stamp.h"
@@ -23,7 +24,9 @@ class BlockingStatus {
     explicit BlockingStatus(Reader read) : read_(std::move(read)) {}
 
     // True when the section at `hostsPath` holds any name; an unreadable file blocks nothing.
-    bool blocking(const std::string& hostsPath);
+    bool blocking(const std::string& hostsPath) { return !names(hostsPath).empty(); }
+    // The names the section blocks; none when the file cannot be read.
+    const std::set<std::string>& names(const std::string& hostsPath);
 
   private:
     struct Seen {
@@ -34,7 +37,7 @@ class BlockingStatus {
 
     Reader read_;
     std::optional<Seen> seen_;
-    bool blocking_ = false;
+    std::set<std::string> names_;
 };
 
 }  // namespace tarrow

@@ -22,6 +22,7 @@ BrowserIntegration::BrowserIntegration(Store& store, IntegrationSetup setup, Bro
           .log = [this](const std::string& line) { needs_.log(line); },
           .fontFolder = setup.fontFolder,
           .hostsPath = setup.hostsFile,
+          .extensionId = setup.extensionId,
           .ports = setup.ports,
       }),
       scripting_(platform::systemBrowserScripting()),
@@ -70,6 +71,11 @@ BrowserIntegration::BrowserIntegration(Store& store, IntegrationSetup setup, Bro
       hitsWatch_(setup.hitsFile, [this] { notices_.takeHits(hitsWatch_.file()); }) {
     pages_.setPage(
         [this](const std::string& site, const std::string& back) { return pageHTML(site, back); });
+    // The extension follows the page switch through the page server.
+    pages_.setPageSwitch(store_.config().notice);
+    store_.observe([this](StoreField field) {
+        if (field == StoreField::config) pages_.setPageSwitch(store_.config().notice);
+    });
 }
 
 BrowserIntegration::~BrowserIntegration() = default;

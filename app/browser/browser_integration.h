@@ -26,9 +26,10 @@
 namespace tarrow {
 
 struct IntegrationSetup {
-    std::string hitsFile;    // the helper's hits file
-    std::string hostsFile;   // the hosts file the page's status reads
-    std::string fontFolder;  // the brand fonts the page serves
+    std::string hitsFile;     // the helper's hits file
+    std::string hostsFile;    // the hosts file the page's status reads
+    std::string fontFolder;   // the brand fonts the page serves
+    std::string extensionId;  // Tarrow's browser extension, when known
     PagePorts ports;
 };
 

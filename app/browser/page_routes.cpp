@@ -3,6 +3,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <vector>
 
 #include "common/file_io.h"
@@ -45,24 +46,38 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-bool isHostLine(std::string_view line) {
-    if (line.size() < 5) return false;
-    std::string start(line.substr(0, 5));
-    for (char& c : start) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return start == "host:";
+// The values of every line of the header `name` (lower case, with its colon).
+std::vector<std::string_view> headerValues(const std::vector<std::string_view>& lines,
+                                           std::string_view name) {
+    std::vector<std::string_view> values;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        if (lines[i].size() < name.size()) continue;
+        std::string start(lines[i].substr(0, name.size()));
+        for (char& c : start) c = char(std::tolower(static_cast<unsigned char>(c)));
+        if (start == name) values.push_back(trimmed(lines[i].substr(name.size())));
+    }
+    return values;
 }
 
 // The Host value, when there is exactly one Host line. Two of them are refused:
 // servers and proxies disagree on which one counts, which is how such checks are
 // slipped past.
 std::optional<std::string_view> hostValue(const std::vector<std::string_view>& lines) {
-    std::optional<std::string_view> found;
-    for (size_t i = 1; i < lines.size(); ++i) {
-        if (!isHostLine(lines[i])) continue;
-        if (found) return std::nullopt;
-        found = trimmed(lines[i].substr(5));
-    }
-    return found;
+    const auto values = headerValues(lines, "host:");
+    if (values.size() != 1) return std::nullopt;
+    return values.front();
+}
+
+// Whether a request may learn the blocked names: not from a web page. Chromium sends
+// an extension's own requests with no Origin and "Sec-Fetch-Site: none"; a page's
+// request, even one whose answer it may not read, says where it comes from.
+bool fromTheExtension(const std::vector<std::string_view>& lines, const std::string& id) {
+    const auto origins = headerValues(lines, "origin:");
+    if (origins.size() > 1) return false;
+    if (origins.size() == 1 && (id.empty() || origins.front() != "chrome-extension://" + id))
+        return false;
+    const auto sites = headerValues(lines, "sec-fetch-site:");
+    return sites.empty() || (sites.size() == 1 && sites.front() == "none");
 }
 
 QString qstr(std::string_view s) {
@@ -116,6 +131,19 @@ PageAnswer status(const Target& target, const PageSetup& setup) {
     return answer;
 }
 
+// What Tarrow blocks now, for its browser extension: no more than the hosts file shows,
+// and nothing while the page switch is off. The app's name tells the extension that it
+// talks to Tarrow.
+PageAnswer blocking(const PageSetup& setup) {
+    const bool page = setup.pageSwitch->load();
+    nlohmann::json names = nlohmann::json::array();
+    if (page)
+        for (const std::string& name : setup.blocking->names(setup.hostsPath))
+            names.push_back(name);
+    const nlohmann::json body{{"app", "Tarrow"}, {"page", page}, {"names", std::move(names)}};
+    return PageAnswer{"200 OK", "application/json", body.dump(), "no-store"};
+}
+
 PageAnswer font(const std::string& path, const PageSetup& setup) {
     const std::string weight = path.find("700") != std::string::npos ? "700" : "400";
     if (setup.fontFolder.empty()) return plain("404 Not Found");
@@ -167,6 +195,10 @@ Routed route(std::string_view buffer, const PageSetup& setup) {
         return wanted;
     }
     if (target.path == "/status") return status(target, setup);
+    if (target.path == "/blocking") {
+        if (!fromTheExtension(lines, setup.extensionId)) return plain("403 Forbidden");
+        return blocking(setup);
+    }
     if (target.path == "/font/apfel-grotezk-700.ttf" ||
         target.path == "/font/apfel-grotezk-400.ttf") {
         return font(target.path, setup);

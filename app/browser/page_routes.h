@@ -3,6 +3,7 @@
 // route a request takes, and the exact bytes sent back. The server itself only moves
 // bytes; everything a client can influence is decided here.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -34,8 +35,13 @@ struct PageSetup {
     std::string token;
     std::string hostsPath = "/etc/hosts";
     std::string fontFolder;  // holds apfel-grotezk-latin-{400,700}-normal.ttf
-    // What /status answers; copies of the setup share it.
+    // What /status and /blocking answer; copies of the setup share it.
     std::shared_ptr<BlockingStatus> blocking = std::make_shared<BlockingStatus>();
+    // The page switch: while off, /blocking names nothing. Set on the main thread.
+    std::shared_ptr<std::atomic<bool>> pageSwitch = std::make_shared<std::atomic<bool>>(true);
+    // The id of Tarrow's browser extension, the one origin /blocking answers besides
+    // none; empty when it is not known.
+    std::string extensionId = {};
 };
 
 inline constexpr size_t pageHeadLimit = 8192;

@@ -52,7 +52,13 @@ bool PageServer::start() {
     limits.bufferLimit = pageHeadLimit - 1;  // a buffer of 8192 bytes is full
     for (int i = 0; i < setup_.ports.count && !listener_; ++i) {
         const uint16_t port = uint16_t(setup_.ports.first + i);
-        routes_ = PageSetup{port, token_, setup_.hostsPath, setup_.fontFolder};
+        routes_ = PageSetup{port,
+                            token_,
+                            setup_.hostsPath,
+                            setup_.fontFolder,
+                            routes_.blocking,
+                            pageSwitch_,
+                            setup_.extensionId};
         auto listening =
             TcpServer::listen(*io_, "127.0.0.1", port, limits,
                               [this](std::string_view received, ReadEnd end, const Reply& reply) {

@@ -31,6 +31,7 @@ struct PageServerSetup {
     std::function<void(const std::string&)> log;
     std::string fontFolder;
     std::string hostsPath = "/etc/hosts";
+    std::string extensionId;  // Tarrow's browser extension, when known
     PagePorts ports;
 };
 
@@ -53,6 +54,9 @@ class PageServer {
     // Main thread; used on the main thread only.
     void setPage(PageMaker page) { page_ = std::move(page); }
 
+    // The page switch, as the browser extension learns it. Any thread.
+    void setPageSwitch(bool on) { pageSwitch_->store(on); }
+
     TcpCounts counts() const;
 
   private:
@@ -62,6 +66,7 @@ class PageServer {
     PageServerSetup setup_;
     std::string token_;
     std::optional<uint16_t> port_;
+    std::shared_ptr<std::atomic<bool>> pageSwitch_ = std::make_shared<std::atomic<bool>>(true);
     PageSetup routes_;  // fixed before the first connection
     PageMaker page_;
     bool failureLogged_ = false;

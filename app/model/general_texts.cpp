@@ -33,9 +33,10 @@ std::string noticeExplanation(Desktop desktop) {
         return "The tab gets " + product +
                "\u2019s page instead of a connection error, also a tab that was open already. "
                "Other apps get a card in the middle of the screen. macOS asks once per browser.";
-    // No browser can be scripted here, so the card is what the user sees.
-    return "A card in the middle of the screen names the blocked site and says until when, "
-           "instead of a bare connection error in the browser.";
+    // Tarrow's extension shows the page in the Chromium family; others get the card.
+    return "Chromium, Chrome, Brave, Edge and Vivaldi show " + product +
+           "\u2019s page instead of a connection error, also in a tab that was open already, "
+           "after their next start. Other browsers get a card in the middle of the screen.";
 }
 
 std::string suggestExplanation(Desktop desktop) {

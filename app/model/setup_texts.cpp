@@ -23,6 +23,11 @@ std::string helperText(Helper helper, Desktop desktop) {
                    "\u201Ctarrow-helper\u201D is switched off under System Settings \u2192 "
                    "General \u2192 Login Items, switch it on there.";
         case Helper::working:
+            // The browsers read the extension's policy only when they start.
+            if (desktop == Desktop::other)
+                return "Set up. " + product +
+                       " blocks sites in every browser, without asking for your password "
+                       "again. Chromium-family browsers show its page after their next start.";
             return "Set up. " + product +
                    " blocks sites in every browser, without asking for your password again.";
     }

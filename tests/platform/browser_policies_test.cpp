@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "platform/browser_extension.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
@@ -135,6 +136,42 @@ TEST(BrowserPolicies, NothingFollowedOrReplaced) {
                       "{\"DnsOverHttpsMode\": \"secure\"}\n");
         }
     }
+}
+
+// Chromium takes a list policy from one file of a folder only, so Tarrow's file carries
+// the forced extensions of the others too; it follows the extension, and a foreign file
+// of its name is never touched.
+TEST(ExtensionPolicies, CarryOtherFilesEntriesAndReplaceOnlyOurs) {
+    TempFolder root;
+    fs::create_directories(root.path + "/usr/lib/chromium");
+    fs::create_directories(root.path + "/opt/google/chrome");
+    const std::string file(extensionPolicyName);
+    const std::string admin = R"({"ExtensionInstallForcelist": ["x;https://a.test/u.xml"]})";
+    writeFile(root.path + chromium + "/site.json", admin);
+    writeFile(root.path + chrome + "/" + file, admin);  // foreign, of our name
+    const std::string first = forcedEntry(std::string(32, 'a'), "/var/lib/T/u.xml");
+    const std::string second = forcedEntry(std::string(32, 'b'), "/var/lib/T/u.xml");
+    const std::string expected = "written " + root.path + chromium + "/" + file + "\nleft " +
+                                 root.path + chrome + "/" + file +
+                                 " (a file of that name that is not ours)\n";
+
+    EXPECT_EQ(kinds(keepExtensionPolicies(first, folders, root.path)), expected);
+    EXPECT_EQ(readFile(root.path + chromium + "/" + file),
+              extensionPolicyText({first, "x;https://a.test/u.xml"}));
+    EXPECT_EQ(kinds(keepExtensionPolicies(second, folders, root.path)), expected);
+    EXPECT_EQ(readFile(root.path + chromium + "/" + file),
+              extensionPolicyText({second, "x;https://a.test/u.xml"}));
+    keepExtensionPolicies(std::nullopt, folders, root.path);
+    EXPECT_FALSE(fs::exists(root.path + chromium + "/" + file));
+    EXPECT_EQ(readFile(root.path + chromium + "/site.json"), admin);
+    EXPECT_EQ(readFile(root.path + chrome + "/" + file), admin);
+}
+
+// A build folder's path may hold anything; the manifest's attribute must stay one.
+TEST(ExtensionPolicies, UpdateManifestPathIsEscaped) {
+    const ExtensionBuild build{"/home/a b/it's/tarrow.crx", std::string(32, 'c'), "1.0.0"};
+    EXPECT_NE(updateManifest(build).find("codebase='file:///home/a%20b/it%27s/tarrow.crx'"),
+              std::string::npos);
 }
 
 TEST(BrowserPolicies, EveryFolderIsAbsoluteAndDistinct) {

@@ -16,6 +16,8 @@ mkdir -p "$R/etc/systemd/system" "$R/var/log"
 bundled="$work/app's bin/tarrow-helper"
 mkdir -p "${bundled%/*}"
 cp "$bin/tarrow-helper" "$bundled"
+cp -r "$bin/de.brightloom.tarrow.extension" "${bundled%/*}/"
+extension="$R/usr/local/libexec/de.brightloom.tarrow.extension"
 digest=$(sha256sum <"$bundled" | cut -d' ' -f1)
 request="$work/home/o'neil & <co>/request/blocked-hosts"
 helper="$R/usr/local/libexec/de.brightloom.tarrow.helper"
@@ -47,6 +49,8 @@ run install
 check "fresh install succeeds" [ "$out" = ok ]
 check "helper in place, same bytes" cmp -s "$bundled" "$helper"
 check "helper root-owned, mode 755" [ "$(mode_owner "$helper")" = "755 root:root" ]
+check "the extension beside it, same bytes" \
+  cmp -s "${bundled%/*}/de.brightloom.tarrow.extension/tarrow.crx" "$extension/tarrow.crx"
 check "tools folder made root-owned, mode 755" [ "$(mode_owner "$R/usr/local/libexec")" = "755 root:root" ]
 check "unit in place, mode 644" [ "$(mode_owner "$unit")" = "644 root:root" ]
 check "unit is the built unit" cmp -s "$unit" <("$tool" unit "$R" "$request" 1000; echo)
@@ -118,6 +122,7 @@ check "removal succeeds" [ "$out" = ok ]
 check "section removed by the helper" not grep -q -e '^# >>> Tarrow' -e 'example.com' /etc/hosts
 check "browser policy removed by the helper" [ ! -e "$policy" ]
 check "helper deleted" [ ! -e "$helper" ]
+check "extension deleted" [ ! -e "$extension" ]
 check "unit deleted" [ ! -e "$unit" ]
 check "removal calls" [ "$(systemctl_calls)" = "disable --now de.brightloom.tarrow.helper.service
 is-active de.brightloom.tarrow.helper.service

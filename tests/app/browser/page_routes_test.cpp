@@ -139,6 +139,50 @@ TEST_F(Routes, StatusNeedsTheTokenAndReadsTheHostsFile) {
     EXPECT_EQ(std::get<PageAnswer>(route(get("/status?t=" + token), setup)).body, "blocked");
 }
 
+// The blocked names go to Tarrow's extension only: Chromium sends its requests without
+// an Origin and with "Sec-Fetch-Site: none"; any page's request says where it is from.
+TEST_F(Routes, BlockingAnswersTheExtensionOnly) {
+    const std::string id(32, 'a');
+    setup.extensionId = id;
+    test::writeFile(dir / "hosts",
+                    hostsFile("127.0.0.1 localhost\n", {"youtube.com", "www.youtube.com"}));
+    const std::string names =
+        R"({"app":"Tarrow","names":["www.youtube.com","youtube.com"],"page":true})";
+    struct Case {
+        std::string headers, status, body;
+    };
+    const Case cases[] = {
+        {"Sec-Fetch-Site: none\r\n", "200 OK", names},
+        {"", "200 OK", names},
+        {"Origin: chrome-extension://" + id + "\r\nSec-Fetch-Site: none\r\n", "200 OK", names},
+        {"Origin: chrome-extension://" + std::string(32, 'b') + "\r\n", "403 Forbidden", ""},
+        {"Origin: https://evil.test\r\n", "403 Forbidden", ""},
+        {"Origin: null\r\n", "403 Forbidden", ""},
+        {"Sec-Fetch-Site: cross-site\r\n", "403 Forbidden", ""},  // a page's no-cors request
+        {"Sec-Fetch-Site: same-site\r\n", "403 Forbidden", ""},
+        {"Sec-Fetch-Site: none\r\nSec-Fetch-Site: none\r\n", "403 Forbidden", ""},
+    };
+    for (const Case& c : cases) {
+        const std::string request =
+            "GET /blocking HTTP/1.1\r\nHost: 127.0.0.1:47112\r\n" + c.headers + "\r\n";
+        const PageAnswer a = std::get<PageAnswer>(route(request, setup));
+        EXPECT_EQ(a.status, c.status) << c.headers;
+        EXPECT_EQ(a.body, c.body) << c.headers;
+    }
+    EXPECT_EQ(statusOf("GET /blocking HTTP/1.1\r\nHost: localhost:47112\r\n\r\n"),
+              "421 Misdirected Request");
+    setup.extensionId.clear();  // not known: no Origin is the extension's
+    EXPECT_EQ(statusOf("GET /blocking HTTP/1.1\r\nHost: 127.0.0.1:47112\r\nOrigin: "
+                       "chrome-extension://" +
+                       id + "\r\n\r\n"),
+              "403 Forbidden");
+    // The page switch off: the extension is told, and learns no names.
+    setup.pageSwitch->store(false);
+    const PageAnswer off = std::get<PageAnswer>(route(get("/blocking"), setup));
+    EXPECT_EQ(off.body, R"({"app":"Tarrow","names":[],"page":false})");
+    EXPECT_EQ(off.type, "application/json");
+}
+
 TEST_F(Routes, FontsAreServedFromTheFolderOrNotFound) {
     Routed bold = route(get("/font/apfel-grotezk-700.ttf"), setup);
     ASSERT_TRUE(std::holds_alternative<PageAnswer>(bold));

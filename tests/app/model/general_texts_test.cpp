@@ -20,8 +20,9 @@ TEST(GeneralTexts, MacAndComputerWordings) {
         {"The tab gets Tarrow\u2019s page instead of a connection error, also a tab that was "
          "open already. Other apps get a card in the middle of the screen. macOS asks once per "
          "browser.",
-         "A card in the middle of the screen names the blocked site and says until when, instead "
-         "of a bare connection error in the browser.",
+         "Chromium, Chrome, Brave, Edge and Vivaldi show Tarrow\u2019s page instead of a "
+         "connection error, also in a tab that was open already, after their next start. Other "
+         "browsers get a card in the middle of the screen.",
          noticeExplanation(Desktop::mac), noticeExplanation(Desktop::other)},
         {"Sites lists the sites you visit most, read from the browsers on this Mac when you "
          "open it. Mail, logins, work tools and search engines are left out. Nothing is stored "

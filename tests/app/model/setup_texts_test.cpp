@@ -13,10 +13,13 @@ TEST(SetupTexts, EveryHelperStateInBothWordings) {
         EXPECT_EQ(helperText(Helper::outdated, desktop),
                   "Blocking works, but this version of Tarrow brings a newer helper. Finish "
                   "updating with your password.");
-        EXPECT_EQ(helperText(Helper::working, desktop),
-                  "Set up. Tarrow blocks sites in every browser, without asking for your "
-                  "password again.");
     }
+    EXPECT_EQ(helperText(Helper::working, Desktop::mac),
+              "Set up. Tarrow blocks sites in every browser, without asking for your "
+              "password again.");
+    EXPECT_EQ(helperText(Helper::working, Desktop::other),
+              "Set up. Tarrow blocks sites in every browser, without asking for your password "
+              "again. Chromium-family browsers show its page after their next start.");
     EXPECT_EQ(helperText(Helper::stuck, Desktop::mac),
               "Blocking isn\u2019t working right now. Repair sets the helper up again. If "
               "\u201Ctarrow-helper\u201D is switched off under System Settings \u2192 General "
