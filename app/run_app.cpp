@@ -185,6 +185,9 @@ int runApp(int argc, char** argv, const std::string& folder) {
     menuActions.showSettings = [&settings](Tab tab) { settings.show(tab); };
     ui::TrayMenu menu(tarrow, std::move(menuActions));
     item.setMenu(menu.menu());
+    // Without a tray the same menu is a button in the settings window, until a tray appears.
+    if (!item.trayFound()) settings.offerMenu(menu.menu());
+    item.onTrayFound([&settings] { settings.offerMenu(nullptr); });
 
     if (!platform::emptyRequestOnSignals(tarrow.paths().request)) {
         log("cannot prepare the signal handler; a signal will not unblock");
