@@ -72,7 +72,7 @@ struct Browsers {
     std::unique_ptr<ui::NoticePanel> card;
     const platform::MotionWatch* motion = nullptr;
 
-    void make(Tarrow& tarrow) {
+    void make(Tarrow& tarrow, const ui::TrayItem& item) {
         BrowserNeeds needs{
             .log = logLine,
             .blockingNames = [&tarrow]() -> const std::set<std::string>& {
@@ -87,9 +87,11 @@ struct Browsers {
                     return cardLine(tarrow.evaluation(), tarrow.now(), tarrow.calendar());
                 },
             .showCard =
-                [this](const std::string& name, const std::string& line, const std::string& tries) {
+                [this, &item](const std::string& name, const std::string& line,
+                              const std::string& tries) {
                     if (!card) card = std::make_unique<ui::NoticePanel>();
                     card->setReducedMotion(motion && motion->reduced());
+                    card->setTray(item.trayFound());
                     card->show(QString::fromStdString(name), QString::fromStdString(line),
                                QString::fromStdString(tries));
                 },
@@ -101,6 +103,7 @@ struct Browsers {
                     return todayTryLine(
                         tarrow.attempts().today(domain, tarrow.now(), tarrow.calendar()));
                 },
+            .trayFound = [&item] { return item.trayFound(); },
         };
         integration = std::make_unique<BrowserIntegration>(
             tarrow.store(),
@@ -174,7 +177,7 @@ int runApp(int argc, char** argv, const std::string& folder) {
     };
     Tarrow tarrow(store, systemPaths(folder, bundledHelperSHA256), item, Calendar::current(),
                   std::move(hooks));
-    browsers.make(tarrow);
+    browsers.make(tarrow, item);
 
     MenuActions menuActions = ui::trayActions(tarrow);
     menuActions.refreshBrowsers = [&browsers] { browsers.integration->refreshBrowsers(); };
