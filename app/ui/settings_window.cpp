@@ -70,6 +70,8 @@ SettingsWindow::SettingsWindow(StoreSignals& observed, SettingsHooks hooks, QWid
     menuButton_->setToolTip(menuName);
     menuButton_->setAutoRaise(true);
     menuButton_->setPopupMode(QToolButton::InstantPopup);
+    // The three bars say "menu" without the style's arrow.
+    menuButton_->setStyleSheet(QStringLiteral("QToolButton::menu-indicator{image:none}"));
     menuButton_->setIconSize(QSize(20, 20));
     tabs_->setCornerWidget(menuButton_, Qt::TopRightCorner);
     menuButton_->hide();
