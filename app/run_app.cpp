@@ -74,7 +74,7 @@ struct Browsers {
     std::unique_ptr<ui::NoticePanel> card;
     const platform::MotionWatch* motion = nullptr;
 
-    void make(Tarrow& tarrow) {
+    void make(Tarrow& tarrow, const ui::TrayItem& item) {
         BrowserNeeds needs{
             .log = logLine,
             .blockingNames = [&tarrow]() -> const std::set<std::string>& {
@@ -89,9 +89,11 @@ struct Browsers {
                     return cardLine(tarrow.evaluation(), tarrow.now(), tarrow.calendar());
                 },
             .showCard =
-                [this](const std::string& name, const std::string& line, const std::string& tries) {
+                [this, &item](const std::string& name, const std::string& line,
+                              const std::string& tries) {
                     if (!card) card = std::make_unique<ui::NoticePanel>();
                     card->setReducedMotion(motion && motion->reduced());
+                    card->setTray(item.trayFound());
                     card->show(QString::fromStdString(name), QString::fromStdString(line),
                                QString::fromStdString(tries));
                 },
@@ -103,6 +105,7 @@ struct Browsers {
                     return todayTryLine(
                         tarrow.attempts().today(domain, tarrow.now(), tarrow.calendar()));
                 },
+            .trayFound = [&item] { return item.trayFound(); },
         };
         // The extension that ships beside the helper is the one the page server answers.
         const auto extension = platform::extensionBeside(app::bundledHelper());
@@ -179,7 +182,7 @@ int runApp(int argc, char** argv, const std::string& folder) {
     };
     Tarrow tarrow(store, systemPaths(folder, bundledHelperSHA256), item, Calendar::current(),
                   std::move(hooks));
-    browsers.make(tarrow);
+    browsers.make(tarrow, item);
 
     MenuActions menuActions = ui::trayActions(tarrow);
     menuActions.refreshBrowsers = [&browsers] { browsers.integration->refreshBrowsers(); };
@@ -190,6 +193,9 @@ int runApp(int argc, char** argv, const std::string& folder) {
     menuActions.showSettings = [&settings](Tab tab) { settings.show(tab); };
     ui::TrayMenu menu(tarrow, std::move(menuActions));
     item.setMenu(menu.menu());
+    // Without a tray the same menu is a button in the settings window, until a tray appears.
+    if (!item.trayFound()) settings.offerMenu(menu.menu());
+    item.onTrayFound([&settings] { settings.offerMenu(nullptr); });
 
     if (!platform::emptyRequestOnSignals(tarrow.paths().request)) {
         log("cannot prepare the signal handler; a signal will not unblock");

@@ -126,7 +126,8 @@ void BrowserIntegration::demonstrateCard(std::string_view domain) {
 
 std::string BrowserIntegration::pageHTML(const std::string& site, const std::string& back) {
     const std::string domain = siteFor(site, false).value_or(site);
-    return browserPage(siteName(domain), needs_.untilLine(), back, pages_.token());
+    const bool tray = !needs_.trayFound || needs_.trayFound();
+    return browserPage(siteName(domain), needs_.untilLine(), back, pages_.token(), tray);
 }
 
 std::optional<std::string> BrowserIntegration::siteFor(const std::string& host,

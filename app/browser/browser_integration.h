@@ -49,6 +49,9 @@ struct BrowserNeeds {
     std::function<void(const std::string& domain, Instant at)> tried;
     // "3rd try today" for a site's domain; empty when it was not tried today.
     std::function<std::string(const std::string& domain)> triesLine;
+    // Whether a tray shows the app's icon, for the page's way to "Okay, Now"; a tray when
+    // absent.
+    std::function<bool()> trayFound;
 };
 
 class BrowserIntegration {

@@ -29,7 +29,7 @@ std::string markLetter() {
 }  // namespace
 
 std::string browserPage(std::string_view name, std::string_view line, std::string_view back,
-                        std::string_view token) {
+                        std::string_view token, bool tray) {
     const std::string n = htmlEscape(name);
     std::string page;
     const auto add = [&page](std::string_view text) {
@@ -76,8 +76,8 @@ std::string browserPage(std::string_view name, std::string_view line, std::strin
     add("<h1><span class=\"site\">" + n + "?</span><span class=\"now\">Tarrow</span>.</h1>");
     add("<p class=\"lead\" id=\"line\"><b>Tarrow</b> keeps this site closed " + htmlEscape(line) +
         ".</p>");
-    add("<p class=\"how\" id=\"how\">" + machineText(machine::pageHow, {{"letter", markLetter()}}) +
-        "</p>");
+    add("<p class=\"how\" id=\"how\">" +
+        machineText(machine::pageHowNoTray, tray, {{"letter", markLetter()}}) + "</p>");
     add("<p class=\"how\" id=\"open\" hidden><a href=\"" + htmlEscape(back) + "\">Go to " + n +
         "</a></p>");
     add("<small>" + machineText(machine::pageFooter) + "</small>");

@@ -3,6 +3,9 @@
 // place of the app's icon, in both variants. The settings views' texts choose theirs in
 // general_texts, sites_texts and setup_texts, from the same `Desktop`.
 
+#include <string>
+#include <string_view>
+
 #include "common/machine_text.h"
 
 namespace tarrow {
@@ -30,6 +33,23 @@ inline constexpr MachineText cardHow{
 inline constexpr MachineText cardHowSpoken{"To open it anyway, choose Okay, Now in the menu bar.",
                                            "To open it anyway, choose Okay, Now in the panel."};
 
+// Without a tray there is no letter in the panel to click: the same menu is a button in
+// the settings window, which the applications menu opens. The menu bar is always there, so
+// the Mac has no such variant.
+struct NoTrayText {
+    const MachineText& tray;
+    std::string_view noTray;
+};
+inline constexpr NoTrayText pageHowNoTray{
+    pageHow,
+    "To open it anyway, open <b>Tarrow</b> from the applications menu and choose <b>Okay, "
+    "Now</b> in its window\u2019s menu."};
+inline constexpr NoTrayText cardHowNoTray{
+    cardHow,
+    "To open it anyway, open Tarrow from the applications menu and choose Okay, Now in its "
+    "window\u2019s menu."};
+inline constexpr NoTrayText cardHowSpokenNoTray{cardHowSpoken, cardHowNoTray.noTray};
+
 // The About box, after the credits.
 inline constexpr MachineText about{
     "Blocks sites through your Mac\u2019s hosts file, in every browser at once. Apple "
@@ -42,5 +62,12 @@ inline constexpr const MachineText* all[] = {&pageHow, &pageFooter,    &pageScri
                                              &cardHow, &cardHowSpoken, &about};
 
 }  // namespace machine
+
+// `text` as it reads with a tray found or without one.
+inline std::string machineText(const machine::NoTrayText& text, bool tray, TextFills fills = {},
+                               Desktop desktop = thisDesktop) {
+    if (tray || desktop == Desktop::mac) return machineText(text.tray, fills, desktop);
+    return std::string(text.noTray);
+}
 
 }  // namespace tarrow

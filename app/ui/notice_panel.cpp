@@ -84,6 +84,10 @@ QPoint NoticePanel::placeFor(const QSize& size) {
     return cardPlace(screen->availableGeometry(), size);
 }
 
+void NoticePanel::setTray(bool tray) {
+    view_->setTray(tray);
+}
+
 QSize NoticePanel::setContent(const QString& site, const QString& line, const QString& tries) {
     view_->setContent(site, line, tries);
     setAccessibleName(view_->accessibleName());

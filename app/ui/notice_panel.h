@@ -29,6 +29,8 @@ class NoticePanel : public QWidget {
     void dismiss();
     // With less motion asked for, the card fades in twice as fast and does not slide.
     void setReducedMotion(bool reduced) { reducedMotion_ = reduced; }
+    // Without a tray the card sends the user to the settings window's menu.
+    void setTray(bool tray);
 
     bool hovering() const { return hovering_; }
     bool dismissing() const { return dismissing_; }

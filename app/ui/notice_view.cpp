@@ -150,10 +150,9 @@ NoticeView::NoticeView(QWidget* parent) : QWidget(parent) {
     stack->addSpacing(10);
     stack->addWidget(line_);
     stack->addSpacing(4);
-    const std::string letter = product.left(1).toLower().toStdString();
-    stack->addWidget(
-        textLabel(QString::fromStdString(machineText(machine::cardHow, {{"letter", letter}})),
-                  systemPixels(13), ash, this));
+    how_ = textLabel(QString(), systemPixels(13), ash, this);
+    stack->addWidget(how_);
+    setTray(true);
     // A quiet fact, not a reproach: small and in the muted colour.
     tries_ = textLabel(QString(), systemPixels(12), ash, this);
     tries_->setContentsMargins(0, 6, 0, 0);
@@ -166,12 +165,20 @@ void NoticeView::setContent(const QString& site, const QString& line, const QStr
     line_->setText(line);
     tries_->setText(tries);
     tries_->setVisible(!tries.isEmpty());
-    setAccessibleName(noticeAccessibleText(site, line, tries));
+    setAccessibleName(noticeAccessibleText(site, line, tries, tray_));
 }
 
-QString noticeAccessibleText(const QString& site, const QString& line, const QString& tries) {
+void NoticeView::setTray(bool tray) {
+    tray_ = tray;
+    const std::string letter = product.left(1).toLower().toStdString();
+    how_->setText(
+        QString::fromStdString(machineText(machine::cardHowNoTray, tray, {{"letter", letter}})));
+}
+
+QString noticeAccessibleText(const QString& site, const QString& line, const QString& tries,
+                             bool tray) {
     QString text = product + ": " + site + "? Tarrow. " + line + " " +
-                   QString::fromStdString(machineText(machine::cardHowSpoken));
+                   QString::fromStdString(machineText(machine::cardHowSpokenNoTray, tray));
     if (!tries.isEmpty()) text += " " + tries + ".";
     return text;
 }

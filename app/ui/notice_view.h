@@ -46,17 +46,22 @@ class NoticeView : public QWidget {
     explicit NoticeView(QWidget* parent = nullptr);
     // `tries` is the muted line under the texts ("3rd try today"); hidden when empty.
     void setContent(const QString& site, const QString& line, const QString& tries = {});
+    // Where "Okay, Now" is: under the mark in the panel, or without a tray in the window.
+    void setTray(bool tray);
     QToolButton* closeButton() const { return close_; }
     QLabel* triesLabel() const { return tries_; }
 
   private:
     ShrinkingLabel* site_;
     QLabel* line_;
+    QLabel* how_;
     QLabel* tries_;
     QToolButton* close_;
+    bool tray_ = true;
 };
 
 // The text a screen reader says for the card.
-QString noticeAccessibleText(const QString& site, const QString& line, const QString& tries = {});
+QString noticeAccessibleText(const QString& site, const QString& line, const QString& tries = {},
+                             bool tray = true);
 
 }  // namespace tarrow::ui

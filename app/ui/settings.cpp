@@ -74,7 +74,13 @@ SettingsWindow& Settings::window() {
     general.showPrivacy = [this] { app::showPrivacy(actions_); };
     general.showLog = [this] { app::showLog(tarrow_, actions_); };
     window_ = std::make_unique<SettingsWindow>(*signals_, std::move(hooks));
+    window_->offerMenu(menu_);
     return *window_;
+}
+
+void Settings::offerMenu(QMenu* menu) {
+    menu_ = menu;
+    if (window_) window_->offerMenu(menu);
 }
 
 void Settings::show(Tab tab) {

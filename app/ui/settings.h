@@ -2,6 +2,8 @@
 // The controller's settings window: made on first use, kept for the life of the process,
 // and wired to the controller's commands (set-up, removal of the helper, "Settings…").
 
+#include <QMenu>
+#include <QPointer>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,6 +45,8 @@ class Settings {
     // Its texts say where the app is: in the tray, or without one in the applications menu.
     void showWelcome(bool tray = true);
     WelcomeWindow* welcome() const { return welcome_.get(); }
+    // The tray's menu, offered in the window while there is no tray; null withdraws it.
+    void offerMenu(QMenu* menu);
 
   private:
     app::Tarrow& tarrow_;
@@ -51,6 +55,7 @@ class Settings {
     std::unique_ptr<StoreSignals> signals_;
     std::unique_ptr<SettingsWindow> window_;
     std::unique_ptr<WelcomeWindow> welcome_;
+    QPointer<QMenu> menu_;
 };
 
 }  // namespace tarrow::ui

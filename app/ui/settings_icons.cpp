@@ -78,6 +78,10 @@ void warning(QPainter& p) {
     p.drawEllipse(QPointF(12, 16.8), 0.9, 0.9);
 }
 
+void bars(QPainter& p) {
+    for (double y : {7.0, 12.0, 17.0}) p.drawLine(QPointF(5, y), QPointF(19, y));
+}
+
 QIcon themed(const char* name, const Drawing& fallback) {
     const QString themeName = QString::fromLatin1(name);
     if (QIcon::hasThemeIcon(themeName)) return QIcon::fromTheme(themeName);
@@ -104,6 +108,10 @@ QIcon removeIcon() {
 
 QIcon warningIcon() {
     return themed("dialog-warning", warning);
+}
+
+QIcon menuIcon() {
+    return themed("open-menu", bars);
 }
 
 }  // namespace tarrow::ui

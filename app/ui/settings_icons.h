@@ -14,5 +14,7 @@ QIcon tabIcon(Tab tab);
 QIcon removeIcon();
 // A triangle with an exclamation mark: the add field's problem line.
 QIcon warningIcon();
+// Three bars: the window's button for the app's menu.
+QIcon menuIcon();
 
 }  // namespace tarrow::ui

@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/ui/settings_icons.h"
@@ -42,6 +43,7 @@ SettingsWindow::SettingsWindow(StoreSignals& observed, SettingsHooks hooks, QWid
       hooks_(std::move(hooks)),
       ownCalendar_(hooks_.calendar ? nullptr : std::make_unique<Calendar>(Calendar::current())),
       tabs_(new QTabWidget(this)),
+      menuButton_(new QToolButton(tabs_)),
       sites_(new SitesView(observed, hooks_.sites)),
       schedules_(new SchedulesView(observed, hooks_.calendar ? *hooks_.calendar : *ownCalendar_,
                                    hooks_.schedules)),
@@ -62,6 +64,17 @@ SettingsWindow::SettingsWindow(StoreSignals& observed, SettingsHooks hooks, QWid
         tabs_->setTabToolTip(index, tabLabel(tab));
         page->setAccessibleName(tabLabel(tab));
     }
+    const QString menuName =
+        QString::fromUtf8(appName.data(), qsizetype(appName.size())) + QStringLiteral(" Menu");
+    menuButton_->setAccessibleName(menuName);
+    menuButton_->setToolTip(menuName);
+    menuButton_->setAutoRaise(true);
+    menuButton_->setPopupMode(QToolButton::InstantPopup);
+    // The three bars say "menu" without the style's arrow.
+    menuButton_->setStyleSheet(QStringLiteral("QToolButton::menu-indicator{image:none}"));
+    menuButton_->setIconSize(QSize(20, 20));
+    tabs_->setCornerWidget(menuButton_, Qt::TopRightCorner);
+    menuButton_->hide();
     drawIcons();
     connect(tabs_, &QTabWidget::currentChanged, this, &SettingsWindow::selected);
 
@@ -75,6 +88,12 @@ SettingsWindow::SettingsWindow(StoreSignals& observed, SettingsHooks hooks, QWid
 
 void SettingsWindow::drawIcons() {
     for (int i = 0; i < tabs_->count(); ++i) tabs_->setTabIcon(i, tabIcon(tabOrder[i]));
+    menuButton_->setIcon(menuIcon());
+}
+
+void SettingsWindow::offerMenu(QMenu* menu) {
+    menuButton_->setMenu(menu);
+    menuButton_->setVisible(menu != nullptr);
 }
 
 // Drawn icons take the palette's text colour: a new palette (light or dark) redraws them.

@@ -12,7 +12,9 @@
 #include "app/ui/schedules_view.h"
 #include "app/ui/sites_view.h"
 
+class QMenu;
 class QTabWidget;
+class QToolButton;
 
 namespace tarrow::ui {
 
@@ -36,6 +38,11 @@ class SettingsWindow final : public QWidget {
     // Selects the tab, then shows the window (centred the first time), raised and active.
     void showTab(Tab tab);
 
+    // Without a tray, the tray's own menu from a button at the right of the tabs; null hides
+    // the button again (a tray has appeared).
+    void offerMenu(QMenu* menu);
+    QToolButton* menuButton() const { return menuButton_; }
+
     QTabWidget* tabs() const { return tabs_; }
     SitesView* sites() const { return sites_; }
     SchedulesView* schedules() const { return schedules_; }
@@ -52,6 +59,7 @@ class SettingsWindow final : public QWidget {
     SettingsHooks hooks_;
     std::unique_ptr<Calendar> ownCalendar_;
     QTabWidget* tabs_;
+    QToolButton* menuButton_;
     SitesView* sites_;
     SchedulesView* schedules_;
     GeneralView* general_;

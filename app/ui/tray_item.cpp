@@ -84,6 +84,7 @@ void TrayItem::showWhenPossible() {
     redraw();
     icon_->show();
     if (QGuiApplication::platformName() == "xcb") dockCheck_.start();
+    if (found_) found_();
 }
 
 void TrayItem::checkDocked() {

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/controller/status_item.h"
 
@@ -34,6 +35,8 @@ class TrayItem final : public QObject, public app::StatusItem {
                     const std::string& value) override;
 
     void setMenu(QMenu* menu);
+    // Called once when a tray appears after the item was made (trayFound() turns true).
+    void onTrayFound(std::function<void()> found) { found_ = std::move(found); }
     // The Qt icon, once a tray has appeared; null before.
     QSystemTrayIcon* icon() { return icon_.get(); }
     bool shown() const { return icon_ && icon_->isVisible(); }
@@ -50,6 +53,7 @@ class TrayItem final : public QObject, public app::StatusItem {
     void checkDocked();
 
     std::function<QIcon(bool)> markImage_;
+    std::function<void()> found_;
     std::unique_ptr<QSystemTrayIcon> icon_;
     QPointer<QMenu> menu_;
     QTimer look_;       // for a tray, until one appears

@@ -54,6 +54,31 @@ TEST(MachineTexts, BothVariantsWordForWord) {
     }
 }
 
+// Without a tray the way to "Okay, Now" is the window's menu; with one, and always on the
+// Mac, the texts above stand.
+TEST(MachineTexts, WithoutATrayTheWindowsMenu) {
+    const std::pair<const machine::NoTrayText&, const char*> cases[] = {
+        {machine::pageHowNoTray,
+         "To open it anyway, open <b>Tarrow</b> from the applications menu and choose <b>Okay, "
+         "Now</b> in its window’s menu."},
+        {machine::cardHowNoTray,
+         "To open it anyway, open Tarrow from the applications menu and choose Okay, Now in its "
+         "window’s menu."},
+        {machine::cardHowSpokenNoTray,
+         "To open it anyway, open Tarrow from the applications menu and choose Okay, Now in its "
+         "window’s menu."},
+    };
+    for (const auto& [text, noTray] : cases) {
+        EXPECT_EQ(machineText(text, false, {{"letter", "t"}}, Desktop::other), noTray);
+        for (Desktop d : {Desktop::mac, Desktop::other}) {
+            EXPECT_EQ(machineText(text, true, {{"letter", "t"}}, d),
+                      machineText(text.tray, {{"letter", "t"}}, d));
+        }
+        EXPECT_EQ(machineText(text, false, {}, Desktop::mac),
+                  machineText(text.tray, {}, Desktop::mac));
+    }
+}
+
 // Every text of the other desktops' variant, read for words that only make sense on the
 // Mac (Safari is looked for too: the browsers named here are others).
 TEST(MachineTexts, OtherDesktopsMeetNoAppleWords) {

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include "app/ui/settings_window.h"
 #include "app/ui/setup_box.h"
@@ -75,6 +77,34 @@ TEST(Settings, TrayItemsOpenTheOneWindowOnTheirTab) {
     EXPECT_FALSE(settings.welcome()->isVisible());
     settings.showWelcome();  // the same window again
     EXPECT_TRUE(settings.welcome()->isVisible());
+}
+
+// Without a tray the window's button opens the tray's own menu, rebuilt as it opens; once a
+// tray appears the button goes.
+TEST(Settings, WithoutATrayTheWindowOpensTheTrayMenu) {
+    ensureQtApp();
+    Rig rig(HelperFiles::none);
+    rig.start(configWith({"example.com"}, false));
+    app::MenuActions actions;
+    ui::Settings settings(*rig.tarrow, actions);
+    ui::TrayMenu tray(*rig.tarrow, actions);
+    settings.offerMenu(tray.menu());
+    settings.show(Tab::sites);
+    QToolButton* button = settings.window().menuButton();
+    ASSERT_TRUE(button->isVisible());
+    EXPECT_EQ(button->accessibleName(), "Tarrow Menu");
+
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+        for (QAction* action : tray.menu()->actions()) shown << action->text();
+        tray.menu()->close();
+    });
+    button->showMenu();  // returns once the menu closes
+    EXPECT_TRUE(shown.contains("Tarrow For")) << shown.join(", ").toStdString();
+    EXPECT_EQ(shown.size(), qsizetype(tray.entries().size()));
+
+    settings.offerMenu(nullptr);
+    EXPECT_FALSE(button->isVisible());
 }
 
 }  // namespace
