@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 command -v lcov >/dev/null || { echo "coverage: lcov is missing (apt-get install lcov)" >&2; exit 1; }
 cmake -S . -B build-coverage -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARROW_WERROR=ON \
-  -DTARROW_BENCH=OFF -DCMAKE_CXX_FLAGS="--coverage -O0" \
+  -DTARROW_BENCH=OFF -DCMAKE_CXX_FLAGS="--coverage -O0" ${CMAKE_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$CMAKE_LAUNCHER} \
   -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_SHARED_LINKER_FLAGS=--coverage >/dev/null
 cmake --build build-coverage
 lcov --quiet --zerocounters --directory build-coverage

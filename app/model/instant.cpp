@@ -1,6 +1,6 @@
 #include "app/model/instant.h"
 
-#include <cstdio>
+#include "common/strict_lock_text.h"
 
 namespace tarrow {
 
@@ -20,15 +20,7 @@ std::optional<int> digits(std::string_view s, size_t pos, size_t n) {
 }  // namespace
 
 std::string isoText(Instant t) {
-    using namespace std::chrono;
-    const auto day = floor<days>(t);
-    const year_month_day ymd{day};
-    const hh_mm_ss hms{t - day};
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%04d-%02u-%02uT%02d:%02d:%02dZ", int(ymd.year()),
-                  unsigned(ymd.month()), unsigned(ymd.day()), int(hms.hours().count()),
-                  int(hms.minutes().count()), int(hms.seconds().count()));
-    return buf;
+    return utcText(t);
 }
 
 std::optional<Instant> parseIso(std::string_view s) {
