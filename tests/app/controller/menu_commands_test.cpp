@@ -135,16 +135,12 @@ TEST(MenuCommands, WindowsAndPlaces) {
     app::showLog(*rig.tarrow, actions);
     app::openSite(actions);
     app::showPrivacy(actions);
-    app::openAutomationSettings(actions);
     app::remove(*rig.tarrow, actions);
     const std::string site(app::siteURL);
     EXPECT_EQ(effects.calls,
               (std::vector<std::string>{"show 0", "show 1", "refresh", "show 2", "about",
                                         "open " + rig.paths.folder + "/tarrow.log", "open " + site,
-                                        "open " + site + "privacy.html",
-                                        "open x-apple.systempreferences:com.apple.preference."
-                                        "security?Privacy_Automation",
-                                        "remove"}));
+                                        "open " + site + "privacy.html", "remove"}));
 }
 
 // A mode without windows leaves pieces unconnected: their commands do nothing and say

@@ -28,58 +28,27 @@ std::vector<std::string> carried(const std::vector<MenuEntry>& menu,
     return lines;
 }
 
+// Nothing configured: the empty lists say so, and the keys read as this desktop shows them.
 TEST(MenuModel, OffWithMissingHelperAndNothingConfigured) {
     MenuFacts facts;
     facts.status = "Everything open";
-    const std::string expected =
-        "  Everything open   (inactive)\n"
-        "  Set Up Blocking\u2026\n"
-        "\u2500\u2500\u2500\u2500\n"
-        "  Tarrow\n"
-        "  Tarrow For\n"
-        "        25 Minutes\n"
-        "        1 Hour\n"
-        "        2 Hours\n"
-        "        4 Hours\n"
-        "      \u2500\u2500\u2500\u2500\n"
-        "        Can\u2019t End Early\n"
-        "\u2500\u2500\u2500\u2500\n"
-        "  Sites to Block\n"
-        "        No sites yet\n"
-        "      \u2500\u2500\u2500\u2500\n"
-        "        Edit Sites\u2026\n"
-        "  Schedules\n"
-        "        No schedules yet\n"
-        "      \u2500\u2500\u2500\u2500\n"
-        "        Edit Schedules\u2026\n"
-        "\u2500\u2500\u2500\u2500\n"
-        "  Settings\u2026   \u2318,\n"
-        "  About Tarrow\n"
-        "\u2500\u2500\u2500\u2500\n"
-        "  Quit Tarrow   \u2318Q\n";
-    EXPECT_EQ(menuText(menuEntries(facts), Desktop::mac), expected);
-    // Other desktops print the keys as their menus show them.
-    const std::string other = menuText(menuEntries(facts), Desktop::other);
-    EXPECT_NE(other.find("  Settings\u2026   Ctrl+,\n"), std::string::npos);
-    EXPECT_NE(other.find("  Quit Tarrow   Ctrl+Q\n"), std::string::npos);
-    EXPECT_EQ(other.find("\u2318"), std::string::npos);
+    const std::string text = menuText(menuEntries(facts), Desktop::other);
+    for (const char* part : {"  Set Up Blocking\u2026\n", "        No sites yet\n",
+                             "        No schedules yet\n", "  Quit Tarrow   Ctrl+Q\n"})
+        EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
+    EXPECT_EQ(text.find("\u2318"), std::string::npos);
 }
 
 TEST(MenuModel, TheSetUpAndMainItemsFollowTheHelperAndTheSwitch) {
     struct Case {
         Helper helper;
         bool on;
-        std::string setUp, tipStart, main, mainTip;
+        std::string setUp, main;
     };
     const Case cases[] = {
-        {Helper::missing, false, "Set Up Blocking\u2026",
-         "Tarrow blocks through /etc/hosts. Writing it needs your password once.", "Tarrow",
-         "Blocks your sites until you choose Okay, Now."},
-        {Helper::outdated, true, "Finish Updating\u2026",
-         "This version of Tarrow ships a newer helper.", "Okay, Now", "Opens every site again."},
-        {Helper::stuck, false, "Blocking Isn\u2019t Working \u2013 Repair\u2026",
-         "The helper does not answer. Repair installs it again", "Tarrow",
-         "Blocks your sites until you choose Okay, Now."},
+        {Helper::missing, false, "Set Up Blocking\u2026", "Tarrow"},
+        {Helper::outdated, true, "Finish Updating\u2026", "Okay, Now"},
+        {Helper::stuck, false, "Blocking Isn\u2019t Working \u2013 Repair\u2026", "Tarrow"},
     };
     for (const Case& c : cases) {
         MenuFacts facts;
@@ -88,8 +57,7 @@ TEST(MenuModel, TheSetUpAndMainItemsFollowTheHelperAndTheSwitch) {
         const std::vector<MenuEntry> menu = menuEntries(facts);
         EXPECT_EQ(menu[1].title, c.setUp);
         EXPECT_EQ(menu[1].command, MenuCommand::setUp);
-        EXPECT_TRUE(menu[1].tip.starts_with(c.tipStart)) << menu[1].tip;
-        EXPECT_EQ(std::pair(menu[3].title, menu[3].tip), std::pair(c.main, c.mainTip));
+        EXPECT_EQ(menu[3].title, c.main);
     }
 }
 

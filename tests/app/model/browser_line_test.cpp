@@ -15,12 +15,8 @@ TEST(BrowserLine, OneSentencePerConsentGroupInFixedOrder) {
     auto b = [](const char* name, Consent consent) { return BrowserState{name, name, consent}; };
     const Case cases[] = {
         {{}, "", ConsentButton::none},
-        {{b("Safari", C::granted)}, "Safari: allowed.", ConsentButton::none},
         {{b("Arc", C::notRunning), b("Safari", C::granted), b("Chrome", C::granted)},
          "Safari and Chrome: allowed. Arc: asks when you open it.",
-         ConsentButton::none},
-        {{b("A", C::granted), b("B", C::granted), b("C", C::granted)},
-         "A, B and C: allowed.",
          ConsentButton::none},
         {{b("Chrome", C::notAsked), b("Brave", C::denied)},
          "Chrome: not asked yet. Brave: not allowed \u2013 switch it on under Privacy & Security "

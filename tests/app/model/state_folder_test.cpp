@@ -32,8 +32,6 @@ const FolderCase folderCases[] = {
      "/data/Pinfold/config.json"},
     {"relative_xdg_is_ignored", nullptr, "data", "/home/u", "/w", "/home/u/.local/share/Tarrow",
      "/home/u/.local/share/Pinfold/config.json"},
-    {"empty_xdg_is_ignored", nullptr, "", "/home/u", "/w", "/home/u/.local/share/Tarrow",
-     "/home/u/.local/share/Pinfold/config.json"},
     {"tarrow_home_tilde", "~/x", "/data", "/home/u", "/w", "/home/u/x",
      "/home/u/Pinfold/config.json"},
     {"tarrow_home_just_tilde", "~", nullptr, "/home/u/", "/w", "/home/u",
@@ -42,8 +40,6 @@ const FolderCase folderCases[] = {
      "/srv/Pinfold/config.json"},
     {"tarrow_home_relative", "state", nullptr, "/home/u", "/work/dir", "/work/dir/state",
      "/work/dir/Pinfold/config.json"},
-    {"empty_tarrow_home_is_unset", "", nullptr, "/home/u", "/w", "/home/u/.local/share/Tarrow",
-     "/home/u/.local/share/Pinfold/config.json"},
     {"tilde_in_the_middle_is_kept", "/a/~/b", nullptr, "/home/u", "/w", "/a/~/b",
      "/a/~/Pinfold/config.json"},
 };
@@ -54,12 +50,6 @@ INSTANTIATE_TEST_SUITE_P(Environments, Folder, testing::ValuesIn(folderCases),
 TEST(ExpandTilde, OtherUsersHomeAndUnknownUsers) {
     EXPECT_EQ(expandTilde("~root/x", "/home/u"), "/root/x");
     EXPECT_EQ(expandTilde("~no-such-user-here/x", "/home/u"), "~no-such-user-here/x");
-}
-
-TEST(File, JoinsNamesToTheFolder) {
-    EXPECT_EQ(fileIn("/a/b", "config.json"), "/a/b/config.json");
-    EXPECT_EQ(fileIn("/a/b/", "config.json"), "/a/b/config.json");
-    EXPECT_EQ(file("x"), folder() + "/x");
 }
 
 }  // namespace

@@ -4,16 +4,13 @@
 #include "app/model/store.h"
 
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/model/config_json.h"
-#include "tests/support/child_process.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
@@ -262,67 +259,6 @@ TEST(StoreSetAside, AFileThatCannotBeSetAsideIsNeverWrittenOver) {
     store.setConfig(c);
     EXPECT_EQ(log.lines, (std::vector<std::string>{
                              stuck, "config.json unreadable, moved to config.broken.7.json"}));
-}
-
-// A state folder on a read-only mount: nothing can be written, moved or created there.
-// The mount is made in a child's own mount namespace, so that this process keeps the
-// machine's; the child's checks say on its standard error which one failed.
-
-// Runs fn in a child in which the folder is read-only; 77 when that cannot be made.
-int onReadOnlyFolder(const std::string& folder, const std::function<int()>& fn) {
-    return inChild(
-        [&] {
-            const bool readOnly =
-                ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
-                ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
-                        nullptr) == 0;
-            return readOnly ? fn() : 77;
-        },
-        false, true);
-}
-
-TEST(StoreReadOnly, ChangesStayInMemoryAndTheFileStaysAsItWas) {
-    TempFolder dir;
-    const Config c({Site::named("example.com")}, {});
-    const std::string text = encodeConfig(c);
-    writeFile(dir / "config.json", text);
-    const int result = onReadOnlyFolder(dir.path, [&] {
-        Store store(dir.path);
-        if (!(store.config() == c)) return failed("the file is read", 1);
-        int calls = 0;
-        store.changed = [&] { ++calls; };
-        Config changed = c;
-        changed.manualOn = true;
-        store.setConfig(changed);
-        if (!(store.config() == changed)) return failed("the change is kept in memory", 2);
-        if (calls != 1) return failed("changed is called once", 3);
-        if (store.save().ok()) return failed("saving fails", 4);
-        if (readFile(dir / "config.json") != text) return failed("the file stays as it was", 5);
-        return 0;
-    });
-    if (result == 77) GTEST_SKIP() << "needs root and mount namespaces";
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(readFile(dir / "config.json"), text);
-}
-
-TEST(StoreReadOnly, UnreadableFileIsKeptWhenItCannotBeMoved) {
-    TempFolder dir;
-    writeFile(dir / "config.json", "{broken");
-    const int result = onReadOnlyFolder(dir.path, [&] {
-        std::vector<std::string> lines;
-        Store store(dir.path, [&](std::string_view line) { lines.emplace_back(line); });
-        if (!(store.config() == Config::initial())) return failed("the initial configuration", 1);
-        if (readFile(dir / "config.json") != "{broken") return failed("the file is kept", 2);
-        if (exists(dir / "config.broken.json")) return failed("nothing is set aside", 3);
-        const std::string expected =
-            "config.json unreadable, could not move it aside: cannot move " + dir / "config.json" +
-            ": Read-only file system";
-        if (lines != std::vector<std::string>{expected}) return failed("one log line", 4);
-        return 0;
-    });
-    if (result == 77) GTEST_SKIP() << "needs root and mount namespaces";
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(readFile(dir / "config.json"), "{broken");
 }
 
 }  // namespace

@@ -9,9 +9,6 @@ Instant t(const char* text) {
     return parseIso(text).value();
 }
 
-// ICU writes the 12-hour clock with a narrow no-break space before AM/PM.
-const std::string nnbsp = "\u202F";
-
 struct WhenCase {
     const char* name;
     const char* locale;
@@ -29,15 +26,8 @@ TEST_P(When, NamesTheDayOnlyWhenNotToday) {
 
 const WhenCase whenCases[] = {
     {"later_today_24h", "de_DE", "2026-10-23T12:00:00+02:00", "2026-10-23T09:00:00+02:00", "12:00"},
-    {"later_today_12h", "en_US", "2026-10-23T12:00:00+02:00", "2026-10-23T09:00:00+02:00",
-     "12:00" + nnbsp + "PM"},
-    {"earlier_today", "de_DE", "2026-10-23T00:30:00+02:00", "2026-10-23T23:00:00+02:00", "00:30"},
-    {"tomorrow_24h", "de_DE", "2026-10-24T08:00:00+02:00", "2026-10-23T22:00:00+02:00",
-     "tomorrow 08:00"},
     {"tomorrow_across_25_hour_day", "de_DE", "2026-10-26T00:00:00+01:00",
      "2026-10-25T23:30:00+01:00", "tomorrow 00:00"},
-    {"two_days_ahead_de", "de_DE", "2026-10-26T08:00:00+01:00", "2026-10-23T13:00:00+02:00",
-     "Mo. 08:00"},
     {"yesterday_has_weekday", "en_GB", "2026-10-22T08:00:00+02:00", "2026-10-23T13:00:00+02:00",
      "Thu 08:00"},
 };
@@ -89,8 +79,6 @@ const LineCase lineCases[] = {
     {"off_with_next", false, Why::off(), std::nullopt, monday,
      "Everything open – next schedule Mo. 08:00", "until you say okay",
      "Blocked until you say okay."},
-    {"off_without_next", false, Why::off(), std::nullopt, std::nullopt, "Everything open",
-     "until you say okay", "Blocked until you say okay."},
 };
 
 INSTANTIATE_TEST_SUITE_P(Why, Lines, testing::ValuesIn(lineCases),
@@ -128,12 +116,8 @@ TEST_P(Describe, NamesDaysAndTimes) {
 
 const DescribeCase describeCases[] = {
     {"weekdays", "en_US", {2, 3, 4, 5, 6}, 480, 720, "Weekdays, 08:00–12:00"},
-    {"weekends_all_day", "en_US", {1, 7}, 0, 0, "Weekends, all day"},
     {"every_day_all_day", "de_DE", {1, 2, 3, 4, 5, 6, 7}, 300, 300, "Every day, all day"},
-    {"no_days", "en_US", {}, 480, 720, "No days, 08:00–12:00"},
     {"monday_first_english", "en_GB", {2, 4, 6}, 1320, 120, "Mon, Wed, Fri, 22:00–02:00"},
-    {"sunday_first_english", "en_US", {7, 1, 2}, 1320, 1440, "Sun, Mon, Sat, 22:00–00:00"},
-    {"monday_first_german", "de_DE", {1, 2}, 480, 720, "Mo., So., 08:00–12:00"},
     {"numbers_outside_the_week_left_out", "en_GB", {0, 3, 8}, 480, 720, "Tue, 08:00–12:00"},
 };
 
@@ -152,7 +136,6 @@ TEST(UserLocale, TimeSettingWinsOverLanguageAndEncodingIsDropped) {
     const Env cases[] = {
         {nullptr, "de_DE.UTF-8", "en_US.UTF-8", "de_DE"},
         {"en_GB.UTF-8@euro", "de_DE.UTF-8", "en_US", "en_GB"},
-        {"", "", "de_AT.UTF-8", "de_AT"},
         {nullptr, nullptr, "sr_RS@latin", "sr_RS"},
     };
     for (const Env& e : cases) {

@@ -16,9 +16,6 @@ TEST(WeekdayNames, ChipsInTheLocalesWeek) {
         std::string monday;
     };
     const Case cases[] = {
-        {"en_US", {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"}, "Monday"},
-        {"de_DE", {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"}, "Montag"},
-        {"ja_JP", {"日", "月", "火", "水", "木", "金", "土"}, "月曜日"},
         // Every Arabic abbreviation begins with the article: the narrow names tell the
         // days apart. The week starts on Saturday there.
         {"ar_EG", {"س", "ح", "ن", "ث", "ر", "خ", "ج"}, "الاثنين"},
