@@ -24,10 +24,7 @@ class Hits : public ::testing::Test {
         n.notice = [this] { return notice; };
         n.frontTabPath = [this] { return scriptableFront; };
         n.checkFrontTab = [this] { ++frontChecks; };
-        n.later = [this](std::chrono::milliseconds delay, std::function<void()> job) {
-            delays.push_back(delay);
-            job();
-        };
+        n.later = [](std::chrono::milliseconds, std::function<void()> job) { job(); };
         n.siteFor = [](const std::string& host) -> std::optional<std::string> {
             if (host == "youtube.com" || host == "www.youtube.com") return "youtube.com";
             if (host == "bild.de") return "bild.de";
@@ -53,7 +50,6 @@ class Hits : public ::testing::Test {
     std::chrono::system_clock::time_point clock{std::chrono::seconds(1700000000)};
     bool notice = true, scriptableFront = false, browserFront = true;
     int frontChecks = 0;
-    std::vector<std::chrono::milliseconds> delays;
     std::vector<std::string> cards;
     std::optional<HitNotices> notices;
 };
@@ -78,7 +74,6 @@ TEST_F(Hits, WhatAHitLeadsTo) {
         std::filesystem::remove(file);
         SetUp();
         cards.clear();
-        delays.clear();
         frontChecks = 0;
         notice = c.notice;
         scriptableFront = c.scriptable;
