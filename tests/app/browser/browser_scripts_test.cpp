@@ -44,20 +44,5 @@ TEST(ScriptString, EscapesBackslashesThenQuotes) {
     EXPECT_EQ(scriptString("\\\""), "\"\\\\\\\"\"");
 }
 
-TEST(Scripts, RewritesCarryTheQuotedAddressesExactly) {
-    EXPECT_EQ(rewriteFrontTabScript("com.apple.Safari", "current tab", "https://a.test/\"",
-                                    "http://127.0.0.1:47110/blocked?site=a.test&back=x"),
-              "tell application id \"com.apple.Safari\"\n  with timeout of 2 seconds\n"
-              "    set t to current tab of front window\n"
-              "    if URL of t is \"https://a.test/\\\"\" then\n"
-              "      set URL of t to \"http://127.0.0.1:47110/blocked?site=a.test&back=x\"\n"
-              "      return true\n    end if\n    return false\n  end timeout\nend tell");
-    EXPECT_EQ(rewriteOneTabScript("com.vivaldi.Vivaldi", 2, 3, "u", "p"),
-              "tell application id \"com.vivaldi.Vivaldi\"\n  with timeout of 2 seconds\n"
-              "    set t to tab 3 of window 2\n    if URL of t is \"u\" then\n"
-              "      set URL of t to \"p\"\n      return true\n    end if\n    return false\n"
-              "  end timeout\nend tell");
-}
-
 }  // namespace
 }  // namespace tarrow

@@ -71,25 +71,6 @@ TEST(HistoryFiles, FindsTheHistoriesOfEachLayout) {
     }
 }
 
-TEST(HistoryFiles, MacLayoutKeepsSafariWithoutLookingAtIt) {
-    TempHome home;
-    test::writeFile(home / "Library/Application Support/Google/Chrome/Profile 2/History", "x");
-    test::writeFile(home / "Library/Application Support/Arc/User Data/Default/History", "x");
-    test::writeFile(home / "Library/Application Support/Firefox/Profiles/p.default/places.sqlite",
-                    "x");
-    FoundHistories found = historyFiles(home.path, macHistoryPlaces);
-    std::vector<HistoryFile> expected = {
-        {home / "Library/Application Support/Google/Chrome/Profile 2/History",
-         HistoryFormat::chromium, "Chrome"},
-        {home / "Library/Application Support/Arc/User Data/Default/History",
-         HistoryFormat::chromium, "Arc"},
-        {home / "Library/Application Support/Firefox/Profiles/p.default/places.sqlite",
-         HistoryFormat::firefox, "Firefox"},
-        {home / "Library/Safari/History.db", HistoryFormat::safari, "Safari"},
-    };
-    EXPECT_EQ(found.files, expected);
-}
-
 std::string described(const FoundHistories& found) {
     std::string text;
     for (const HistoryFile& file : found.files) text += "file " + file.path + "\n";

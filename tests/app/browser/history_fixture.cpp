@@ -45,20 +45,12 @@ Layout layoutOf(HistoryFormat format) {
                         sqlite3_bind_int64(s, 2, sqlite3_int64((t + 11644473600.0) * 1e6));
                     }};
         case HistoryFormat::firefox:
-            return {firefoxTables, "INSERT INTO moz_places(url) VALUES (?1)",
-                    "INSERT INTO moz_historyvisits(place_id, visit_date, visit_type) "
-                    "VALUES (?1, ?2, 1)",
-                    [](sqlite3_stmt* s, double t) {
-                        sqlite3_bind_int64(s, 2, sqlite3_int64(t * 1e6));
-                    }};
-        case HistoryFormat::safari:
+        case HistoryFormat::safari:  // not read on this system
             break;
     }
-    return {safariTables,
-            "INSERT INTO history_items(url, visit_count, daily_visit_counts, "
-            "should_recompute_derived_visit_counts, visit_count_score) VALUES (?1, 0, x'', 0, 0)",
-            "INSERT INTO history_visits(history_item, visit_time) VALUES (?1, ?2)",
-            [](sqlite3_stmt* s, double t) { sqlite3_bind_double(s, 2, t - 978307200.0); }};
+    return {firefoxTables, "INSERT INTO moz_places(url) VALUES (?1)",
+            "INSERT INTO moz_historyvisits(place_id, visit_date, visit_type) VALUES (?1, ?2, 1)",
+            [](sqlite3_stmt* s, double t) { sqlite3_bind_int64(s, 2, sqlite3_int64(t * 1e6)); }};
 }
 
 }  // namespace

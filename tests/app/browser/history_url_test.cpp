@@ -41,6 +41,7 @@ TEST(HistoryUrl, AsciiFormOfAHost) {
          "cher.de",
          "xn--bcher-kva.de"},
         {"b%C3%BCcher.de", "xn--bcher-kva.de"},
+        {"b%C3%BCcher.d%65", "xn--bcher-kva.de"},  // an escape at the very end
         {"bad%zzescape.com", std::nullopt},
         {"cut%4", std::nullopt},
         {"\xff\xfe.com", std::nullopt},  // not UTF-8

@@ -142,25 +142,6 @@ TEST_F(Server, MakesThePageOnTheMainThread) {
     EXPECT_EQ(madeOn, std::this_thread::get_id());
 }
 
-TEST_F(Server, AnswersBadRequestsOverTheWire) {
-    PageServer server(setup({basePort(), 10}));
-    ASSERT_TRUE(server.start());
-    const std::string h = host(server);
-    struct Case {
-        std::string request, status;
-    };
-    // The full table is checked on the routing; here, that the head reaches it whole.
-    const Case cases[] = {
-        {"GET /status HTTP/1.1\r\nHost: " + h + "\r\nHost: " + h + "\r\n\r\n",
-         "421 Misdirected Request"},
-        {"GET /status?t=" + server.token() + " HTTP/1.1\r\nHost: " + h + "\r\n\r\n", "200 OK"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_TRUE(exchange(*server.port(), c.request).starts_with("HTTP/1.1 " + c.status))
-            << c.request;
-    }
-}
-
 TEST_F(Server, CutsOffStallingAndOverlongClients) {
     PageServer server(setup({basePort(), 10}));
     ASSERT_TRUE(server.start());

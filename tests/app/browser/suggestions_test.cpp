@@ -89,29 +89,5 @@ TEST(BrowsingSuggestions, ReadsEveryHistoryUnderTheHome) {
                   "history not readable: Vivaldi: read: no such table: visits (errno 0)"}));
 }
 
-TEST(BrowsingSuggestions, ClosedFoldersAreReportedAsLocked) {
-    TempHome home;
-    double now = test::nowSeconds();
-    test::writeHistory(HistoryFormat::chromium, home / ".config/chromium/Default/History",
-                       {{"https://example.com/", 1, 15}}, now);
-    test::writeHistory(HistoryFormat::chromium, home / ".config/chromium/Profile 1/History",
-                       {{"https://example.org/", 1, 15}}, now);
-    test::writeHistory(HistoryFormat::firefox, home / ".mozilla/firefox/a.default/places.sqlite",
-                       {{"https://example.net/", 1, 15}}, now);
-    test::makeFolder(home / ".config/chromium/Profile 1", 0);
-    test::makeFolder(home / ".mozilla/firefox", 0);
-    auto out = test::asUnprivileged([&] {
-        BrowsingSuggestions result = browsingSuggestions(home.path);
-        std::string text = suggestListing(result);
-        for (const std::string& line : result.problems) text += line + "\n";
-        return text;
-    });
-    if (!out) GTEST_SKIP() << "cannot switch to an unprivileged user";
-    EXPECT_EQ(*out,
-              "15     example.com\n"
-              "1 sites from 1 histories, locked: Firefox, Chromium\n"
-              "history not readable: Chromium: open: unable to open database file (errno 13)\n");
-}
-
 }  // namespace
 }  // namespace tarrow

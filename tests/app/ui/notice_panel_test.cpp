@@ -19,7 +19,7 @@ namespace {
 
 using test::waitUntil;
 
-TEST(Card, AppearsCentredWithItsTextAndNeverTakesFocus) {
+TEST(Card, AppearsInItsPlaceAndNeverTakesFocus) {
     test::ensureQtApp();
     ui::NoticePanel card;
     card.show("YouTube", "Blocked until 12:00, on schedule.");
@@ -31,14 +31,8 @@ TEST(Card, AppearsCentredWithItsTextAndNeverTakesFocus) {
     EXPECT_TRUE(card.windowFlags() & Qt::WindowDoesNotAcceptFocus);
     EXPECT_TRUE(card.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(card.testAttribute(Qt::WA_ShowWithoutActivating));
-    EXPECT_EQ(card.accessibleName(),
-              "Tarrow: YouTube? Tarrow. Blocked until 12:00, on schedule. To open it anyway, "
-              "choose Okay, Now in the panel.");
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    // It slides 10 down into its place, centred on the screen.
+    // It slides 10 down into its place (where that is, is card_place's test).
     ASSERT_TRUE(waitUntil([&] { return card.pos() == ui::NoticePanel::placeFor(card.size()); }));
-    EXPECT_LE(std::abs(card.geometry().center().x() - screen.center().x()), 1);
-    EXPECT_LE(std::abs(card.geometry().center().y() - screen.center().y()), 1);
     EXPECT_FALSE(QApplication::focusWidget());
 }
 

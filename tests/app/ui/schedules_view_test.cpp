@@ -123,19 +123,6 @@ TEST_F(SchedulesView, HandEditedFileShowsAndEditsOneRow) {
                                                              {idA, false, {}, 1440, 1440}}));
 }
 
-TEST_F(SchedulesView, FiveHundredSchedules) {
-    Config config;
-    for (int i = 0; i < 500; ++i)
-        config.schedules.push_back(Schedule::make(i % 2 == 0, {1 + i % 7}, i, (i * 7) % 1440));
-    SettingsRig rig(config);
-    rig.open(Tab::schedules);
-    ui::SchedulesView& view = rig.schedules();
-    ASSERT_EQ(view.rowCount(), 500u);
-    rig.click(view.row(499)->chip(2));
-    EXPECT_EQ(rig.onDisk().schedules[499].days, (std::set<int>{2, 1 + 499 % 7}));
-    EXPECT_EQ(rig.onDisk().schedules[498], config.schedules[498]);
-}
-
 // In each locale the week starts on its own first day, the clock keeps its 12 or 24
 // hours, and no text is cut: every control is at least as wide as it asks to be and
 // every wrapped line as tall, also right to left.

@@ -17,31 +17,6 @@ class SettingsWindow : public ::testing::Test {
     void SetUp() override { ensureQtApp(); }
 };
 
-TEST_F(SettingsWindow, FixedSizeTitledClosableAndCentred) {
-    SettingsRig rig(sitesConfig({}));
-    ui::SettingsWindow& window = *rig.window;
-    EXPECT_EQ(window.size(), QSize(640, 600));
-    EXPECT_EQ(window.minimumSize(), window.maximumSize());  // not resizable
-    const Qt::WindowFlags flags = window.windowFlags();
-    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
-    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
-    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
-    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
-
-    QTabWidget* tabs = window.tabs();
-    ASSERT_EQ(tabs->count(), 3);
-    const char* labels[] = {"Sites", "Schedules", "General"};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(tabs->tabText(i), labels[i]);
-        EXPECT_FALSE(tabs->tabIcon(i).pixmap(20, 20).isNull()) << labels[i];
-    }
-
-    window.showTab(Tab::sites);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_LE((window.geometry().center() - screen.center()).manhattanLength(), 1);
-}
-
 TEST_F(SettingsWindow, TitleFollowsTheSelectedTab) {
     SettingsRig rig(sitesConfig({}));
     rig.open(Tab::sites);

@@ -33,15 +33,6 @@ bool has(const Keys& keys, const std::string& key) {
     return std::find(keys.begin(), keys.end(), key) != keys.end();
 }
 
-// The text of a note or heading of the list.
-QString textOf(const SettingsRig& rig, const std::string& key) {
-    QWidget* widget = rig.sites().list()->widget(key);
-    if (!widget) return "<none>";
-    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
-    auto* label = widget->findChild<QLabel*>();
-    return label ? label->text() : "<no label>";
-}
-
 // Which typed names are refused or switch a listed site on again is the model's test.
 TEST_F(SitesView, TypingAndReturnAddTheSite) {
     SettingsRig rig(sitesConfig({"bild.de"}));
@@ -89,6 +80,7 @@ TEST_F(SitesView, TickingKeepsTheScrollPositionAndTheFocus) {
     ui::SitesList* list = rig.sites().list();
     ui::SiteRow* spiegel = rig.row("preset:spiegel.de");
     ASSERT_NE(spiegel, nullptr);
+    EXPECT_EQ(spiegel->detailLabel()->text(), "spiegel.de");  // a popular site names its domain
     list->ensureWidgetVisible(spiegel);
     const int scrolled = list->verticalScrollBar()->value();
     ASSERT_GT(scrolled, 0);
@@ -124,8 +116,6 @@ TEST_F(SitesView, RemovingMovesTheFocusToTheNeighbour) {
     const std::string a = "site:" + rig.idOf("a.example"), b = "site:" + rig.idOf("b.example"),
                       c = "site:" + rig.idOf("c.example");
     ui::SiteRow* rowB = rig.row(b);
-    EXPECT_EQ(rowB->removeButton()->toolTip(), text(removeTip("b.example")));
-    EXPECT_EQ(rowB->removeButton()->accessibleName(), text(removeName("b.example")));
 
     rig.click(rowB->removeButton());
     EXPECT_EQ(rig.diskDomains(), (Domains{"a.example", "c.example"}));
@@ -138,7 +128,6 @@ TEST_F(SitesView, RemovingMovesTheFocusToTheNeighbour) {
     rig.click(rig.row(a)->removeButton());  // none left: back to the add field
     EXPECT_EQ(rig.focused(), static_cast<QWidget*>(rig.sites().entry()));
     EXPECT_EQ(rig.diskDomains(), Domains{});
-    EXPECT_EQ(textOf(rig, "note:nothing"), text(nothingYet));
     // The rows' widgets are gone, not only hidden.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     size_t rows = 0;
@@ -195,8 +184,6 @@ TEST_F(SitesView, SuggestionStates) {
     store.setLockedBrowsers({"Firefox", "Chromium"});
     EXPECT_EQ(suggestionKeys(), (Keys{"suggestion:foo.de", "suggestion:reddit.com", "note:history",
                                       "note:locked-under"}));
-    EXPECT_EQ(textOf(rig, "note:locked-under"),
-              text(lockedUnderList({"Firefox", "Chromium"}).text));
     // Nothing on this system to open: no button.
     EXPECT_EQ(rig.sites().list()->widget("note:locked-under")->findChild<QPushButton*>(), nullptr);
 
@@ -295,8 +282,7 @@ TEST_F(SitesView, AccessibleNamesAndFocusOrderTopToBottom) {
     rig.store->setHelper(Helper::outdated);
     rig.open(Tab::sites);
     ui::SitesView& view = rig.sites();
-    EXPECT_EQ(view.entry()->placeholderText(), text(addPlaceholder()));
-    EXPECT_EQ(view.entry()->accessibleName(), view.entry()->placeholderText());
+    EXPECT_FALSE(view.entry()->accessibleName().isEmpty());
     QCheckBox* youtube = rig.row("site:" + rig.idOf("youtube.com"))->checkBox();
     EXPECT_EQ(youtube->accessibleName(), "YouTube");
     EXPECT_EQ(youtube->accessibleDescription(), text(*detail("youtube.com")));

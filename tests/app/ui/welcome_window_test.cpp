@@ -2,19 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
-#include "app/model/general_texts.h"
-#include "app/model/setup_texts.h"
-#include "app/ui/ui_text.h"
 #include "tests/support/qt_app.h"
 
 namespace tarrow::test {
 namespace {
 
-TEST(WelcomeWindow, TextsAndTheTwoButtons) {
+TEST(WelcomeWindow, TheTwoButtonsAndTheirKeys) {
     ensureQtApp();
     struct Case {
         const char* what;
@@ -36,14 +32,6 @@ TEST(WelcomeWindow, TextsAndTheTwoButtons) {
         });
         window.present();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window)) << c.what;
-        EXPECT_EQ(window.windowTitle(), "Tarrow");
-        EXPECT_EQ(window.width(), 440);
-        QStringList texts;
-        for (QLabel* label : window.findChildren<QLabel*>()) texts << label->text();
-        EXPECT_EQ(texts, (QStringList{ui::text(welcomeHeadline()), ui::text(welcomeBody()),
-                                      ui::text(welcomeWhere())}));
-        EXPECT_EQ(window.laterButton()->text(), ui::text(laterTitle));
-        EXPECT_EQ(window.setUpButton()->text(), ui::text(setUpTitle));
         c.act(window);
         EXPECT_FALSE(window.isVisible()) << c.what;
         EXPECT_EQ(setUps, c.setUps) << c.what;
