@@ -49,13 +49,5 @@ TEST(FileStamp, EveryKindOfChangeShows) {
     }
 }
 
-TEST(FileStamp, NoFileSaysWhy) {
-    test::TempFolder temp;
-    const Result<FileStamp> none = fileStamp(temp / "missing");
-    ASSERT_FALSE(none.ok());
-    EXPECT_EQ(none.status().text(),
-              "cannot stat " + temp.path + "/missing: No such file or directory");
-}
-
 }  // namespace
 }  // namespace tarrow

@@ -54,17 +54,22 @@ TEST(TcpServer, AnswerGivenLaterFromAnotherThread) {
     EXPECT_EQ(got.bytes, "HTTP/1.1 200 OK\r\n\r\nmade on another thread");
 }
 
-TEST(TcpServer, DeadlineEndsAWaitingConnectionAndALateReplyIsDropped) {
+// The deadline is the whole connection's: a byte now and then does not put it off.
+TEST(TcpServer, DeadlineEndsAWaitingOrTricklingConnectionAndALateReplyIsDropped) {
     Running loop;
     std::optional<Reply> pending;
     TcpLimits quick = pageLimits;
     quick.deadline = 300ms;
     auto listening = TcpServer::listen(loop.io, "127.0.0.1", 0, quick,
-                                       [&](std::string_view, ReadEnd, const Reply& reply) {
+                                       [&](std::string_view received, ReadEnd, const Reply& reply) {
+                                           if (received.starts_with("t")) return Step::read();
                                            pending = reply;
                                            return Step::wait();
                                        });
     ASSERT_TRUE(listening.server);
+    Client trickle(listening.server->port());
+    for (int i = 0; i < 8 && trickle.send("t"); ++i) std::this_thread::sleep_for(100ms);
+    EXPECT_TRUE(trickle.receive(100ms).closed);
     Client client(listening.server->port());
     client.send("x");
     auto got = client.receive(2s);

@@ -100,11 +100,5 @@ TEST_F(FakePkexec, PackagedShellOnlyWhenRootOwnsIt) {
     EXPECT_EQ(adminShell(shell), shell);
 }
 
-TEST(AdminAppleScript, EscapesBackslashFirstThenQuotes) {
-    EXPECT_EQ(adminAppleScript("echo \"a\\b\"", "Tarrow needs \"it\""),
-              "do shell script \"echo \\\"a\\\\b\\\"\" with prompt \"Tarrow needs \\\"it\\\"\" "
-              "with administrator privileges");
-}
-
 }  // namespace
 }  // namespace tarrow::platform

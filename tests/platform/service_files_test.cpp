@@ -10,19 +10,6 @@
 namespace tarrow::platform {
 namespace {
 
-TEST(DaemonPlist, LabelProgramAndEscapedRequestPath) {
-    EXPECT_EQ(test::missingInOrder(
-                  daemonPlist("/Users/o'neil/R&D <x> \"q\"/request/blocked-hosts", 501),
-                  {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n",
-                   "<key>Label</key><string>de.brightloom.tarrow.helper</string>\n",
-                   "<string>/Library/PrivilegedHelperTools/de.brightloom.tarrow.helper</string>\n"
-                   "    <string>--daemon</string><string>/Users/o'neil/R&amp;D &lt;x&gt; "
-                   "&quot;q&quot;/request/blocked-hosts</string>\n"
-                   "    <string>--uid</string><string>501</string>\n",
-                   "<key>KeepAlive</key><true/>\n", "</dict></plist>"}),
-              "");
-}
-
 bool hasLine(const std::string& text, const std::string& line) {
     return std::ranges::count(splitLines(text), line) == 1;
 }
