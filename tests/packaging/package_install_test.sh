@@ -90,8 +90,10 @@ check "the same version again: systemctl not called" [ -z "$(systemctl_calls)" ]
 # --- 2. The installed layout ---
 # Every file is root's; the programs are 755, everything else (also the extension beside
 # the helper) 644.
+files=0
 while read -r file; do
   [ -f "$file" ] || continue
+  files=$((files + 1))
   case $file in
     /usr/libexec/*/*/*) mode=644 ;;
     /usr/bin/* | /usr/libexec/*) mode=755 ;;
@@ -100,6 +102,7 @@ while read -r file; do
   [ "$(stat -c '%a %U:%G' "$file")" = "$mode root:root" ] ||
     check "$file root-owned, mode $mode" false
 done < <(dpkg -L tarrow)
+check "the modes of all $files installed files were looked at" [ "$files" -ge 15 ]
 check "the helper is shipped" [ -x "$shipped" ]
 check "tarrow is /usr/bin/tarrow" [ "$(command -v tarrow)" = /usr/bin/tarrow ]
 check "tarrow --version" [ "$(tarrow --version)" = "Tarrow $(dpkg-deb -f "$deb" Version)" ]
