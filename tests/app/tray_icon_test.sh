@@ -3,11 +3,11 @@
 # that starts after the app, one that starts together with it, and one that restarts.
 # Over XEmbed (trayer on a private X server) and over StatusNotifierItem (a stand-in
 # watcher on a private session bus). TARROW_TRAY_TRIES sets how often each is tried
-# (default 2); every wait is printed in milliseconds.
+# (default 1); every wait is printed in milliseconds.
 source "$(dirname "$0")/../support/lib.sh"
 need Xvfb trayer xdotool xwininfo dbus-daemon
 need_python_modules dbus gi
-tries="${TARROW_TRAY_TRIES:-2}"
+tries="${TARROW_TRAY_TRIES:-1}"
 work_folder tray
 app_home
 start_xvfb

@@ -1,14 +1,12 @@
 #!/usr/bin/env python3
 """A tiny name server for namespace tests, on UDP and TCP port 53 of one address.
 
-Usage: dns_responder.py [--delay-ms=N] <address> <log file> name=answer ...
-  name:   a name, or "*.suffix" for every name under the suffix;
+Usage: dns_responder.py <address> <log file> name=answer ...
   answer: comma-separated IPv4 addresses ("site.test=198.51.100.10"),
           "silent" (the query is never answered), or
           "many:N" (N addresses from 198.18.0.0/15, more than UDP can carry).
 Other names get NXDOMAIN; names with answers get no IPv6 records. Every query is
-appended to the log file as "<type> <name>"; with --delay-ms each answer is sent that
-much later, as a name server across a network would (queries still run in parallel).
+appended to the log file as "<type> <name>".
 """
 import socket
 import struct
@@ -35,9 +33,6 @@ def answer(query, table, log, over_udp):
     log.flush()
     question = query[12:end + 4]
     entry = table.get(name)
-    if entry is None:
-        entry = next((v for k, v in table.items()
-                      if k.startswith("*.") and name.endswith(k[1:])), None)
     if entry == "silent":
         return None
     records = []
@@ -53,15 +48,13 @@ def answer(query, table, log, over_udp):
     return struct.pack("!HHHHHH", ident, flags, 1, len(records), 0, 0) + question + body
 
 
-def serve_udp(address, table, log, delay):
+def serve_udp(address, table, log):
     sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
     sock.bind((address, 53))
     while True:
         query, peer = sock.recvfrom(4096)
         reply = answer(query, table, log, True)
-        if reply and delay:
-            threading.Timer(delay, sock.sendto, (reply, peer)).start()
-        elif reply:
+        if reply:
             sock.sendto(reply, peer)
 
 
@@ -109,14 +102,11 @@ def table_from(items):
 
 def main():
     args = sys.argv[1:]
-    delay = 0.0
-    if args and args[0].startswith("--delay-ms="):
-        delay = int(args.pop(0).split("=", 1)[1]) / 1000.0
     address, log = args[0], open(args[1], "a")
     table = table_from(args[2:])
     threading.Thread(target=serve_tcp, args=(address, table, log), daemon=True).start()
     print("ready", flush=True)
-    serve_udp(address, table, log, delay)
+    serve_udp(address, table, log)
 
 
 if __name__ == "__main__":

@@ -16,19 +16,14 @@ site_network() {
   ip addr add "$site_address/32" dev site0
 }
 
-# start_names [--delay-ms=N] name=answer...: the name server (dns_responder.py) on
-# 127.0.0.1, and the namespace's own resolver settings pointing at it, hosts file first.
+# start_names name=answer...: the name server (dns_responder.py) on 127.0.0.1, and the
+# namespace's own resolver settings pointing at it, hosts file first.
 start_names() {
-  local delay=()
-  if [[ ${1:-} == --delay-ms=* ]]; then
-    delay=("$1")
-    shift
-  fi
   rm -f /etc/resolv.conf
   printf 'nameserver 127.0.0.1\noptions timeout:2 attempts:1\n' >/etc/resolv.conf
   sed -i 's/^hosts:.*/hosts: files dns/' /etc/nsswitch.conf
   : >"$work/dns.out"
-  background python3 "$e2e/dns_responder.py" "${delay[@]}" 127.0.0.1 "$work/dns.log" "$@" >"$work/dns.out" 2>&1
+  background python3 "$e2e/dns_responder.py" 127.0.0.1 "$work/dns.log" "$@" >"$work/dns.out" 2>&1
   names=$!
   wait_for 5 grep -q ready "$work/dns.out" || fail "name server did not start"
 }

@@ -88,28 +88,22 @@ check "the same version again: helper current, not restarted" said "the installe
 check "the same version again: systemctl not called" [ -z "$(systemctl_calls)" ]
 
 # --- 2. The installed layout ---
-modes=(
-  "755 /usr/bin/tarrow"
-  "755 /usr/libexec/tarrow/tarrow-helper"
-  "755 /usr/libexec/tarrow/tarrow-admin-shell"
-  "644 /usr/share/tarrow/apfel-grotezk-latin-400-normal.ttf"
-  "644 /usr/share/tarrow/apfel-grotezk-latin-700-normal.ttf"
-  "644 /usr/share/tarrow/apfel-grotezk-LICENSE.txt"
-  "644 /usr/share/applications/de.brightloom.tarrow.desktop"
-  "644 /usr/share/metainfo/de.brightloom.tarrow.metainfo.xml"
-  "644 /usr/share/icons/hicolor/scalable/apps/de.brightloom.tarrow.svg"
-  "644 /usr/share/icons/hicolor/16x16/apps/de.brightloom.tarrow.png"
-  "644 /usr/share/icons/hicolor/256x256/apps/de.brightloom.tarrow.png"
-  "644 /usr/share/polkit-1/actions/de.brightloom.tarrow.policy"
-  "644 /usr/share/man/man1/tarrow.1.gz"
-  "644 /usr/share/man/man8/tarrow-helper.8.gz"
-  "644 /usr/share/doc/tarrow/copyright"
-  "644 /usr/share/doc/tarrow/changelog.gz"
-)
-for row in "${modes[@]}"; do
-  check "${row#* } root-owned, mode ${row%% *}" \
-    [ "$(stat -c '%a %U:%G' "${row#* }" 2>&1)" = "${row%% *} root:root" ]
-done
+# Every file is root's; the programs are 755, everything else (also the extension beside
+# the helper) 644.
+files=0
+while read -r file; do
+  [ -f "$file" ] || continue
+  files=$((files + 1))
+  case $file in
+    /usr/libexec/*/*/*) mode=644 ;;
+    /usr/bin/* | /usr/libexec/*) mode=755 ;;
+    *) mode=644 ;;
+  esac
+  [ "$(stat -c '%a %U:%G' "$file")" = "$mode root:root" ] ||
+    check "$file root-owned, mode $mode" false
+done < <(dpkg -L tarrow)
+check "the modes of all $files installed files were looked at" [ "$files" -ge 15 ]
+check "the helper is shipped" [ -x "$shipped" ]
 check "tarrow is /usr/bin/tarrow" [ "$(command -v tarrow)" = /usr/bin/tarrow ]
 check "tarrow --version" [ "$(tarrow --version)" = "Tarrow $(dpkg-deb -f "$deb" Version)" ]
 status=0
@@ -117,10 +111,6 @@ tarrow --selftest >"$work/selftest.out" 2>&1 || status=$?
 check "--selftest passes from the installed layout" [ "$status" = 0 ]
 check "--selftest: the helper found under /usr/libexec and its digest matching" \
   grep -qxF "ok    helper: $shipped is the one this build ships" "$work/selftest.out"
-check "tarrow --help exits 0" bash -c "tarrow --help >/dev/null"
-check "tarrow-helper --help exits 0" bash -c "$shipped --help >/dev/null"
-check "man tarrow" [ "$(man -w tarrow)" = /usr/share/man/man1/tarrow.1.gz ]
-check "man 8 tarrow-helper" [ "$(man -w 8 tarrow-helper)" = /usr/share/man/man8/tarrow-helper.8.gz ]
 
 # The fonts come from /usr/share/tarrow: the source tree's copy is hidden here, and the
 # block page server hands out the installed bytes.
@@ -145,24 +135,15 @@ dpkg_run -r tarrow
 echo "$out" | grep '^tarrow:' || true
 check "removal succeeds" [ "$status" = 0 ]
 check "removal: service stopped and disabled" said "helper service stopped and disabled"
-check "removal: said the sites are open" said "blocked sites removed from /etc/hosts"
-check "removal: said the files went" said "helper and its service file removed"
 check "removal: systemctl calls" [ "$(systemctl_calls)" = "disable --now $unit
 daemon-reload" ]
 check "removal: section gone, /etc/hosts as before, no helper, no unit" nothing_left
 check "removal: the program is gone" [ ! -e /usr/bin/tarrow -a ! -e /usr/libexec/tarrow ]
 check "removal: the log stays until purge" [ -f /var/log/Tarrow-helper.log ]
-dpkg_run -r tarrow
-check "removing twice: status 0" [ "$status" = 0 ]
-check "removing twice: dpkg says only the configuration is left" \
-  contains "$out" "ignoring request to remove tarrow, only the config"
 dpkg_run -P tarrow
 check "purge succeeds" [ "$status" = 0 ]
 check "purge: said so" said "helper log and hits removed"
 check "purge: helper log and hits gone" [ ! -e /var/log/Tarrow-helper.log -a ! -e /var/lib/Tarrow ]
-dpkg_run -P tarrow
-check "purging twice: status 0" [ "$status" = 0 ]
-check "purging twice: dpkg says it is not installed" matches "$out" "tarrow which isn.t installed"
 
 # --- 4. Removal in bad states: each ends with status 0, a clear line, and nothing left ---
 unit_missing() { rm -f "$unit_file"; }

@@ -25,11 +25,9 @@ check() {
   if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; fails=$((fails + 1)); fi
 }
 
-# contains <text> <part>, lacks <text> <part>, matches <text> <regular expression>: for
-# checks on a command's output.
+# contains <text> <part>, lacks <text> <part>: for checks on a command's output.
 contains() { [[ $1 == *"$2"* ]]; }
 lacks() { [[ $1 != *"$2"* ]]; }
-matches() { [[ $1 =~ $2 ]]; }
 # not <command...>: succeeds when the command fails.
 not() { ! "$@"; }
 
