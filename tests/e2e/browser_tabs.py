@@ -24,7 +24,8 @@ import time
 
 
 class Chromium:
-    def __init__(self, program, profile):
+    # quiet: background networking off, as every test but the extension's wants it.
+    def __init__(self, program, profile, headless="--headless", quiet=True):
         to_r, self.to_w = os.pipe()
         from_r, from_w = os.pipe()
 
@@ -36,9 +37,9 @@ class Chromium:
             os.dup2(writing, 4, inheritable=True)
 
         self.process = subprocess.Popen(
-            [program, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-             "--no-first-run", "--disable-background-networking",
-             "--disable-component-update", "--disable-sync", "--user-data-dir=" + profile,
+            [program, headless, "--no-sandbox", "--disable-gpu", "--disable-quic",
+             "--no-first-run"] + (["--disable-background-networking"] if quiet else []) +
+            ["--disable-component-update", "--disable-sync", "--user-data-dir=" + profile,
              "--remote-debugging-pipe", "about:blank"],
             preexec_fn=give_fds, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             close_fds=False)

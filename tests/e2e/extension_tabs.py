@@ -25,50 +25,16 @@ Usage: extension_tabs.py <chromium> <profile folder> step...
 """
 import json
 import os
-import subprocess
 import sys
 import time
 
+from browser_tabs import Chromium as PipeChromium
 
-class Chromium:
+
+class Chromium(PipeChromium):
     def __init__(self, program, profile):
-        to_r, self.to_w = os.pipe()
-        from_r, from_w = os.pipe()
-
-        def give_fds():
-            reading, writing = os.dup(to_r), os.dup(from_w)
-            os.dup2(reading, 3, inheritable=True)
-            os.dup2(writing, 4, inheritable=True)
-
+        super().__init__(program, profile, headless="--headless=new", quiet=False)
         self.started = time.monotonic()
-        self.process = subprocess.Popen(
-            [program, "--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic",
-             "--no-first-run", "--disable-component-update", "--disable-sync",
-             "--user-data-dir=" + profile, "--remote-debugging-pipe", "about:blank"],
-            preexec_fn=give_fds, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            close_fds=False)
-        os.close(to_r)
-        os.close(from_w)
-        self.reader = os.fdopen(from_r, "rb")
-        self.pending = b""
-        self.next_id = 0
-
-    def call(self, method, params=None, session=None):
-        self.next_id += 1
-        message = {"id": self.next_id, "method": method, "params": params or {}}
-        if session:
-            message["sessionId"] = session
-        os.write(self.to_w, json.dumps(message).encode() + b"\0")
-        while True:
-            while b"\0" not in self.pending:
-                chunk = self.reader.read1(65536)
-                if not chunk:
-                    raise SystemExit("browser closed the pipe")
-                self.pending += chunk
-            raw, self.pending = self.pending.split(b"\0", 1)
-            reply = json.loads(raw)
-            if reply.get("id") == self.next_id:
-                return reply.get("result", {})
 
     def target(self, target_id):
         for t in self.call("Target.getTargets")["targetInfos"]:
