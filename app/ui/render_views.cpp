@@ -75,6 +75,12 @@ std::unique_ptr<QWidget> framed(FramedView view, QSize size) {
         layout->addWidget(view.view, 0, Qt::AlignCenter);
     } else {
         layout->addWidget(view.view);
+        // A view taller than the frame runs past its bottom edge and is cut there, as a
+        // fixed frame cuts it, rather than squeezed until its boxes overlap.
+        const int width = size.width() - 2 * viewPadding;
+        const int natural = view.view->hasHeightForWidth() ? view.view->heightForWidth(width)
+                                                           : view.view->sizeHint().height();
+        view.view->setMinimumHeight(natural);
     }
     showOffScreen(*window);
     return window;
