@@ -22,7 +22,8 @@ void dumpAndDie(int signal) {
 // Only where the program keeps the default: a program's own handler stays, and leaves
 // through the wrapped _exit.
 __attribute__((constructor)) void dumpOnSignals() {
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    const int signals[] = {SIGTERM, SIGINT, SIGHUP};
+    for (int signal : signals) {
         struct sigaction current {};
         if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
             ::signal(signal, dumpAndDie);
