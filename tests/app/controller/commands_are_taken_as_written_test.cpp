@@ -1,0 +1,167 @@
+// Commands reach the app only as written: the command line picks one mode, the command
+// file's words keep their limits, what cannot be used is left alone, and the tray menu's
+// items do what they say.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/controller/command_file.h"
+#include "app/controller/command_sender.h"
+#include "app/controller/menu_commands.h"
+#include "app/controller/menu_model.h"
+#include "app/controller/modes.h"
+#include "app/model/state_folder.h"
+#include "platform/single_instance.h"
+#include "tests/support/rig.h"
+
+namespace tarrow::test {
+namespace {
+
+using namespace app;
+
+TEST(Commands, WordsAndTheirLimits) {
+    const std::pair<const char*, std::optional<int>> minutes[] = {{"1", 1},
+                                                                  {"+90", 90},
+                                                                  {"10080", 10080},
+                                                                  {"0", {}},
+                                                                  {"10081", {}},
+                                                                  {"-5", {}},
+                                                                  {"9999999999999999999999", {}},
+                                                                  {"+", {}},
+                                                                  {"ninety", {}}};
+    for (const auto& [word, value] : minutes) EXPECT_EQ(lockMinutes(word), value) << word;
+    const std::pair<std::vector<std::string>, std::optional<std::string>> shell[] = {
+        {{"for", "+90"}, "for 90"},
+        {{"lock", "1440"}, "lock 1440"},
+        {{"lock", "1441"}, {}},
+        {{"for"}, {}},
+        {{"on", "now"}, {}},
+        {{"ON"}, {}},
+        {{"card"}, {}}};
+    for (const auto& [args, text] : shell) EXPECT_EQ(shellCommand(args), text) << args.size();
+    const std::pair<std::string, std::vector<std::string>> split[] = {
+        {"\n\u00a0\u2028\u3000", {}},
+        {"  for\t90 \n", {"for", "90"}},
+        {"for\u00a090", {"for", "90"}}};
+    for (const auto& [text, words] : split)
+        EXPECT_EQ(parseCommand(text).value_or(Command{}).words, words) << text;
+}
+
+TEST(Commands, TheFirstFlagThatAppliesChoosesTheMode) {
+    struct Case {
+        std::vector<std::string> args;
+        Mode mode;
+        std::string folder;
+    };
+    const Case cases[] = {
+        {{}, Mode::app, ""},
+        {{"--menu", "--version"}, Mode::version, ""},
+        {{"-h", "--selftest"}, Mode::help, ""},
+        {{"--icons", "a", "--render", "b"}, Mode::icons, "a"},
+        {{"--menu", "--render"}, Mode::menu, ""},
+        {{"--attempts", "--menu"}, Mode::menu, ""},
+        {{"--version=1", "--Menu"}, Mode::app, ""},
+        {{"for", "abc"}, Mode::command, ""},
+        {{"-platform", "xcb"}, Mode::app, ""},
+    };
+    for (const Case& c : cases) {
+        const Invocation got = chooseMode(c.args);
+        EXPECT_EQ(std::pair(got.mode, got.folder), std::pair(c.mode, c.folder))
+            << testing::PrintToString(c.args);
+    }
+}
+
+// A FIFO must neither hang the tick nor be removed; text that is not UTF-8 is no command.
+TEST(Commands, WhatCannotBeUsedIsLeftAlone) {
+    TempFolder s;
+    writeFile(s / "command", "on\n");
+    EXPECT_EQ(takeCommandText(s / "command"), "on\n");
+    EXPECT_FALSE(exists(s / "command"));
+    ASSERT_EQ(::mkfifo((s / "fifo").c_str(), 0600), 0);
+    writeFile(s / "latin1", "on \xe9t\xe9\n");
+    std::filesystem::create_directory(s / "folder");
+    for (const char* name : {"fifo", "latin1", "folder", "command"}) {
+        EXPECT_EQ(takeCommandText(s / name), std::nullopt) << name;
+        EXPECT_EQ(exists(s / name), name != std::string("command")) << name;
+    }
+}
+
+// A command no running copy takes in time is removed, never run later.
+TEST(Commands, ACommandNotTakenIsRemoved) {
+    for (bool running : {false, true}) {
+        TempFolder s;
+        std::optional<Result<platform::Instance>> held;
+        if (running) held.emplace(platform::claimInstance(s / "tarrow.lock"));
+        const SendResult result =
+            sendCommand({s.path, s / "tarrow.lock", std::chrono::milliseconds(50)}, "on");
+        EXPECT_EQ(result.sent, running ? Sent::noAnswer : Sent::notRunning) << result.text;
+        EXPECT_FALSE(exists(fileIn(s.path, "command")));
+        if (held && *held) ::close(std::get<platform::InstanceHeld>(**held).fd);
+    }
+}
+
+struct Effects {
+    std::vector<std::string> calls;
+    MenuActions actions() {
+        MenuActions a;
+        a.installHelper = [this] { return calls.push_back("install"), true; };
+        a.askBrowsers = [this] { calls.push_back("ask"); };
+        a.open = [this](const std::string& where) { calls.push_back(where); };
+        return a;
+    }
+};
+
+MenuEntry entry(MenuCommand command, std::string id = {}, std::optional<int> minutes = {}) {
+    MenuEntry e;
+    e.command = command, e.id = std::move(id), e.minutes = minutes;
+    return e;
+}
+
+// The main switch sets up a missing helper first; "Set Up" does something only while the
+// helper does not work; a toggle of a site that is gone changes nothing.
+TEST(Menu, ItemsDoWhatTheySay) {
+    for (HelperFiles helper : {HelperFiles::none, HelperFiles::current}) {
+        Rig rig(helper);
+        rig.start(configWith({"example.com", "example.org"}, false));
+        rig.tick();
+        Effects effects;
+        choose(*rig.tarrow, entry(MenuCommand::toggleMain), effects.actions());
+        EXPECT_NE(rig.request().find("example.com"), std::string::npos) << "ticked at once";
+        choose(*rig.tarrow, entry(MenuCommand::setUp), effects.actions());
+        const std::vector<std::string> calls = {"install", "ask", "install"};
+        EXPECT_EQ(effects.calls, helper == HelperFiles::none ? calls : std::vector{calls[1]});
+        choose(*rig.tarrow, entry(MenuCommand::toggleSite, rig.store->config().sites[1].id), {});
+        choose(*rig.tarrow, entry(MenuCommand::toggleSite, "gone"), {});
+        EXPECT_EQ(rig.request().find("example.org"), std::string::npos);
+        choose(*rig.tarrow, entry(MenuCommand::lockFor, {}, 25), {});
+        EXPECT_EQ(rig.store->config().onUntil, rig.clock + std::chrono::minutes(25));
+        choose(*rig.tarrow, entry(MenuCommand::quit), {});
+        EXPECT_EQ(rig.request(), "");
+    }
+}
+
+// The menu as this desktop prints it: the helper's repair, a strict lock that disables
+// "Okay, Now", the sites' ticks and the keys in this desktop's words.
+TEST(Menu, EveryItemAsPrinted) {
+    MenuFacts facts;
+    facts.status = "Blocked until 12:00";
+    facts.helper = Helper::stuck;
+    facts.on = true;
+    facts.sites = {{"S1", "youtube.com", true}};
+    facts.strictTip = "Locked until 15:00.";
+    const std::vector<MenuEntry> menu = menuEntries(facts);
+    const std::string text = menuText(menu, Desktop::other);
+    for (const char* line :
+         {"  Blocked until 12:00   (inactive)\n",
+          "  Blocking Isn\u2019t Working \u2013 Repair\u2026\n", "  Okay, Now   (inactive)\n",
+          "        25 Minutes\n", "      \u2713 youtube.com\n", "        No schedules yet\n",
+          "  Settings\u2026   Ctrl+,\n", "  Quit Tarrow   Ctrl+Q\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+    EXPECT_EQ(menu[3].tip, facts.strictTip);
+}
+
+}  // namespace
+}  // namespace tarrow::test

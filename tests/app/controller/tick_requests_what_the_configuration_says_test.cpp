@@ -1,0 +1,266 @@
+// The controller's tick requests what the configuration says, against real files in a
+// scratch folder: the names of the enabled sites whenever the evaluation says on, nothing
+// otherwise; the helper's state follows the hosts section; failures are said, not hidden.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "app/model/config_json.h"
+#include "app/model/evaluation.h"
+#include "app/model/state_folder.h"
+#include "tests/support/rig.h"
+
+namespace tarrow::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string lines(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& n : names) text += n + "\n";
+    return text;
+}
+
+std::string expectedRequest(const Rig& rig) {
+    const Config& config = rig.store->config();
+    if (!evaluate(config, rig.clock, rig.tarrow->calendar()).on) return "";
+    std::vector<std::string> names;
+    for (const Site& site : config.sites)
+        for (const std::string& name : hostNames(site.domain))
+            if (site.enabled && std::find(names.begin(), names.end(), name) == names.end())
+                names.push_back(name);
+    return lines(names);
+}
+
+// A generated run of changes to the sites, the switch, locks and schedules, and of clock
+// steps; after each, the request and the tray's mark agree with the evaluation.
+TEST(Tick, RequestsWhatTheConfigurationSaysThroughGeneratedChanges) {
+    Rig rig;
+    rig.start(configWith({"youtu.be", "youtube.com", "example.org"}, false));
+    const char* domains[] = {"youtube.com", "youtu.be", "bild.de", "example.org"};
+    std::mt19937 random(28);
+    auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    for (int step = 0; step < 300; ++step) {
+        Config c = rig.store->config();
+        const Calendar& cal = rig.tarrow->calendar();
+        const int minute = cal.minuteOfDay(rig.clock);
+        switch (pick(7)) {
+            case 0:
+                c.manualOn = !c.manualOn;
+                break;
+            case 1:
+                c.sites[size_t(pick(3))].enabled = pick(2);
+                break;
+            case 2:
+                c.sites[size_t(pick(3))].domain = domains[pick(4)];
+                break;
+            case 3:
+                c = lockedFor(c, 1 + pick(60), rig.clock);
+                break;
+            case 4:
+                c = switched(c, pick(2), rig.clock, cal);
+                break;
+            case 5:
+                c.schedules = {Schedule::make(pick(2), {cal.weekday(rig.clock)},
+                                              minute - 30 + pick(60), minute + pick(60))};
+                break;
+            default:
+                rig.advance(60 * (1 + pick(90)));
+        }
+        rig.store->setConfig(c);  // ticks through the store's change callback
+        rig.tick();
+        SCOPED_TRACE(step);
+        ASSERT_EQ(rig.request(), expectedRequest(rig)) << encodeConfig(rig.store->config());
+        rig.applyRequest();
+        rig.advance(5);
+        rig.tick();
+        ASSERT_EQ(rig.item.blocking, !rig.request().empty());
+        const bool noSite =
+            rig.request().empty() && evaluate(rig.store->config(), rig.clock, cal).on;
+        EXPECT_EQ(rig.store->status() == "Tarrow \u2013 but no site is switched on", noSite);
+    }
+}
+
+// The helper is stuck once the section lags behind the request for more than 8 seconds of
+// real time (never by a wall clock's jump), said once, and working again once applied.
+TEST(Tick, HelperStateFollowsTheFilesAndTheSection) {
+    struct Case {
+        HelperFiles files;
+        const char* lagging;  // per tick, 5 s apart: '1' while the section lags behind
+        int wall, elapsed;    // then both clocks move on
+        Helper expected;
+        int stuckLines;
+    };
+    const Case cases[] = {
+        {HelperFiles::none, "11", 0, 0, Helper::missing, 0},
+        {HelperFiles::wrongDigest, "11", 0, 0, Helper::outdated, 0},
+        {HelperFiles::current, "10", 0, 0, Helper::working, 0},
+        {HelperFiles::current, "1", 0, 0, Helper::working, 0},
+        {HelperFiles::current, "1111", 0, 0, Helper::stuck, 1},
+        {HelperFiles::current, "1110", 0, 0, Helper::working, 1},
+        {HelperFiles::current, "1", -3600, 5, Helper::stuck, 1},
+        {HelperFiles::current, "1", 8 * 3600, 1, Helper::working, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.lagging << " " << c.wall);
+        Rig rig(c.files);
+        rig.start(configWith({"youtube.com"}, true));
+        for (const char* lags = c.lagging; *lags; ++lags) {
+            rig.tick();
+            if (*lags == '0') rig.applyRequest();
+            rig.advance(5);
+        }
+        rig.clock += std::chrono::seconds(c.wall);
+        rig.elapsed += std::chrono::seconds(c.elapsed);
+        rig.tick();
+        EXPECT_EQ(rig.store->helper(), c.expected);
+        EXPECT_EQ(rig.count("helper: stuck"), c.stuckLines);
+        EXPECT_EQ(rig.item.dimmed, c.expected == Helper::missing);
+    }
+}
+
+// What is shown changes only with the section: the state file, the mark (not drawn again
+// unchanged) and one sweep of the tabs when blocking starts. A state file that cannot be
+// written is said once and written at a later tick.
+TEST(Tick, ShownStateFollowsTheSection) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, true));
+    const std::string state = fileIn(rig.paths.folder, "state");
+    std::filesystem::create_directories(state + ".tmp");
+    rig.tick();
+    rig.tick();
+    EXPECT_FALSE(rig.item.blocking) << "requested, not applied yet";
+    EXPECT_EQ(rig.countPrefix("cannot write the state file: "), 1);
+    std::filesystem::remove(state + ".tmp");
+    rig.applyRequest();
+    rig.tick();
+    const int marks = rig.item.marks;
+    rig.tick();
+    EXPECT_EQ(std::tie(rig.item.blocking, rig.item.marks, rig.sweeps), std::tuple(true, marks, 1));
+    EXPECT_EQ(readFile(state),
+              "Tarrow \u2013 until you say okay\nhelper: working\n"
+              "blocked now: 5 host names");
+}
+
+// A request that cannot be written is said at every tick (the state is still derived); one
+// that cannot be emptied on quitting is said once.
+TEST(Tick, ARequestThatCannotBeWrittenIsSaid) {
+    TempFolder blocker;
+    writeFile(blocker / "file", "a regular file where a folder should be\n");
+    Rig rig;
+    rig.paths.request = blocker / "file" + "/blocked-hosts";
+    rig.start(configWith({"youtube.com"}, true));
+    for (int i = 0; i < 3; ++i, rig.advance(5)) rig.tick();
+    EXPECT_EQ(rig.countPrefix("cannot write the request: "), 3);
+    EXPECT_EQ(rig.store->helper(), Helper::stuck) << "nothing was requested, so nothing applied";
+
+    Rig quitting;
+    quitting.start(configWith({"youtube.com"}, true));
+    quitting.tick();
+    std::filesystem::create_directory(quitting.paths.request + ".tmp");
+    quitting.tarrow->quit();
+    quitting.tarrow->emptyRequest();  // the app's about-to-quit hook
+    EXPECT_NE(quitting.request(), "");
+    EXPECT_EQ(quitting.countPrefix("cannot empty the request: "), 1);
+}
+
+// An expired lock is cleared, said once and saved; the same tick requests the rest.
+TEST(Tick, AnExpiredLockIsClearedSaidAndSaved) {
+    Rig rig;
+    Config config = configWith({"youtube.com"}, false);
+    config.onUntil = rig.clock + 25min;
+    rig.start(config);
+    rig.advance(25 * 60);
+    rig.tick();
+    rig.tick();
+    EXPECT_EQ(rig.count("timer over"), 1);
+    EXPECT_EQ(rig.request(), "");
+    EXPECT_EQ(readFile(fileIn(rig.paths.folder, "config.json")).value().find("onUntil"),
+              std::string::npos);
+}
+
+// Words added by the app run from the command file; a tick from inside a tick does nothing.
+TEST(Tick, AddedWordsRunOnceAndATickInsideATickDoesNothing) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, true));
+    std::vector<std::string> seen;
+    rig.tarrow->addCommand("card", [&](const app::Command& c, Instant) {
+        seen = c.words;
+        rig.tarrow->tick();
+    });
+    rig.command("card YouTube.com");
+    rig.tick();
+    EXPECT_EQ(seen, (std::vector<std::string>{"card", "YouTube.com"}));
+    EXPECT_EQ(rig.count("command: card YouTube.com"), 1);
+    EXPECT_EQ(rig.countPrefix("tarrow ("), 1);
+}
+
+// With the wait on, "Okay, Now" opens after a minute, not before; a second "off" cancels.
+TEST(Tick, TheWaitOpensAfterAMinuteAndASecondOffCancels) {
+    for (bool cancel : {false, true}) {
+        Rig rig;
+        Config config = configWith({"youtu.be"}, true);
+        config.waitToOpen = true;
+        rig.start(config);
+        rig.command("off");
+        rig.tick();
+        EXPECT_EQ(rig.store->status(), "Opening in 1:00 \u2013 Cancel");
+        rig.advance(30);
+        if (cancel) rig.command("off");
+        rig.tick();
+        rig.advance(29);
+        rig.tick();
+        EXPECT_NE(rig.request(), "");
+        rig.advance(1);
+        rig.tick();
+        EXPECT_EQ(rig.request() != "", cancel) << cancel;
+    }
+}
+
+// The helper's still-open file: read when it changes, each new name said once, an
+// unreadable one said once and shown as nothing.
+TEST(Tick, StillOpenNamesReachTheirSites) {
+    Rig rig;
+    rig.start(configWith({"youtube.com", "example.org"}, true));
+    auto status = [&](const std::string& text) {
+        writeFile(rig.paths.stillOpen + ".new", text);
+        std::filesystem::rename(rig.paths.stillOpen + ".new", rig.paths.stillOpen);
+        rig.tick();
+        rig.tick();
+    };
+    status("www.youtube.com: r1\nother.example: r2\n");
+    EXPECT_EQ(rig.store->stillOpen(),
+              (SiteOpenNames{{"youtube.com", {{"www.youtube.com", "r1"}}}}));
+    status("example.org: r1\nwww.youtube.com: r2\nother.example: r2\n");
+    EXPECT_EQ(rig.store->stillOpen().size(), 2u);
+    EXPECT_EQ(rig.countPrefix("still open: "), 4);
+    std::filesystem::remove(rig.paths.stillOpen);
+    std::filesystem::create_directories(rig.paths.stillOpen);
+    rig.tick();
+    rig.tick();
+    EXPECT_TRUE(rig.store->stillOpen().empty());
+    EXPECT_EQ(rig.count("cannot read " + rig.paths.stillOpen + ": not a regular file"), 1);
+}
+
+// Counted attempts are written at the next tick only when they changed and shown for the
+// week; "forget" empties them.
+TEST(Tick, AttemptsAreWrittenOncePerChangeAndShownForTheWeek) {
+    Rig rig;
+    rig.start(configWith({"youtube.com"}, true));
+    const std::string file = fileIn(rig.paths.folder, "attempts.json");
+    for (int i = 0; i < 1000; ++i)
+        rig.tarrow->attempts().count("youtube.com", rig.clock - 1s * i, rig.tarrow->calendar());
+    rig.tick();
+    EXPECT_EQ(rig.store->weekAttempts(), (SiteAttempts{{"youtube.com", 50}}));
+    std::filesystem::remove(file);
+    rig.tick();
+    EXPECT_FALSE(exists(file)) << "nothing changed: not written again";
+    rig.command("forget");
+    rig.tick();
+    EXPECT_TRUE(Attempts(rig.paths.folder).counts().empty());
+}
+
+}  // namespace
+}  // namespace tarrow::test
