@@ -59,10 +59,8 @@ TEST(Commands, TheFirstFlagThatAppliesChoosesTheMode) {
     const Case cases[] = {
         {{}, Mode::app, ""},
         {{"--menu", "--version"}, Mode::version, ""},
-        {{"-h", "--selftest"}, Mode::help, ""},
         {{"--icons", "a", "--render", "b"}, Mode::icons, "a"},
         {{"--menu", "--render"}, Mode::menu, ""},
-        {{"--attempts", "--menu"}, Mode::menu, ""},
         {{"--version=1", "--Menu"}, Mode::app, ""},
         {{"for", "abc"}, Mode::command, ""},
         {{"-platform", "xcb"}, Mode::app, ""},

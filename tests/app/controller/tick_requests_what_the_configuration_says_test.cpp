@@ -73,6 +73,8 @@ TEST(Tick, RequestsWhatTheConfigurationSaysThroughGeneratedChanges) {
         rig.tick();
         SCOPED_TRACE(step);
         ASSERT_EQ(rig.request(), expectedRequest(rig)) << encodeConfig(rig.store->config());
+        EXPECT_GT(rig.store->config().onUntil.value_or(rig.clock + 1s), rig.clock)
+            << "expired: cleared";
         rig.applyRequest();
         rig.advance(5);
         rig.tick();
@@ -166,37 +168,6 @@ TEST(Tick, ARequestThatCannotBeWrittenIsSaid) {
     EXPECT_EQ(quitting.countPrefix("cannot empty the request: "), 1);
 }
 
-// An expired lock is cleared, said once and saved; the same tick requests the rest.
-TEST(Tick, AnExpiredLockIsClearedSaidAndSaved) {
-    Rig rig;
-    Config config = configWith({"youtube.com"}, false);
-    config.onUntil = rig.clock + 25min;
-    rig.start(config);
-    rig.advance(25 * 60);
-    rig.tick();
-    rig.tick();
-    EXPECT_EQ(rig.count("timer over"), 1);
-    EXPECT_EQ(rig.request(), "");
-    EXPECT_EQ(readFile(fileIn(rig.paths.folder, "config.json")).value().find("onUntil"),
-              std::string::npos);
-}
-
-// Words added by the app run from the command file; a tick from inside a tick does nothing.
-TEST(Tick, AddedWordsRunOnceAndATickInsideATickDoesNothing) {
-    Rig rig;
-    rig.start(configWith({"youtube.com"}, true));
-    std::vector<std::string> seen;
-    rig.tarrow->addCommand("card", [&](const app::Command& c, Instant) {
-        seen = c.words;
-        rig.tarrow->tick();
-    });
-    rig.command("card YouTube.com");
-    rig.tick();
-    EXPECT_EQ(seen, (std::vector<std::string>{"card", "YouTube.com"}));
-    EXPECT_EQ(rig.count("command: card YouTube.com"), 1);
-    EXPECT_EQ(rig.countPrefix("tarrow ("), 1);
-}
-
 // With the wait on, "Okay, Now" opens after a minute, not before; a second "off" cancels.
 TEST(Tick, TheWaitOpensAfterAMinuteAndASecondOffCancels) {
     for (bool cancel : {false, true}) {
@@ -242,24 +213,6 @@ TEST(Tick, StillOpenNamesReachTheirSites) {
     rig.tick();
     EXPECT_TRUE(rig.store->stillOpen().empty());
     EXPECT_EQ(rig.count("cannot read " + rig.paths.stillOpen + ": not a regular file"), 1);
-}
-
-// Counted attempts are written at the next tick only when they changed and shown for the
-// week; "forget" empties them.
-TEST(Tick, AttemptsAreWrittenOncePerChangeAndShownForTheWeek) {
-    Rig rig;
-    rig.start(configWith({"youtube.com"}, true));
-    const std::string file = fileIn(rig.paths.folder, "attempts.json");
-    for (int i = 0; i < 1000; ++i)
-        rig.tarrow->attempts().count("youtube.com", rig.clock - 1s * i, rig.tarrow->calendar());
-    rig.tick();
-    EXPECT_EQ(rig.store->weekAttempts(), (SiteAttempts{{"youtube.com", 50}}));
-    std::filesystem::remove(file);
-    rig.tick();
-    EXPECT_FALSE(exists(file)) << "nothing changed: not written again";
-    rig.command("forget");
-    rig.tick();
-    EXPECT_TRUE(Attempts(rig.paths.folder).counts().empty());
 }
 
 }  // namespace

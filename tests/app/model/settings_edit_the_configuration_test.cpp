@@ -25,19 +25,15 @@ TEST(SiteNames, TypedTextBecomesAValidStoredDomainOrNone) {
     const std::pair<const char*, const char*> cases[] = {
         {"https://www.Example.com/watch?v=1", "example.com"},
         {"  example.com:8080/ \n", "example.com"},
-        {"ftp://a:b@c@Example.org:21/x", "example.org"},
         {"*.example.com..", "example.com"},
         {"www.www.example.com", "www.example.com"},
-        {"view-source:https://example.com", "example.com"},
         {"\t\u00A0example.com\u3000", "example.com"},
         {"https://www.B\u00fccher.de/", "xn--bcher-kva.de"},
         {"localhost", nullptr},
         {"", nullptr},
         {"192.168.0.1", nullptr},
-        {"[2001:db8::1]", nullptr},
         {"caf\xE9.de", nullptr},
         {"*.*.example.com", nullptr},
-        {"..a.b", nullptr},
     };
     for (const auto& [typed, stored] : cases) {
         const std::optional<std::string> out = normalize(typed);
@@ -53,22 +49,6 @@ TEST(SiteNames, TypedTextBecomesAValidStoredDomainOrNone) {
     for (bool german : {false, true})
         for (const Preset& p : presetsFor(german))
             EXPECT_TRUE(validHost(p.domain) && !isProtected(p.domain)) << p.domain;
-}
-
-// Each name the helper lists as still open lands on every configured site that blocks it.
-TEST(SiteNames, OpenNamesGoToEverySiteThatBlocksThem) {
-    const std::vector<Site> sites = {Site::named("youtube.com"), Site::named("x.com"),
-                                     Site::named("twitter.com"), Site::named("a.org", false)};
-    const StillOpen open = {{"youtu.be", "r1"},
-                            {"www.youtube.com", "r2"},
-                            {"twitter.com", "r3"},
-                            {"m.a.org", "r4"},
-                            {"other.example", "r5"}};
-    EXPECT_EQ(openNamesBySite(sites, open),
-              (SiteOpenNames{{"youtube.com", {{"www.youtube.com", "r2"}, {"youtu.be", "r1"}}},
-                             {"x.com", {{"twitter.com", "r3"}}},
-                             {"twitter.com", {{"twitter.com", "r3"}}},
-                             {"a.org", {{"m.a.org", "r4"}}}}));
 }
 
 struct SitesRig {
@@ -133,7 +113,6 @@ TEST(SitesTab, TicksAndRemovalChangeTheirRowOnly) {
         {"youtube.com", true, true, "example.com- bild.de youtube.com"},
         {"bild.de", false, true, "example.com-"},
         {"bild.de", false, false, "example.com- bild.de-"},
-        {"example.com", true, false, "example.com bild.de"},
         {"youtube.com", false, true, "example.com- bild.de"},
     };
     for (const Case& c : cases) {

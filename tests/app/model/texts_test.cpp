@@ -30,14 +30,11 @@ TEST(Texts, EachFamilySaysItsValues) {
         {statusLine(schedule, nine, de), "Tarrow \u2013 until 12:00, on schedule"},
         {statusLine(off, nine, de), "Everything open \u2013 next schedule Mo. 08:00"},
         {statusLine(paused, nine, de), "Okay, now \u2013 schedule skipped until 12:00"},
-        {untilLine(paused, nine, de), "until you say okay"},
         {cardLine(schedule, nine, de), "Blocked until 12:00, on schedule."},
         {when(t("2026-10-26T00:00:00+01:00"), t("2026-10-25T23:30:00+01:00"), de),
          "tomorrow 00:00"},
-        {when(t("2026-10-22T08:00:00+02:00"), t("2026-10-23T13:00:00+02:00"), gb), "Thu 08:00"},
         {describe(Schedule{"", true, {2, 4, 6, 9}, 1320, 120}, gb),
          "Mon, Wed, Fri, 22:00\u201302:00"},
-        {describe(Schedule{"", true, {1, 2, 3, 4, 5, 6, 7}, 300, 300}, de), "Every day, all day"},
         {minutesText(-30) + minutesText(100000), "23:3010:40"},
         {scheduleRowTexts(Schedule{"x", false, {2, 3, 4, 5, 6}, 540, 720}, gb).offCaption,
          "Off \u2013 switch on to say tarrow on Weekdays, 09:00\u201312:00"},
@@ -47,9 +44,6 @@ TEST(Texts, EachFamilySaysItsValues) {
              .value_or(""),
          "youtube.com \u00B7 also youtu.be \u00B7 tried 14 times this week \u00B7 still opens: "
          "www.youtube.com \u2013 a later line names it"},
-        {detail("example.com", 1, "en_US").value_or(""), "tried once this week"},
-        {visitsLine({"youtube.com", 40}, "en_US"), "youtube.com \u00B7 40 visits \u00B7 Video"},
-        {listJoined({"Firefox", "Chrome", "Brave"}), "Firefox, Chrome and Brave"},
         // Typed text is quoted so that no direction mark or control can turn it around.
         {notAnAddress("moc.elpmaxe\u202E\t"),
          "\u201Cmoc.elpmaxe\uFFFD\uFFFD\u201D is not an address Tarrow can block. Type it like "
