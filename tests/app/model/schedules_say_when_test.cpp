@@ -56,8 +56,9 @@ std::optional<Instant> referenceNext(const Schedule& s, Instant now, const Calen
 // of the clock lies inside some nine-day window; Santiago's clock skips midnight.
 TEST(Schedules, AgreeWithTheRulesReadStepByStep) {
     const std::vector<Schedule> schedules = {
-        sched(weekdays, 480, 720), sched({1}, 120, 180),  sched({7}, 1320, 150),
-        sched({1, 7}, 0, 0),       sched({4}, 1500, -20), sched({1, 2, 3, 4, 5, 6, 7}, 1410, 30),
+        sched(weekdays, 480, 720),   sched({1}, 120, 180),
+        sched({7}, 1320, 150),       sched({1, 7}, 0, 0),
+        sched({0, 4, 8}, 1500, -20), sched({1, 2, 3, 4, 5, 6, 7}, 1410, 30),
     };
     const Instant from = t("2026-01-01T00:00:00Z");
     for (const char* zone : {"Europe/Berlin", "America/New_York", "Asia/Kolkata",
@@ -89,8 +90,6 @@ TEST(Schedules, EdgesOfTheWallClock) {
          "2027-03-28T03:00:00+02:00", "2027-04-03T22:00:00+02:00"},
         {"Europe/Berlin", sched({1}, 150, 240), "2026-10-24T12:00:00+02:00", nullptr,
          "2026-10-25T02:30:00+02:00"},
-        {"Europe/Berlin", sched({0, 8, -1}, 480, 720), "2026-10-23T09:00:00+02:00", nullptr,
-         nullptr},
         {"America/Santiago", sched({1}, 0, 0), "2026-09-06T12:00:00-03:00",
          "2026-09-07T00:00:00-03:00", "2026-09-13T00:00:00-03:00"},
         {"No/Such_Zone", sched({6}, 480, 720), "2026-10-23T09:00:00Z", "2026-10-23T12:00:00Z",

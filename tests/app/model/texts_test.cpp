@@ -6,9 +6,7 @@
 #include "app/model/attempts_texts.h"
 #include "app/model/general_texts.h"
 #include "app/model/machine_texts.h"
-#include "app/model/schedules_texts.h"
 #include "app/model/setup_texts.h"
-#include "app/model/site_lines.h"
 #include "app/model/sites_texts.h"
 #include "app/model/texts.h"
 
@@ -25,33 +23,21 @@ TEST(Texts, EachFamilySaysItsValues) {
     const Instant monday = t("2026-10-26T08:00:00+01:00");
     const Evaluation schedule{true, Why::schedule(noon), noon, monday};
     const Evaluation off{false, Why::off(), std::nullopt, monday};
-    const Evaluation paused{false, Why::paused(noon), noon, monday};
     const std::pair<std::string, std::string> cases[] = {
         {statusLine(schedule, nine, de), "Tarrow \u2013 until 12:00, on schedule"},
         {statusLine(off, nine, de), "Everything open \u2013 next schedule Mo. 08:00"},
-        {statusLine(paused, nine, de), "Okay, now \u2013 schedule skipped until 12:00"},
-        {cardLine(schedule, nine, de), "Blocked until 12:00, on schedule."},
         {when(t("2026-10-26T00:00:00+01:00"), t("2026-10-25T23:30:00+01:00"), de),
          "tomorrow 00:00"},
         {describe(Schedule{"", true, {2, 4, 6, 9}, 1320, 120}, gb),
          "Mon, Wed, Fri, 22:00\u201302:00"},
         {minutesText(-30) + minutesText(100000), "23:3010:40"},
-        {scheduleRowTexts(Schedule{"x", false, {2, 3, 4, 5, 6}, 540, 720}, gb).offCaption,
-         "Off \u2013 switch on to say tarrow on Weekdays, 09:00\u201312:00"},
         {todayTryLine(1) + todayTryLine(11) + todayTryLine(22) + todayTryLine(113),
          "First try today11th try today22nd try today113th try today"},
-        {detail("youtube.com", 14, "en_US", {{"www.youtube.com", "a later line names it"}})
-             .value_or(""),
-         "youtube.com \u00B7 also youtu.be \u00B7 tried 14 times this week \u00B7 still opens: "
-         "www.youtube.com \u2013 a later line names it"},
         // Typed text is quoted so that no direction mark or control can turn it around.
         {notAnAddress("moc.elpmaxe\u202E\t"),
          "\u201Cmoc.elpmaxe\uFFFD\uFFFD\u201D is not an address Tarrow can block. Type it like "
          "example.com."},
         {shownEntry(std::string(60, 'a') + "b"), std::string(60, 'a') + "\u2026"},
-        {lockedUnderList({"Firefox", "Chromium"}, Desktop::other).text,
-         "The histories of Firefox and Chromium could not be read. Closing these browsers or "
-         "fixing the permissions of their profile folders may help."},
         {Calendar("Europe/Berlin", "ar_EG").timestamp(t("2026-10-25T01:30:00Z")),
          "2026-10-25 02:30:00"},
     };
