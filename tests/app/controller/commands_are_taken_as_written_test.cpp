@@ -45,13 +45,11 @@ TEST(Commands, TheFirstFlagThatAppliesChoosesTheMode) {
         std::string folder;
     };
     const Case cases[] = {
-        {{}, Mode::app, ""},
         {{"--menu", "--version"}, Mode::version, ""},
         {{"--icons", "a", "--render", "b"}, Mode::icons, "a"},
         {{"--menu", "--render"}, Mode::menu, ""},
         {{"--version=1", "--Menu"}, Mode::app, ""},
         {{"for", "abc"}, Mode::command, ""},
-        {{"-platform", "xcb"}, Mode::app, ""},
     };
     for (const Case& c : cases) {
         const Invocation got = chooseMode(c.args);
