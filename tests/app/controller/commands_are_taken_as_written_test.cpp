@@ -1,6 +1,5 @@
-// Commands reach the app only as written: the command line picks one mode, the command
-// file's words keep their limits, what cannot be used is left alone, and the tray menu's
-// items do what they say.
+// Commands reach the app only as written: the command file's words keep their limits,
+// what cannot be used is left alone, and the tray menu's items do what they say.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -38,26 +37,6 @@ TEST(Commands, WordsAndTheirLimits) {
                   (std::vector<std::string>{"for", "90"}));
 }
 
-TEST(Commands, TheFirstFlagThatAppliesChoosesTheMode) {
-    struct Case {
-        std::vector<std::string> args;
-        Mode mode;
-        std::string folder;
-    };
-    const Case cases[] = {
-        {{"--menu", "--version"}, Mode::version, ""},
-        {{"--icons", "a", "--render", "b"}, Mode::icons, "a"},
-        {{"--menu", "--render"}, Mode::menu, ""},
-        {{"--version=1", "--Menu"}, Mode::app, ""},
-        {{"for", "abc"}, Mode::command, ""},
-    };
-    for (const Case& c : cases) {
-        const Invocation got = chooseMode(c.args);
-        EXPECT_EQ(std::pair(got.mode, got.folder), std::pair(c.mode, c.folder))
-            << testing::PrintToString(c.args);
-    }
-}
-
 // A FIFO must neither hang the tick nor be removed; text that is not UTF-8 is no command.
 TEST(Commands, WhatCannotBeUsedIsLeftAlone) {
     TempFolder s;
@@ -73,56 +52,37 @@ TEST(Commands, WhatCannotBeUsedIsLeftAlone) {
     }
 }
 
-// A command no running copy takes in time is removed, never run later.
+// A command the running copy does not take in time is removed, never run later.
 TEST(Commands, ACommandNotTakenIsRemoved) {
-    for (bool running : {false, true}) {
-        TempFolder s;
-        std::optional<Result<platform::Instance>> held;
-        if (running) held.emplace(platform::claimInstance(s / "tarrow.lock"));
-        const SendResult result =
-            sendCommand({s.path, s / "tarrow.lock", std::chrono::milliseconds(50)}, "on");
-        EXPECT_EQ(result.sent, running ? Sent::noAnswer : Sent::notRunning) << result.text;
-        EXPECT_FALSE(exists(fileIn(s.path, "command")));
-        if (held && *held) ::close(std::get<platform::InstanceHeld>(**held).fd);
-    }
+    TempFolder s;
+    Result<platform::Instance> held = platform::claimInstance(s / "tarrow.lock");
+    const SendResult result =
+        sendCommand({s.path, s / "tarrow.lock", std::chrono::milliseconds(50)}, "on");
+    EXPECT_EQ(result.sent, Sent::noAnswer) << result.text;
+    EXPECT_FALSE(exists(fileIn(s.path, "command")));
+    if (held) ::close(std::get<platform::InstanceHeld>(*held).fd);
 }
 
-struct Effects {
-    std::vector<std::string> calls;
-    MenuActions actions() {
-        MenuActions a;
-        a.installHelper = [this] { return calls.push_back("install"), true; };
-        a.askBrowsers = [this] { calls.push_back("ask"); };
-        a.open = [this](const std::string& where) { calls.push_back(where); };
-        return a;
-    }
-};
-
-MenuEntry entry(MenuCommand command, std::string id = {}, std::optional<int> minutes = {}) {
-    MenuEntry e;
-    e.command = command, e.id = std::move(id), e.minutes = minutes;
-    return e;
-}
-
-// The main switch sets up a missing helper first; "Set Up" does something only while the
-// helper does not work; a toggle of a site that is gone changes nothing.
+// The main switch sets up a missing helper first and ticks at once; "Set Up" does something
+// only while the helper does not work; a toggle of a site that is gone changes nothing.
 TEST(Menu, ItemsDoWhatTheySay) {
     for (HelperFiles helper : {HelperFiles::none, HelperFiles::current}) {
         Rig rig(helper);
         rig.start(configWith({"example.com", "example.org"}, false));
         rig.tick();
-        Effects effects;
-        choose(*rig.tarrow, entry(MenuCommand::toggleMain), effects.actions());
-        EXPECT_NE(rig.request().find("example.com"), std::string::npos) << "ticked at once";
-        choose(*rig.tarrow, entry(MenuCommand::setUp), effects.actions());
-        const std::vector<std::string> calls = {"install", "ask", "install"};
-        EXPECT_EQ(effects.calls, helper == HelperFiles::none ? calls : std::vector{calls[1]});
-        choose(*rig.tarrow, entry(MenuCommand::toggleSite, rig.store->config().sites[1].id), {});
-        choose(*rig.tarrow, entry(MenuCommand::toggleSite, "gone"), {});
+        std::vector<std::string> calls;
+        MenuActions actions;
+        actions.installHelper = [&] { return calls.push_back("install"), true; };
+        actions.askBrowsers = [&] { calls.push_back("ask"); };
+        toggleMain(*rig.tarrow, actions);
+        EXPECT_NE(rig.request().find("example.com"), std::string::npos);
+        setUp(*rig.tarrow, actions);
+        const std::vector<std::string> all = {"install", "ask", "install"};
+        EXPECT_EQ(calls, helper == HelperFiles::none ? all : std::vector{all[1]});
+        toggleSite(*rig.tarrow, rig.store->config().sites[1].id);
+        toggleSite(*rig.tarrow, "gone");
         EXPECT_EQ(rig.request().find("example.org"), std::string::npos);
-        choose(*rig.tarrow, entry(MenuCommand::lockFor, {}, 25), {});
-        EXPECT_EQ(rig.store->config().onUntil, rig.clock + std::chrono::minutes(25));
-        choose(*rig.tarrow, entry(MenuCommand::quit), {});
+        rig.tarrow->quit();
         EXPECT_EQ(rig.request(), "");
     }
 }
@@ -131,7 +91,6 @@ TEST(Menu, ItemsDoWhatTheySay) {
 // "Okay, Now", the sites' ticks and the keys in this desktop's words.
 TEST(Menu, EveryItemAsPrinted) {
     MenuFacts facts;
-    facts.status = "Blocked until 12:00";
     facts.helper = Helper::stuck;
     facts.on = true;
     facts.sites = {{"S1", "youtube.com", true}};
@@ -139,8 +98,7 @@ TEST(Menu, EveryItemAsPrinted) {
     const std::vector<MenuEntry> menu = menuEntries(facts);
     const std::string text = menuText(menu, Desktop::other);
     for (const char* line :
-         {"  Blocked until 12:00   (inactive)\n",
-          "  Blocking Isn\u2019t Working \u2013 Repair\u2026\n", "  Okay, Now   (inactive)\n",
+         {"  Blocking Isn\u2019t Working \u2013 Repair\u2026\n", "  Okay, Now   (inactive)\n",
           "        25 Minutes\n", "      \u2713 youtube.com\n", "        No schedules yet\n",
           "  Settings\u2026   Ctrl+,\n", "  Quit Tarrow   Ctrl+Q\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
