@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "app/model/config_json.h"
 #include "app/model/presets.h"
 #include "app/model/schedules_tab.h"
