@@ -1,5 +1,7 @@
-// The writer thread's order, coalescing and quitting, with a stand-in file-system step
-// that records each write and can be held shut: no sleeps, no disk.
+// The app's file writer loses no change and never holds quitting up: a burst during a
+// write becomes one write of the latest, other files keep their place, and a write that
+// hangs holds quitting for the limit only. A stand-in file-system step records each
+// write and can be held shut: no sleeps, no disk.
 
 #include "common/file_writer.h"
 
@@ -80,17 +82,6 @@ TEST(FileWriter, ABurstDuringAWriteBecomesOneWriteOfTheLatest) {
     EXPECT_EQ(disk.written, (Written{{"config", "0"}, {"config", "1000"}, {"state", "s"}}));
     EXPECT_EQ(heard, (std::vector<std::string>{"0", "1000", "s"}))
         << "replaced writes are not heard";
-}
-
-// Quitting writes what waits for its gap at once.
-TEST(FileWriter, FinishWritesWhatWaitsWithoutTheGap) {
-    Disk disk;
-    FileWriter writer({}, disk.step(), std::chrono::hours{1});
-    writer.write(fileWrite("config", "first"));
-    disk.waitUntilEntered(1);
-    writer.write(fileWrite("config", "second"));
-    EXPECT_TRUE(writer.finish(10s));
-    EXPECT_EQ(disk.written, (Written{{"config", "first"}, {"config", "second"}}));
 }
 
 // A write that hangs (a dead network folder) holds quitting up for the limit only; what

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
 #include "tests/support/child_process.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
@@ -114,6 +115,23 @@ TEST(RequestTrust, NamesTaken) {
         writeFile(folder / "r", content);
         EXPECT_EQ(requested(folder / "r", ::getuid()), names(expected)) << content.substr(0, 40);
     }
+}
+
+// Strict UTF-8: one row per way a byte run is not.
+TEST(RequestTrust, Utf8IsStrict) {
+    const std::pair<std::string, bool> rows[] = {
+        {"caf\xC3\xA9 \xE2\x80\x93 \xF0\x9F\x98\x80 \xEF\xBF\xBF \xF4\x8F\xBF\xBF", true},
+        {"twelve bytes\xFF", false},
+        {"\xC0\xAF", false},
+        {"\xE0\x80\xAF", false},
+        {"\xED\xA0\x80", false},
+        {"\xF4\x90\x80\x80", false},
+        {"\xC3", false},
+        {"abcdefg\xE2\x80", false},
+        {"\x80", false},
+    };
+    for (const auto& [bytes, valid] : rows)
+        EXPECT_EQ(validUtf8(bytes), valid) << testing::PrintToString(bytes);
 }
 
 }  // namespace
