@@ -59,20 +59,6 @@ TEST(HelperProgram, ArgumentsPickOneMode) {
     EXPECT_EQ(helper::parseCommandLine({"--clear", "--hosts"}).hostsPath, "/etc/hosts");
 }
 
-TEST(HelperProgram, VersionHelpAndUsageChangeNothing) {
-    TempFolder f;
-    writeFile(f / "hosts", "127.0.0.1 localhost\n");
-    const HelperRun version = runHelper({"--clear", "--hosts", f / "hosts", "--version"});
-    const HelperRun help = runHelper({"--clear", "--hosts", f / "hosts", "--help"});
-    const HelperRun bad = runHelper({"--apply", f / "r", "--hosts", f / "hosts"});
-    EXPECT_TRUE(version.out.starts_with("Tarrow helper ")) << version.out;
-    EXPECT_NE(help.out.find("--listen-test"), std::string::npos) << help.out;
-    EXPECT_TRUE(bad.out.starts_with("tarrow-helper --daemon")) << bad.out;
-    EXPECT_EQ(std::vector<int>({version.status, help.status, bad.status}),
-              std::vector<int>({0, 0, 2}));
-    EXPECT_EQ(readFile(f / "hosts"), "127.0.0.1 localhost\n");
-}
-
 // Standard error a pipe whose reader has gone, SIGPIPE as a shell leaves it: every step
 // logs after its work, and the exit status is still 0.
 int withClosedStandardError(const std::vector<std::string>& args) {

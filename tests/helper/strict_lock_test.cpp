@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include "common/strict_lock_text.h"
-#include "helper/pass.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
@@ -67,20 +66,6 @@ TEST(StrictLock, HoldsUntilItsEnd) {
     rig.pass(1s);
     EXPECT_TRUE(rig.update().empty());
     EXPECT_FALSE(exists(rig.lockPath));
-}
-
-// The pass blocks the locked names when the request is emptied.
-TEST(StrictLock, ThePassKeepsTheLockedNames) {
-    Rig rig;
-    HelperState state;
-    state.hostsPath = rig.folder / "hosts";
-    state.log = [](std::string_view) {};
-    state.strict = rig.keeper;
-    writeFile(state.hostsPath, "");
-    rig.ask(start + 30min, "a.example\n");
-    writeFile(rig.folder / "request/blocked-hosts", "");
-    pass(state, rig.folder / "request/blocked-hosts", ::getuid());
-    EXPECT_EQ(readFile(state.hostsPath), hostsFile("", {"a.example"}));
 }
 
 TEST(StrictLock, BadRequestsAreRefused) {

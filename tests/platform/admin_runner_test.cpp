@@ -67,18 +67,5 @@ TEST(AdminRunner, PackagedShellOnlyWhenRootOwnsIt) {
     EXPECT_EQ(adminShell(shell), ::getuid() == 0 ? shell : "/bin/sh");
 }
 
-// Each step's action is in the package's policy with the word that picks it.
-TEST(AdminRunner, PolicyHasEachStepsAction) {
-    const std::string policy =
-        test::readFile(TARROW_SOURCE_DIR "/packaging/de.brightloom.tarrow.policy").value_or("");
-    for (AdminAction action : {AdminAction::setUp, AdminAction::remove}) {
-        const size_t at = policy.find("<action id=\"" + polkitAction(action) + "\">");
-        ASSERT_NE(at, std::string::npos) << polkitAction(action);
-        EXPECT_NE(policy.substr(at, policy.find("</action>", at) - at)
-                      .find("exec.argv1\">" + std::string(adminShellWord(action)) + "<"),
-                  std::string::npos);
-    }
-}
-
 }  // namespace
 }  // namespace tarrow::platform
