@@ -10,7 +10,6 @@
 
 #include <thread>
 
-#include "tests/support/environment.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
@@ -42,13 +41,6 @@ TEST(SingleInstance, OneCopyAtATime) {
     ::close(std::get<InstanceHeld>(*first).fd);
     EXPECT_TRUE(held(claimInstance(lock)));
     EXPECT_EQ(claimInstance(lock + "/x").status().error(), ENOTDIR);
-
-    test::ScopedEnvironment env;
-    for (const std::string& runtime : {s.path, s / "missing", std::string()}) {
-        env.set("XDG_RUNTIME_DIR", runtime);
-        EXPECT_EQ(instanceLockPath("/state"),
-                  (runtime == s.path ? s.path : "/state") + "/tarrow.lock");
-    }
 }
 
 }  // namespace
