@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -31,21 +30,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::Client;
-
-struct LogSink {
-    std::mutex mutex;
-    std::vector<std::string> lines;
-    std::function<void(std::string_view)> writer() {
-        return [this](std::string_view line) {
-            std::lock_guard lock(mutex);
-            lines.emplace_back(line);
-        };
-    }
-    size_t size() {
-        std::lock_guard lock(mutex);
-        return lines.size();
-    }
-};
 
 // The host names of a hits file, each followed by ";".
 std::string hitHosts(const std::string& path) {
@@ -69,9 +53,8 @@ std::string heading(const std::string& answer) {
 
 struct Listening {
     test::TempFolder folder;
-    LogSink log;
     Notice notice{"127.0.0.1", folder / "hits", false,
-                  NoticeSetup{log.writer(), {}, {}, noticeLimits}};
+                  NoticeSetup{[](std::string_view) {}, {}, {}, noticeLimits}};
     Listening() { EXPECT_TRUE(notice.start(0, 0)); }
     uint16_t port(bool tls) { return notice.ports()[tls ? 1 : 0]; }
 };
@@ -134,7 +117,7 @@ TEST(BlockedSiteNoted, AFloodIsCapped) {
 // within the pause, and succeeds after it.
 TEST(BlockedSiteNoted, AFailedStartIsRetriedAfterAPause) {
     test::TempFolder folder;
-    LogSink log;
+    std::vector<std::string> log;  // start() logs on the calling thread
     auto now = std::chrono::steady_clock::time_point(1h);
     NoticeClock clock;
     clock.steady = [&] { return now; };
@@ -142,12 +125,13 @@ TEST(BlockedSiteNoted, AFailedStartIsRetriedAfterAPause) {
     const int free = test::boundSocket(SOCK_STREAM, "127.0.0.1");
     const uint16_t https = test::localPort(held), http = test::localPort(free);
     ::close(free);
-    Notice notice("127.0.0.1", folder / "hits", false,
-                  NoticeSetup{log.writer(), clock, {}, noticeLimits});
+    Notice notice(
+        "127.0.0.1", folder / "hits", false,
+        NoticeSetup{[&](std::string_view l) { log.emplace_back(l); }, clock, {}, noticeLimits});
     EXPECT_FALSE(notice.start(http, https));
     EXPECT_FALSE(notice.hasListeners());
     EXPECT_FALSE(Client(http).connected());
-    EXPECT_EQ(log.lines.back(), "listener not up, blocking without the note");
+    EXPECT_EQ(log.back(), "listener not up, blocking without the note");
     const size_t logged = log.size();
     ::close(held);
     now += 30s;
