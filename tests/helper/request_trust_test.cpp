@@ -119,19 +119,11 @@ TEST(RequestTrust, NamesTaken) {
 
 // Strict UTF-8: one row per way a byte run is not.
 TEST(RequestTrust, Utf8IsStrict) {
-    const std::pair<std::string, bool> rows[] = {
-        {"caf\xC3\xA9 \xE2\x80\x93 \xF0\x9F\x98\x80 \xEF\xBF\xBF \xF4\x8F\xBF\xBF", true},
-        {"twelve bytes\xFF", false},
-        {"\xC0\xAF", false},
-        {"\xE0\x80\xAF", false},
-        {"\xED\xA0\x80", false},
-        {"\xF4\x90\x80\x80", false},
-        {"\xC3", false},
-        {"abcdefg\xE2\x80", false},
-        {"\x80", false},
-    };
-    for (const auto& [bytes, valid] : rows)
-        EXPECT_EQ(validUtf8(bytes), valid) << testing::PrintToString(bytes);
+    EXPECT_TRUE(
+        validUtf8("caf\xC3\xA9 \xE2\x80\x93 \xF0\x9F\x98\x80 \xEF\xBF\xBF \xF4\x8F\xBF\xBF"));
+    for (const char* bad : {"twelve bytes\xFF", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
+                            "\xF4\x90\x80\x80", "\xC3", "abcdefg\xE2\x80", "\x80"})
+        EXPECT_FALSE(validUtf8(bad)) << testing::PrintToString(std::string(bad));
 }
 
 }  // namespace
