@@ -1,5 +1,7 @@
-// The writer thread's order, coalescing and quitting, with a stand-in file-system step
-// that records each write and can be held shut: no sleeps, no disk.
+// The app's file writer loses no change and never holds quitting up: a burst during a
+// write becomes one write of the latest (other files keep their place), and a write that
+// hangs (a dead network folder) holds quitting for the limit only, unheard of after.
+// A stand-in file-system step records each write and can be held shut.
 
 #include "common/file_writer.h"
 
@@ -8,9 +10,6 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace tarrow {
 namespace {
@@ -18,101 +17,63 @@ namespace {
 using namespace std::chrono_literals;
 using Written = std::vector<std::pair<std::string, std::string>>;
 
-// The stand-in step: records path and bytes, and while shut, waits inside the write.
 struct Disk {
     std::mutex mutex;
     std::condition_variable changed;
-    bool shut = false;
+    bool shut = true;
     int entered = 0;
     Written written;
 
-    FileWriter::Step step() {
-        return [this](const std::string& path, std::string_view bytes, const AtomicWrite&) {
-            std::unique_lock lock(mutex);
-            ++entered;
-            changed.notify_all();
-            changed.wait(lock, [&] { return !shut; });
-            written.emplace_back(path, bytes);
+    // Shared, so that a write finishing after the test is not left without its disk.
+    static FileWriter::Step step(const std::shared_ptr<Disk>& disk) {
+        return [disk](const std::string& path, std::string_view bytes, const AtomicWrite&) {
+            std::unique_lock lock(disk->mutex);
+            ++disk->entered;
+            disk->changed.notify_all();
+            disk->changed.wait(lock, [&] { return !disk->shut; });
+            disk->written.emplace_back(path, bytes);
             return Status();
         };
-    }
-    void close() {
-        std::lock_guard lock(mutex);
-        shut = true;
     }
     void open() {
         std::lock_guard lock(mutex);
         shut = false;
         changed.notify_all();
     }
-    void waitUntilEntered(int n) {
+    void waitUntilEntered() {
         std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return entered >= n; });
+        changed.wait(lock, [&] { return entered > 0; });
     }
 };
 
-FileWrite fileWrite(std::string path, std::string bytes,
-                    std::vector<std::string>* heard = nullptr) {
-    FileWrite write{std::move(path), bytes, {}, {}};
-    if (heard) write.done = [heard, bytes](const Status&) { heard->push_back(bytes); };
-    return write;
-}
-
-// While one write hangs, a thousand changes of the same file become one more write
-// with the last of them; another file keeps its place in the queue.
-TEST(FileWriter, ABurstDuringAWriteBecomesOneWriteOfTheLatest) {
-    Disk disk;
-    std::vector<std::string> heard;
-    {
-        FileWriter writer({}, disk.step(), 0ms);
-        disk.close();
-        writer.write(fileWrite("config", "0", &heard));
-        disk.waitUntilEntered(1);
-        for (int i = 1; i <= 1000; ++i) {
-            writer.write(fileWrite("config", std::to_string(i), &heard));
-            if (i == 1) writer.write(fileWrite("state", "s", &heard));
+TEST(FileWriter, ABurstBecomesOneWriteOfTheLatestAndAHangIsLeft) {
+    for (const bool hangs : {false, true}) {
+        auto disk = std::make_shared<Disk>();
+        auto heard = std::make_shared<std::vector<std::string>>();
+        const auto write = [&](std::string path, std::string bytes) {
+            return FileWrite{std::move(path), bytes, {}, [heard, bytes](const Status&) {
+                                 heard->push_back(bytes);
+                             }};
+        };
+        {
+            FileWriter writer({}, Disk::step(disk), 0ms);
+            writer.write(write("config", "0"));
+            disk->waitUntilEntered();
+            for (int i = 1; i <= 1000 && !hangs; ++i) {
+                writer.write(write("config", std::to_string(i)));
+                if (i == 1) writer.write(write("state", "s"));
+            }
+            if (!hangs) disk->open();
+            EXPECT_EQ(writer.finish(hangs ? 20ms : 10s), !hangs);
+        }  // nor does the destructor wait for a hanging write
+        disk->open();
+        const std::vector<std::string> all = {"0", "1000", "s"};
+        EXPECT_EQ(*heard, hangs ? std::vector<std::string>() : all);
+        if (!hangs) {
+            EXPECT_EQ(disk->written,
+                      (Written{{"config", "0"}, {"config", "1000"}, {"state", "s"}}));
         }
-        EXPECT_TRUE(writer.busy());
-        disk.open();
-        EXPECT_TRUE(writer.finish(10s));
-        EXPECT_FALSE(writer.busy());
     }
-    EXPECT_EQ(disk.written, (Written{{"config", "0"}, {"config", "1000"}, {"state", "s"}}));
-    EXPECT_EQ(heard, (std::vector<std::string>{"0", "1000", "s"}))
-        << "replaced writes are not heard";
-}
-
-// Quitting writes what waits for its gap at once.
-TEST(FileWriter, FinishWritesWhatWaitsWithoutTheGap) {
-    Disk disk;
-    FileWriter writer({}, disk.step(), std::chrono::hours{1});
-    writer.write(fileWrite("config", "first"));
-    disk.waitUntilEntered(1);
-    writer.write(fileWrite("config", "second"));
-    EXPECT_TRUE(writer.finish(10s));
-    EXPECT_EQ(disk.written, (Written{{"config", "first"}, {"config", "second"}}));
-}
-
-// A write that hangs (a dead network folder) holds quitting up for the limit only; what
-// it finishes later is not heard of, and the writer is not waited for again.
-TEST(FileWriter, FinishGivesUpOnAHangingWrite) {
-    auto disk = std::make_shared<Disk>();
-    auto heard = std::make_shared<std::vector<std::string>>();
-    {
-        FileWriter writer(
-            {},
-            [disk](const std::string& p, std::string_view b, const AtomicWrite& h) {
-                return disk->step()(p, b, h);
-            },
-            0ms);
-        disk->close();
-        writer.write(fileWrite("config", "hangs", heard.get()));
-        disk->waitUntilEntered(1);
-        EXPECT_FALSE(writer.finish(20ms));
-        EXPECT_TRUE(writer.busy());
-    }  // the destructor does not wait either
-    disk->open();
-    EXPECT_TRUE(heard->empty());
 }
 
 }  // namespace

@@ -1,3 +1,6 @@
+// The still-open list the helper writes and the app reads: what it writes reads back, and
+// anything that is not a "name: reason" line is skipped.
+
 #include "common/still_open_file.h"
 
 #include <gtest/gtest.h>
@@ -5,33 +8,16 @@
 namespace tarrow {
 namespace {
 
-TEST(StillOpenFile, RoundTrip) {
-    const StillOpen open{{"b.example", "a later line of /etc/hosts names it"},
-                         {"a.example", "an earlier line of /etc/hosts names it"}};
-    const std::string text = stillOpenText(open);
-    EXPECT_EQ(text,
-              "a.example: an earlier line of /etc/hosts names it\n"
-              "b.example: a later line of /etc/hosts names it\n");
-    EXPECT_EQ(parseStillOpen(text), open);
-    EXPECT_EQ(stillOpenText({}), "");
-    EXPECT_EQ(parseStillOpen(""), StillOpen{});
-}
-
-// The app reads what is on disk: anything that is not a "name: reason" line is skipped.
-TEST(StillOpenFile, BadLinesAreSkipped) {
-    struct Row {
-        const char* text;
-        StillOpen open;
+TEST(StillOpenFile, WrittenReadsBackBadLinesSkipped) {
+    const StillOpen open{{"b.example", "later"}, {"a.example", "earlier"}};
+    EXPECT_EQ(stillOpenText(open), "a.example: earlier\nb.example: later\n");
+    EXPECT_EQ(parseStillOpen(stillOpenText(open)), open);
+    const std::pair<const char*, StillOpen> rows[] = {
+        {"junk\nNot A Name: x\na.example:no space\n\n", {}},
+        {"c.example: z", {{"c.example", "z"}}},
+        {"d.example: x\nd.example: \n", {{"d.example", ""}}},
     };
-    const Row rows[] = {
-        {"junk\n", {}},
-        {"Not A Name: x\n", {}},
-        {"a.example:no space\n", {}},
-        {"c.example: z", {{"c.example", "z"}}},  // no final line feed
-        {"c.example: \n", {{"c.example", ""}}},
-        {"\n\nd.example: x\nd.example: y\n", {{"d.example", "y"}}},  // the last one wins
-    };
-    for (const Row& row : rows) EXPECT_EQ(parseStillOpen(row.text), row.open) << row.text;
+    for (const auto& [text, expected] : rows) EXPECT_EQ(parseStillOpen(text), expected) << text;
 }
 
 }  // namespace

@@ -17,7 +17,6 @@ bundled="$work/app's bin/tarrow-helper"
 mkdir -p "${bundled%/*}"
 cp "$bin/tarrow-helper" "$bundled"
 cp -r "$bin/de.brightloom.tarrow.extension" "${bundled%/*}/"
-extension="$R/usr/local/libexec/de.brightloom.tarrow.extension"
 digest=$(sha256sum <"$bundled" | cut -d' ' -f1)
 request="$work/home/o'neil & <co>/request/blocked-hosts"
 helper="$R/usr/local/libexec/de.brightloom.tarrow.helper"
@@ -35,7 +34,6 @@ run() {
 no_temp_left() { not grep -q -e '^\.tarrow-helper' -e '\.new$' \
   <<<"$(ls -A "$R/usr/local/libexec" "$R/etc/systemd/system")"; }
 mode_owner() { stat -c '%a %U:%G' "$1"; }
-read_only() { mount --bind "$1" "$1" && mount -o remount,bind,ro "$1"; }
 blocking() {
   mkdir -p "$work/req" && printf 'example.com\n' >"$work/req/blocked-hosts"
   "$helper" --apply "$work/req/blocked-hosts" --uid 0 --hosts /etc/hosts --no-flush
@@ -49,13 +47,10 @@ run install
 check "fresh install succeeds" [ "$out" = ok ]
 check "helper in place, same bytes" cmp -s "$bundled" "$helper"
 check "helper root-owned, mode 755" [ "$(mode_owner "$helper")" = "755 root:root" ]
-check "the extension beside it, same bytes" \
-  cmp -s "${bundled%/*}/de.brightloom.tarrow.extension/tarrow.crx" "$extension/tarrow.crx"
-check "tools folder made root-owned, mode 755" [ "$(mode_owner "$R/usr/local/libexec")" = "755 root:root" ]
 check "unit in place, mode 644" [ "$(mode_owner "$unit")" = "644 root:root" ]
 check "unit is the built unit" cmp -s "$unit" <("$tool" unit "$R" "$request" 1000; echo)
-check "legacy unit removed" [ ! -e "$R/etc/systemd/system/de.brightloom.pinfold.helper.service" ]
-check "legacy helper removed" [ ! -e "$R/usr/local/libexec/de.brightloom.pinfold.helper" ]
+check "legacy unit and helper removed" [ ! -e "$R/etc/systemd/system/de.brightloom.pinfold.helper.service" \
+  -a ! -e "$R/usr/local/libexec/de.brightloom.pinfold.helper" ]
 check "no temporary copies left" no_temp_left
 check "systemctl calls in order" [ "$(systemctl_calls)" = "disable --now de.brightloom.pinfold.helper.service
 disable --now de.brightloom.tarrow.helper.service
@@ -63,17 +58,7 @@ is-active de.brightloom.tarrow.helper.service
 daemon-reload
 enable --now de.brightloom.tarrow.helper.service" ]
 
-# 2. A second install of the same build, while the old daemon takes three checks to stop.
-echo 3 >"$work/active-left"
-before=$(stat -c %i "$helper")
-run install
-check "second install succeeds" [ "$out" = ok ]
-check "same bytes again" cmp -s "$bundled" "$helper"
-check "replaced by a new file" [ "$(stat -c %i "$helper")" != "$before" ]
-check "waited for the old daemon, then loaded" [ "$(systemctl_calls | grep -c is-active)" = 4 ]
-check "loaded last" [ "$(systemctl_calls | tail -1)" = "enable --now de.brightloom.tarrow.helper.service" ]
-
-# 3. An old daemon that never stops: the wait is bounded, the load happens anyway.
+# 2. An old daemon that never stops: the wait is bounded, the load happens anyway.
 echo 1000 >"$work/active-left"
 start=$(now_ms)
 run install
@@ -84,7 +69,7 @@ check "stuck old daemon: ten checks" [ "$(systemctl_calls | grep -c is-active)" 
 check "stuck old daemon: waited about 2 s (${elapsed_ms} ms)" \
   [ "$elapsed_ms" -ge 1800 -a "$elapsed_ms" -lt 6000 ]
 
-# 4. A helper that does not match the build: nothing reaches the installed place.
+# 3. A helper that does not match the build: nothing reaches the installed place.
 printf 'other build' >"$work/wrong-helper"
 run install "" "$work/wrong-helper"
 check "mismatch fails" [ "$status" = 1 ]
@@ -92,45 +77,8 @@ check "mismatch message" [ "$out" = "failed: cannot run as root: The helper in t
 check "mismatch: installed helper untouched" cmp -s "$bundled" "$helper"
 check "mismatch: temporary copy gone" no_temp_left
 check "mismatch: systemctl not called" [ -z "$(systemctl_calls)" ]
-# On a fresh system: no helper appears at all.
-mkdir -p "$work/root2/etc/systemd/system"
-run install "$work/root2" "$work/wrong-helper"
-check "fresh mismatch: nothing installed" [ -z "$(ls -A "$work/root2/usr/local/libexec")" ]
 
-# 5. The app's helper cannot be read: the script fails, no copy left behind.
-run install "" "$work/no-such-helper"
-check "missing bundled helper fails" [ "$status" = 1 ]
-check "missing bundled helper: no copy left" no_temp_left
-
-# 6. A step after the digest test fails (the unit folder is read-only): the script ends
-# with an error and the daemon is not touched.
-read_only "$R/etc/systemd/system"
-run install
-umount "$R/etc/systemd/system"
-check "failing step is reported ($out)" [ "$status" = 1 ]
-check "failing step: systemctl not called" [ -z "$(systemctl_calls)" ]
-
-# 7. Removal while blocking: the section leaves the hosts file, then the files go; with
-# them the helper's policy in a browser's policy folder (in the scratch /etc).
-policy=/etc/chromium/policies/managed/de.brightloom.tarrow.helper.json
-mkdir -p "${policy%/*}"
-blocking
-check "section present before removal" has_section
-check "browser policy present before removal" [ -e "$policy" ]
-run remove
-check "removal succeeds" [ "$out" = ok ]
-check "section removed by the helper" not grep -q -e '^# >>> Tarrow' -e 'example.com' /etc/hosts
-check "browser policy removed by the helper" [ ! -e "$policy" ]
-check "helper deleted" [ ! -e "$helper" ]
-check "extension deleted" [ ! -e "$extension" ]
-check "unit deleted" [ ! -e "$unit" ]
-check "removal calls" [ "$(systemctl_calls)" = "disable --now de.brightloom.tarrow.helper.service
-is-active de.brightloom.tarrow.helper.service
-daemon-reload" ]
-run remove
-check "removing again succeeds" [ "$out" = ok ]
-
-# 8. Removal reports every step that matters: each row installs afresh, breaks one
+# 4. Removal reports every step that matters: each row installs afresh, breaks one
 # thing, and expects the removal to fail, say why and keep what it names.
 out_like() { [[ $out == $1 ]]; }
 removal_fails() { # removal_fails <description> <expected message, a pattern> <what is kept...>
@@ -141,12 +89,6 @@ removal_fails() { # removal_fails <description> <expected message, a pattern> <w
   check "$what: says why ($out)" out_like "failed: cannot run as root: $message"
   for kept in "$@"; do check "$what: $kept kept" [ -e "$kept" ]; done
 }
-run install
-read_only "$R/etc/systemd/system"
-removal_fails "read-only unit folder" \
-  "rm: cannot remove '$unit': Read-only file system" "$unit"
-umount "$R/etc/systemd/system"
-
 run install
 echo 1000 >"$work/active-left"
 removal_fails "daemon still running" "The helper is still running." "$unit" "$helper"
@@ -160,11 +102,6 @@ removal_fails "read-only hosts folder" \
 mount -o remount,bind,rw /etc
 check "read-only hosts folder: section still there" has_section
 run remove
-
-# 9. Unusable request paths are refused before anything runs.
-run install "" "" "" "$work/a
-b"
-check "line break in request path refused" [ "$status" = 2 -a "$out" = refused ]
 
 # Nothing reached the real system folders.
 check "nothing written to /usr/local" [ -z "$(ls -A /usr/local)" ]

@@ -1,12 +1,13 @@
-// Which application is in front: from the active window on a private X server.
+// Which application is in front, from the active window on a private X server; what
+// cannot be told (no window manager, Wayland, an unknown window) counts as a browser.
 
 #include "platform/desktop/front_app.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 
+#include "tests/support/environment.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/xvfb.h"
@@ -14,82 +15,51 @@
 namespace tarrow::platform {
 namespace {
 
-TEST(BrowserInFront, UnknownCountsAsABrowser) {
-    const std::set<std::string> browsers = {"firefox-esr", "chromium"};
-    const Application firefox{"firefox-esr", "Firefox"}, editor{"org.gnome.TextEditor", "Edit"};
-    EXPECT_TRUE(browserInFront(FrontApp{}, browsers));                    // cannot be told
-    EXPECT_TRUE(browserInFront(FrontApp{true, std::nullopt}, browsers));  // nothing in front
-    EXPECT_TRUE(browserInFront(FrontApp{true, Application{"", "x"}}, browsers));
-    EXPECT_TRUE(browserInFront(FrontApp{true, editor}, {}));  // no browsers known
-    EXPECT_TRUE(browserInFront(FrontApp{true, firefox}, browsers));
-    EXPECT_FALSE(browserInFront(FrontApp{true, editor}, browsers));
-}
+TEST(FrontApp, TheActiveWindowsApplication) {
+    const Application editor{"org.gnome.TextEditor", "Edit"};
+    for (const FrontApp& front :
+         {FrontApp{}, FrontApp{true, std::nullopt}, FrontApp{true, Application{"", "x"}}})
+        EXPECT_TRUE(browserInFront(front, {"firefox-esr"}));
+    EXPECT_TRUE(browserInFront(FrontApp{true, editor}, {}));
+    EXPECT_FALSE(browserInFront(FrontApp{true, editor}, {"firefox-esr"}));
 
-// A private X server with one window made active by hand, as a window manager would.
-class X11 : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (!tarrow::test::Xvfb::available()) GTEST_SKIP() << "no Xvfb";
-        c = xvfb.start();
-        ASSERT_TRUE(c) << "Xvfb did not start";
-        setenv("DISPLAY", xvfb.display.c_str(), 1);
-        unsetenv("XDG_SESSION_TYPE");
-    }
-    void TearDown() override {
-        if (c) xcb_disconnect(c);
-    }
-    xcb_atom_t atom(const char* name) {
-        auto* reply =
-            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
-        xcb_atom_t a = reply->atom;
-        free(reply);
-        return a;
-    }
+    if (!test::Xvfb::available()) GTEST_SKIP() << "no Xvfb";
+    test::Xvfb xvfb;
+    xcb_connection_t* c = xvfb.start();
+    ASSERT_TRUE(c) << "Xvfb did not start";
+    test::TempFolder data;
+    test::writeFile(data / "applications/firefox-esr.desktop",
+                    "[Desktop Entry]\nType=Application\nName=Firefox ESR\n"
+                    "Exec=firefox-esr %u\nMimeType=x-scheme-handler/https;\n");
+    test::ScopedEnvironment env;
+    env.set("DISPLAY", xvfb.display);
+    env.set("XDG_SESSION_TYPE", nullptr);
+    env.set("XDG_DATA_HOME", data.path);
+    env.set("XDG_DATA_DIRS", data.path);
+    EXPECT_FALSE(frontApplication().told) << "no window manager has said anything";
 
-    tarrow::test::Xvfb xvfb;
-    xcb_connection_t* c = nullptr;
-};
-
-TEST_F(X11, ReadsTheActiveWindowsApplication) {
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    // No window manager has said anything yet: cannot be told.
-    EXPECT_FALSE(frontApplication().told);
-
     const xcb_window_t window = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 10, 10, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
     const char wmClass[] = "Navigator\0firefox-esr";
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
                         sizeof wmClass, wmClass);
-    const xcb_atom_t active = atom("_NET_ACTIVE_WINDOW");
-    xcb_window_t none = XCB_WINDOW_NONE;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, active, XCB_ATOM_WINDOW, 32, 1,
-                        &none);
-    tarrow::test::roundTrip(c);
-    FrontApp nothing = frontApplication();
-    EXPECT_TRUE(nothing.told);
-    EXPECT_FALSE(nothing.app);
-
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, active, XCB_ATOM_WINDOW, 32, 1,
-                        &window);
-    tarrow::test::roundTrip(c);
-    tarrow::test::TempFolder data;
-    tarrow::test::writeFile(data / "applications/firefox-esr.desktop",
-                            "[Desktop Entry]\nType=Application\nName=Firefox ESR\n"
-                            "Exec=firefox-esr %u\nMimeType=x-scheme-handler/https;\n");
-    setenv("XDG_DATA_HOME", data.path.c_str(), 1);
-    setenv("XDG_DATA_DIRS", data.path.c_str(), 1);
-    FrontApp front = frontApplication();
-    ASSERT_TRUE(front.told);
-    ASSERT_TRUE(front.app);
-    EXPECT_EQ(front.app->id, "firefox-esr");
-    EXPECT_EQ(front.app->name, "Firefox ESR");
-    EXPECT_TRUE(browserInFront(front, installedBrowsers()));
+    const char* name = "_NET_ACTIVE_WINDOW";
+    auto* active =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, active->atom, XCB_ATOM_WINDOW, 32,
+                        1, &window);
+    free(active);
+    test::roundTrip(c);
+    const FrontApp front = frontApplication();
+    ASSERT_TRUE(front.told && front.app);
+    EXPECT_EQ(std::make_pair(front.app->id, front.app->name),
+              std::make_pair(std::string("firefox-esr"), std::string("Firefox ESR")));
     EXPECT_EQ(installedBrowsers(), std::set<std::string>{"firefox-esr"});
-
-    setenv("XDG_SESSION_TYPE", "wayland", 1);
+    env.set("XDG_SESSION_TYPE", "wayland");
     EXPECT_FALSE(frontApplication().told);
-    unsetenv("XDG_SESSION_TYPE");
+    xcb_disconnect(c);
 }
 
 }  // namespace

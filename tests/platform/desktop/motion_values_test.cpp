@@ -1,3 +1,7 @@
+// What each place's value says about less motion: the portal's keys (also as the older
+// portal call's variant in a variant; a value of another kind is no answer), gsettings'
+// output and kdeglobals' [KDE] group.
+
 #include <gtest/gtest.h>
 
 #include <QDBusVariant>
@@ -7,18 +11,23 @@
 namespace tarrow::platform {
 namespace {
 
-// The values the shell test's stand-ins do not give: the older portal call's variant in
-// a variant, values of another kind (not an answer), KDE's factor through the portal,
-// and text that is no setting.
-TEST(ReducedMotion, ValuesBeyondTheStandIns) {
-    const auto nested = QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(1u))));
-    EXPECT_EQ(reducedFromPortal(motionKeys[0], nested), true);
-    EXPECT_EQ(reducedFromPortal(motionKeys[0], QVariant(QStringLiteral("1"))), std::nullopt);
-    EXPECT_EQ(reducedFromPortal(motionKeys[1], QVariant(0u)), std::nullopt);
-    EXPECT_EQ(reducedFromPortal(motionKeys[2], QVariant(0.0)), true);
-    EXPECT_EQ(reducedFromPortal(motionKeys[2], QVariant(0.5)), false);
+TEST(ReducedMotion, ValuesOfEachPlace) {
+    const auto nested = [](QVariant v) {
+        return QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(v))));
+    };
+    const std::tuple<int, QVariant, std::optional<bool>> portal[] = {
+        {0, nested(1u), true},      {0, QVariant(0u), false},  {0, QVariant("1"), std::nullopt},
+        {1, QVariant(false), true}, {1, nested(true), false},  {1, QVariant(0u), std::nullopt},
+        {2, QVariant(0.0), true},   {2, QVariant(0.5), false},
+    };
+    for (const auto& [key, value, reduced] : portal)
+        EXPECT_EQ(reducedFromPortal(motionKeys[key], value), reduced) << key;
+    EXPECT_EQ(reducedFromGsettings("false\n"), true);
+    EXPECT_EQ(reducedFromGsettings("enable-animations: true\n"), false);
     EXPECT_EQ(reducedFromGsettings("No such key \u201Cenable-animations\u201D\n"), std::nullopt);
-    EXPECT_EQ(reducedFromKdeglobals("[KDE]\nAnimationDurationFactor = 0.25\n"), false);
+    EXPECT_EQ(reducedFromKdeglobals(
+                  "[General]\nAnimationDurationFactor=0\n[KDE]\nAnimationDurationFactor = 0.25\n"),
+              false);
     EXPECT_EQ(reducedFromKdeglobals("[KDE]\nAnimationDurationFactor=fast\n"), std::nullopt);
 }
 
