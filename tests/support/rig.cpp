@@ -43,10 +43,8 @@ Rig::Rig(HelperFiles helper, std::string folder) : clock(at("2026-10-23T09:00:00
     std::error_code ignored;
     std::filesystem::create_directories(paths.folder, ignored);
     writeFile(paths.hosts, "127.0.0.1\tlocalhost\n");
-    if (helper != HelperFiles::none) {
-        writeFile(paths.helper, helper == HelperFiles::wrongDigest ? "old helper\n" : helperBytes);
-    }
-    if (helper == HelperFiles::wrongDigest || helper == HelperFiles::current) {
+    if (helper == HelperFiles::current) {
+        writeFile(paths.helper, helperBytes);
         writeFile(paths.service, "[Service]\n");
     }
 }
@@ -61,7 +59,6 @@ void Rig::start(const Config& config) {
     hooks.log = [this](std::string_view m) { logged.emplace_back(m); };
     hooks.sweepTabs = [this] { ++sweeps; };
     hooks.exit = [](int) {};
-    hooks.newCalendar = newCalendar;
     tarrow = std::make_unique<app::Tarrow>(*store, paths, item, Calendar("Europe/Berlin", "en_US"),
                                            std::move(hooks));
 }

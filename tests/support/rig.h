@@ -18,21 +18,17 @@ class FakeItem : public app::StatusItem {
         blocking = on;
         ++marks;
     }
-    void setDimmed(bool on) override { dimmed = on; }
+    void setDimmed(bool) override {}
     const std::string& toolTip() const override { return tip; }
-    void setToolTip(const std::string& t, const std::string& name,
-                    const std::string& value) override {
+    void setToolTip(const std::string& t, const std::string&, const std::string&) override {
         tip = t;
-        accessibleName = name;
-        accessibleValue = value;
-        ++tips;
     }
-    bool blocking = false, dimmed = false;
-    int marks = 0, tips = 0;
-    std::string tip, accessibleName, accessibleValue;
+    bool blocking = false;
+    int marks = 0;
+    std::string tip;
 };
 
-enum class HelperFiles { none, withoutService, wrongDigest, current };
+enum class HelperFiles { none, current };
 
 struct Rig {
     TempFolder scratch;
@@ -44,7 +40,6 @@ struct Rig {
     std::unique_ptr<Store> store;
     std::unique_ptr<app::Tarrow> tarrow;
     int sweeps = 0;
-    std::function<std::optional<Calendar>()> newCalendar;  // the zone-change hook, if set
 
     // A rig whose state folder is scratch/home unless folder is given.
     explicit Rig(HelperFiles helper = HelperFiles::current, std::string folder = {});
