@@ -2,9 +2,10 @@
 # A desktop without a tray (Xvfb alone): the first start says where Tarrow is, and a
 # second start brings the running copy's settings to the front on Sites within 1 s and
 # exits 0, over the session bus and, without one, through the command file. The desktop
-# entry's activation and actions reach the running copy over the bus.
+# entry's activation and actions reach the running copy over the bus; the card shows on
+# every desktop.
 source "$(dirname "$0")/../support/lib.sh"
-need Xvfb xdotool dbus-daemon
+need Xvfb xdotool xprop dbus-daemon
 need_python_modules dbus
 work_folder second-start
 app_home
@@ -51,6 +52,9 @@ close Sites ctrl+w
 check "the desktop's Activate shows the settings" eval 'bus_call Activate "[{}]" && wait_for 1 shown Sites'
 check "the desktop action \"Block for 1 Hour\" locks an hour" \
   eval 'bus_call ActivateAction "[\"block-hour\", [], {}]" && wait_for 1 logged "command: for 60"'
+echo "card youtube.com" >"$TARROW_HOME/command"
+on_every_desktop() { xprop -id "$(visible Tarrow)" _NET_WM_DESKTOP | grep -q '= 4294967295$'; }
+check "the card shows, on every desktop" wait_for 3 on_every_desktop
 stop "$app"
 
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-session-bus" TARROW_HOME="$work/no-bus"

@@ -2,10 +2,7 @@
 // extension), escapes everything it puts in a page, and holds out against clients that
 // stall or crowd it.
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -178,11 +175,8 @@ TEST(PageEscaping, GeneratedHostileNamesComeOutInert) {
           "BACK = \"https://a.test/\\\"><script>\";", "in your panel"})
         EXPECT_NE(page.find(s), std::string::npos) << s;
     EXPECT_EQ(page.find(" Mac"), std::string::npos);
-    const std::pair<std::string, std::string> queries[] = {
-        {"abc-._~XYZ019", "abc-._~XYZ019"}, {"+/%# ", "%2B%2F%25%23%20"},
-        {"b\xC3\xBC", "b\xC3\xBC"},         {"e\xCC\x81", "e\xCC\x81"},
-        {"\xE2\x80\x93", "%E2%80%93"},      {"\xFF", ""}};
-    for (const auto& [in, out] : queries) EXPECT_EQ(queryEscape(in), out) << in;
+    EXPECT_EQ(queryEscape("b\xC3\xBC+/%# \xE2\x80\x93"), "b\xC3\xBC%2B%2F%25%23%20%E2%80%93");
+    EXPECT_EQ(queryEscape("\xFF"), "");  // not UTF-8
     EXPECT_EQ(jsString("\xFF\xFE"), "\"\"");
 }
 
@@ -217,38 +211,17 @@ TEST(PageStatus, ReadsTheHostsFileOnlyWhenItChanged) {
     }
 }
 
-int holdPort(uint16_t port) {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && !listen(fd, 1)
-               ? fd
-               : (close(fd), -1);
-}
-
-// Real sockets, on ports of this process away from the real ones.
-TEST(PageServing, TakesAFreePortAndHoldsOutAgainstStallingAndCrowdingClients) {
-    const uint16_t base = uint16_t(20000 + (getpid() % 2000) * 10);
-    std::vector<std::string> logs;
+// Real sockets, on ports of this process away from the real ones (taking a free port is
+// the whole-program tests').
+TEST(PageServing, HoldsOutAgainstStallingAndCrowdingClients) {
     PageServerSetup setup;
     setup.onMain = [](std::function<void()> job) { job(); };
-    setup.log = [&](const std::string& line) { logs.push_back(line); };
+    setup.log = [](const std::string&) {};
     setup.hostsPath = "/nonexistent/hosts";
-    setup.ports = {base, 2};
-    int held = holdPort(base);
+    setup.ports = {uint16_t(20000 + (getpid() % 2000) * 10), 10};
     PageServer server(setup);
     ASSERT_TRUE(server.start());
-    EXPECT_EQ(server.port(), base + 1);
-    EXPECT_EQ(server.token().find_first_not_of("0123456789abcdef"), std::string::npos);
     EXPECT_EQ(server.token().size(), 32u);
-    PageServer second(setup);
-    EXPECT_FALSE(second.start());
-    EXPECT_EQ(logs.back(), "page server not started: ports " + std::to_string(base) + "\u2013" +
-                               std::to_string(base + 1) + " are taken");
-    close(held);
-
     // 8 KB of head without its end: closed unanswered; half a head, then nothing: about 3 s.
     test::Client overlong(*server.port());
     overlong.send("GET / HTTP/1.1\r\nX: " + std::string(8200, 'a'));

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractAnimation>
 #include <QApplication>
 #include <QEnterEvent>
 #include <QToolButton>
@@ -59,14 +58,6 @@ TEST(Card, ComesWithoutTheFocusAndGoesUnlessThePointerRests) {
     EXPECT_TRUE(card.isVisible());
     card.view()->closeButton()->click();
     EXPECT_TRUE(waitUntil([&] { return !card.isVisible(); }));
-    for (bool reduced : {false, true}) {  // less motion: a faster fade, no slide
-        NoticePanel calm;
-        calm.setReducedMotion(reduced);
-        calm.show("YouTube", "Blocked until you say okay.");
-        ASSERT_TRUE(calm.appearing());
-        EXPECT_EQ(calm.appearing()->duration(), reduced ? 150 : 300);
-        EXPECT_EQ(calm.pos(), NoticePanel::placeFor(calm.size()) - QPoint(0, reduced ? 0 : 10));
-    }
 }
 
 }  // namespace
