@@ -94,7 +94,7 @@ TEST(BlockedSite, EveryNewLineIsCountedOnceAndTheNewestFreshOneShowsTheCard) {
          lines({{now - 91 * 86400, "stale.test"}, {now + 3600, "future.test"}}) + "12x4 bad.test\n",
          {"future.test 0"},
          {}},
-        {"lines of one, three or tab-split pieces, CR: none counted",
+        {"lines of one or three pieces, tab-split, negative or huge seconds: none counted",
          std::nullopt,
          "1 a b\nonlyone\n \n1\ta\n-5 a\n99999999999999999999999 a\n",
          {},

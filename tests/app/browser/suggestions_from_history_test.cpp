@@ -83,7 +83,7 @@ std::vector<VisitCount> sorted(std::vector<VisitCount> rows) {
     return rows;
 }
 
-std::string hashes(const std::string& folder) {
+std::string contents(const std::string& folder) {
     std::string out;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         if (entry.is_regular_file())
@@ -135,7 +135,7 @@ TEST(SuggestionsFromHistory, EveryBrowserUnderTheHomeCountsForItsSite) {
     test::writeFile(home / ".config/BraveSoftware/Brave-Browser/Default/History", "not sqlite");
     test::writeFile(home / ".config/vivaldi/Default/History", "");
     test::writeFile(home / ".config/chromium", "a file where the folder would be");
-    const std::string before = hashes(home.path);
+    const std::string before = contents(home.path);
 
     const BrowsingSuggestions result = browsingSuggestions(home.path);
     EXPECT_EQ(result.list, (std::vector<Suggestion>{{"youtube.com", 12},
@@ -148,7 +148,7 @@ TEST(SuggestionsFromHistory, EveryBrowserUnderTheHomeCountsForItsSite) {
               (std::vector<std::string>{
                   "history not readable: Brave: read: file is not a database (errno 0)",
                   "history not readable: Vivaldi: read: no such table: visits (errno 0)"}));
-    EXPECT_EQ(hashes(home.path), before);  // nothing changed, no journal added
+    EXPECT_EQ(contents(home.path), before);  // nothing changed, no journal added
     EXPECT_EQ(suggestListing(result).substr(0, 24), "12     youtube.com\n10   ");
     EXPECT_EQ(suggestLogLine(result),
               "suggestions: 4 sites from 6 browser histories, locked: Brave, Vivaldi");
