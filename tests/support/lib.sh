@@ -1,10 +1,6 @@
 # The one shell library of the whole-program tests and the timing scripts; sourced.
-#   checks      check, fail, finish, show_on_failure, skip, need
-#   time        now_ms, wait_for
-#   processes   background, stop, at_exit (everything started ends with the script)
-#   folders     work_folder; in_namespace and the namespace set-up behind tests/e2e/netns.sh
-#   programs    a private X server, bus and tray; the app with a home of its own; the
-#               helper's daemon, its request and the hosts section; ports held by others
+# Checks, waiting, processes that end with the script, the namespaces of
+# tests/e2e/netns.sh, a private desktop, the app and the helper's daemon.
 set -euo pipefail
 
 support_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -12,28 +8,20 @@ tests_dir=${support_dir%/*}
 source_dir=${tests_dir%/*}
 bin="${TARROW_BIN:-$source_dir/build/bin}"
 
-# --- checks ---
-
 fails=0
 diagnostics=()
 
-# check <description> <command...>: one "ok"/"FAIL" line; failures are counted, the
-# script goes on.
+# check <description> <command...>: one "ok"/"FAIL" line; the script goes on.
 check() {
   local what=$1
   shift
   if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; fails=$((fails + 1)); fi
 }
-
-# contains <text> <part>, lacks <text> <part>: for checks on a command's output.
 contains() { [[ $1 == *"$2"* ]]; }
-lacks() { [[ $1 != *"$2"* ]]; }
-# not <command...>: succeeds when the command fails.
 not() { ! "$@"; }
 
-# show_on_failure <file...>: printed (their ends) when the script fails.
+# show_on_failure <file...>: their ends are printed when the script fails.
 show_on_failure() { diagnostics+=("$@"); }
-
 print_diagnostics() {
   local file
   for file in "${diagnostics[@]}"; do
@@ -43,15 +31,12 @@ print_diagnostics() {
   done
 }
 
-# fail <message>: for steps the rest depends on; ends the script at once (also from
-# inside a command substitution, where only standard error is seen).
+# fail <message>: ends the script at once (also from a command substitution).
 fail() {
   echo "FAIL  $*" >&2
   print_diagnostics >&2
   exit 1
 }
-
-# finish: the script's end; status 1 when any check failed.
 finish() {
   if [ "$fails" = 0 ]; then
     echo "all passed"
@@ -61,7 +46,6 @@ finish() {
   echo "$fails failed"
   exit 1
 }
-
 # skip <why>: exit status 77, which CTest counts as skipped.
 skip() {
   echo "skipped: $*" >&2
@@ -80,14 +64,11 @@ need_python_modules() {
   done
 }
 
-# --- time ---
-
 now_us() { echo $((10#${EPOCHREALTIME//[!0-9]/})); }
 now_ms() { echo $(($(now_us) / 1000)); }
 
-# wait_for <seconds> <command...>: runs the command until it succeeds; status 1 once the
-# seconds (fractions allowed) are over. Polls every 20 ms for two seconds, so that short
-# delays can be measured, then every 100 ms.
+# wait_for <seconds> <command...>: until it succeeds; status 1 once the seconds (fractions
+# allowed) are over. Polls every 20 ms for two seconds, then every 100 ms.
 wait_for() {
   local whole=${1%.*} fraction=
   [[ $1 == *.* ]] && fraction=${1#*.}
@@ -104,26 +85,21 @@ wait_for() {
   done
 }
 
-# --- processes ---
-
 pids=()
 exit_steps=()
 
-# background <command...>: starts it with the caller's redirections (opened by the
-# script itself, before the command starts); $! is its pid. It is stopped when the
-# script ends.
+# background <command...>: with the caller's redirections; $! is its pid; stopped when
+# the script ends.
 background() {
   "$@" <&0 & # without a redirection of its own, it would read from /dev/null
   pids+=($!)
 }
-
 running() {
   local stat
   stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
   stat=${stat##*) }
   [ "${stat%% *}" != Z ]
 }
-
 # stop <pid...>: SIGTERM, SIGKILL for what still runs 5 s later; reaped.
 stop() {
   local pid deadline
@@ -137,7 +113,6 @@ stop() {
   done
   forget "$@"
 }
-
 # forget <pid...>: ended already; not to be stopped at the end.
 forget() {
   local pid kept=()
@@ -146,10 +121,8 @@ forget() {
   done
   pids=("${kept[@]}")
 }
-
 # at_exit <command>: a clean-up step; run last first, after the programs are stopped.
 at_exit() { exit_steps+=("$1"); }
-
 on_exit() {
   local status=$? i
   set +e
@@ -160,8 +133,6 @@ on_exit() {
 trap on_exit EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
-
-# --- folders ---
 
 # work_folder <name>: $work is the namespace's scratch folder inside netns.sh, otherwise
 # a temporary folder removed at the end.
@@ -175,8 +146,8 @@ work_folder() {
   helper_log=$work/helper.log
 }
 
-# in_namespace [--overlay] [arguments...]: runs this script again inside netns.sh (as root
-# in throw-away namespaces), unless it runs there already; $work is the scratch folder.
+# in_namespace [--overlay] [arguments...]: this script again inside netns.sh, unless it
+# runs there already.
 in_namespace() {
   local overlay=()
   if [ "${1:-}" = --overlay ]; then
@@ -189,8 +160,7 @@ in_namespace() {
   work_folder namespace
 }
 
-# namespace_ready <scratch> <copy|overlay>: the set-up inside the fresh namespaces of
-# netns.sh (which describes what the command finds).
+# namespace_ready <scratch> <copy|overlay>: the set-up inside netns.sh's namespaces.
 namespace_ready() {
   local scratch=$1 mode=$2 folder
   mount --make-rprivate /
@@ -205,13 +175,11 @@ namespace_ready() {
   done
 }
 
-# A private copy of /etc over /etc, and an empty hits folder over /var/lib/Tarrow.
+# A private copy of /etc, and an empty hits folder whose mount point lives on a tmpfs over
+# /var/lib that carries the real entries through: nothing reaches the machine's own.
 private_etc_and_hits() {
   local scratch=$1 entry name
   mount --bind "$scratch/etc" /etc
-  # /var/lib becomes a tmpfs that carries the real entries through, except the hits
-  # folder: its mount point lives on the tmpfs, so a test that unmounts or replaces
-  # /var/lib/Tarrow never reaches the machine's own folder.
   mkdir "$scratch/varlib"
   mount --rbind /var/lib "$scratch/varlib"
   mount -t tmpfs -o mode=0755 tmpfs /var/lib
@@ -227,7 +195,7 @@ private_etc_and_hits() {
       touch "$name" && mount --bind "$entry" "$name"
     fi
   done
-  umount -R "$scratch/varlib" # the staging view of the real /var/lib goes again
+  umount -R "$scratch/varlib"
   rmdir "$scratch/varlib"
   mkdir -m 0755 /var/lib/Tarrow
   mount --bind "$scratch/hits" /var/lib/Tarrow
@@ -246,23 +214,21 @@ overlay_system() {
   done
 }
 
-# The installed helper's place, empty, inside the namespace only.
 installed_helper=/usr/local/libexec/de.brightloom.tarrow.helper
 helper_unit=/etc/systemd/system/de.brightloom.tarrow.helper.service
 private_usr_local() {
   mount -t tmpfs tmpfs /usr/local
   mkdir -p /usr/local/libexec /etc/systemd/system
 }
-
 # install_helper <program>: a helper and its unit where the app looks for them.
 install_helper() {
   install -m 755 "$1" "$installed_helper"
   printf '[Service]\nExecStart=%s --daemon %s --uid 0\n' "$installed_helper" "$request" >"$helper_unit"
 }
 
-# stand_in_admin_tools: pkexec (root already; drops its --disable-internal-agent) and
-# systemctl (records its calls in $work/systemctl.log; is-active answers "active" while
-# $work/active-left holds a number above zero, counting it down) first on PATH.
+# stand_in_admin_tools: pkexec (drops --disable-internal-agent) and systemctl (records its
+# calls in $work/systemctl.log; is-active says "active" while $work/active-left counts
+# down above zero) first on PATH.
 stand_in_admin_tools() {
   mkdir -p "$work/bin"
   printf '#!/bin/sh\n[ "$1" = --disable-internal-agent ] && shift\nexec "$@"\n' >"$work/bin/pkexec"
@@ -281,9 +247,7 @@ STUB
 }
 systemctl_calls() { cat "$work/systemctl.log" 2>/dev/null || true; }
 
-# --- a private desktop ---
-
-# start_xvfb: a private X server; DISPLAY names it and Qt uses it.
+# start_xvfb: a private X server; DISPLAY names it.
 start_xvfb() {
   need Xvfb
   exec 3>"$work/display"
@@ -292,7 +256,6 @@ start_xvfb() {
   wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
   export DISPLAY=":$(head -n 1 "$work/display")" QT_QPA_PLATFORM=xcb
 }
-
 # start_bus: a private message bus; $bus_address names it.
 start_bus() {
   need dbus-daemon
@@ -301,17 +264,14 @@ start_bus() {
   wait_for 10 test -s "$work/bus-address" || fail "the private bus did not start"
   bus_address=$(head -n 1 "$work/bus-address")
 }
-
 # start_tray: an XEmbed tray on the display; $tray is its pid.
 start_tray() {
   background trayer --edge top --align right --widthtype pixel --width 120 \
     --heighttype pixel --height 28 >>"$work/tray.out" 2>&1
   tray=$!
 }
-
-# tray_icon: the window id of the app's icon docked in a tray: named Tarrow, larger than
-# 1x1, and not a window of its own on the root (the welcome window of a first start is).
-# Qt names it in _NET_WM_NAME only, which xdotool's --name does not search.
+# tray_icon: the window id of the app's icon docked in a tray: named Tarrow (in
+# _NET_WM_NAME, which xdotool --name does not search), larger than 1x1, not on the root.
 tray_icon() {
   local id root
   root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
@@ -325,10 +285,8 @@ tray_icon() {
   return 1
 }
 
-# --- the app ---
-
-# app_home: a home and a state folder of the app's own in $work, Qt off screen, no
-# display, session or runtime folder of the caller's.
+# app_home: a home and a state folder of the app's own in $work, Qt off screen, nothing of
+# the caller's display, session or runtime folder.
 app_home() {
   export HOME="$work/user" TARROW_HOME="$work/home" QT_QPA_PLATFORM=offscreen
   unset XDG_RUNTIME_DIR XDG_DATA_HOME XDG_CONFIG_HOME DISPLAY WAYLAND_DISPLAY \
@@ -339,34 +297,24 @@ app_home() {
   app_log="$TARROW_HOME/tarrow.log"
   show_on_failure "$app_log" "$work/app.err"
 }
-
-# start_app [arguments...]: the app in the background; $app is its pid, its standard
-# error goes to $work/app.err.
+# start_app [arguments...]: $app is its pid; standard error to $work/app.err.
 start_app() {
   background "$bin/tarrow" "$@" 2>>"$work/app.err"
   app=$!
 }
-
-# quit_app: SIGTERM to the app, as a logout sends it; its exit status in $status.
+# quit_app: SIGTERM, as a logout sends it; the exit status in $status.
 quit_app() {
   kill -TERM "$app"
   status=0
   wait "$app" || status=$?
   forget "$app"
 }
-
 logged() { grep -qsF -- "$1" "$app_log"; }
-state_has() { grep -qxsF -- "$1" "$state"; }
-
 # lines_with <file> <text>: how many lines of the file hold the text.
 lines_with() { grep -cF -- "$2" "$1" 2>/dev/null || true; }
 
-# --- the helper's daemon and the hosts file ---
-
 request_owner=0
-
-# write_request <names...>: replaces $request at once, as the app does, owned by
-# $request_owner.
+# write_request <names...>: replaces $request at once, as the app does.
 write_request() {
   local folder=${request%/*} temp="$request.tmp"
   mkdir -p "$folder"
@@ -376,41 +324,12 @@ write_request() {
   chown "$request_owner" "$temp"
   mv -f "$temp" "$request"
 }
-
-# start_daemon: the helper's daemon on $request for $request_owner, logging to
-# $helper_log; $daemon is its pid.
+# start_daemon: the helper's daemon on $request for $request_owner; $daemon is its pid.
 start_daemon() {
   background "$bin/tarrow-helper" --daemon "$request" --uid "$request_owner" 2>>"$helper_log"
   daemon=$!
   wait_for 5 grep -qs "helper started for $request" "$helper_log" || fail "the daemon did not start"
 }
-stop_daemon() { stop "$daemon"; }
-
-# daemon_setup: in the namespace, a request owned by a user who is not root (as the
-# app's file belongs to its user); the daemon's log and the hosts file shown on failure.
-daemon_setup() {
-  in_namespace
-  request="$work/home/request/blocked-hosts"
-  request_owner=65534
-  show_on_failure "$helper_log" /etc/hosts
-}
-
-# hosts_has <address> <name>: the hosts file points the name at the address.
 hosts_has() { grep -qx "$1 $2" /etc/hosts; }
 has_section() { grep -q '^# >>> Tarrow >>>' /etc/hosts; }
 no_section() { ! has_section; }
-
-port_closed() { ! timeout 1 bash -c "exec 3<>/dev/tcp/$1/$2" 2>/dev/null; }
-
-# hold_ports <address> <port...>: another program listens there; $holder is its pid.
-hold_ports() {
-  background python3 -c '
-import socket, sys, time
-held = []
-for port in sys.argv[2:]:
-    s = socket.socket(); s.bind((sys.argv[1], int(port))); s.listen(1); held.append(s)
-print("held", flush=True)
-time.sleep(3600)' "$@" >"$work/holder.out"
-  holder=$!
-  wait_for 5 grep -q held "$work/holder.out" || fail "ports $* on $1 not held"
-}
