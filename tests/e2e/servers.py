@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""The other side of the namespace tests; each prints "ready" (or "connected") first.
+
+  servers.py dns <address> <log> name=address,...   a name server on UDP port 53; other
+      names get NXDOMAIN, none gets IPv6; every query is logged as "<type> <name>"
+  servers.py doh <address> <port> <certificate> <key> <log> name=address,...
+      the same over DNS-over-HTTPS (GET and POST on /dns-query)
+  servers.py site <address> <port> <log> [close]    a web site answering "real page of
+      <host> <path> from <address>", kept alive unless "close"; logs "<host> <path>"
+  servers.py hold <name> <port> [--reconnect]       a client holding one kept-alive
+      connection: prints "closed <ms since the epoch> <why>" once it is cut (or "still
+      open" after 15 s), then with --reconnect "reconnected <status line>"
+"""
+import base64
+import http.server
+import socket
+import ssl
+import struct
+import sys
+import time
+
+
+def answer(query, table, log):
+    ident, _, count = struct.unpack("!HHH", query[:6])
+    labels, at = [], 12
+    while query[at]:
+        labels.append(query[at + 1:at + 1 + query[at]].decode().lower())
+        at += 1 + query[at]
+    name, (qtype,) = ".".join(labels), struct.unpack("!H", query[at + 1:at + 3])
+    log.write("%s %s\n" % ({1: "A", 28: "AAAA"}.get(qtype, qtype), name))
+    log.flush()
+    entry = table.get(name)
+    records = [b"\xc0\x0c" + struct.pack("!HHIH", 1, 1, 60, 4) + socket.inet_aton(a)
+               for a in (entry or []) if qtype == 1]
+    flags = 0x8180 | (3 if entry is None else 0)
+    return (struct.pack("!HHHHHH", ident, flags, 1, len(records), 0, 0) + query[12:at + 5] +
+            b"".join(records))
+
+
+class Web(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def send(self, body, kind):
+        self.send_response(200)
+        self.send_header("Content-Type", kind)
+        self.send_header("Content-Length", str(len(body)))
+        if getattr(self.server, "close", False):
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        self.end_headers()
+        self.wfile.write(body)
+
+    def do_GET(self):
+        if hasattr(self.server, "table"):
+            query = self.path.split("dns=", 1)[-1].split("&")[0]
+            return self.dns(base64.urlsafe_b64decode(query + "=" * (-len(query) % 4)))
+        host = (self.headers.get("Host") or "").split(":")[0]
+        self.server.log.write("%s %s\n" % (host, self.path))
+        self.server.log.flush()
+        self.send(("<html><body>real page of %s %s from %s</body></html>"
+                   % (host, self.path, self.server.server_address[0])).encode(), "text/html")
+
+    def do_POST(self):
+        self.dns(self.rfile.read(int(self.headers["Content-Length"])))
+
+    def dns(self, query):
+        self.send(answer(query, self.server.table, self.server.log), "application/dns-message")
+
+    def log_message(self, *args):
+        pass
+
+
+def get(sock, name, path):
+    sock.sendall(("GET %s HTTP/1.1\r\nHost: %s\r\n\r\n" % (path, name)).encode())
+    data = b""
+    while b"</html>" not in data:
+        chunk = sock.recv(4096)
+        if not chunk:
+            raise ConnectionError("closed before the answer")
+        data += chunk
+    return data.split(b"\r\n")[0].decode()
+
+
+def main():
+    kind, args = sys.argv[1], sys.argv[2:]
+    table = {i.split("=")[0]: i.split("=")[1].split(",") for i in args if "=" in i}
+    if kind == "hold":
+        sock = socket.create_connection((args[0], int(args[1])), timeout=5)
+        get(sock, args[0], "/keep")
+        print("connected", flush=True)
+        sock.settimeout(15)
+        try:
+            print("closed %d %s" % (time.time() * 1000, sock.recv(1) or "end of stream"), flush=True)
+        except socket.timeout:
+            print("still open", flush=True)
+        except OSError as error:
+            print("closed %d %s" % (time.time() * 1000, error), flush=True)
+        if "--reconnect" in args:
+            again = socket.create_connection((args[0], int(args[1])), timeout=5)
+            print("reconnected %s" % get(again, args[0], "/again"), flush=True)
+        return
+    if kind == "dns":
+        sock, log = socket.socket(socket.AF_INET, socket.SOCK_DGRAM), open(args[1], "a")
+        sock.bind((args[0], 53))
+        print("ready", flush=True)
+        while True:
+            query, peer = sock.recvfrom(4096)
+            sock.sendto(answer(query, table, log), peer)
+    server = http.server.ThreadingHTTPServer((args[0], int(args[1])), Web)
+    if kind == "doh":
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args[2], args[3])
+        server.socket = context.wrap_socket(server.socket, server_side=True)
+        server.table, server.log = table, open(args[4], "a")
+    else:
+        server.log, server.close = open(args[2], "a"), args[3:4] == ["close"]
+    print("ready", flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
