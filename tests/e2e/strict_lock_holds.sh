@@ -23,7 +23,7 @@ kept() { # after the watch and one timer pass, the locked name is blocked
 start_daemon
 start_app
 echo "lock 2" >"$TARROW_HOME/command"
-check "the app's lock reaches the helper" wait_for 15 grep -qx youtube.com "$lock"
+check "the app's lock reaches the helper" wait_for 15 grep -qsx youtube.com "$lock"
 check "the lock file is root's alone" [ "$(stat -c %u:%a "$lock")" = 0:644 ]
 echo off >"$TARROW_HOME/command"
 check "off is refused" wait_for 11 logged "okay, now refused: a strict lock holds until"
