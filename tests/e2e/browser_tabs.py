@@ -1,19 +1,13 @@
 #!/usr/bin/env python3
-"""Drives one headless browser as a user would, so that a test sees what it reaches:
-Chromium over --remote-debugging-pipe (descriptors 3 and 4), Firefox over Marionette.
-
-Usage: browser_tabs.py <chromium or firefox> <profile folder> step...
-  prefs:<JSON>    (Firefox, first) preferences written into the profile
-  open:<address>  opens it in a new tab; once loaded prints {"open", "url", "title", "text"}
-  keep:<address>  the same, and follow watches that tab
-  wait:<file>     waits until the file exists (150 s at most), then prints "go"
-  every:<s>:<for s>:<address>  loads the address every s seconds, each printed with "at"
-  watch:<s>:<expression>       prints the expression's value on the last tab twice a second
-  ext:<id>        (Chromium) waits (30 s at most) until the extension's worker runs
-  follow:<s>      prints {"kept": its address, "after_ms": since the last wait} once the
-                  kept tab shows Tarrow's /blocked page, or after s seconds
-Chromium runs with background networking only when an ext: step asks for an extension:
-the policy-forced install needs it.
+"""Drives one headless browser as a user would: Chromium over --remote-debugging-pipe
+(descriptors 3 and 4), Firefox over Marionette. Usage: browser_tabs.py <program> <profile> step...
+  prefs:<JSON> (Firefox, first)   open:<address> (prints {"open", "url", "title", "text"})
+  keep:<address> (open, and follow watches that tab)   wait:<file> (150 s at most; prints "go")
+  every:<s>:<for s>:<address> (one load every s seconds, each printed with "at")
+  watch:<s>:<expression> (prints its value on the last tab twice a second)
+  ext:<id> (waits until the extension runs)   follow:<s> (prints {"kept": address,
+  "after_ms": since the last wait} once the kept tab shows Tarrow's page, or after s seconds)
+Chromium has background networking only for ext: (a policy-forced install needs it).
 """
 import json
 import os
@@ -28,7 +22,12 @@ TEXT = ("JSON.stringify([document.readyState, (function walk(n) { let t = '';"
         "(document.body || document).replace(/\\s+/g, ' ').trim()])")
 
 
-class Chromium:
+class Browser:
+    def close(self):
+        self.process.kill(), self.process.wait()
+
+
+class Chromium(Browser):
     def __init__(self, program, profile, extensions):
         to_r, self.to_w = os.pipe()
         from_r, from_w = os.pipe()
@@ -45,8 +44,7 @@ class Chromium:
              "--user-data-dir=" + profile, "--remote-debugging-pipe"] + quiet + ["about:blank"],
             preexec_fn=give_fds, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             close_fds=False)
-        os.close(to_r)
-        os.close(from_w)
+        os.close(to_r), os.close(from_w)
         self.reader, self.pending, self.next_id = os.fdopen(from_r, "rb"), b"", 0
         self.settle = 1.5 if extensions else 0.2  # the extension moves tabs after the load
 
@@ -83,8 +81,7 @@ class Chromium:
                                  {"targetId": self.tab, "flatten": True})["sessionId"]
         seen, since, end = None, time.time(), time.time() + 10
         while time.time() < end:  # loaded, and neither address nor text changing
-            t = self.target(self.tab)
-            state, text = json.loads(self.evaluate(TEXT) or '["", ""]')
+            t, (state, text) = self.target(self.tab), json.loads(self.evaluate(TEXT) or '["", ""]')
             now = (state, t.get("url"), t.get("title"), text)
             if now != seen:
                 seen, since = now, time.time()
@@ -93,12 +90,7 @@ class Chromium:
             time.sleep(0.1)
         return {"open": address, "url": seen[1], "title": seen[2], "text": seen[3]}
 
-    def close(self):
-        self.process.kill()
-        self.process.wait()
-
-
-class Firefox:
+class Firefox(Browser):
     def __init__(self, program, profile, prefs):
         os.makedirs(profile, exist_ok=True)
         with open(os.path.join(profile, "user.js"), "w") as out:
@@ -107,16 +99,15 @@ class Firefox:
         self.process = subprocess.Popen(
             [program, "--headless", "--marionette", "--no-remote", "--profile", profile],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=dict(os.environ, HOME=profile))
-        self.buffer, self.next_id = b"", 0
-        for _ in range(200):
+        self.buffer, self.next_id, end = b"", 0, time.time() + 40
+        while not hasattr(self, "sock"):
             try:
                 self.sock = socket.create_connection(("127.0.0.1", 2828))
-                break
             except OSError:
+                if time.time() > end:
+                    self.close()
+                    raise SystemExit("Firefox did not open Marionette")
                 time.sleep(0.2)
-        else:
-            self.close()
-            raise SystemExit("Firefox did not open Marionette")
         self.read()  # the greeting
         self.call("WebDriver:NewSession", {"capabilities": {}})
         self.call("WebDriver:SetTimeouts", {"pageLoad": 15000})
@@ -145,10 +136,6 @@ class Firefox:
             "script": "return document.body ? document.body.innerText : ''", "args": []})
         return {"open": address, "error": error and error.get("error"),
                 "text": ((result or {}).get("value") or "")[:300]}
-
-    def close(self):
-        self.process.kill()
-        self.process.wait()
 
 
 def blocked(url):

@@ -24,10 +24,21 @@ serve() {
   local out=$1
   shift
   background python3 "$e2e/servers.py" "$@" >"$out" 2>&1
-  wait_for 5 grep -q 'ready\|connected' "$out" || fail "servers.py $*: $(cat "$out")"
+  wait_for 5 grep -q ready "$out" || fail "servers.py $*: $(cat "$out")"
 }
 start_site() { serve "$work/site-$1.out" site "$1" "$2" "$work/site.log" ${3:-}; }
-hold() { serve "$1" hold "${@:2}"; }
+# hold <output> <name> <port> [--reconnect]: a kept-alive connection, as a tab holds one;
+# "closed <ms since the epoch>" once it is cut, then "reconnected <status line>".
+hold() {
+  background bash -c 'exec 3<>"/dev/tcp/$1/$2"
+    printf "GET /keep HTTP/1.1\r\nHost: %s\r\n\r\n" "$1" >&3
+    read -r -t 5 line <&3 && echo connected
+    timeout 15 cat <&3 >/dev/null
+    [ $? = 124 ] && echo "still open" || echo "closed $((${EPOCHREALTIME/./} / 1000))"
+    [ "$3" != --reconnect ] || echo "reconnected $(curl -si -m 5 "http://$1:$2/again" | head -1)"' \
+    _ "${@:2}" >"$1" 2>&1
+  wait_for 5 grep -q '^connected' "$1" || fail "no connection to $2: $(cat "$1")"
+}
 # tabs <output> <steps...>: browser_tabs.py in the background; $tabs is its pid.
 tabs() {
   background python3 "$e2e/browser_tabs.py" "$browser" "$(mktemp -d "$work/profile.XXXXXX")" \

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The other side of the namespace tests; each prints "ready" (or "connected") first.
+"""The other side of the namespace tests; each prints "ready" once it listens.
 
   servers.py dns <address> <log> name=address,...   a name server on UDP port 53; other
       names get NXDOMAIN, none gets IPv6; every query is logged as "<type> <name>"
@@ -7,9 +7,6 @@
       the same over DNS-over-HTTPS (GET and POST on /dns-query)
   servers.py site <address> <port> <log> [close]    a web site answering "real page of
       <host> <path> from <address>", kept alive unless "close"; logs "<host> <path>"
-  servers.py hold <name> <port> [--reconnect]       a client holding one kept-alive
-      connection: prints "closed <ms since the epoch> <why>" once it is cut (or "still
-      open" after 15 s), then with --reconnect "reconnected <status line>"
 """
 import base64
 import http.server
@@ -17,7 +14,6 @@ import socket
 import ssl
 import struct
 import sys
-import time
 
 
 def answer(query, table, log):
@@ -70,35 +66,9 @@ class Web(http.server.BaseHTTPRequestHandler):
         pass
 
 
-def get(sock, name, path):
-    sock.sendall(("GET %s HTTP/1.1\r\nHost: %s\r\n\r\n" % (path, name)).encode())
-    data = b""
-    while b"</html>" not in data:
-        chunk = sock.recv(4096)
-        if not chunk:
-            raise ConnectionError("closed before the answer")
-        data += chunk
-    return data.split(b"\r\n")[0].decode()
-
-
 def main():
     kind, args = sys.argv[1], sys.argv[2:]
     table = {i.split("=")[0]: i.split("=")[1].split(",") for i in args if "=" in i}
-    if kind == "hold":
-        sock = socket.create_connection((args[0], int(args[1])), timeout=5)
-        get(sock, args[0], "/keep")
-        print("connected", flush=True)
-        sock.settimeout(15)
-        try:
-            print("closed %d %s" % (time.time() * 1000, sock.recv(1) or "end of stream"), flush=True)
-        except socket.timeout:
-            print("still open", flush=True)
-        except OSError as error:
-            print("closed %d %s" % (time.time() * 1000, error), flush=True)
-        if "--reconnect" in args:
-            again = socket.create_connection((args[0], int(args[1])), timeout=5)
-            print("reconnected %s" % get(again, args[0], "/again"), flush=True)
-        return
     if kind == "dns":
         sock, log = socket.socket(socket.AF_INET, socket.SOCK_DGRAM), open(args[1], "a")
         sock.bind((args[0], 53))

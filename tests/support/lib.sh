@@ -12,11 +12,7 @@ fails=0
 diagnostics=()
 
 # check <description> <command...>: one "ok"/"FAIL" line; the script goes on.
-check() {
-  local what=$1
-  shift
-  if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; fails=$((fails + 1)); fi
-}
+check() { if "${@:2}"; then echo "ok    $1"; else echo "FAIL  $1"; fails=$((fails + 1)); fi; }
 contains() { [[ $1 == *"$2"* ]]; }
 not() { ! "$@"; }
 
@@ -24,44 +20,23 @@ not() { ! "$@"; }
 show_on_failure() { diagnostics+=("$@"); }
 print_diagnostics() {
   local file
-  for file in "${diagnostics[@]}"; do
-    [ -s "$file" ] || continue
-    echo "--- $file"
-    tail -n 40 "$file"
-  done
+  for file in "${diagnostics[@]}"; do if [ -s "$file" ]; then echo "--- $file" && tail -n 40 "$file"; fi; done
 }
 
 # fail <message>: ends the script at once (also from a command substitution).
-fail() {
-  echo "FAIL  $*" >&2
-  print_diagnostics >&2
-  exit 1
-}
+fail() { echo "FAIL  $*" >&2; print_diagnostics >&2; exit 1; }
 finish() {
-  if [ "$fails" = 0 ]; then
-    echo "all passed"
-    exit 0
-  fi
+  [ "$fails" != 0 ] || { echo "all passed"; exit 0; }
   print_diagnostics
-  echo "$fails failed"
-  exit 1
+  echo "$fails failed"; exit 1
 }
 # skip <why>: exit status 77, which CTest counts as skipped.
-skip() {
-  echo "skipped: $*" >&2
-  exit 77
-}
-need() {
-  local tool
-  for tool in "$@"; do command -v "$tool" >/dev/null || skip "no $tool"; done
-}
+skip() { echo "skipped: $*" >&2; exit 77; }
+need() { local tool && for tool in "$@"; do command -v "$tool" >/dev/null || skip "no $tool"; done; }
 # The distribution's Python, whose modules (dbus, gi) come as packages.
 system_python=/usr/bin/python3
 need_python_modules() {
-  local module
-  for module in "$@"; do
-    "$system_python" -c "import $module" 2>/dev/null || skip "no python3-$module"
-  done
+  local module && for module in "$@"; do "$system_python" -c "import $module" 2>/dev/null || skip "no python3-$module"; done
 }
 
 now_us() { echo $((10#${EPOCHREALTIME//[!0-9]/})); }
@@ -70,15 +45,12 @@ now_ms() { echo $(($(now_us) / 1000)); }
 # wait_for <seconds> <command...>: until it succeeds; status 1 once the seconds (fractions
 # allowed) are over. Polls every 20 ms for two seconds, then every 100 ms.
 wait_for() {
-  local whole=${1%.*} fraction=
+  local whole=${1%.*} fraction= start now deadline
   [[ $1 == *.* ]] && fraction=${1#*.}
-  fraction="${fraction}000000"
-  local start
-  start=$(now_us)
-  local deadline=$((start + 10#${whole:-0} * 1000000 + 10#${fraction:0:6}))
+  fraction="${fraction}000000" start=$(now_us)
+  deadline=$((start + 10#${whole:-0} * 1000000 + 10#${fraction:0:6}))
   shift
   until "$@"; do
-    local now
     now=$(now_us)
     [ "$now" -lt "$deadline" ] || return 1
     if [ $((now - start)) -lt 2000000 ]; then sleep 0.02; else sleep 0.1; fi
@@ -94,12 +66,7 @@ background() {
   "$@" <&0 & # without a redirection of its own, it would read from /dev/null
   pids+=($!)
 }
-running() {
-  local stat
-  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
-  stat=${stat##*) }
-  [ "${stat%% *}" != Z ]
-}
+running() { local stat && stat=$(cat "/proc/$1/stat" 2>/dev/null) && stat=${stat##*) } && [ "${stat%% *}" != Z ]; }
 # stop <pid...>: SIGTERM, SIGKILL for what still runs 5 s later; reaped.
 stop() {
   local pid deadline
@@ -115,17 +82,13 @@ stop() {
 }
 # forget <pid...>: ended already; not to be stopped at the end.
 forget() {
-  local pid kept=()
-  for pid in "${pids[@]}"; do
-    [[ " $* " == *" $pid "* ]] || kept+=("$pid")
-  done
+  local pid kept=() && for pid in "${pids[@]}"; do [[ " $* " == *" $pid "* ]] || kept+=("$pid"); done
   pids=("${kept[@]}")
 }
 # at_exit <command>: a clean-up step; run last first, after the programs are stopped.
 at_exit() { exit_steps+=("$1"); }
 on_exit() {
-  local status=$? i
-  set +e
+  local status=$? i; set +e
   stop "${pids[@]}"
   for ((i = ${#exit_steps[@]} - 1; i >= 0; i--)); do eval "${exit_steps[i]}"; done
   exit "$status"
@@ -137,12 +100,8 @@ trap 'exit 143' TERM
 # work_folder <name>: $work is the namespace's scratch folder inside netns.sh, otherwise
 # a temporary folder removed at the end.
 work_folder() {
-  if [ -n "${NETNS_SCRATCH:-}" ]; then
-    work=$NETNS_SCRATCH
-  else
-    work=$(mktemp -d "/tmp/tarrow-$1.XXXXXX")
-    at_exit "rm -rf '$work'"
-  fi
+  work=${NETNS_SCRATCH:-}
+  [ -n "$work" ] || { work=$(mktemp -d "/tmp/tarrow-$1.XXXXXX"); at_exit "rm -rf '$work'"; }
   helper_log=$work/helper.log
 }
 
@@ -150,13 +109,8 @@ work_folder() {
 # runs there already.
 in_namespace() {
   local overlay=()
-  if [ "${1:-}" = --overlay ]; then
-    overlay=(--overlay)
-    shift
-  fi
-  if [ -z "${NETNS_SCRATCH:-}" ]; then
-    exec bash "$tests_dir/e2e/netns.sh" "${overlay[@]}" bash "$0" "$@"
-  fi
+  [ "${1:-}" != --overlay ] || { overlay=(--overlay); shift; }
+  [ -n "${NETNS_SCRATCH:-}" ] || exec bash "$tests_dir/e2e/netns.sh" "${overlay[@]}" bash "$0" "$@"
   work_folder namespace
 }
 
@@ -165,11 +119,7 @@ namespace_ready() {
   local scratch=$1 mode=$2 folder
   mount --make-rprivate /
   ip link set lo up
-  if [ "$mode" = overlay ]; then
-    overlay_system "$scratch"
-  else
-    private_etc_and_hits "$scratch"
-  fi
+  if [ "$mode" = overlay ]; then overlay_system "$scratch"; else private_etc_and_hits "$scratch"; fi
   for folder in /run/systemd /run/dbus /run/nscd; do
     if [ -d "$folder" ]; then mount -t tmpfs -o mode=0755,size=1m tmpfs "$folder"; fi
   done
@@ -185,8 +135,7 @@ private_etc_and_hits() {
   mount -t tmpfs -o mode=0755 tmpfs /var/lib
   for entry in "$scratch/varlib"/* "$scratch/varlib"/.[!.]*; do
     name=/var/lib/${entry##*/}
-    if [ "$name" = /var/lib/Tarrow ]; then
-      continue
+    if [ "$name" = /var/lib/Tarrow ]; then continue
     elif [ -L "$entry" ]; then
       cp -P "$entry" "$name"
     elif [ -d "$entry" ]; then
@@ -195,17 +144,14 @@ private_etc_and_hits() {
       touch "$name" && mount --bind "$entry" "$name"
     fi
   done
-  umount -R "$scratch/varlib"
-  rmdir "$scratch/varlib"
-  mkdir -m 0755 /var/lib/Tarrow
-  mount --bind "$scratch/hits" /var/lib/Tarrow
+  umount -R "$scratch/varlib"; rmdir "$scratch/varlib"
+  mkdir -m 0755 /var/lib/Tarrow; mount --bind "$scratch/hits" /var/lib/Tarrow
 }
 
 # /usr, /etc and /var as overlays whose upper layers live on a tmpfs of this namespace.
 overlay_system() {
   local layers=$1/layers top
-  mkdir "$layers"
-  mount -t tmpfs -o mode=0700 tmpfs "$layers"
+  mkdir "$layers"; mount -t tmpfs -o mode=0700 tmpfs "$layers"
   for top in usr etc var; do
     mkdir "$layers/$top" "$layers/$top.work"
     mount -t overlay overlay \
@@ -216,10 +162,7 @@ overlay_system() {
 
 installed_helper=/usr/local/libexec/de.brightloom.tarrow.helper
 helper_unit=/etc/systemd/system/de.brightloom.tarrow.helper.service
-private_usr_local() {
-  mount -t tmpfs tmpfs /usr/local
-  mkdir -p /usr/local/libexec /etc/systemd/system
-}
+private_usr_local() { mount -t tmpfs tmpfs /usr/local; mkdir -p /usr/local/libexec /etc/systemd/system; }
 # install_helper <program>: a helper and its unit where the app looks for them.
 install_helper() {
   install -m 755 "$1" "$installed_helper"
@@ -267,8 +210,7 @@ start_bus() {
 # start_tray: an XEmbed tray on the display; $tray is its pid.
 start_tray() {
   background trayer --edge top --align right --widthtype pixel --width 120 \
-    --heighttype pixel --height 28 >>"$work/tray.out" 2>&1
-  tray=$!
+    --heighttype pixel --height 28 >>"$work/tray.out" 2>&1; tray=$!
 }
 # tray_icon: the window id of the app's icon docked in a tray: named Tarrow (in
 # _NET_WM_NAME, which xdotool --name does not search), larger than 1x1, not on the root.
@@ -292,20 +234,14 @@ app_home() {
   unset XDG_RUNTIME_DIR XDG_DATA_HOME XDG_CONFIG_HOME DISPLAY WAYLAND_DISPLAY \
     DBUS_SESSION_BUS_ADDRESS
   mkdir -p "$HOME" "$TARROW_HOME"
-  request="$TARROW_HOME/request/blocked-hosts"
-  state="$TARROW_HOME/state"
-  app_log="$TARROW_HOME/tarrow.log"
+  request="$TARROW_HOME/request/blocked-hosts" state="$TARROW_HOME/state" app_log="$TARROW_HOME/tarrow.log"
   show_on_failure "$app_log" "$work/app.err"
 }
 # start_app [arguments...]: $app is its pid; standard error to $work/app.err.
-start_app() {
-  background "$bin/tarrow" "$@" 2>>"$work/app.err"
-  app=$!
-}
+start_app() { background "$bin/tarrow" "$@" 2>>"$work/app.err"; app=$!; }
 # quit_app: SIGTERM, as a logout sends it; the exit status in $status.
 quit_app() {
-  kill -TERM "$app"
-  status=0
+  kill -TERM "$app"; status=0
   wait "$app" || status=$?
   forget "$app"
 }
@@ -317,17 +253,13 @@ request_owner=0
 # write_request <names...>: replaces $request at once, as the app does.
 write_request() {
   local folder=${request%/*} temp="$request.tmp"
-  mkdir -p "$folder"
-  chown "$request_owner" "$folder"
-  rm -f "$temp"
+  mkdir -p "$folder"; chown "$request_owner" "$folder"; rm -f "$temp"
   if [ $# -gt 0 ]; then printf '%s\n' "$@" >"$temp"; else : >"$temp"; fi
-  chown "$request_owner" "$temp"
-  mv -f "$temp" "$request"
+  chown "$request_owner" "$temp"; mv -f "$temp" "$request"
 }
 # start_daemon: the helper's daemon on $request for $request_owner; $daemon is its pid.
 start_daemon() {
-  background "$bin/tarrow-helper" --daemon "$request" --uid "$request_owner" 2>>"$helper_log"
-  daemon=$!
+  background "$bin/tarrow-helper" --daemon "$request" --uid "$request_owner" 2>>"$helper_log"; daemon=$!
   wait_for 5 grep -qs "helper started for $request" "$helper_log" || fail "the daemon did not start"
 }
 hosts_has() { grep -qx "$1 $2" /etc/hosts; }
