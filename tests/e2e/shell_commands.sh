@@ -1,13 +1,9 @@
-# Commands from the shell to the real app: each taken at once and answered with the
-# status line, the request following; bad words get the usage; nothing running, a state
-# folder that cannot be written, two shells at once, another user, a killed copy.
+# Commands from the shell to the real app, taken at once and answered with the status line;
+# bad words; nothing running, a read-only state folder, two shells, another user, a killed copy.
 source "$(dirname "$0")/../support/lib.sh"
 in_namespace
 app_home
-tarrow() {
-  status=0
-  "$bin/tarrow" "$@" >"$work/out" 2>"$work/err" || status=$?
-}
+tarrow() { status=0; "$bin/tarrow" "$@" >"$work/out" 2>"$work/err" || status=$?; }
 err() { cat "$work/err"; }
 
 for words in "for 0" "for 10081" "bogus" "on now"; do
@@ -26,44 +22,38 @@ for words in on "for 30" off status; do
   took=$(($(now_ms) - start))
   check "'$words' exits 0 with the status line within 2 s ($took ms)" \
     eval '[ "$status" = 0 ] && [ "$(cat "$work/out")" = "$(head -n 1 "$state")" ] && [ "$took" -lt 2000 ]'
-  case $words in
-    on) check "on: the request lists the sites" [ -s "$request" ] ;;
-    off) check "off: the request is empty" [ ! -s "$request" ] ;;
-  esac
+  [ "$words" != off ] || check "off: the request is empty" [ ! -s "$request" ]
 done
 echo on >"$TARROW_HOME/command"
-check "a command file written by hand is taken within 1 s" wait_for 1 test ! -e "$TARROW_HOME/command"
-check "and the request follows" wait_for 1 test -s "$request"
+check "a command file written by hand is taken within 1 s, the request following" \
+  wait_for 1 eval '[ ! -e "$TARROW_HOME/command" -a -s "$request" ]' 
 
 "$bin/tarrow" for 45 >/dev/null 2>&1 & first=$!
 "$bin/tarrow" off >/dev/null 2>&1 & second=$!
 check "two shells at once: both exit 0, both taken" eval 'wait $first && wait $second &&
   logged "command: for 45" && logged "command: off"'
 
-mount --bind "$TARROW_HOME" "$TARROW_HOME"
-mount -o remount,bind,ro "$TARROW_HOME"
+mount --bind "$TARROW_HOME" "$TARROW_HOME"; mount -o remount,bind,ro "$TARROW_HOME"
 tarrow on
 umount "$TARROW_HOME"
 check "a read-only state folder: exit 1, says why" eval '[ "$status" = 1 ] && contains "$(err)" "Read-only file system"'
 
-mkdir -p "$work/other/home"
-chown -R 65534:65534 "$work/other"
+mkdir -p "$work/other/home"; chown -R 65534:65534 "$work/other"
 status=0
 setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/other" \
   TARROW_HOME="$work/other/home" "$bin/tarrow" status >/dev/null 2>"$work/err" || status=$?
 check "another user's command does not reach this copy" [ "$status/$(err)" = "1/Tarrow is not running." ]
 
 kill -KILL "$app"
-wait "$app" 2>/dev/null || true
-forget "$app"
+stop "$app"
 tarrow status
 check "a killed copy: not running" [ "$status" = 1 ]
 start_app
 wait_for 5 grep -qx "$app" "$TARROW_HOME/tarrow.lock" || fail "the next copy holds no lock"
 tarrow # a second start while the first still starts up
 check "a second start during start-up exits 0" [ "$status" = 0 ]
-check "the copy after a killed one starts" wait_for 10 eval '[ "$(lines_with "$app_log" " started, state in ")" = 2 ]'
-check "and answers the early second start" wait_for 3 logged "another start: settings shown"
+check "the copy after a killed one starts, answers the early second start" wait_for 10 eval \
+  '[ "$(lines_with "$app_log" " started, state in ")" = 2 ] && logged "another start: settings shown"'
 tarrow status
 check "and takes commands" [ "$status" = 0 ]
 quit_app

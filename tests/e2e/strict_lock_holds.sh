@@ -1,7 +1,6 @@
-# A strict lock holds: the app refuses "off" and its quitting; the helper's daemon keeps
-# the locked names through a request naming fewer, an empty, a stale one and its own
-# restart; within 3 s of the end the section follows the request; root's --clear ends a
-# lock at once.
+# A strict lock holds: the app refuses "off", and the daemon keeps the locked names through
+# the app's quitting, a request naming fewer, an empty or stale one and its own restart,
+# until 3 s after the end; root's --clear ends a lock at once.
 source "$(dirname "$0")/../support/lib.sh"
 in_namespace
 private_usr_local
@@ -9,8 +8,7 @@ app_home
 install_helper "$bin/tarrow-helper"
 show_on_failure "$helper_log" "$state"
 strict="${request%/*}/strict-lock" lock=/var/lib/Tarrow/strict-lock
-# ask_strict <seconds ahead> <names...>: the app's strict request, as the app writes it.
-ask_strict() {
+ask_strict() { # <seconds ahead> <names...>: as the app writes it
   end=$(($(date +%s) + $1))
   printf 'until %s\n' "$(date -u -d "@$end" +%Y-%m-%dT%H:%M:%SZ)" "${@:2}" | sed '2,$s/^until //' >"$strict.tmp"
   mv -f "$strict.tmp" "$strict"
@@ -23,16 +21,15 @@ kept() { # after the watch and one timer pass, the locked name is blocked
 start_daemon
 start_app
 echo "lock 2" >"$TARROW_HOME/command"
-check "the app's lock reaches the helper" wait_for 15 grep -qsx youtube.com "$lock"
-check "the lock file is root's alone" [ "$(stat -c %u:%a "$lock")" = 0:644 ]
+check "the app's lock reaches the helper, in a file root's alone" wait_for 15 eval \
+  'grep -qsx youtube.com "$lock" && [ "$(stat -c %u:%a "$lock")" = 0:644 ]' 
 echo off >"$TARROW_HOME/command"
 check "off is refused" wait_for 11 logged "okay, now refused: a strict lock holds until"
 quit_app
 check "quitting empties the request" [ -f "$request" -a ! -s "$request" ]
 kept "the app's quitting" youtube.com
 stop "$daemon"
-"$bin/tarrow-helper" --clear 2>>"$helper_log"
-check "--clear ends the lock" [ ! -e "$lock" ]
+check "--clear ends the lock" eval '"$bin/tarrow-helper" --clear 2>>"$helper_log" && [ ! -e "$lock" ]' 
 
 write_request kept.example other.example
 ask_strict 20 kept.example # room for four passes and a restart on a busy machine
@@ -50,6 +47,5 @@ start_daemon
 kept "the helper's restart"
 write_request
 while [ "$(date +%s)" -lt "$end" ]; do sleep 0.1; done
-check "the section follows the request within 3 s of the end" wait_for 3.5 no_section
-check "the lock file goes with it" [ ! -e "$lock" ]
+check "the section and the lock file go within 3 s of the end" wait_for 3.5 eval 'no_section && [ ! -e "$lock" ]' 
 finish
