@@ -18,11 +18,11 @@ wait_for 5 hosts_has 127.0.0.2 blocked.example || fail "names do not point at 12
 check "an IPv6 line" hosts_has :: www.blocked.example
 check "the hits folder's mode" [ "$(stat -c %a /var/lib/Tarrow)" = 755 ]
 page=$(timeout 5 curl -s -w '%{http_code}' http://www.blocked.example/some/path) || fail "curl"
-check "the page names the site, status 403" eval 'contains "$page" "<h1>blocked.example?<br>" && [ "${page: -3}" = 403 ]' 
+check "the page names the site, status 403" eval 'contains "$page" "<h1>blocked.example?<br>" && [ "${page: -3}" = 403 ]'
 check "no TLS handshake completes" not bash -c 'echo | timeout 5 openssl s_client \
   -servername blocked.example -connect blocked.example:443 >/dev/null 2>&1'
 check "one hit for each, the file the user's alone" wait_for 2 eval \
-  '[ "$(cut -d" " -f2 "$hits" | sort | xargs)/$(stat -c "%a %u" "$hits")" = "blocked.example www.blocked.example/600 $request_owner" ]' 
+  '[ "$(cut -d" " -f2 "$hits" | sort | xargs)/$(stat -c "%a %u" "$hits")" = "blocked.example www.blocked.example/600 $request_owner" ]'
 for round in 1 2; do rewritten blocked.example "new$round.example"; done
 
 write_request

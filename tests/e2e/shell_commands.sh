@@ -26,7 +26,7 @@ for words in on "for 30" off status; do
 done
 echo on >"$TARROW_HOME/command"
 check "a command file written by hand is taken within 1 s, the request following" \
-  wait_for 1 eval '[ ! -e "$TARROW_HOME/command" -a -s "$request" ]' 
+  wait_for 1 eval '[ ! -e "$TARROW_HOME/command" -a -s "$request" ]'
 
 "$bin/tarrow" for 45 >/dev/null 2>&1 & first=$!
 "$bin/tarrow" off >/dev/null 2>&1 & second=$!

@@ -22,14 +22,14 @@ start_daemon
 start_app
 echo "lock 2" >"$TARROW_HOME/command"
 check "the app's lock reaches the helper, in a file root's alone" wait_for 15 eval \
-  'grep -qsx youtube.com "$lock" && [ "$(stat -c %u:%a "$lock")" = 0:644 ]' 
+  'grep -qsx youtube.com "$lock" && [ "$(stat -c %u:%a "$lock")" = 0:644 ]'
 echo off >"$TARROW_HOME/command"
 check "off is refused" wait_for 11 logged "okay, now refused: a strict lock holds until"
 quit_app
 check "quitting empties the request" [ -f "$request" -a ! -s "$request" ]
 kept "the app's quitting" youtube.com
 stop "$daemon"
-check "--clear ends the lock" eval '"$bin/tarrow-helper" --clear 2>>"$helper_log" && [ ! -e "$lock" ]' 
+check "--clear ends the lock" eval '"$bin/tarrow-helper" --clear 2>>"$helper_log" && [ ! -e "$lock" ]'
 
 write_request kept.example other.example
 ask_strict 20 kept.example # room for four passes and a restart on a busy machine
@@ -47,5 +47,5 @@ start_daemon
 kept "the helper's restart"
 write_request
 while [ "$(date +%s)" -lt "$end" ]; do sleep 0.1; done
-check "the section and the lock file go within 3 s of the end" wait_for 3.5 eval 'no_section && [ ! -e "$lock" ]' 
+check "the section and the lock file go within 3 s of the end" wait_for 3.5 eval 'no_section && [ ! -e "$lock" ]'
 finish
