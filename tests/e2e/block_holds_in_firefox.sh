@@ -1,12 +1,10 @@
-# A Firefox with its own DNS-over-HTTPS on and a site open follows a block of that site
-# within its name cache time plus 2 s: the helper's policy turns DNS-over-HTTPS off and
-# keeps the cache short, and the block is cut once more when the cache ran out. (Measured
-# without them, Firefox went on opening the site for minutes.) The administrator's
-# policies.json is merged into and comes back byte for byte.
+# A Firefox with its own DNS-over-HTTPS on and a site open follows a block within its name
+# cache time plus 2 s: the helper's policy turns DNS-over-HTTPS off and keeps the cache
+# short, and the block is cut again when the cache ran out (without them, measured, Firefox
+# opened the site for minutes). The administrator's policies.json comes back byte for byte.
 source "$(dirname "$0")/hold_lib.sh"
 in_namespace
-[ -n "$firefox" ] || skip "no Firefox"
-browser=$firefox
+browser=$firefox && [ -n "$browser" ] || skip "no Firefox"
 request="$work/home/request/blocked-hosts"
 show_on_failure "$helper_log" "$work/tabs" "$work/browser.err"
 # DNS-over-HTTPS answers .10, the system .20.

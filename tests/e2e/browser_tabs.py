@@ -1,14 +1,11 @@
 #!/usr/bin/env python3
-"""Drives one headless browser as a user would: Chromium over --remote-debugging-pipe
-(descriptors 3 and 4), Firefox over Marionette. Usage: browser_tabs.py <program> <profile> step...
-  prefs:<JSON> (Firefox, first)   open:<address> (prints {"open", "url", "title", "text"})
-  keep:<address> (open, and follow watches that tab)   wait:<file> (150 s at most; prints "go")
-  every:<s>:<for s>:<address> (one load every s seconds, each printed with "at")
-  watch:<s>:<expression> (prints its value on the last tab twice a second)
-  ext:<id> (waits until the extension runs)   follow:<s> (prints {"kept": address,
-  "after_ms": since the last wait} once the kept tab shows Tarrow's page, or after s seconds)
-Chromium has background networking only for ext: (a policy-forced install needs it).
-"""
+"""Drives a headless Chromium (over --remote-debugging-pipe, descriptors 3 and 4) or Firefox
+(over Marionette) as a user would: browser_tabs.py <program> <profile> step..., each step
+prefs:<JSON> (Firefox, first), open:<address> (prints {"open", "url", "title", "text"}),
+keep:<address> (open, for follow), wait:<file>, every:<s>:<for s>:<address> (one load each
+s seconds, with "at"), watch:<s>:<expression> (twice a second on the last tab), ext:<id>
+(until the extension runs; background networking, which its install needs, only then),
+follow:<s> (once the kept tab shows Tarrow's page: {"kept", "after_ms" since the wait})."""
 import json
 import os
 import socket

@@ -4,11 +4,10 @@
   servers.py dns <address> <log> name=address,...   a name server on UDP port 53; other
       names get NXDOMAIN, none gets IPv6; every query is logged as "<type> <name>"
   servers.py doh <address> <port> <certificate> <key> <log> name=address,...
-      the same over DNS-over-HTTPS (GET and POST on /dns-query)
+      the same over DNS-over-HTTPS (POST)
   servers.py site <address> <port> <log> [close]    a web site answering "real page of
       <host> <path> from <address>", kept alive unless "close"; logs "<host> <path>"
 """
-import base64
 import http.server
 import socket
 import ssl
@@ -47,19 +46,14 @@ class Web(http.server.BaseHTTPRequestHandler):
         self.wfile.write(body)
 
     def do_GET(self):
-        if hasattr(self.server, "table"):
-            query = self.path.split("dns=", 1)[-1].split("&")[0]
-            return self.dns(base64.urlsafe_b64decode(query + "=" * (-len(query) % 4)))
         host = (self.headers.get("Host") or "").split(":")[0]
         self.server.log.write("%s %s\n" % (host, self.path))
         self.server.log.flush()
         self.send(("<html><body>real page of %s %s from %s</body></html>"
                    % (host, self.path, self.server.server_address[0])).encode(), "text/html")
 
-    def do_POST(self):
-        self.dns(self.rfile.read(int(self.headers["Content-Length"])))
-
-    def dns(self, query):
+    def do_POST(self):  # DNS-over-HTTPS, as Firefox asks
+        query = self.rfile.read(int(self.headers["Content-Length"]))
         self.send(answer(query, self.server.table, self.server.log), "application/dns-message")
 
     def log_message(self, *args):
