@@ -1,5 +1,5 @@
-# Steps of the tests and timing scripts that make a block hold, inside netns.sh: a web
-# site on an address of its own, a name server that knows it, kept-alive clients.
+# Steps of the tests of a block holding in browsers, inside netns.sh: a web site on an
+# address of its own, a name server that knows it, kept-alive clients, a browser.
 source "$(dirname "${BASH_SOURCE[0]}")/../support/lib.sh"
 e2e=$tests_dir/e2e
 site_address=198.51.100.10 # a documentation address, on an interface of the namespace only
@@ -9,13 +9,11 @@ firefox=$(command -v firefox-esr || command -v firefox || true)
 # The site's address made local: on a dummy interface, or an empty bridge.
 site_network() {
   ip link add site0 type dummy 2>/dev/null || ip link add site0 type bridge
-  ip link set site0 up
-  ip addr add "$site_address/32" dev site0
+  ip link set site0 up; ip addr add "$site_address/32" dev site0
 }
 # start_names name=address...: servers.py dns on 127.0.0.1, the resolver pointed at it.
 start_names() {
-  rm -f /etc/resolv.conf
-  printf 'nameserver 127.0.0.1\noptions timeout:2 attempts:1\n' >/etc/resolv.conf
+  rm -f /etc/resolv.conf; printf 'nameserver 127.0.0.1\noptions timeout:2 attempts:1\n' >/etc/resolv.conf
   sed -i 's/^hosts:.*/hosts: files dns/' /etc/nsswitch.conf
   serve "$work/dns.out" dns 127.0.0.1 "$work/dns.log" "$@"
 }
@@ -26,7 +24,7 @@ serve() {
   background python3 "$e2e/servers.py" "$@" >"$out" 2>&1
   wait_for 5 grep -q ready "$out" || fail "servers.py $*: $(cat "$out")"
 }
-start_site() { serve "$work/site-$1.out" site "$1" "$2" "$work/site.log" ${3:-}; }
+start_site() { serve "$work/site-$1.out" site "$1" "$2" "$work/site.log"; }
 # hold <output> <name> <port> [--reconnect]: a kept-alive connection, as a tab holds one;
 # "closed <ms since the epoch>" once it is cut, then "reconnected <status line>".
 hold() {

@@ -1,13 +1,9 @@
 #!/usr/bin/env python3
-"""The other side of the namespace tests; each prints "ready" once it listens.
-
-  servers.py dns <address> <log> name=address,...   a name server on UDP port 53; other
-      names get NXDOMAIN, none gets IPv6; every query is logged as "<type> <name>"
-  servers.py doh <address> <port> <certificate> <key> <log> name=address,...
-      the same over DNS-over-HTTPS (POST)
-  servers.py site <address> <port> <log> [close]    a web site answering "real page of
-      <host> <path> from <address>", kept alive unless "close"; logs "<host> <path>"
-"""
+"""The other side of the namespace tests; each prints "ready" once it listens. servers.py
+  dns <address> <log> name=address,...: on UDP port 53; NXDOMAIN for other names, no IPv6
+  doh <address> <port> <certificate> <key> <log> name=address,...: DNS-over-HTTPS (POST)
+  site <address> <port> <log>: answers "real page of <host> <path> from <address>", kept alive
+Each logs what it is asked: "<type> <name>" or "<host> <path>"."""
 import http.server
 import socket
 import ssl
@@ -39,9 +35,6 @@ class Web(http.server.BaseHTTPRequestHandler):
         self.send_response(200)
         self.send_header("Content-Type", kind)
         self.send_header("Content-Length", str(len(body)))
-        if getattr(self.server, "close", False):
-            self.send_header("Connection", "close")
-            self.close_connection = True
         self.end_headers()
         self.wfile.write(body)
 
@@ -77,7 +70,7 @@ def main():
         server.socket = context.wrap_socket(server.socket, server_side=True)
         server.table, server.log = table, open(args[4], "a")
     else:
-        server.log, server.close = open(args[2], "a"), args[3:4] == ["close"]
+        server.log = open(args[2], "a")
     print("ready", flush=True)
     server.serve_forever()
 

@@ -1,11 +1,9 @@
-# scripts/run.sh started as a user starts it, with cmake and the app stood in (the app
-# prints who it runs as, with which session): as root alone, through sudo for a desktop
-# user without a display, on X, on Wayland, and for a user that is not there. Inside
-# netns.sh --overlay, where the desktop user is made.
+# scripts/run.sh as a user starts it, cmake and the app stood in (the app prints who it runs
+# as, with which session): as root alone, through sudo for a desktop user without a display,
+# on X, on Wayland, and for no such user. Inside netns.sh --overlay, where the user is made.
 source "$(dirname "$0")/../support/lib.sh"
 in_namespace --overlay
-chmod 755 "$work" "${work%/*}"
-mount -t tmpfs -o mode=0755 tmpfs /run
+chmod 755 "$work" "${work%/*}"; mount -t tmpfs -o mode=0755 tmpfs /run
 useradd --no-create-home --home-dir "$work/desk-home" desk
 uid=$(id -u desk)
 mkdir -p "$work/bin" "$work/build/bin"
@@ -34,8 +32,7 @@ run SUDO_USER=desk
 check "sudo, no display: built by root, runs as the user in their home, offscreen, says so" eval \
   '[ "$status" = 0 ] && built_by_root && contains "$app" "user=desk home=$work/desk-home " &&
   contains "$app" "qpa=offscreen" && contains "$said" "no display of desk found"'
-mkdir -p "/run/user/$uid"
-socket "/run/user/$uid/bus"
+mkdir -p "/run/user/$uid"; socket "/run/user/$uid/bus"
 run SUDO_USER=desk DISPLAY=:5
 check "sudo on X: on it, with the user's runtime folder and bus, says whom it starts" eval \
   'contains "$app" "display=:5 wayland= runtime=/run/user/$uid bus=unix:path=/run/user/$uid/bus qpa= " &&

@@ -1,6 +1,4 @@
 # The one shell library of the whole-program tests and the timing scripts; sourced.
-# Checks, waiting, processes that end with the script, the namespaces of
-# tests/e2e/netns.sh, a private desktop, the app and the helper's daemon.
 set -euo pipefail
 
 support_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -16,7 +14,6 @@ check() { if "${@:2}"; then echo "ok    $1"; else echo "FAIL  $1"; fails=$((fail
 contains() { [[ $1 == *"$2"* ]]; }
 not() { ! "$@"; }
 
-# show_on_failure <file...>: their ends are printed when the script fails.
 show_on_failure() { diagnostics+=("$@"); }
 print_diagnostics() {
   local file
@@ -33,7 +30,6 @@ finish() {
 # skip <why>: exit status 77, which CTest counts as skipped.
 skip() { echo "skipped: $*" >&2; exit 77; }
 need() { local tool && for tool in "$@"; do command -v "$tool" >/dev/null || skip "no $tool"; done; }
-# The distribution's Python, whose modules (dbus, gi) come as packages.
 system_python=/usr/bin/python3
 need_python_modules() {
   local module && for module in "$@"; do "$system_python" -c "import $module" 2>/dev/null || skip "no python3-$module"; done
@@ -42,8 +38,7 @@ need_python_modules() {
 now_us() { echo $((10#${EPOCHREALTIME//[!0-9]/})); }
 now_ms() { echo $(($(now_us) / 1000)); }
 
-# wait_for <seconds> <command...>: until it succeeds; status 1 once the seconds (fractions
-# allowed) are over. Polls every 20 ms for two seconds, then every 100 ms.
+# wait_for <seconds> <command...>: until it succeeds (status 1 once the seconds are over).
 wait_for() {
   local whole=${1%.*} fraction= start now deadline
   [[ $1 == *.* ]] && fraction=${1#*.}
@@ -60,8 +55,7 @@ wait_for() {
 pids=()
 exit_steps=()
 
-# background <command...>: with the caller's redirections; $! is its pid; stopped when
-# the script ends.
+# background <command...>: with the caller's redirections; stopped when the script ends.
 background() {
   "$@" <&0 & # without a redirection of its own, it would read from /dev/null
   pids+=($!)
@@ -80,7 +74,6 @@ stop() {
   done
   forget "$@"
 }
-# forget <pid...>: ended already; not to be stopped at the end.
 forget() {
   local pid kept=() && for pid in "${pids[@]}"; do [[ " $* " == *" $pid "* ]] || kept+=("$pid"); done
   pids=("${kept[@]}")
@@ -97,16 +90,14 @@ trap on_exit EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-# work_folder <name>: $work is the namespace's scratch folder inside netns.sh, otherwise
-# a temporary folder removed at the end.
+# work_folder <name>: $work is netns.sh's scratch folder, or a temporary one.
 work_folder() {
   work=${NETNS_SCRATCH:-}
   [ -n "$work" ] || { work=$(mktemp -d "/tmp/tarrow-$1.XXXXXX"); at_exit "rm -rf '$work'"; }
   helper_log=$work/helper.log
 }
 
-# in_namespace [--overlay] [arguments...]: this script again inside netns.sh, unless it
-# runs there already.
+# in_namespace [--overlay] [arguments...]: this script again inside netns.sh.
 in_namespace() {
   local overlay=()
   [ "${1:-}" != --overlay ] || { overlay=(--overlay); shift; }
@@ -114,7 +105,6 @@ in_namespace() {
   work_folder namespace
 }
 
-# namespace_ready <scratch> <copy|overlay>: the set-up inside netns.sh's namespaces.
 namespace_ready() {
   local scratch=$1 mode=$2 folder
   mount --make-rprivate /
@@ -148,7 +138,6 @@ private_etc_and_hits() {
   mkdir -m 0755 /var/lib/Tarrow; mount --bind "$scratch/hits" /var/lib/Tarrow
 }
 
-# /usr, /etc and /var as overlays whose upper layers live on a tmpfs of this namespace.
 overlay_system() {
   local layers=$1/layers top
   mkdir "$layers"; mount -t tmpfs -o mode=0700 tmpfs "$layers"
@@ -163,15 +152,13 @@ overlay_system() {
 installed_helper=/usr/local/libexec/de.brightloom.tarrow.helper
 helper_unit=/etc/systemd/system/de.brightloom.tarrow.helper.service
 private_usr_local() { mount -t tmpfs tmpfs /usr/local; mkdir -p /usr/local/libexec /etc/systemd/system; }
-# install_helper <program>: a helper and its unit where the app looks for them.
 install_helper() {
   install -m 755 "$1" "$installed_helper"
   printf '[Service]\nExecStart=%s --daemon %s --uid 0\n' "$installed_helper" "$request" >"$helper_unit"
 }
 
 # stand_in_admin_tools: pkexec (drops --disable-internal-agent) and systemctl (records its
-# calls in $work/systemctl.log; is-active says "active" while $work/active-left counts
-# down above zero) first on PATH.
+# calls in $work/systemctl.log; is-active is "active" while $work/active-left counts down).
 stand_in_admin_tools() {
   mkdir -p "$work/bin"
   printf '#!/bin/sh\n[ "$1" = --disable-internal-agent ] && shift\nexec "$@"\n' >"$work/bin/pkexec"
@@ -227,8 +214,7 @@ tray_icon() {
   return 1
 }
 
-# app_home: a home and a state folder of the app's own in $work, Qt off screen, nothing of
-# the caller's display, session or runtime folder.
+# app_home: a home and state folder of the app's own in $work, Qt off screen, no session.
 app_home() {
   export HOME="$work/user" TARROW_HOME="$work/home" QT_QPA_PLATFORM=offscreen
   unset XDG_RUNTIME_DIR XDG_DATA_HOME XDG_CONFIG_HOME DISPLAY WAYLAND_DISPLAY \
@@ -237,7 +223,6 @@ app_home() {
   request="$TARROW_HOME/request/blocked-hosts" state="$TARROW_HOME/state" app_log="$TARROW_HOME/tarrow.log"
   show_on_failure "$app_log" "$work/app.err"
 }
-# start_app [arguments...]: $app is its pid; standard error to $work/app.err.
 start_app() { background "$bin/tarrow" "$@" 2>>"$work/app.err"; app=$!; }
 # quit_app: SIGTERM, as a logout sends it; the exit status in $status.
 quit_app() {
@@ -246,7 +231,6 @@ quit_app() {
   forget "$app"
 }
 logged() { grep -qsF -- "$1" "$app_log"; }
-# lines_with <file> <text>: how many lines of the file hold the text.
 lines_with() { grep -cF -- "$2" "$1" 2>/dev/null || true; }
 
 request_owner=0
