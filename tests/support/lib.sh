@@ -52,8 +52,7 @@ wait_for() {
   done
 }
 
-pids=()
-exit_steps=()
+pids=() exit_steps=()
 
 # background <command...>: with the caller's redirections; stopped when the script ends.
 background() {
@@ -63,14 +62,12 @@ background() {
 running() { local stat && stat=$(cat "/proc/$1/stat" 2>/dev/null) && stat=${stat##*) } && [ "${stat%% *}" != Z ]; }
 # stop <pid...>: SIGTERM, SIGKILL for what still runs 5 s later; reaped.
 stop() {
-  local pid deadline
+  local pid deadline=$(($(now_ms) + 5000))
   [ $# -gt 0 ] || return 0
   kill -TERM "$@" 2>/dev/null || true
-  deadline=$(($(now_ms) + 5000))
   for pid in "$@"; do
     while running "$pid" && [ "$(now_ms)" -lt "$deadline" ]; do sleep 0.02; done
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    kill -KILL "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true
   done
   forget "$@"
 }
@@ -86,9 +83,7 @@ on_exit() {
   for ((i = ${#exit_steps[@]} - 1; i >= 0; i--)); do eval "${exit_steps[i]}"; done
   exit "$status"
 }
-trap on_exit EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+trap on_exit EXIT; trap 'exit 130' INT; trap 'exit 143' TERM
 
 # work_folder <name>: $work is netns.sh's scratch folder, or a temporary one.
 work_folder() {
@@ -107,8 +102,7 @@ in_namespace() {
 
 namespace_ready() {
   local scratch=$1 mode=$2 folder
-  mount --make-rprivate /
-  ip link set lo up
+  mount --make-rprivate /; ip link set lo up
   if [ "$mode" = overlay ]; then overlay_system "$scratch"; else private_etc_and_hits "$scratch"; fi
   for folder in /run/systemd /run/dbus /run/nscd; do
     if [ -d "$folder" ]; then mount -t tmpfs -o mode=0755,size=1m tmpfs "$folder"; fi
@@ -208,8 +202,7 @@ tray_icon() {
     [ "$(xdotool getwindowname "$id")" = Tarrow ] || continue
     xdotool getwindowgeometry "$id" | grep -q 'Geometry: 1x1' && continue
     xwininfo -id "$id" -tree | grep -q "Parent window id: $root" && continue
-    echo "$id"
-    return 0
+    echo "$id"; return 0
   done
   return 1
 }
@@ -217,19 +210,14 @@ tray_icon() {
 # app_home: a home and state folder of the app's own in $work, Qt off screen, no session.
 app_home() {
   export HOME="$work/user" TARROW_HOME="$work/home" QT_QPA_PLATFORM=offscreen
-  unset XDG_RUNTIME_DIR XDG_DATA_HOME XDG_CONFIG_HOME DISPLAY WAYLAND_DISPLAY \
-    DBUS_SESSION_BUS_ADDRESS
+  unset XDG_RUNTIME_DIR XDG_DATA_HOME XDG_CONFIG_HOME DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
   mkdir -p "$HOME" "$TARROW_HOME"
   request="$TARROW_HOME/request/blocked-hosts" state="$TARROW_HOME/state" app_log="$TARROW_HOME/tarrow.log"
   show_on_failure "$app_log" "$work/app.err"
 }
 start_app() { background "$bin/tarrow" "$@" 2>>"$work/app.err"; app=$!; }
 # quit_app: SIGTERM, as a logout sends it; the exit status in $status.
-quit_app() {
-  kill -TERM "$app"; status=0
-  wait "$app" || status=$?
-  forget "$app"
-}
+quit_app() { kill -TERM "$app"; status=0; wait "$app" || status=$?; forget "$app"; }
 logged() { grep -qsF -- "$1" "$app_log"; }
 lines_with() { grep -cF -- "$2" "$1" 2>/dev/null || true; }
 

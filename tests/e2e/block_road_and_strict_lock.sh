@@ -1,12 +1,15 @@
 # The road of a blocked site through the real app and daemon: "on" puts every enabled site
 # in /etc/hosts; a request reaches the helper, whose note makes the app show the card once
 # and count one attempt on the local day; the block page turns to "open again" with "off".
+# A strict lock holds: the app refuses "off", and the daemon keeps the locked names through
+# the app's quitting, a request naming fewer and its own restart, until 3 s after its end;
+# root's --clear ends a lock at once.
 source "$(dirname "$0")/hold_lib.sh"
 in_namespace
 private_usr_local
 app_home
 install_helper "$bin/tarrow-helper"
-hits=/var/lib/Tarrow/hits counts="$TARROW_HOME/attempts.json"
+hits=/var/lib/Tarrow/hits counts="$TARROW_HOME/attempts.json" lock=/var/lib/Tarrow/strict-lock
 show_on_failure "$helper_log" "$hits" "$counts" "$work/browser.err"
 ln -sfn /usr/share/zoneinfo/Etc/GMT+12 /etc/localtime # UTC-12: the local day is not UTC's
 unset TZ; export LC_ALL=C.UTF-8
@@ -59,6 +62,34 @@ if [ -n "$chromium" ]; then
     '["Tarrow: YouTube","Tarrow keeps this site closed until you say okay.",true]
 ["Tarrow: YouTube","Everything is open again.",false]' ]
 fi
+
+send "lock 2"
+check "the app's lock reaches the helper, in a file root's alone" wait_for 15 eval \
+  'grep -qsx youtube.com "$lock" && [ "$(stat -c %u:%a "$lock")" = 0:644 ]'
+send off
+check "off is refused" wait_for 11 logged "okay, now refused: a strict lock holds until"
 quit_app
-check "SIGTERM ends the app with status 0" [ "$status" = 0 ]
+check "SIGTERM ends the app with status 0, its request empty" [ "$status/$(wc -c <"$request")" = 0/0 ]
+kept() { # after the watch and one timer pass, the locked name is blocked
+  sleep 3.3
+  check "$1 keeps the locked name" hosts_has 127.0.0.2 "${2:-kept.example}"
+}
+kept "the app's quitting" youtube.com
+stop "$daemon"
+check "--clear ends the lock" eval '"$bin/tarrow-helper" --clear 2>>"$helper_log" && [ ! -e "$lock" ]'
+
+# A strict request as the app writes it, for 15 s: room for two passes and a restart.
+write_request kept.example other.example
+end=$(($(date +%s) + 15))
+printf 'until %s\nkept.example\n' "$(date -u -d "@$end" +%Y-%m-%dT%H:%M:%SZ)" >"${request%/*}/strict-lock"
+start_daemon
+wait_for 5 hosts_has 127.0.0.2 kept.example || fail "not blocked"
+write_request other.example
+kept "a request naming fewer sites"
+stop "$daemon"
+start_daemon
+kept "the helper's restart"
+write_request
+while [ "$(date +%s)" -lt "$end" ]; do sleep 0.1; done
+check "the section and the lock file go within 3 s of the end" wait_for 3.5 eval 'no_section && [ ! -e "$lock" ]'
 finish
