@@ -61,13 +61,8 @@ check "the same version again: current, systemctl not called" \
 
 # Every installed file root's; the programs 755, the rest (also the extension) 644.
 while read -r file; do
-  [ -f "$file" ] || continue
-  case $file in
-    /usr/libexec/*/*/*) mode=644 ;;
-    /usr/bin/* | /usr/libexec/*) mode=755 ;;
-    *) mode=644 ;;
-  esac
-  [ "$(stat -c '%a %U:%G' "$file")" = "$mode root:root" ] || check "$file root's, mode $mode" false
+  mode=644 && [[ ! $file =~ ^/usr/(bin/|libexec/[^/]+(/[^/]+)?$) ]] || mode=755
+  [ ! -f "$file" ] || [ "$(stat -c '%a %U:%G' "$file")" = "$mode root:root" ] || check "$file root's, mode $mode" false
 done < <(dpkg -L tarrow)
 check "tarrow --version" [ "$(tarrow --version)" = "Tarrow $(dpkg-deb -f "$deb" Version)" ]
 check "--selftest passes, the helper found under /usr/libexec" eval 'tarrow --selftest >"$work/selftest" 2>&1 &&
@@ -85,24 +80,19 @@ dpkg_run -P tarrow
 check "purge: the helper's log and hits gone" eval '[ "$status" = 0 ] && said "helper log and hits removed" &&
   [ ! -e /var/log/Tarrow-helper.log -a ! -e /var/lib/Tarrow ]'
 
-# Removal in bad states: status 0, clear lines, nothing left.
-unit_missing() { rm -f "$helper_unit"; }
-section_cleared() { "$installed_helper" --clear --no-flush 2>/dev/null; }
-helper_gone() { rm -f "$installed_helper"; }
-nothing_set_up() { "$tool" remove "$work/bin/pkexec" "" >/dev/null; }
-removal_retried() { /var/lib/dpkg/info/tarrow.prerm remove >/dev/null 2>&1; } # interrupted before
-for row in "unit_missing|no helper service to stop|blocked sites removed from /etc/hosts" \
-  "section_cleared|helper service stopped and disabled|/etc/hosts has no Tarrow section" \
-  "helper_gone|the installed helper is gone; clearing with the package's own|blocked sites removed from /etc/hosts" \
-  "systemd_stopped|systemd is not running, so the helper service was not running either|blocked sites removed from /etc/hosts" \
-  "nothing_set_up|no helper service to stop|no helper installed" \
-  "removal_retried|no helper installed|/etc/hosts has no Tarrow section"; do
+# Removal in bad states (each a command that breaks one thing): status 0, clear lines, nothing left.
+for row in 'rm -f "$helper_unit"|no helper service to stop|blocked sites removed from /etc/hosts' \
+  '"$installed_helper" --clear --no-flush|helper service stopped and disabled|/etc/hosts has no Tarrow section' \
+  "rm -f \"\$installed_helper\"|the installed helper is gone; clearing with the package's own|blocked sites removed from /etc/hosts" \
+  'systemd_stopped|systemd is not running, so the helper service was not running either|blocked sites removed from /etc/hosts' \
+  '"$tool" remove "$work/bin/pkexec" ""|no helper service to stop|no helper installed' \
+  '/var/lib/dpkg/info/tarrow.prerm remove|no helper installed|/etc/hosts has no Tarrow section'; do
   IFS='|' read -r breakage first second <<<"$row"
   systemd_runs
   dpkg -i "$deb" >/dev/null 2>&1
   set_up
   block
-  "$breakage"
+  eval "$breakage" >/dev/null 2>&1
   dpkg_run -r tarrow
   check "$breakage: removal says so, leaves nothing" \
     eval '[ "$status" = 0 ] && said "$first" && said "$second" && nothing_left &&
