@@ -1,5 +1,5 @@
 # The daemon alone: a request's names point at 127.0.0.2 at once, where the page and the
-# TLS port note which was wanted; an emptied or stale request unblocks; a new folder is watched.
+# TLS port note which was wanted; an emptied request unblocks; a new folder is watched.
 source "$(dirname "$0")/../support/lib.sh"
 in_namespace
 request="$work/home/request/blocked-hosts" request_owner=65534 hits=/var/lib/Tarrow/hits
@@ -28,10 +28,6 @@ for round in 1 2; do rewritten blocked.example "new$round.example"; done
 write_request
 check "an emptied request removes the section and the listener" wait_for 3 eval 'no_section && not curl -so /dev/null -m 1 http://127.0.0.2/'
 
-write_request stale.example
-wait_for 4 hosts_has 127.0.0.2 stale.example || fail "not blocked"
-touch -d "@$(($(date +%s) - 301))" "$request"
-check "a request older than 300 s unblocks within a tick" wait_for 4 no_section
 
 rm -rf "${request%/*}"
 write_request back.example
