@@ -10,8 +10,7 @@ rules=("common/|(platform|helper|app)/" "platform/|(helper|app)/" "helper/|app/"
   "app/browser/|app/(controller|ui)/" "(common|platform|helper|app/[^/]+)/|app/[^/]+$")
 # check_tree <folder>: prints every include that crosses a layer; 1 when any does.
 check_tree() {
-  local crossed=0 file line included rule
-  while IFS=: read -r file line included; do
+  local crossed=0 file line included rule; while IFS=: read -r file line included; do
     included=$(sed -E 's/^[^"<]*["<]([^">]*)[">].*/\1/' <<<"$included")
     for rule in "${rules[@]}"; do
       if [[ $file =~ ^${rule%%|*} && $included =~ ^${rule#*|} ]]; then
@@ -24,8 +23,7 @@ check_tree() {
   return "$crossed"
 }
 
-# The check must see a planted crossing, or a passing run would mean nothing.
-work_folder layers
+work_folder layers # planted crossings, or a passing run would mean nothing
 mkdir -p "$work/app/browser" "$work/common"
 printf '#include "app/browser/hits.h"\n#include "app/controller/tarrow.h"\n' >"$work/app/browser/planted.cpp"
 printf '#include <platform/paths.h>\n' >"$work/common/planted.h"

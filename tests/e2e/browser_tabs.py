@@ -6,12 +6,7 @@ keep:<address> (open, for follow), wait:<file>, every:<s>:<for s>:<address> (one
 s seconds, with "at"), watch:<s>:<expression> (twice a second on the last tab), ext:<id>
 (until the extension runs; background networking, which its install needs, only then),
 follow:<s> (once the kept tab shows Tarrow's page: {"kept", "after_ms" since the wait})."""
-import json
-import os
-import socket
-import subprocess
-import sys
-import time
+import json, os, socket, subprocess, sys, time  # noqa: E401
 
 TEXT = ("JSON.stringify([document.readyState, (function walk(n) { let t = '';"
         " if (n.shadowRoot) t += walk(n.shadowRoot); for (const c of n.childNodes)"
@@ -91,8 +86,7 @@ class Firefox(Browser):
     def __init__(self, program, profile, prefs):
         os.makedirs(profile, exist_ok=True)
         with open(os.path.join(profile, "user.js"), "w") as out:
-            for key, value in prefs.items():
-                out.write("user_pref(%s, %s);\n" % (json.dumps(key), json.dumps(value)))
+            out.writelines("user_pref(%s, %s);\n" % (json.dumps(k), json.dumps(v)) for k, v in prefs.items())
         self.process = subprocess.Popen(
             [program, "--headless", "--marionette", "--no-remote", "--profile", profile],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=dict(os.environ, HOME=profile))
@@ -164,8 +158,7 @@ def main():
                 end = time.time() + float(length)
                 while time.time() < end:
                     began = time.time()
-                    line = dict(browser.open(address), at=time.time())
-                    print(json.dumps(line), flush=True)
+                    print(json.dumps(dict(browser.open(address), at=time.time())), flush=True)
                     time.sleep(max(0, float(interval) - (time.time() - began)))
             elif kind == "watch":
                 seconds, expression = value.split(":", 1)

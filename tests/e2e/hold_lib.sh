@@ -40,17 +40,13 @@ hold() {
 # tabs <output> <steps...>: browser_tabs.py in the background; $tabs is its pid.
 tabs() {
   background python3 "$e2e/browser_tabs.py" "$browser" "$(mktemp -d "$work/profile.XXXXXX")" \
-    "${@:2}" >"$1" 2>>"$work/browser.err"
-  tabs=$!
+    "${@:2}" >"$1" 2>>"$work/browser.err"; tabs=$!
 }
 # tab <output> <n>: the n-th JSON line, once there.
 tab() {
   wait_for 60 bash -c "[ \$(grep -c '^{' '$1') -ge $2 ]" || fail "tab $2 did not load"
   grep '^{' "$1" | sed -n "${2}p"
 }
-# When the kernel refuses SOCK_DESTROY the helper says so: a skip, not a fault.
-skip_if_kernel_refuses() {
-  if grep -q "stay open: .*Operation not supported" "$helper_log"; then
-    skip "this kernel refuses SOCK_DESTROY (no CONFIG_INET_DIAG_DESTROY)"
-  fi
+skip_if_kernel_refuses() { # the helper says so; not a fault of its own
+  ! grep -q "stay open: .*Operation not supported" "$helper_log" || skip "this kernel refuses SOCK_DESTROY"
 }

@@ -4,11 +4,7 @@
   doh <address> <port> <certificate> <key> <log> name=address,...: DNS-over-HTTPS (POST)
   site <address> <port> <log>: answers "real page of <host> <path> from <address>", kept alive
 Each logs what it is asked: "<type> <name>" or "<host> <path>"."""
-import http.server
-import socket
-import ssl
-import struct
-import sys
+import http.server, socket, ssl, struct, sys  # noqa: E401
 
 
 def answer(query, table, log):

@@ -10,7 +10,7 @@ deb=${debs[0]}
 check "one package, named tarrow_<version>_<arch>.deb" [ "${#debs[@]}/${deb##*/}" = \
   "1/tarrow_$(dpkg-deb -f "$deb" Version)_$(dpkg-deb -f "$deb" Architecture).deb" ]
 check "dependencies come from the binaries" contains "$(dpkg-deb -f "$deb" Depends)" libqt6widgets6
-check "lintian reports no errors" lintian --fail-on error --pedantic "$deb" >"$work/lintian.txt" 2>&1
+check "lintian reports no errors" eval 'lintian --fail-on error --pedantic "$deb" >"$work/lintian.txt" 2>&1'
 root="$work/root" id=de.brightloom.tarrow
 dpkg-deb -x "$deb" "$root"
 desktop="$root/usr/share/applications/$id.desktop"

@@ -96,6 +96,6 @@ for row in 'rm -f "$helper_unit"|no helper service to stop|blocked sites removed
   dpkg_run -r tarrow
   check "$breakage: removal says so, leaves nothing" \
     eval '[ "$status" = 0 ] && said "$first" && said "$second" && nothing_left &&
-    { [ $breakage != systemd_stopped ] || [ -z "$(systemctl_calls)" ]; }'
+    { [ "$breakage" != systemd_stopped ] || [ -z "$(systemctl_calls)" ]; }'
 done
 finish
