@@ -9,8 +9,7 @@ request="$work/home/request/blocked-hosts"
 show_on_failure "$helper_log" "$work/tabs" "$work/browser.err"
 # DNS-over-HTTPS answers .10, the system .20.
 system_address=198.51.100.20
-site_network
-ip addr add "$system_address/32" dev site0
+site_network; ip addr add "$system_address/32" dev site0
 start_names site.test=$system_address
 start_site $site_address 80
 start_site $system_address 80
@@ -25,8 +24,7 @@ openssl x509 -req -in "$work/doh.csr" -CA "$work/ca.pem" -CAkey "$work/ca.key" -
   -days 2 -extfile "$work/doh.ext" -out "$work/doh.pem" 2>/dev/null
 serve "$work/doh.out" doh 127.0.0.1 8443 "$work/doh.pem" "$work/doh.key" "$work/doh.log" \
   site.test=$site_address
-policies=/etc/firefox/policies/policies.json
-mkdir -p "${policies%/*}"
+policies=/etc/firefox/policies/policies.json && mkdir -p "${policies%/*}"
 printf '{"policies": {"Certificates": {"Install": ["%s"]}}}\n' "$work/ca.pem" >"$policies"
 cp "$policies" "$work/policies-before"
 

@@ -1,7 +1,6 @@
 # Steps of the tests of a block holding in browsers, inside netns.sh: a web site on an
 # address of its own, a name server that knows it, kept-alive clients, a browser.
 source "$(dirname "${BASH_SOURCE[0]}")/../support/lib.sh"
-e2e=$tests_dir/e2e
 site_address=198.51.100.10 # a documentation address, on an interface of the namespace only
 chromium=$(command -v chromium || command -v chromium-browser || true)
 firefox=$(command -v firefox-esr || command -v firefox || true)
@@ -21,7 +20,7 @@ start_names() {
 serve() {
   local out=$1
   shift
-  background python3 "$e2e/servers.py" "$@" >"$out" 2>&1
+  background python3 "$tests_dir/e2e/servers.py" "$@" >"$out" 2>&1
   wait_for 5 grep -q ready "$out" || fail "servers.py $*: $(cat "$out")"
 }
 start_site() { serve "$work/site-$1.out" site "$1" "$2" "$work/site.log"; }
@@ -39,7 +38,7 @@ hold() {
 }
 # tabs <output> <steps...>: browser_tabs.py in the background; $tabs is its pid.
 tabs() {
-  background python3 "$e2e/browser_tabs.py" "$browser" "$(mktemp -d "$work/profile.XXXXXX")" \
+  background python3 "$tests_dir/e2e/browser_tabs.py" "$browser" "$(mktemp -d "$work/profile.XXXXXX")" \
     "${@:2}" >"$1" 2>>"$work/browser.err"; tabs=$!
 }
 # tab <output> <n>: the n-th JSON line, once there.

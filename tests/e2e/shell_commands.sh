@@ -44,8 +44,7 @@ setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/other" \
   TARROW_HOME="$work/other/home" "$bin/tarrow" status >/dev/null 2>"$work/err" || status=$?
 check "another user's command does not reach this copy" [ "$status/$(err)" = "1/Tarrow is not running." ]
 
-kill -KILL "$app"
-stop "$app"
+kill -KILL "$app"; stop "$app"
 tarrow status
 check "a killed copy: not running" [ "$status" = 1 ]
 start_app
