@@ -70,10 +70,7 @@ send off
 check "off is refused" wait_for 11 logged "okay, now refused: a strict lock holds until"
 quit_app
 check "SIGTERM ends the app with status 0, its request empty" [ "$status/$(wc -c <"$request")" = 0/0 ]
-kept() { # after the watch and one timer pass, the locked name is blocked
-  sleep 3.3
-  check "$1 keeps the locked name" hosts_has 127.0.0.2 "${2:-kept.example}"
-}
+kept() { sleep 3.3; check "$1 keeps the locked name" hosts_has 127.0.0.2 "${2:-kept.example}"; } # a watch and a pass
 kept "the app's quitting" youtube.com
 stop "$daemon"
 check "--clear ends the lock" eval '"$bin/tarrow-helper" --clear 2>>"$helper_log" && [ ! -e "$lock" ]'

@@ -1,11 +1,10 @@
 #!/usr/bin/env python3
-"""Drives a headless Chromium (over --remote-debugging-pipe, descriptors 3 and 4) or Firefox
-(over Marionette) as a user would: browser_tabs.py <program> <profile> step..., each step
-prefs:<JSON> (Firefox, first), open:<address> (prints {"open", "url", "title", "text"}),
-keep:<address> (open, for follow), wait:<file>, every:<s>:<for s>:<address> (one load each
-s seconds, with "at"), watch:<s>:<expression> (twice a second on the last tab), ext:<id>
-(until the extension runs; background networking, which its install needs, only then),
-follow:<s> (once the kept tab shows Tarrow's page: {"kept", "after_ms" since the wait})."""
+"""Drives headless Chromium (--remote-debugging-pipe) or Firefox (Marionette) as a user would:
+browser_tabs.py <program> <profile> step... Steps: prefs:<JSON> (Firefox, first); open:<address>
+(prints {"open", "url", "title", "text"}); keep:<address> (open, for follow); wait:<file>;
+every:<s>:<for s>:<address> (a load each s seconds, with "at"); watch:<s>:<expression> (twice a
+second); ext:<id> (until the extension runs; only then background networking, its install needs
+it); follow:<s> (once the kept tab shows Tarrow's page: {"kept", "after_ms" since the wait})."""
 import json, os, socket, subprocess, sys, time  # noqa: E401
 
 TEXT = ("JSON.stringify([document.readyState, (function walk(n) { let t = '';"
@@ -43,8 +42,7 @@ class Chromium(Browser):
     def call(self, method, params=None, session=None):
         self.next_id += 1
         message = {"id": self.next_id, "method": method, "params": params or {}}
-        if session:
-            message["sessionId"] = session
+        message.update({"sessionId": session} if session else {})
         os.write(self.to_w, json.dumps(message).encode() + b"\0")
         while True:
             while b"\0" not in self.pending:

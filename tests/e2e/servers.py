@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
-"""The other side of the namespace tests; each prints "ready" once it listens. servers.py
+"""The other side of the namespace tests; each prints "ready", then logs what it is asked.
   dns <address> <log> name=address,...: on UDP port 53; NXDOMAIN for other names, no IPv6
   doh <address> <port> <certificate> <key> <log> name=address,...: DNS-over-HTTPS (POST)
-  site <address> <port> <log>: answers "real page of <host> <path> from <address>", kept alive
-Each logs what it is asked: "<type> <name>" or "<host> <path>"."""
+  site <address> <port> <log>: answers "real page of <host> <path> from <address>", kept alive"""
 import http.server, socket, ssl, struct, sys  # noqa: E401
 
 

@@ -8,11 +8,8 @@ useradd --no-create-home --home-dir "$work/desk-home" desk
 uid=$(id -u desk)
 mkdir -p "$work/bin" "$work/build/bin"
 printf '#!/bin/sh\necho "$(id -un) $*" >> %s/cmake.log\n' "$work" >"$work/bin/cmake"
-cat >"$work/build/bin/tarrow" <<'STUB'
-#!/bin/sh
-echo "user=$(id -un) home=$HOME display=${DISPLAY:-} wayland=${WAYLAND_DISPLAY:-}" \
-  "runtime=${XDG_RUNTIME_DIR:-} bus=${DBUS_SESSION_BUS_ADDRESS:-} qpa=${QT_QPA_PLATFORM:-} args=$*"
-STUB
+printf '#!/bin/sh\necho "user=$(id -un) home=$HOME display=${DISPLAY:-} wayland=${WAYLAND_DISPLAY:-} %s"\n' \
+  'runtime=${XDG_RUNTIME_DIR:-} bus=${DBUS_SESSION_BUS_ADDRESS:-} qpa=${QT_QPA_PLATFORM:-} args=$*' >"$work/build/bin/tarrow"
 chmod 755 "$work/bin/cmake" "$work/build/bin/tarrow"
 run() { # run <environment...>: the app's line in $app, run.sh's own in $said
   rm -f "$work/cmake.log"

@@ -16,8 +16,7 @@ not() { ! "$@"; }
 
 show_on_failure() { diagnostics+=("$@"); }
 print_diagnostics() {
-  local file
-  for file in "${diagnostics[@]}"; do if [ -s "$file" ]; then echo "--- $file" && tail -n 40 "$file"; fi; done
+  local f; for f in "${diagnostics[@]}"; do if [ -s "$f" ]; then echo "--- $f" && tail -n 40 "$f"; fi; done
 }
 
 # fail <message>: ends the script at once (also from a command substitution).
@@ -31,9 +30,7 @@ finish() {
 skip() { echo "skipped: $*" >&2; exit 77; }
 need() { local tool && for tool in "$@"; do command -v "$tool" >/dev/null || skip "no $tool"; done; }
 system_python=/usr/bin/python3
-need_python_modules() {
-  local module && for module in "$@"; do "$system_python" -c "import $module" 2>/dev/null || skip "no python3-$module"; done
-}
+need_python_modules() { local m; for m in "$@"; do "$system_python" -c "import $m" 2>/dev/null || skip "no python3-$m"; done; }
 
 now_us() { echo $((10#${EPOCHREALTIME//[!0-9]/})); }
 now_ms() { echo $(($(now_us) / 1000)); }
@@ -104,9 +101,7 @@ namespace_ready() {
   local scratch=$1 mode=$2 folder
   mount --make-rprivate /; ip link set lo up
   if [ "$mode" = overlay ]; then overlay_system "$scratch"; else private_etc_and_hits "$scratch"; fi
-  for folder in /run/systemd /run/dbus /run/nscd; do
-    if [ -d "$folder" ]; then mount -t tmpfs -o mode=0755,size=1m tmpfs "$folder"; fi
-  done
+  for folder in /run/systemd /run/dbus /run/nscd; do [ ! -d "$folder" ] || mount -t tmpfs -o mode=0755,size=1m tmpfs "$folder"; done
 }
 
 # A private copy of /etc, and an empty hits folder whose mount point lives on a tmpfs over
@@ -120,12 +115,9 @@ private_etc_and_hits() {
   for entry in "$scratch/varlib"/* "$scratch/varlib"/.[!.]*; do
     name=/var/lib/${entry##*/}
     if [ "$name" = /var/lib/Tarrow ]; then continue
-    elif [ -L "$entry" ]; then
-      cp -P "$entry" "$name"
-    elif [ -d "$entry" ]; then
-      mkdir "$name" && mount --rbind "$entry" "$name"
-    elif [ -e "$entry" ]; then
-      touch "$name" && mount --bind "$entry" "$name"
+    elif [ -L "$entry" ]; then cp -P "$entry" "$name"
+    elif [ -d "$entry" ]; then mkdir "$name" && mount --rbind "$entry" "$name"
+    elif [ -e "$entry" ]; then touch "$name" && mount --bind "$entry" "$name"
     fi
   done
   umount -R "$scratch/varlib"; rmdir "$scratch/varlib"
@@ -137,8 +129,7 @@ overlay_system() {
   mkdir "$layers"; mount -t tmpfs -o mode=0700 tmpfs "$layers"
   for top in usr etc var; do
     mkdir "$layers/$top" "$layers/$top.work"
-    mount -t overlay overlay \
-      -o "lowerdir=/$top,upperdir=$layers/$top,workdir=$layers/$top.work" "/$top" ||
+    mount -t overlay overlay -o "lowerdir=/$top,upperdir=$layers/$top,workdir=$layers/$top.work" "/$top" ||
       skip "overlay mounts not permitted here"
   done
 }
