@@ -3,18 +3,10 @@
 # Usage: format_test.sh <source folder>
 set -euo pipefail
 cd "${1:?usage: format_test.sh <source folder>}"
-if ! command -v clang-format >/dev/null; then
-  echo "clang-format is missing (bash scripts/deps.sh installs it)" >&2
-  exit 1
-fi
-if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-  # Tracked and new files alike; one deleted but not yet committed is passed over.
-  mapfile -t files < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' |
-                         while IFS= read -r f; do [ -f "$f" ] && echo "$f"; done)
-else
-  mapfile -t files < <(find . -path ./build -prune -o -path './build-*' -prune -o \
-                         -type f \( -name '*.cpp' -o -name '*.h' \) -print)
-fi
-[ "${#files[@]}" -gt 0 ]
+command -v clang-format >/dev/null || { echo "no clang-format (bash scripts/deps.sh installs it)" >&2; exit 1; }
+# Tracked and new files alike, without one deleted but not yet committed.
+mapfile -t files < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' 2>/dev/null |
+  while IFS= read -r f; do [ -f "$f" ] && echo "$f"; done)
+[ "${#files[@]}" -gt 0 ] || mapfile -t files < <(find . -path './build*' -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print)
 clang-format --dry-run -Werror "${files[@]}"
 echo "ok    ${#files[@]} files formatted"

@@ -1,60 +1,48 @@
 #!/usr/bin/env python3
-"""Keeps one headless browser running and opens addresses in it, as a user would, so that
-a test can see whether it reaches a site. Chromium is driven over --remote-debugging-pipe
-(file descriptors 3 and 4), Firefox over Marionette; nothing but the browser and Python
-is needed.
+"""Drives headless Chromium (--remote-debugging-pipe) or Firefox (Marionette) as a user would:
+browser_tabs.py <program> <profile> step... Steps: prefs:<JSON> (Firefox, first); open:<address>
+(prints {"open", "url", "title", "text"}); keep:<address> (open, for follow); wait:<file>;
+every:<s>:<for s>:<address> (a load each s seconds, with "at"); watch:<s>:<expression> (twice a
+second); ext:<id> (until the extension runs; only then background networking, its install needs
+it); follow:<s> (once the kept tab shows Tarrow's page: {"kept", "after_ms" since the wait})."""
+import json, os, socket, subprocess, sys, time  # noqa: E401
 
-Usage: browser_tabs.py <chromium or firefox> <profile folder> step...
-  prefs:<JSON>    (Firefox, first) preferences written into the profile
-  open:<address>  open it (Chromium: in a new tab), wait until it has loaded and print one
-                  JSON line {"open": address, "text": page text, ...}
-  wait:<file>     wait until the file exists (60 s at most), then print "go"
-  every:<seconds>:<for seconds>:<address>
-                  (Firefox) open the address again and again, one load every so many
-                  seconds, each printed as by open: with "at" (the clock when it ended)
-  watch:<seconds>:<expression>
-                  (Chromium) print the expression's value on the last tab twice a second
-"""
-import json
-import os
-import socket
-import subprocess
-import sys
-import time
+TEXT = ("JSON.stringify([document.readyState, (function walk(n) { let t = '';"
+        " if (n.shadowRoot) t += walk(n.shadowRoot); for (const c of n.childNodes)"
+        " t += c.nodeType === 3 ? c.textContent + ' ' : walk(c); return t; })"
+        "(document.body || document).replace(/\\s+/g, ' ').trim()])")
 
 
-class Chromium:
-    # quiet: background networking off, as every test but the extension's wants it.
-    def __init__(self, program, profile, headless="--headless", quiet=True):
+class Browser:
+    def close(self):
+        self.process.kill(), self.process.wait()
+
+
+class Chromium(Browser):
+    def __init__(self, program, profile, extensions):
         to_r, self.to_w = os.pipe()
         from_r, from_w = os.pipe()
 
-        def give_fds():
-            # Through spare numbers first: a pipe may already sit on 3 or 4, and a
-            # descriptor duplicated onto itself would keep its close-on-exec flag.
+        def give_fds():  # through spare numbers: a pipe may already sit on 3 or 4
             reading, writing = os.dup(to_r), os.dup(from_w)
             os.dup2(reading, 3, inheritable=True)
             os.dup2(writing, 4, inheritable=True)
 
+        quiet = [] if extensions else ["--disable-background-networking"]
         self.process = subprocess.Popen(
-            [program, headless, "--no-sandbox", "--disable-gpu", "--disable-quic",
-             "--no-first-run"] + (["--disable-background-networking"] if quiet else []) +
-            ["--disable-component-update", "--disable-sync", "--user-data-dir=" + profile,
-             "--remote-debugging-pipe", "about:blank"],
+            [program, "--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic",
+             "--no-first-run", "--disable-component-update", "--disable-sync",
+             "--user-data-dir=" + profile, "--remote-debugging-pipe"] + quiet + ["about:blank"],
             preexec_fn=give_fds, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             close_fds=False)
-        os.close(to_r)
-        os.close(from_w)
-        self.reader = os.fdopen(from_r, "rb")
-        self.pending = b""
-        self.next_id = 0
-        self.session = None
+        os.close(to_r), os.close(from_w)
+        self.reader, self.pending, self.next_id = os.fdopen(from_r, "rb"), b"", 0
+        self.settle = 1.5 if extensions else 0.2  # the extension moves tabs after the load
 
     def call(self, method, params=None, session=None):
         self.next_id += 1
         message = {"id": self.next_id, "method": method, "params": params or {}}
-        if session:
-            message["sessionId"] = session
+        message.update({"sessionId": session} if session else {})
         os.write(self.to_w, json.dumps(message).encode() + b"\0")
         while True:
             while b"\0" not in self.pending:
@@ -67,70 +55,48 @@ class Chromium:
             if reply.get("id") == self.next_id:
                 return reply.get("result", {})
 
+    def targets(self):
+        return self.call("Target.getTargets")["targetInfos"]
+
+    def target(self, target_id):
+        return next((t for t in self.targets() if t["targetId"] == target_id), {})
+
     def evaluate(self, expression):
         return self.call("Runtime.evaluate", {"expression": expression, "returnByValue": True},
                          self.session).get("result", {}).get("value")
 
     def open(self, address):
-        target = self.call("Target.createTarget", {"url": address})["targetId"]
+        self.tab = self.call("Target.createTarget", {"url": address})["targetId"]
         self.session = self.call("Target.attachToTarget",
-                                 {"targetId": target, "flatten": True})["sessionId"]
-        # The page's text, also inside shadow roots (the browser's own pages use them).
-        probe = "JSON.stringify([document.readyState, location.href, (function walk(n) {" \
-                " let t = ''; if (n.shadowRoot) t += walk(n.shadowRoot);" \
-                " for (const c of n.childNodes) t += c.nodeType === 3 ? c.textContent + ' '" \
-                " : walk(c); return t; })(document.body || document).replace(/\\s+/g, ' ')])"
-        state, url, text, before = "", "", "", None
-        end = time.time() + 10
-        while time.time() < end:
-            value = self.evaluate(probe)
-            if value:
-                state, url, text = json.loads(value)
-                # Loaded, and the text no longer changing (scripts may fill it in).
-                if state == "complete" and url != "about:blank" and text == before:
-                    break
-                before = text
-            time.sleep(0.2)
-        return {"open": address, "url": url, "text": text.strip()}
+                                 {"targetId": self.tab, "flatten": True})["sessionId"]
+        seen, since, end = None, time.time(), time.time() + 10
+        while time.time() < end:  # loaded, and neither address nor text changing
+            t, (state, text) = self.target(self.tab), json.loads(self.evaluate(TEXT) or '["", ""]')
+            now = (state, t.get("url"), t.get("title"), text)
+            if now != seen:
+                seen, since = now, time.time()
+            elif state == "complete" and now[1] != "about:blank" and time.time() - since >= self.settle:
+                break
+            time.sleep(0.1)
+        return {"open": address, "url": seen[1], "title": seen[2], "text": seen[3]}
 
-    def watch(self, seconds, expression):
-        end = time.time() + seconds
-        while time.time() < end:
-            print(self.evaluate(expression), flush=True)
-            time.sleep(0.5)
-
-    def close(self):
-        self.process.kill()
-        self.process.wait()
-
-
-class Firefox:
+class Firefox(Browser):
     def __init__(self, program, profile, prefs):
         os.makedirs(profile, exist_ok=True)
         with open(os.path.join(profile, "user.js"), "w") as out:
-            for key, value in prefs.items():
-                out.write("user_pref(%s, %s);\n" % (json.dumps(key), json.dumps(value)))
+            out.writelines("user_pref(%s, %s);\n" % (json.dumps(k), json.dumps(v)) for k, v in prefs.items())
         self.process = subprocess.Popen(
             [program, "--headless", "--marionette", "--no-remote", "--profile", profile],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            env=dict(os.environ, HOME=profile))
-        self.buffer = b""
-        self.next_id = 0
-        try:
-            self.connect()
-        except BaseException:
-            self.close()
-            raise
-
-    def connect(self):
-        for _ in range(200):
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=dict(os.environ, HOME=profile))
+        self.buffer, self.next_id, end = b"", 0, time.time() + 40
+        while not hasattr(self, "sock"):
             try:
                 self.sock = socket.create_connection(("127.0.0.1", 2828))
-                break
             except OSError:
+                if time.time() > end:
+                    self.close()
+                    raise SystemExit("Firefox did not open Marionette")
                 time.sleep(0.2)
-        else:
-            raise SystemExit("Firefox did not open Marionette")
         self.read()  # the greeting
         self.call("WebDriver:NewSession", {"capabilities": {}})
         self.call("WebDriver:SetTimeouts", {"pageLoad": 15000})
@@ -160,42 +126,56 @@ class Firefox:
         return {"open": address, "error": error and error.get("error"),
                 "text": ((result or {}).get("value") or "")[:300]}
 
-    def close(self):
-        self.process.kill()
-        self.process.wait()
+
+def blocked(url):
+    return url.startswith("http://127.0.0.1:") and "/blocked?" in url
 
 
 def main():
     program, profile, steps = sys.argv[1], sys.argv[2], sys.argv[3:]
     if "firefox" in os.path.basename(program):
-        prefs = {}
-        if steps and steps[0].startswith("prefs:"):
-            prefs = json.loads(steps.pop(0)[6:])
+        prefs = json.loads(steps.pop(0)[6:]) if steps and steps[0].startswith("prefs:") else {}
         browser = Firefox(program, profile, prefs)
     else:
-        browser = Chromium(program, profile)
+        browser = Chromium(program, profile, any(s.startswith("ext:") for s in steps))
+    kept, went = None, time.monotonic()
     try:
         for step in steps:
             kind, value = step.split(":", 1)
-            if kind == "open":
+            if kind in ("open", "keep"):
                 print(json.dumps(browser.open(value)), flush=True)
+                kept = browser.tab if kind == "keep" else kept
             elif kind == "wait":
-                end = time.time() + 60
+                end = time.time() + 150
                 while not os.path.exists(value) and time.time() < end:
-                    time.sleep(0.02)
+                    time.sleep(0.01)
+                went = time.monotonic()
                 print("go", flush=True)
             elif kind == "every":
                 interval, length, address = value.split(":", 2)
                 end = time.time() + float(length)
                 while time.time() < end:
                     began = time.time()
-                    line = browser.open(address)
-                    line["at"] = time.time()
-                    print(json.dumps(line), flush=True)
+                    print(json.dumps(dict(browser.open(address), at=time.time())), flush=True)
                     time.sleep(max(0, float(interval) - (time.time() - began)))
             elif kind == "watch":
                 seconds, expression = value.split(":", 1)
-                browser.watch(float(seconds), expression)
+                for _ in range(int(float(seconds) * 2)):
+                    print(browser.evaluate(expression), flush=True)
+                    time.sleep(0.5)
+            elif kind == "ext":
+                end, prefix = time.time() + 30, "chrome-extension://" + value + "/"
+                while time.time() < end and not any(t["url"].startswith(prefix)
+                                                    for t in browser.targets()):
+                    time.sleep(0.1)
+                print(json.dumps({"extension": value if time.time() < end else None}), flush=True)
+            elif kind == "follow":
+                end, url = went + float(value), ""
+                while time.monotonic() < end and not blocked(url):
+                    url = browser.target(kept).get("url", "")
+                    time.sleep(0.02)
+                print(json.dumps({"kept": url, "after_ms": round((time.monotonic() - went) * 1000)}),
+                      flush=True)
     finally:
         browser.close()
 

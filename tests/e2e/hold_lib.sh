@@ -1,48 +1,51 @@
-# Shared steps of the tests that make a block hold: a web site on an address of its
-# own, a name server that knows it, and the helper's daemon, inside netns.sh.
+# Steps of the tests of a block holding in browsers, inside netns.sh: a web site on an
+# address of its own, a name server that knows it, kept-alive clients, a browser.
 source "$(dirname "${BASH_SOURCE[0]}")/../support/lib.sh"
+site_address=198.51.100.10 # a documentation address, on an interface of the namespace only
+chromium=$(command -v chromium || command -v chromium-browser || true)
+firefox=$(command -v firefox-esr || command -v firefox || true)
 
-e2e=$tests_dir/e2e
-# A documentation address, held by an interface of this namespace only: nothing leaves it.
-site_address=198.51.100.10
-policy=de.brightloom.tarrow.helper.json
-policy_text='{"DnsOverHttpsMode": "off"}'
-
-# The site's address on a local interface: a dummy one, or an empty bridge where the
-# kernel has no dummy driver (both only make the address local).
+# The site's address made local: on a dummy interface, or an empty bridge.
 site_network() {
   ip link add site0 type dummy 2>/dev/null || ip link add site0 type bridge
-  ip link set site0 up
-  ip addr add "$site_address/32" dev site0
+  ip link set site0 up; ip addr add "$site_address/32" dev site0
 }
-
-# start_names name=answer...: the name server (dns_responder.py) on 127.0.0.1, and the
-# namespace's own resolver settings pointing at it, hosts file first.
+# start_names name=address...: servers.py dns on 127.0.0.1, the resolver pointed at it.
 start_names() {
-  rm -f /etc/resolv.conf
-  printf 'nameserver 127.0.0.1\noptions timeout:2 attempts:1\n' >/etc/resolv.conf
+  rm -f /etc/resolv.conf; printf 'nameserver 127.0.0.1\noptions timeout:2 attempts:1\n' >/etc/resolv.conf
   sed -i 's/^hosts:.*/hosts: files dns/' /etc/nsswitch.conf
-  : >"$work/dns.out"
-  background python3 "$e2e/dns_responder.py" 127.0.0.1 "$work/dns.log" "$@" >"$work/dns.out" 2>&1
-  names=$!
-  wait_for 5 grep -q ready "$work/dns.out" || fail "name server did not start"
+  serve "$work/dns.out" dns 127.0.0.1 "$work/dns.log" "$@"
 }
-
-# start_site <address> <port> [close]: the web site (site_server.py), logging to site.log.
-start_site() {
-  background python3 "$e2e/site_server.py" "$1" "$2" "$work/site.log" ${3:-} >"$work/site-$1.out" 2>&1
-  wait_for 5 grep -q ready "$work/site-$1.out" || fail "site on $1 did not start"
+# serve <output> <servers.py arguments...>: in the background, until it is ready.
+serve() {
+  local out=$1
+  shift
+  background python3 "$tests_dir/e2e/servers.py" "$@" >"$out" 2>&1
+  wait_for 5 grep -q ready "$out" || fail "servers.py $*: $(cat "$out")"
 }
-
-# hold <output> <name> <port> [--reconnect]: a kept-alive connection, in the background.
+start_site() { serve "$work/site-$1.out" site "$1" "$2" "$work/site.log"; }
+# hold <output> <name> <port> [--reconnect]: a kept-alive connection, as a tab holds one;
+# "closed <ms since the epoch>" once it is cut, then "reconnected <status line>".
 hold() {
-  background python3 "$e2e/keepalive_client.py" "$2" "$3" ${4:-} >"$1" 2>&1
+  background bash -c 'exec 3<>"/dev/tcp/$1/$2"
+    printf "GET /keep HTTP/1.1\r\nHost: %s\r\n\r\n" "$1" >&3
+    read -r -t 5 line <&3 && echo connected
+    timeout 15 cat <&3 >/dev/null
+    [ $? = 124 ] && echo "still open" || echo "closed $((${EPOCHREALTIME/./} / 1000))"
+    [ "$3" != --reconnect ] || echo "reconnected $(curl -si -m 5 "http://$1:$2/again" | head -1)"' \
+    _ "${@:2}" >"$1" 2>&1
   wait_for 5 grep -q '^connected' "$1" || fail "no connection to $2: $(cat "$1")"
 }
-
-# When the kernel refuses SOCK_DESTROY the helper says why; that is a skip, not a fault.
-skip_if_kernel_refuses() {
-  if grep -q "stay open: .*Operation not supported" "$helper_log"; then
-    skip "this kernel refuses SOCK_DESTROY (no CONFIG_INET_DIAG_DESTROY)"
-  fi
+# tabs <output> <steps...>: browser_tabs.py in the background; $tabs is its pid.
+tabs() {
+  background python3 "$tests_dir/e2e/browser_tabs.py" "$browser" "$(mktemp -d "$work/profile.XXXXXX")" \
+    "${@:2}" >"$1" 2>>"$work/browser.err"; tabs=$!
+}
+# tab <output> <n>: the n-th JSON line, once there.
+tab() {
+  wait_for 60 bash -c "[ \$(grep -c '^{' '$1') -ge $2 ]" || fail "tab $2 did not load"
+  grep '^{' "$1" | sed -n "${2}p"
+}
+skip_if_kernel_refuses() { # the helper says so; not a fault of its own
+  ! grep -q "stay open: .*Operation not supported" "$helper_log" || skip "this kernel refuses SOCK_DESTROY"
 }
