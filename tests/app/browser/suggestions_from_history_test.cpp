@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -149,7 +148,6 @@ TEST(SuggestionsFromHistory, EveryBrowserUnderTheHomeCountsForItsSite) {
                   "history not readable: Brave: read: file is not a database (errno 0)",
                   "history not readable: Vivaldi: read: no such table: visits (errno 0)"}));
     EXPECT_EQ(contents(home.path), before);  // nothing changed, no journal added
-    EXPECT_EQ(suggestListing(result).substr(0, 24), "12     youtube.com\n10   ");
     EXPECT_EQ(suggestLogLine(result),
               "suggestions: 4 sites from 6 browser histories, locked: Brave, Vivaldi");
     EXPECT_EQ(suggestListing({{{"b.com", 12345678}}, {}, 1, {}}),
@@ -217,29 +215,23 @@ TEST(SuggestionsFromHistory, ChromiumGivesTheSameRowsWithOrWithoutItsTimeIndex) 
     }
 }
 
-// A browser folder this user may not list is named as locked (permissions stop only an
-// unprivileged user: run as one).
+// A browser folder this user may not list is named as locked (run as nobody: root lists
+// anything).
 TEST(SuggestionsFromHistory, AFolderThatCannotBeListedIsLocked) {
     TempFolder home;
     test::writeFile(home / ".config/google-chrome/Default/History", "x");
     test::writeFile(home / ".config/chromium/Default/History", "x");
     ::chmod((home / ".config/google-chrome").c_str(), 0);
-    int pipe[2];
-    ASSERT_EQ(::pipe(pipe), 0);
     const int status = test::inChild(
         [&] {
             const FoundHistories found = historyFiles(home.path, linuxHistoryPlaces);
-            const std::string out = std::to_string(found.files.size()) + " " +
-                                    (found.locked.empty() ? "" : found.locked[0]);
-            return ::write(pipe[1], out.data(), out.size()) == ssize_t(out.size()) ? 0 : 4;
+            return found.files.size() == 1 && found.locked == std::vector<std::string>{"Chrome"}
+                       ? 0
+                       : 1;
         },
         true);
-    ::close(pipe[1]);
-    char buffer[64] = {};
-    const ssize_t n = ::read(pipe[0], buffer, sizeof buffer - 1);
-    ::close(pipe[0]);
-    if (status != 0 || n <= 0) GTEST_SKIP() << "cannot switch to an unprivileged user";
-    EXPECT_STREQ(buffer, "1 Chrome");
+    if (status == 78) GTEST_SKIP() << "cannot switch to an unprivileged user";
+    EXPECT_EQ(status, 0);
 }
 
 const Instant start = Instant(std::chrono::seconds(1'800'000'000));
