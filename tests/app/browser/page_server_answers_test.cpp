@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include "app/browser/blocking_status.h"
 #include "app/browser/browser_page.h"
@@ -197,9 +196,9 @@ TEST(PageStatus, ReadsTheHostsFileOnlyWhenItChanged) {
     }
 }
 
-// Real sockets, on ports of this process away from the real ones (taking a free port is
-// the whole-program tests').
-TEST(PageServing, HoldsOutAgainstStallingAndCrowdingClients) {
+// The shared server's limits are proven on their own; here, that the page server sets a
+// deadline: half a head, then nothing, is closed unanswered after about 3 s.
+TEST(PageServing, AStallingClientIsClosed) {
     PageServerSetup setup;
     setup.onMain = [](std::function<void()> job) { job(); };
     setup.log = [](const std::string&) {};
@@ -207,27 +206,12 @@ TEST(PageServing, HoldsOutAgainstStallingAndCrowdingClients) {
     setup.ports = {uint16_t(20000 + (getpid() % 2000) * 10), 10};
     PageServer server(setup);
     ASSERT_TRUE(server.start());
-    EXPECT_EQ(server.token().size(), 32u);
-    // 8 KB of head without its end: closed unanswered; half a head, then nothing: about 3 s.
-    test::Client overlong(*server.port());
-    overlong.send("GET / HTTP/1.1\r\nX: " + std::string(8200, 'a'));
-    EXPECT_EQ(overlong.receive(std::chrono::seconds(5)).bytes, "");
     test::Client stalling(*server.port());
     ASSERT_TRUE(stalling.send("GET / HTTP/1.1\r\n"));
     const test::Client::Received cut = stalling.receive(std::chrono::seconds(6));
     EXPECT_TRUE(cut.closed && cut.bytes.empty());
     EXPECT_GT(cut.after, std::chrono::milliseconds(2500));
     EXPECT_LT(cut.after, std::chrono::milliseconds(4500));
-
-    // At most 32 at once: the others are closed on arrival.
-    std::vector<test::Client> idle;
-    for (int i = 0; i < 40; ++i) idle.emplace_back(*server.port());
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    int closedAtOnce = 0;
-    for (test::Client& client : idle)
-        closedAtOnce += client.receive(std::chrono::milliseconds(20)).closed;
-    EXPECT_EQ(closedAtOnce, 8);
-    EXPECT_EQ(server.counts().peak, 32u);
 }
 
 }  // namespace
