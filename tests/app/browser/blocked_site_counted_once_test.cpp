@@ -1,23 +1,18 @@
 // A wanted blocked site is counted once per attempt: every new line of the hits file is
 // counted at its own time, before the card shows for the newest fresh one, at most once a
-// minute per site; the folder's watch follows it through replacements.
+// minute per site.
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <filesystem>
 #include <sstream>
 
 #include "app/browser/hit_notices.h"
-#include "app/browser/hits_watch.h"
 #include "tests/support/files.h"
-#include "tests/support/qt_app.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarrow {
 namespace {
 
-namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 using std::chrono::seconds;
 
@@ -131,33 +126,6 @@ TEST(BlockedSite, OneCardPerSiteAMinute) {
     EXPECT_EQ(r.cards, (Strings{"youtube.com youtube.com after 0", "bild.de bild.de after 0",
                                 "youtube.com youtube.com after 0",
                                 "youtube.com youtube.com after 0", "off.test off.test after 0"}));
-}
-
-TEST(BlockedSite, TheWatchFollowsTheFolderThroughReplacements) {
-    test::ensureQtApp();
-    test::TempFolder scratch;
-    const fs::path folder = scratch / "Tarrow";
-    int changes = 0, arms = 0;
-    HitsWatch watch((folder / "hits").string(), [&] { ++changes; });
-    const auto armed = [&] { ++arms; };
-    auto hitIsSeen = [&] {
-        const int before = changes;
-        test::writeFile((folder / "hits.new").string(), "1 a.test\n");
-        fs::rename(folder / "hits.new", folder / "hits");
-        return test::waitUntil([&] { return changes > before; });
-    };
-    EXPECT_FALSE(watch.arm(armed));  // no folder yet: tried again on the next tick
-    fs::create_directory(folder);
-    EXPECT_TRUE(watch.arm(armed) && watch.arm(armed) && arms == 1);
-    EXPECT_TRUE(hitIsSeen() && hitIsSeen());
-    fs::remove_all(folder);
-    EXPECT_TRUE(test::waitUntil([&] { return !watch.armed(); }));
-    fs::create_directory(folder);
-    EXPECT_TRUE(watch.arm(armed) && hitIsSeen());
-    fs::rename(folder, scratch / "old");  // moved away and replaced between two ticks
-    fs::create_directory(folder);
-    QApplication::processEvents();
-    EXPECT_TRUE(watch.arm(armed) && arms == 3 && hitIsSeen());
 }
 
 }  // namespace

@@ -27,7 +27,9 @@ class FakeScripting : public platform::BrowserScripting {
         return script.find(away) != std::string::npos ? "false" : "true";
     }
     std::vector<Application> runningApplications() override { return running; }
-    std::optional<std::string> installedName(const std::string&) override { return {}; }
+    std::optional<std::string> installedName(const std::string& id) override {
+        return status.count(id) ? std::optional(id) : std::nullopt;
+    }
 
     std::map<std::string, int> status;
     std::vector<Application> running;
@@ -132,6 +134,9 @@ TEST(BrowserTabs, TheSweepTurnsBlockedTabsOfEveryWindowOfConsentingBrowsers) {
               (std::vector<std::string>{
                   "browser com.google.Chrome: granted", "page: 2 open tabs in Google Chrome",
                   "browser com.apple.Safari: notAsked", "page: 1 open tab in Google Chrome"}));
+    tabs.askBrowsers();  // Safari's consent is asked off the main thread
+    EXPECT_EQ(needs.logs.back(), "browser com.apple.Safari: notAsked (asked)");
+    EXPECT_EQ(tabs.refreshBrowsers().size(), 2u);
     EXPECT_EQ(scriptString("a\\b\"c"), "\"a\\\\b\\\"c\"");
 }
 

@@ -5,15 +5,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
 
-#include "app/browser/blocking_status.h"
 #include "app/browser/browser_page.h"
 #include "app/browser/page_escape.h"
 #include "app/browser/page_routes.h"
 #include "app/browser/page_server.h"
-#include "common/file_io.h"
 #include "common/hosts_section.h"
 #include "tests/support/files.h"
 #include "tests/support/tcp_client.h"
@@ -163,37 +160,6 @@ TEST(PageEscaping, GeneratedHostileNamesComeOutInert) {
     EXPECT_EQ(queryEscape("b\xC3\xBC+/%# \xE2\x80\x93"), "b\xC3\xBC%2B%2F%25%23%20%E2%80%93");
     EXPECT_EQ(queryEscape("\xFF"), "");  // not UTF-8
     EXPECT_EQ(jsString("\xFF\xFE"), "\"\"");
-}
-
-// /status asks the hosts file again only when it changed, also when rewritten in place.
-TEST(PageStatus, ReadsTheHostsFileOnlyWhenItChanged) {
-    test::TempFolder folder;
-    const std::string hosts = folder / "hosts", open = "127.0.0.1 localhost\n";
-    int reads = 0;
-    BlockingStatus status([&](const std::string& path) {
-        ++reads;
-        Result<std::string> text = readRegularFile(path);
-        return text.ok() ? std::optional<std::string>(*text) : std::nullopt;
-    });
-    auto write = [&](const std::string& text) { ASSERT_TRUE(writeAtomically(hosts, text).ok()); };
-    auto inPlace = [&] {
-        FILE* f = std::fopen(hosts.c_str(), "r+");
-        std::fputs(("#" + open.substr(1)).c_str(), f);
-        std::fclose(f);
-    };
-    const std::tuple<std::function<void()>, bool, int> steps[] = {
-        {[] {}, false, 0},
-        {[&] { write(blockedHosts); }, true, 1},
-        {[] {}, true, 1},
-        {[&] { write(open); }, false, 2},
-        {inPlace, false, 3},
-        {[&] { std::remove(hosts.c_str()); }, false, 3},
-        {[&] { write(blockedHosts); }, true, 4}};
-    for (const auto& [change, blocking, total] : steps) {
-        change();
-        EXPECT_EQ(status.blocking(hosts), blocking) << total;
-        EXPECT_EQ(reads, total);
-    }
 }
 
 // The shared server's limits are proven on their own; here, that the page server sets a

@@ -13,6 +13,7 @@
 
 #include "app/browser/history_files.h"
 #include "app/browser/history_visits.h"
+#include "app/browser/suggest_mode.h"
 #include "app/browser/suggest_report.h"
 #include "app/browser/suggestion_loader.h"
 #include "app/browser/suggestions.h"
@@ -147,6 +148,19 @@ TEST(SuggestionsFromHistory, EveryBrowserUnderTheHomeCountsForItsSite) {
               (std::vector<std::string>{
                   "history not readable: Brave: read: file is not a database (errno 0)",
                   "history not readable: Vivaldi: read: no such table: visits (errno 0)"}));
+    // "--suggest" reads the same home and prints the list, problems to the log.
+    const std::string ownHome = std::getenv("HOME") ? std::getenv("HOME") : "/";
+    ::setenv("HOME", home.path.c_str(), 1);
+    std::FILE* out = std::tmpfile();
+    std::vector<std::string> logged;
+    EXPECT_EQ(printSuggestions(out, [&](std::string_view line) { logged.emplace_back(line); }), 0);
+    std::rewind(out);
+    char listed[25] = {};
+    EXPECT_EQ(std::fread(listed, 1, 24, out), 24u);
+    std::fclose(out);
+    ::setenv("HOME", ownHome.c_str(), 1);
+    EXPECT_STREQ(listed, "12     youtube.com\n10   ");
+    EXPECT_EQ(logged, result.problems);
     EXPECT_EQ(contents(home.path), before);  // nothing changed, no journal added
     EXPECT_EQ(suggestLogLine(result),
               "suggestions: 4 sites from 6 browser histories, locked: Brave, Vivaldi");
