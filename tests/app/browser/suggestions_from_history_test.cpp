@@ -253,15 +253,13 @@ const Instant start = Instant(std::chrono::seconds(1'800'000'000));
 TEST(SuggestionsFromHistory, LoadedWhenDueAndDroppedWhenTheStoreIsGone) {
     using namespace std::chrono_literals;
     struct Case {
-        bool readsHistory = true, suggest = true, suggesting = false;
+        bool suggesting = false;
         std::vector<std::string> locked = {};
         std::optional<std::chrono::seconds> age = {};  // since the last load
         bool force = false, runs = false;
     };
     const Case cases[] = {
         {.runs = true},
-        {.readsHistory = false, .force = true},
-        {.suggest = false, .force = true},
         {.suggesting = true, .force = true},
         {.age = 60s, .force = true, .runs = true},
         {.locked = {"Chrome"}, .age = 60s, .runs = true},
@@ -272,10 +270,7 @@ TEST(SuggestionsFromHistory, LoadedWhenDueAndDroppedWhenTheStoreIsGone) {
     for (const Case& c : cases) {
         TempFolder folder;
         Store store(folder.path);
-        store.readsHistory = c.readsHistory;
-        Config config = store.config();
-        config.suggest = c.suggest;
-        store.setConfig(config);
+        store.readsHistory = true;
         store.setSuggesting(c.suggesting);
         store.setLockedBrowsers(c.locked);
         if (c.age) store.suggestedAt = start - *c.age;

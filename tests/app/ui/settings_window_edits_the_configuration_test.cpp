@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -17,22 +15,18 @@
 #include <QTimer>
 #include <QToolButton>
 #include <future>
-#include <thread>
 
 #include "app/browser/suggestion_loader.h"
 #include "app/model/config_json.h"
 #include "app/model/sites_texts.h"
 #include "app/ui/appearance.h"
 #include "app/ui/day_chip.h"
-#include "app/ui/general_view.h"
 #include "app/ui/schedule_row.h"
-#include "app/ui/schedules_view.h"
 #include "app/ui/settings.h"
 #include "app/ui/settings_window.h"
 #include "app/ui/setup_box.h"
 #include "app/ui/site_row.h"
 #include "app/ui/sites_list.h"
-#include "app/ui/sites_view.h"
 #include "app/ui/store_signals.h"
 #include "app/ui/time_field.h"
 #include "app/ui/tray_menu.h"
