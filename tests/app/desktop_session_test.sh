@@ -22,10 +22,8 @@ printf '#!/bin/sh\nexec stat -c "%%n %%N" /proc/self/fd/* > "%s" 2>/dev/null\n' 
   "$work/child.fds" >"$work/path/xdg-open"
 chmod +x "$work/path/xdg-open"
 
-zone() { # replaced in one step, as the system settings do
-  ln -sfn "/usr/share/zoneinfo/$1" /etc/localtime.new
-  mv -T /etc/localtime.new /etc/localtime
-}
+# Replaced in one step, as the system settings do.
+zone() { ln -sfn "/usr/share/zoneinfo/$1" /etc/localtime.new && mv -T /etc/localtime.new /etc/localtime; }
 zone Etc/UTC
 need_python_modules dbus
 mkfifo "$work/to-logind"
@@ -35,18 +33,13 @@ background "$system_python" "$(dirname "$0")/fake_logind.py" "$bus_address" \
 wait_for 10 grep -q ready "$work/logind.out" || fail "the stand-in logind did not start"
 start_tray
 only_std_fds() {
-  cd "/proc/$BASHPID/fd"
-  for fd in *; do [ "$fd" -gt 2 ] && eval "exec $fd>&-"; done
-  cd /
+  for fd in "/proc/$BASHPID/fd"/*; do [ "${fd##*/}" -gt 2 ] && eval "exec ${fd##*/}>&-"; done
   exec "$@"
 }
 background only_std_fds env PATH="$work/path:$PATH" "$bin/tarrow" 2>"$work/app.err" </dev/null >/dev/null
 app=$!
 wait_for 10 tray_icon >/dev/null || fail "the icon is not in the tray"
-menu() { # the tray menu opened; walked from its end
-  xdotool mousemove --window "$(tray_icon)" 8 8 click 3
-  sleep 1
-}
+menu() { xdotool mousemove --window "$(tray_icon)" 8 8 click 3 && sleep 1; } # walked from its end
 menu
 xdotool key Up Up Return # "About Tarrow", the last item but one
 about() { xdotool search --onlyvisible --name '^About Tarrow$' 2>/dev/null | head -n 1 | grep .; }
