@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
-# The app in a desktop session with a tray, on a private X server:
-# - a program it starts inherits none of its descriptors: the About box's link is clicked,
-#   and the browser it starts (a stand-in xdg-open) lists what it was given;
-# - waking up (logind's PrepareForSleep(false), from a stand-in) ticks at once, not at the
-#   next five-second timer: a new system time zone (/etc/localtime replaced) is taken then;
-# - the tray menu's "Quit Tarrow" empties the request and keeps the attempt just counted.
-# Runs inside netns.sh (a private /etc, a watched hits folder); a private bus stands in for
-# the session and the system bus.
+# With a tray on a private X server, in netns.sh: a browser the app starts (About's link)
+# inherits none of its descriptors; a wake-up from a stand-in logind ticks at once (a new
+# time zone is taken); "Quit Tarrow" empties the request and keeps the attempt just counted.
 source "$(dirname "$0")/../support/lib.sh"
 need Xvfb trayer xdotool dbus-daemon
 in_namespace
@@ -21,16 +16,14 @@ cat >"$TARROW_HOME/config.json" <<'JSON'
  "manualOn": true}
 JSON
 
-# The browser: names every descriptor it holds, and the file or socket behind it.
+# The browser names every descriptor it holds.
 mkdir -p "$work/path"
 printf '#!/bin/sh\nexec stat -c "%%n %%N" /proc/self/fd/* > "%s" 2>/dev/null\n' \
   "$work/child.fds" >"$work/path/xdg-open"
 chmod +x "$work/path/xdg-open"
 
-zone() { # replaced in one step, as the system settings do
-  ln -sfn "/usr/share/zoneinfo/$1" /etc/localtime.new
-  mv -T /etc/localtime.new /etc/localtime
-}
+# Replaced in one step, as the system settings do.
+zone() { ln -sfn "/usr/share/zoneinfo/$1" /etc/localtime.new && mv -T /etc/localtime.new /etc/localtime; }
 zone Etc/UTC
 need_python_modules dbus
 mkfifo "$work/to-logind"
@@ -39,25 +32,19 @@ background "$system_python" "$(dirname "$0")/fake_logind.py" "$bus_address" \
   <"$work/to-logind" >"$work/logind.out" 2>&1
 wait_for 10 grep -q ready "$work/logind.out" || fail "the stand-in logind did not start"
 start_tray
-# The app itself is handed nothing beyond standard input, output and error.
 only_std_fds() {
-  cd "/proc/$BASHPID/fd"
-  for fd in *; do [ "$fd" -gt 2 ] && eval "exec $fd>&-"; done
-  cd /
+  for fd in "/proc/$BASHPID/fd"/*; do [ "${fd##*/}" -gt 2 ] && eval "exec ${fd##*/}>&-"; done
   exec "$@"
 }
 background only_std_fds env PATH="$work/path:$PATH" "$bin/tarrow" 2>"$work/app.err" </dev/null >/dev/null
 app=$!
 wait_for 10 tray_icon >/dev/null || fail "the icon is not in the tray"
-menu() { # the tray menu opened; walked from its end
-  xdotool mousemove --window "$(tray_icon)" 8 8 click 3
-  sleep 1
-}
+menu() { xdotool mousemove --window "$(tray_icon)" 8 8 click 3 && sleep 1; } # walked from its end
 menu
 xdotool key Up Up Return # "About Tarrow", the last item but one
 about() { xdotool search --onlyvisible --name '^About Tarrow$' 2>/dev/null | head -n 1 | grep .; }
 wait_for 5 about >/dev/null || fail "the About box did not open"
-# The link is centred under the maker's line: the middle of the box is on it at some height.
+# The link is centred under the maker's line.
 dialog=$(about)
 width=$(xdotool getwindowgeometry "$dialog" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
 for y in $(seq 40 4 120); do
@@ -67,9 +54,7 @@ for y in $(seq 40 4 120); do
 done
 wait_for 5 test -s "$work/child.fds" || fail "the link started no browser"
 sed 's/^/  the browser was given: /' "$work/child.fds"
-check "the app watches the hits folder (inotify)" contains "$(ls -l "/proc/$app/fd")" inotify
-# Sockets of the TCP servers (the page server) are made close-on-exec by the shared
-# server code; this test checks every other descriptor of the app.
+# The page server's sockets are close-on-exec in the shared server code: the rest counts.
 tcp_inodes=$(awk 'NR > 1 {print $10}' /proc/net/tcp /proc/net/tcp6 2>/dev/null | sort -u)
 leaked=()
 while read -r name _ _ target; do

@@ -1,37 +1,20 @@
-"""A stand-in for a StatusNotifierItem tray: owns org.kde.StatusNotifierWatcher on the
-session bus, says a host is there, and prints one line per item that registers:
-"registered <service> <object path> <the item's Title>".
-
-    fake_status_notifier_watcher.py
-"""
-import sys
-
+"""A stand-in tray: owns org.kde.StatusNotifierWatcher on the session bus, says a host is
+there, and prints "registered <service> <object path> <the item's Title>" per item."""
 import dbus
 import dbus.service
 from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
 
 WATCHER = "org.kde.StatusNotifierWatcher"
-ITEM = "org.kde.StatusNotifierItem"
-INTROSPECTION = """<node>
- <interface name="org.kde.StatusNotifierWatcher">
+# Written out: the generated one leaves out the properties that a client looks for.
+INTROSPECTION = """<node><interface name="org.kde.StatusNotifierWatcher">
   <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
-  <method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
   <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
   <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
   <property name="ProtocolVersion" type="i" access="read"/>
   <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
-  <signal name="StatusNotifierItemUnregistered"><arg type="s"/></signal>
   <signal name="StatusNotifierHostRegistered"/>
- </interface>
- <interface name="org.freedesktop.DBus.Properties">
-  <method name="Get"><arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="v" direction="out"/></method>
-  <method name="GetAll"><arg type="s" direction="in"/><arg type="a{sv}" direction="out"/></method>
- </interface>
- <interface name="org.freedesktop.DBus.Introspectable">
-  <method name="Introspect"><arg type="s" direction="out"/></method>
- </interface>
-</node>"""
+</interface></node>"""
 
 
 class Watcher(dbus.service.Object):
@@ -45,18 +28,13 @@ class Watcher(dbus.service.Object):
         # An item names its bus name, or only its object path on the caller's connection.
         name, path = (sender, service) if service.startswith("/") else (service, "/StatusNotifierItem")
         self.items.append(name + path)
-        title = ""
         try:
             item = self.bus.get_object(name, path, introspect=False)
-            title = item.Get(ITEM, "Title", dbus_interface=dbus.PROPERTIES_IFACE)
+            title = item.Get("org.kde.StatusNotifierItem", "Title", dbus_interface=dbus.PROPERTIES_IFACE)
         except dbus.DBusException as error:
             title = "(no title: %s)" % error.get_dbus_name()
         print("registered %s %s %s" % (name, path, title), flush=True)
         self.StatusNotifierItemRegistered(name + path)
-
-    @dbus.service.method(WATCHER, in_signature="s")
-    def RegisterStatusNotifierHost(self, service):
-        pass
 
     @dbus.service.signal(WATCHER, signature="s")
     def StatusNotifierItemRegistered(self, service):
@@ -66,20 +44,14 @@ class Watcher(dbus.service.Object):
     def StatusNotifierHostRegistered(self):
         pass
 
-    def properties(self):
-        return {
-            "RegisteredStatusNotifierItems": dbus.Array(self.items, signature="s"),
-            "IsStatusNotifierHostRegistered": dbus.Boolean(True),
-            "ProtocolVersion": dbus.Int32(0),
-        }
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
+    def GetAll(self, interface):
+        return {"RegisteredStatusNotifierItems": dbus.Array(self.items, signature="s"),
+                "IsStatusNotifierHostRegistered": dbus.Boolean(True), "ProtocolVersion": dbus.Int32(0)}
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, name):
-        return self.properties()[name]
-
-    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
-    def GetAll(self, interface):
-        return self.properties()
+        return self.GetAll(interface)[name]
 
     @dbus.service.method(dbus.INTROSPECTABLE_IFACE, out_signature="s")
     def Introspect(self):

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# A desktop without a tray (Xvfb alone): the first start says where Tarrow is, and a
-# second start brings the running copy's settings to the front on Sites within 1 s and
-# exits 0, over the session bus and, without one, through the command file. The desktop
-# entry's activation and actions reach the running copy over the bus; the card shows on
-# every desktop.
+# Without a tray (Xvfb alone): a second start shows the running copy's Sites within 1 s
+# and exits 0, over the session bus and through the command file; the desktop entry's
+# activation and actions reach it over the bus; the card shows on every desktop.
 source "$(dirname "$0")/../support/lib.sh"
 need Xvfb xdotool xprop dbus-daemon
 need_python_modules dbus
@@ -13,12 +11,10 @@ start_xvfb
 
 visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 shown() { [ -n "$(visible "$1")" ]; }
-# close <title> <key>: the window closed as its user would (Escape, Ctrl+W).
-close() {
+close() { # <title> <key>, as its user would
   xdotool windowfocus --sync "$(visible "$1")" key "$2" 2>/dev/null || true
   wait_for 2 not shown "$1"
 }
-# first_and_second_start <label>: the welcome window, closed; then a second start.
 first_and_second_start() {
   local status=0 start
   app_log="$TARROW_HOME/tarrow.log"

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The tray icon appears within 2 s of a tray becoming available, whenever that is: a tray
-# that starts after the app, restarts, or starts together with it. Over XEmbed (trayer on
-# a private X server) and over StatusNotifierItem (a stand-in watcher on a private bus).
+# The tray icon appears within 2 s of a tray that starts after the app, restarts, or starts
+# with it: over XEmbed (trayer) and over StatusNotifierItem (a stand-in watcher).
 source "$(dirname "$0")/../support/lib.sh"
 need Xvfb trayer xdotool xwininfo dbus-daemon
 need_python_modules dbus gi
@@ -9,18 +8,14 @@ work_folder tray
 app_home
 start_xvfb
 
-# within_2s <label> <command...>: it succeeds within 2 s; the wait is printed.
-within_2s() {
-  local label=$1 start ms=never
+within_2s() { # <label> <command...>
+  local label=$1 start=$(now_ms) ms=99999
   shift
-  start=$(now_ms)
   wait_for 10 "$@" && ms=$(($(now_ms) - start))
-  check "$label ($ms ms)" fast "$ms"
+  check "$label ($ms ms)" [ "$ms" -le 2000 ]
 }
-fast() { [ "$1" != never ] && [ "$1" -le 2000 ]; }
 docked() { tray_icon >/dev/null; }
-# The menu: a window of the app's that the window manager does not place, taller than a
-# tool tip.
+# The menu: an unmanaged window of the app's, taller than a tool tip.
 menu_shown() {
   local id
   for id in $(xdotool search --onlyvisible --class '^Tarrow$' 2>/dev/null); do
@@ -30,18 +25,15 @@ menu_shown() {
   return 1
 }
 tray_gone() { not xdotool search --class '^trayer$' >/dev/null 2>&1; }
-start_tray_alone() { # once the last tray is gone, so the new one gets the tray selection
-  wait_for 10 tray_gone || true
-  start_tray
-}
+start_tray_alone() { wait_for 10 tray_gone || true; start_tray; } # it gets the selection
 
-# --- XEmbed. No session bus, and none may be started for the app. ---
+# XEmbed, with no session bus.
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-session-bus"
 TARROW_HOME="$work/xembed" start_app
 sleep 3 # the app runs a while without any tray
 start_tray_alone
 within_2s "XEmbed: the icon docks in a tray that starts after the app" docked
-# Panels open a status icon's menu on the left click too, not only on the right one.
+# Panels open a status icon's menu on the left click too.
 xdotool mousemove --window "$(tray_icon)" 8 8 click 1
 check "XEmbed: a left click opens the menu" wait_for 3 menu_shown
 xdotool key Escape
@@ -55,7 +47,7 @@ TARROW_HOME="$work/together" start_app
 within_2s "XEmbed: and when the app and the tray start together" docked
 stop "$app" "$tray"
 
-# --- StatusNotifierItem on a private session bus; no XEmbed tray. ---
+# StatusNotifierItem on a private session bus; no XEmbed tray.
 start_bus
 export DBUS_SESSION_BUS_ADDRESS=$bus_address
 show_on_failure "$work/watcher.out"

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Wayland, under a headless compositor: with Qt's Wayland platform and with Qt on
-# XWayland, the app starts, stays up without a tray, shows its settings on a second start
-# and the card, and ends cleanly on SIGTERM.
+# Under a headless Wayland compositor, natively and on XWayland: the app stays up without
+# a tray, shows its settings on a second start and the card, and ends on SIGTERM with 0.
 source "$(dirname "$0")/../support/lib.sh"
 need weston dbus-daemon
 plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)
@@ -11,8 +10,7 @@ app_home
 start_bus
 export DBUS_SESSION_BUS_ADDRESS=$bus_address
 
-# on <platform>: wayland, or xcb on XWayland.
-on() {
+on() { # wayland, or xcb on XWayland
   local platform=$1 runtime="$work/runtime-$1" weston_log="$work/weston-$1.log" options=()
   mkdir -m 0700 "$runtime"
   if [ "$platform" = xcb ]; then

@@ -1,129 +1,95 @@
 // A wanted blocked site is counted once per attempt: every new line of the hits file is
 // counted at its own time, before the card shows for the newest fresh one, at most once a
-// minute per site; the folder's watch follows it through replacements.
+// minute per site.
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <filesystem>
+#include <sstream>
 
 #include "app/browser/hit_notices.h"
-#include "app/browser/hits_watch.h"
 #include "tests/support/files.h"
-#include "tests/support/qt_app.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarrow {
 namespace {
 
-namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
 using std::chrono::seconds;
 
 constexpr int64_t now = 1700000000;
 
-std::string lines(const std::vector<std::pair<int64_t, const char*>>& hits) {
-    std::string text;
-    for (const auto& [at, host] : hits) text += std::to_string(at) + " " + host + "\n";
-    return text;
+// "<seconds ago> <host>" lines as the hits file has them, in seconds since 1970.
+std::string ago(const std::string& lines) {
+    std::istringstream in(lines);
+    std::string out, host;
+    for (int64_t age; in >> age >> host;) out += std::to_string(now - age) + " " + host + "\n";
+    return out;
 }
 
+// Cards are recorded with the number of attempts counted before them.
 struct Recorded {
-    std::vector<std::string> tried, cards;
+    Strings tried, cards;
     int frontChecks = 0;
     bool notice = true, scriptableFront = false, browserFront = true;
     std::chrono::system_clock::time_point clock{seconds(now) + std::chrono::milliseconds(500)};
 
     HitNeeds needs() {
-        HitNeeds n;
-        n.now = [this] { return clock; };
-        n.notice = [this] { return notice; };
-        n.frontTabPath = [this] { return scriptableFront; };
-        n.checkFrontTab = [this] { ++frontChecks; };
-        n.later = [](std::chrono::milliseconds, std::function<void()> job) { job(); };
-        n.siteFor = [](const std::string& host) -> std::optional<std::string> {
-            if (host == "off.test") return std::nullopt;  // listed, but switched off
-            return host.starts_with("www.") ? host.substr(4) : host;
-        };
-        n.browserInFront = [this] { return browserFront; };
-        n.showCard = [this](const std::string& domain, const std::string& host) {
-            cards.push_back(domain + " " + host + " after " + std::to_string(tried.size()));
-        };
-        n.tried = [this](const std::string& host, std::chrono::sys_seconds at) {
-            tried.push_back(host + " " + std::to_string(now - at.time_since_epoch().count()));
-        };
-        return n;
+        return {
+            [this] { return clock; },
+            [this] { return notice; },
+            [this] { return scriptableFront; },
+            [this] { ++frontChecks; },
+            [](std::chrono::milliseconds, std::function<void()> job) { job(); },
+            [](const std::string& host) -> std::optional<std::string> {
+                if (host == "off.test") return std::nullopt;  // listed, but switched off
+                return host.starts_with("www.") ? host.substr(4) : host;
+            },
+            [this] { return browserFront; },
+            [this](const std::string& domain, const std::string& host) {
+                cards.push_back(domain + " " + host + " after " + std::to_string(tried.size()));
+            },
+            [this](const std::string& host, std::chrono::sys_seconds at) {
+                tried.push_back(host + " " + std::to_string(now - at.time_since_epoch().count()));
+            }};
     }
 };
 
 TEST(BlockedSite, EveryNewLineIsCountedOnceAndTheNewestFreshOneShowsTheCard) {
     struct Case {
-        const char* what;
         std::optional<std::string> atArming;  // the file when the watch is armed
         std::string next;                     // the file at the next two takeHits
-        std::vector<std::string> tried;       // "host seconds-before-now"
-        std::vector<std::string> cards;
+        Strings tried;                        // "host seconds-before-now"
+        Strings cards;
         std::function<void(Recorded&)> change = [](Recorded&) {};
         int frontChecks = 0;
     };
     const Case cases[] = {
-        {"lines from before the start are not counted; a burst is, oldest first",
-         lines({{now - 50, "old.test"}}),
-         lines({{now - 50, "old.test"},
-                {now - 2, "a.test"},
-                {now - 1, "www.a.test"},
-                {now, "b.test"}}),
+        // Lines from before the start are not counted; a burst is, oldest first.
+        {ago("50 old.test"),
+         ago("50 old.test 2 a.test 1 www.a.test 0 b.test"),
          {"a.test 2", "www.a.test 1", "b.test 0"},
          {"b.test b.test after 3"}},
-        {"an empty file when armed: all of it is new",
-         std::nullopt,
-         lines({{now - 3, "a.test"}, {now - 19, "www.b.test"}}),
+        {{},
+         ago("3 a.test 19 www.b.test"),
          {"a.test 3", "www.b.test 19"},
          {"b.test www.b.test after 2"}},
-        {"the seen line was pushed out: those from its second on",
-         lines({{now - 10, "old.test"}}),
-         lines({{now - 11, "older.test"}, {now - 10, "same.test"}, {now - 4, "a.test"}}),
+        // The seen line was pushed out: those from its second on.
+        {ago("10 old.test"),
+         ago("11 older.test 10 same.test 4 a.test"),
          {"same.test 10", "a.test 4"},
          {"a.test a.test after 2"}},
-        {"20 s old: counted, no card",
-         std::nullopt,
-         lines({{now - 20, "a.test"}}),
-         {"a.test 20"},
-         {}},
-        {"from the future: counted now; older than 90 days or bad seconds: not",
-         std::nullopt,
-         lines({{now - 91 * 86400, "stale.test"}, {now + 3600, "future.test"}}) + "12x4 bad.test\n",
+        {{}, ago("20 a.test"), {"a.test 20"}, {}},  // counted, too old for a card
+        // From the future: counted now; older than 90 days or bad seconds: not.
+        {{},
+         ago("7862400 stale.test -3600 future.test") + "12x4 bad.test\n",
          {"future.test 0"},
          {}},
-        {"lines of one or three pieces, tab-split, negative or huge seconds: none counted",
-         std::nullopt,
-         "1 a b\nonlyone\n \n1\ta\n-5 a\n99999999999999999999999 a\n",
-         {},
-         {}},
-        {"not UTF-8: the file counts as empty",
-         std::nullopt,
-         "\xFF\xFE garbage\n" + lines({{now - 1, "a.test"}}),
-         {},
-         {}},
-        {"card switched off",
-         std::nullopt,
-         lines({{now - 1, "a.test"}}),
-         {"a.test 1"},
-         {},
-         [](Recorded& r) { r.notice = false; }},
-        {"another program in front",
-         std::nullopt,
-         lines({{now - 1, "a.test"}}),
-         {"a.test 1"},
-         {},
-         [](Recorded& r) { r.browserFront = false; }},
-        {"a switched-off site", std::nullopt, lines({{now - 1, "off.test"}}), {"off.test 1"}, {}},
-        {"a scriptable browser in front: its tab is checked, three times",
-         std::nullopt,
-         lines({{now - 1, "a.test"}}),
-         {"a.test 1"},
-         {},
-         [](Recorded& r) { r.scriptableFront = true; },
-         3},
+        {{}, "1 a b\nonlyone\n \n1\ta\n-5 a\n99999999999999999999999 a\n", {}, {}},
+        {{}, "\xFF\xFE garbage\n" + ago("1 a.test"), {}, {}},  // not UTF-8: as if empty
+        {{}, ago("1 a.test"), {"a.test 1"}, {}, [](Recorded& r) { r.notice = false; }},
+        {{}, ago("1 a.test"), {"a.test 1"}, {}, [](Recorded& r) { r.browserFront = false; }},
+        {{}, ago("1 off.test"), {"off.test 1"}, {}},
+        {{}, ago("1 a.test"), {"a.test 1"}, {}, [](Recorded& r) { r.scriptableFront = true; }, 3},
     };
     for (const Case& c : cases) {
         test::TempFolder dir;
@@ -136,9 +102,9 @@ TEST(BlockedSite, EveryNewLineIsCountedOnceAndTheNewestFreshOneShowsTheCard) {
         test::writeFile(file, c.next);
         notices.takeHits(file);
         notices.takeHits(file);  // nothing new the second time
-        EXPECT_EQ(r.tried, c.tried) << c.what;
-        EXPECT_EQ(r.cards, c.cards) << c.what;
-        EXPECT_EQ(r.frontChecks, c.frontChecks) << c.what;
+        EXPECT_EQ(r.tried, c.tried) << c.next;
+        EXPECT_EQ(r.cards, c.cards) << c.next;
+        EXPECT_EQ(r.frontChecks, c.frontChecks) << c.next;
     }
 }
 
@@ -155,44 +121,11 @@ TEST(BlockedSite, OneCardPerSiteAMinute) {
         r.clock += seconds(step);
         notices.blockedHit(host, false);
     }
-    EXPECT_EQ(r.cards, (std::vector<std::string>{
-                           "youtube.com youtube.com after 0", "bild.de bild.de after 0",
-                           "youtube.com youtube.com after 0", "youtube.com youtube.com after 0"}));
     r.notice = false;  // the demonstration shows it all the same, for any name
     notices.blockedHit("off.test", true);
-    EXPECT_EQ(r.cards.back(), "off.test off.test after 0");
-}
-
-TEST(BlockedSite, TheWatchFollowsTheFolderThroughReplacements) {
-    test::ensureQtApp();
-    test::TempFolder scratch;
-    const fs::path root = scratch.path, folder = root / "Tarrow";
-    int changes = 0, arms = 0;
-    HitsWatch watch((folder / "hits").string(), [&] { ++changes; });
-    const auto armed = [&] { ++arms; };
-    auto hitIsSeen = [&] {
-        const int before = changes;
-        test::writeFile((folder / "hits.new").string(), "1 a.test\n");
-        fs::rename(folder / "hits.new", folder / "hits");
-        return test::waitUntil([&] { return changes > before; });
-    };
-    EXPECT_FALSE(watch.arm(armed));  // no folder yet: tried again on the next tick
-    fs::create_directory(folder);
-    EXPECT_TRUE(watch.arm(armed) && watch.arm(armed));
-    EXPECT_EQ(arms, 1);
-    EXPECT_TRUE(hitIsSeen());
-    EXPECT_TRUE(hitIsSeen());
-    fs::remove_all(folder);
-    EXPECT_TRUE(test::waitUntil([&] { return !watch.armed(); }));
-    fs::create_directory(folder);
-    EXPECT_TRUE(watch.arm(armed));
-    EXPECT_TRUE(hitIsSeen());
-    fs::rename(folder, root / "old");  // moved away and replaced between two ticks
-    fs::create_directory(folder);
-    QApplication::processEvents();
-    EXPECT_TRUE(watch.arm(armed));
-    EXPECT_EQ(arms, 3);
-    EXPECT_TRUE(hitIsSeen());
+    EXPECT_EQ(r.cards, (Strings{"youtube.com youtube.com after 0", "bild.de bild.de after 0",
+                                "youtube.com youtube.com after 0",
+                                "youtube.com youtube.com after 0", "off.test off.test after 0"}));
 }
 
 }  // namespace

@@ -5,15 +5,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <thread>
+#include <cstring>
 
-#include "app/browser/blocking_status.h"
 #include "app/browser/browser_page.h"
 #include "app/browser/page_escape.h"
 #include "app/browser/page_routes.h"
 #include "app/browser/page_server.h"
-#include "common/file_io.h"
 #include "common/hosts_section.h"
 #include "tests/support/files.h"
 #include "tests/support/tcp_client.h"
@@ -64,8 +61,6 @@ TEST_F(Routes, HostTokenAndPathDecideTheAnswer) {
         {"POST /blocked?site=a.com HTTP/1.1\r\nHost: x\r\n\r\n", misdirected},  // Host first
         {get("http://127.0.0.1:47112" + status), "200 OK open"},
         {get("http://evil.test" + status), misdirected},
-        {get("http://user@127.0.0.1:47112" + status), misdirected},
-        {get("https://127.0.0.1:47112" + status), misdirected},
         {get("//evil.test" + status), misdirected},
         {"GET\r\nHost: 127.0.0.1:47112\r\n\r\n", "400 Bad Request"},
         {get("/", "X: \xFF\r\n"), "400 Bad Request"},
@@ -73,7 +68,6 @@ TEST_F(Routes, HostTokenAndPathDecideTheAnswer) {
         {"HEAD " + status + " HTTP/1.1\r\nHost: 127.0.0.1:47112\r\n\r\n", "404 Not Found"},
         {get("/Blocked?site=youtube.com"), "404 Not Found"},
         {get("/font/../../etc/passwd"), "404 Not Found"},
-        {get("/<script>"), "404 Not Found"},
         {get("/blocked?site="), "400 Bad Request"},
         {get("/blocked?site=%3Cscript%3E.com"), "400 Bad Request"},
         {get("/blocked?site=evil.com&site=youtube.com"), "page youtube.com "},
@@ -96,8 +90,6 @@ TEST_F(Routes, HostTokenAndPathDecideTheAnswer) {
     for (const auto& [request, expected] : cases) EXPECT_EQ(answer(request), expected) << request;
     test::writeFile(dir / "hosts", blockedHosts);
     EXPECT_EQ(answer(get(status)), "200 OK blocked");
-    EXPECT_TRUE(sameSecret("abc", "abc"));
-    for (std::string other : {"abd", "ab", "abcd", ""}) EXPECT_FALSE(sameSecret(other, "abc"));
 }
 
 // The blocked names go to Tarrow's extension only: Chromium sends its requests without an
@@ -126,14 +118,10 @@ TEST_F(Routes, BlockedNamesGoToTheExtensionOnly) {
               "403 Forbidden");
     setup.pageSwitch->store(false);  // the page switched off: the extension learns no names
     EXPECT_EQ(answer(get("/blocking")), R"(200 OK {"app":"Tarrow","names":[],"page":false})");
-    EXPECT_EQ(answerBytes(PageAnswer{"403 Forbidden", "text/plain", "", "no-store"}),
-              "HTTP/1.1 403 Forbidden\r\nContent-Type: text/plain\r\n"
-              "Content-Length: 0\r\nCache-Control: no-store\r\n"
-              "X-Frame-Options: DENY\r\nReferrer-Policy: no-referrer\r\n"
-              "X-Content-Type-Options: nosniff\r\n"
-              "Content-Security-Policy: default-src 'self'; style-src 'unsafe-inline'; "
-              "script-src 'unsafe-inline'; frame-ancestors 'none'\r\n"
-              "Connection: close\r\n\r\n");
+    const std::string head = answerBytes(PageAnswer{"403 Forbidden", "text/plain", "", "no-store"});
+    for (const char* line : {"X-Frame-Options: DENY", "nosniff", "default-src 'self'",
+                             "frame-ancestors 'none'", "Content-Length: 0\r\n"})
+        EXPECT_NE(head.find(line), std::string::npos) << line;
     EXPECT_NE(answerBytes(pageAnswer("h\xC3\xA9")).find("Content-Length: 3\r\n"),
               std::string::npos);
 }
@@ -143,19 +131,14 @@ TEST(PageEscaping, GeneratedHostileNamesComeOutInert) {
     const std::vector<std::string> pieces = {"<",  ">",  "&",        "\"", "'",    "</script>",
                                              "\n", "\\", "\xC3\xA9", "a",  "&amp;"};
     auto unescaped = [](std::string s) {
-        std::string out;
-        const std::pair<std::string, char> entities[] = {
-            {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#39;", '\''}, {"&amp;", '&'}};
-        for (size_t i = 0; i < s.size();) {
-            bool found = false;
-            for (const auto& [entity, c] : entities)
-                if (s.compare(i, entity.size(), entity) == 0) {
-                    out += c, i += entity.size(), found = true;
-                    break;
-                }
-            if (!found) out += s[i++];
-        }
-        return out;
+        for (const auto& [entity, c] : {std::pair{"&lt;", "<"},
+                                        {"&gt;", ">"},
+                                        {"&quot;", "\""},
+                                        {"&#39;", "'"},
+                                        {"&amp;", "&"}})
+            for (size_t at = 0; (at = s.find(entity, at)) != std::string::npos; ++at)
+                s.replace(at, std::strlen(entity), c);
+        return s;
     };
     for (const std::string& a : pieces)
         for (const std::string& b : pieces)
@@ -169,10 +152,9 @@ TEST(PageEscaping, GeneratedHostileNamesComeOutInert) {
             }
     const std::string page =
         browserPage("<b>&\"Tom's\"", "until <i>", "https://a.test/\"><script>", "t");
-    for (const char* s :
-         {"<title>Tarrow: &lt;b&gt;&amp;&quot;Tom&#39;s&quot;</title>",
-          "closed until &lt;i&gt;.</p>", "href=\"https://a.test/&quot;&gt;&lt;script&gt;\"",
-          "BACK = \"https://a.test/\\\"><script>\";", "in your panel"})
+    for (const char* s : {"<title>Tarrow: &lt;b&gt;&amp;&quot;Tom&#39;s&quot;</title>",
+                          "href=\"https://a.test/&quot;&gt;&lt;script&gt;\"",
+                          "BACK = \"https://a.test/\\\"><script>\";", "in your panel"})
         EXPECT_NE(page.find(s), std::string::npos) << s;
     EXPECT_EQ(page.find(" Mac"), std::string::npos);
     EXPECT_EQ(queryEscape("b\xC3\xBC+/%# \xE2\x80\x93"), "b\xC3\xBC%2B%2F%25%23%20%E2%80%93");
@@ -180,40 +162,9 @@ TEST(PageEscaping, GeneratedHostileNamesComeOutInert) {
     EXPECT_EQ(jsString("\xFF\xFE"), "\"\"");
 }
 
-// /status asks the hosts file again only when it changed, also when rewritten in place.
-TEST(PageStatus, ReadsTheHostsFileOnlyWhenItChanged) {
-    test::TempFolder folder;
-    const std::string hosts = folder / "hosts", open = "127.0.0.1 localhost\n";
-    int reads = 0;
-    BlockingStatus status([&](const std::string& path) {
-        ++reads;
-        Result<std::string> text = readRegularFile(path);
-        return text.ok() ? std::optional<std::string>(*text) : std::nullopt;
-    });
-    auto write = [&](const std::string& text) { ASSERT_TRUE(writeAtomically(hosts, text).ok()); };
-    auto inPlace = [&] {
-        FILE* f = std::fopen(hosts.c_str(), "r+");
-        std::fputs(("#" + open.substr(1)).c_str(), f);
-        std::fclose(f);
-    };
-    const std::tuple<std::function<void()>, bool, int> steps[] = {
-        {[] {}, false, 0},
-        {[&] { write(blockedHosts); }, true, 1},
-        {[] {}, true, 1},
-        {[&] { write(open); }, false, 2},
-        {inPlace, false, 3},
-        {[&] { std::remove(hosts.c_str()); }, false, 3},
-        {[&] { write(blockedHosts); }, true, 4}};
-    for (const auto& [change, blocking, total] : steps) {
-        change();
-        EXPECT_EQ(status.blocking(hosts), blocking) << total;
-        EXPECT_EQ(reads, total);
-    }
-}
-
-// Real sockets, on ports of this process away from the real ones (taking a free port is
-// the whole-program tests').
-TEST(PageServing, HoldsOutAgainstStallingAndCrowdingClients) {
+// The shared server's limits are proven on their own; here, that the page server sets a
+// deadline: half a head, then nothing, is closed unanswered after about 3 s.
+TEST(PageServing, AStallingClientIsClosed) {
     PageServerSetup setup;
     setup.onMain = [](std::function<void()> job) { job(); };
     setup.log = [](const std::string&) {};
@@ -221,27 +172,12 @@ TEST(PageServing, HoldsOutAgainstStallingAndCrowdingClients) {
     setup.ports = {uint16_t(20000 + (getpid() % 2000) * 10), 10};
     PageServer server(setup);
     ASSERT_TRUE(server.start());
-    EXPECT_EQ(server.token().size(), 32u);
-    // 8 KB of head without its end: closed unanswered; half a head, then nothing: about 3 s.
-    test::Client overlong(*server.port());
-    overlong.send("GET / HTTP/1.1\r\nX: " + std::string(8200, 'a'));
-    EXPECT_EQ(overlong.receive(std::chrono::seconds(5)).bytes, "");
     test::Client stalling(*server.port());
     ASSERT_TRUE(stalling.send("GET / HTTP/1.1\r\n"));
     const test::Client::Received cut = stalling.receive(std::chrono::seconds(6));
     EXPECT_TRUE(cut.closed && cut.bytes.empty());
     EXPECT_GT(cut.after, std::chrono::milliseconds(2500));
     EXPECT_LT(cut.after, std::chrono::milliseconds(4500));
-
-    // At most 32 at once: the others are closed on arrival.
-    std::vector<test::Client> idle;
-    for (int i = 0; i < 40; ++i) idle.emplace_back(*server.port());
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    int closedAtOnce = 0;
-    for (test::Client& client : idle)
-        closedAtOnce += client.receive(std::chrono::milliseconds(20)).closed;
-    EXPECT_EQ(closedAtOnce, 8);
-    EXPECT_EQ(server.counts().peak, 32u);
 }
 
 }  // namespace

@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -17,22 +15,18 @@
 #include <QTimer>
 #include <QToolButton>
 #include <future>
-#include <thread>
 
 #include "app/browser/suggestion_loader.h"
 #include "app/model/config_json.h"
 #include "app/model/sites_texts.h"
 #include "app/ui/appearance.h"
 #include "app/ui/day_chip.h"
-#include "app/ui/general_view.h"
 #include "app/ui/schedule_row.h"
-#include "app/ui/schedules_view.h"
 #include "app/ui/settings.h"
 #include "app/ui/settings_window.h"
 #include "app/ui/setup_box.h"
 #include "app/ui/site_row.h"
 #include "app/ui/sites_list.h"
-#include "app/ui/sites_view.h"
 #include "app/ui/store_signals.h"
 #include "app/ui/time_field.h"
 #include "app/ui/tray_menu.h"
@@ -92,7 +86,6 @@ struct SettingsRig {
         window->showTab(tab);
         if (!QTest::qWaitForWindowActive(window.get())) ADD_FAILURE() << "window not active";
     }
-    QWidget* focused() const { return window->focusWidget(); }
     Config onDisk() const {
         if (!writer.finish(std::chrono::seconds{10})) ADD_FAILURE() << "a save hangs";
         return decodeConfig(readFile(folder / "config.json").value_or("")).value_or(Config());
@@ -112,11 +105,6 @@ struct SettingsRig {
             if (s.domain == domain) return row("site:" + s.id);
         return nullptr;
     }
-    Strings keys() const {
-        Strings out;
-        for (const ui::ListItem& item : sites().items()) out.push_back(item.key);
-        return out;
-    }
     void click(QWidget* widget) const {
         QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(6, widget->height() / 2));
     }
@@ -133,7 +121,7 @@ TEST(SettingsWindow, TheSitesTabAddsTicksSwitchesOffAndRemoves) {
     rig.open(Tab::sites);
     ui::SitesView& view = rig.sites();
     QLineEdit* entry = view.entry();
-    EXPECT_EQ(rig.focused(), entry);
+    EXPECT_EQ(rig.window->focusWidget(), entry);
     QTest::keyClicks(entry, "you tube");  // refused: the text stays, the problem shows
     rig.click(view.addButton());
     EXPECT_EQ(view.problemLabel()->text(), ui::text(notAnAddress("you tube")));
@@ -143,7 +131,6 @@ TEST(SettingsWindow, TheSitesTabAddsTicksSwitchesOffAndRemoves) {
     QTest::keyClick(entry, Qt::Key_Return);
     EXPECT_EQ(rig.diskDomains(), (Strings{"bild.de", "a.example", "example.com"}));
     EXPECT_EQ(entry->text(), "");
-    EXPECT_FALSE(view.problemLine()->isVisible());
 
     // A popular site: ticked in place, the same row, scroll and focus kept.
     ui::SiteRow* spiegel = rig.row("preset:spiegel.de");
@@ -156,7 +143,7 @@ TEST(SettingsWindow, TheSitesTabAddsTicksSwitchesOffAndRemoves) {
         EXPECT_EQ(rig.diskDomains().size(), on ? 4u : 3u);
         EXPECT_EQ(rig.row("preset:spiegel.de"), spiegel);
         EXPECT_EQ(view.list()->verticalScrollBar()->value(), scrolled);
-        EXPECT_EQ(rig.focused(), spiegel->checkBox());
+        EXPECT_EQ(rig.window->focusWidget(), spiegel->checkBox());
     }
     // A listed site unticked is only switched off, drawn dim; removed, its neighbour
     // takes the focus.
@@ -164,7 +151,7 @@ TEST(SettingsWindow, TheSitesTabAddsTicksSwitchesOffAndRemoves) {
     EXPECT_TRUE(rig.site("bild.de")->dim());
     rig.click(rig.site("a.example")->removeButton());
     EXPECT_EQ(rig.diskDomains(), (Strings{"bild.de (off)", "example.com"}));
-    EXPECT_EQ(rig.focused(), rig.site("example.com")->removeButton());
+    EXPECT_EQ(rig.window->focusWidget(), rig.site("example.com")->removeButton());
     EXPECT_EQ(rig.logged, (Strings{"site added: example.com", "site added: spiegel.de",
                                    "site removed: spiegel.de", "site removed: a.example"}));
 }
@@ -187,8 +174,7 @@ TEST(SettingsWindow, SuggestionsArriveWithoutBlockingTheWindow) {
                      },
                      [&rig](std::string_view line) { rig.logged.emplace_back(line); }});
     rig.open(Tab::sites);  // coming on screen asks for the suggestions
-    const Strings keys = rig.keys();
-    EXPECT_NE(std::find(keys.begin(), keys.end(), "loading"), keys.end());
+    EXPECT_NE(rig.sites().list()->widget("loading"), nullptr);
     QTest::keyClicks(rig.sites().entry(), "abc");
     QApplication::processEvents();
     EXPECT_EQ(rig.sites().entry()->text(), "abc");
@@ -318,38 +304,40 @@ TEST(SettingsWindow, TheTrayMenuOpensItAndSwitchesSites) {
     EXPECT_FALSE(button->isVisible());
 }
 
-double luminance(const QColor& c) {
-    auto channel = [](double v) {
-        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+// Relative luminance (+ 0.05) of ink blended onto its background by its alpha.
+double luminance(const QColor& ink, const QColor& back) {
+    const double a = ink.alphaF(), weight[] = {0.2126, 0.7152, 0.0722};
+    const double i[] = {ink.redF(), ink.greenF(), ink.blueF()};
+    const double b[] = {back.redF(), back.greenF(), back.blueF()};
+    double sum = 0.05;
+    for (int n = 0; n < 3; ++n) {
+        const double v = i[n] * a + b[n] * (1 - a);
+        sum += weight[n] * (v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+    }
+    return sum;
 }
 
 // Every tab in each locale, right to left too, and in the light and dark palettes: no
 // control narrower than its text, no wrapped label shorter than its lines, nothing outside
 // the tab, and every label's ink (muted ones blended) 4.5:1 against the window.
 TEST(SettingsWindow, EveryTextFitsAndStandsOutInEachLocaleAndPalette) {
-    for (const char* locale : {"en_US", "de_DE", "ar_EG", "ja_JP"}) {
+    for (const std::string locale : {"en_US", "de_DE", "ar_EG", "ja_JP"}) {
         Config config = sitesConfig({"youtube.com", "example.org"});
         config.sites[1].enabled = false;
         config.schedules = {Schedule::make(false, {1, 2, 3, 4, 5, 6, 7}, 540, 1260)};
         SettingsRig rig(config, locale);
         rig.store->setHelper(Helper::stuck);
-        if (std::string(locale) == "ar_EG") rig.window->setLayoutDirection(Qt::RightToLeft);
-        const bool dark = std::string(locale) != "en_US";
-        QApplication::setPalette(
-            ui::appearancePalette(dark ? ui::Appearance::dark : ui::Appearance::light));
-        const std::pair<Tab, QWidget*> tabs[] = {{Tab::sites, rig.window->sites()},
-                                                 {Tab::schedules, rig.window->schedules()},
-                                                 {Tab::general, rig.window->general()}};
-        for (const auto& [tab, view] : tabs) {
+        if (locale == "ar_EG") rig.window->setLayoutDirection(Qt::RightToLeft);
+        QApplication::setPalette(ui::appearancePalette(locale == "en_US" ? ui::Appearance::light
+                                                                         : ui::Appearance::dark));
+        for (Tab tab : {Tab::sites, Tab::schedules, Tab::general}) {
             rig.open(tab);
-            QWidget& page = *view;
+            QWidget& page = *rig.window->tabs()->currentWidget();
             for (QWidget* w : page.findChildren<QWidget*>()) {
                 if (!w->isVisible()) continue;
                 const auto* label = qobject_cast<QLabel*>(w);
                 const std::string name =
-                    std::string(locale) + " " + w->metaObject()->className() + " " +
+                    locale + " " + w->metaObject()->className() + " " +
                     (label ? label->text() : w->accessibleName()).toStdString();
                 const bool sized = label || qobject_cast<QAbstractButton*>(w) ||
                                    qobject_cast<QAbstractSpinBox*>(w);
@@ -363,13 +351,9 @@ TEST(SettingsWindow, EveryTextFitsAndStandsOutInEachLocaleAndPalette) {
                     << name;
                 if (!label || label->text().isEmpty()) continue;
                 const QColor back = w->palette().color(QPalette::Window);
-                QColor ink = w->palette().color(QPalette::WindowText);
-                const double a = ink.alphaF();
-                ink = QColor::fromRgbF(ink.redF() * a + back.redF() * (1 - a),
-                                       ink.greenF() * a + back.greenF() * (1 - a),
-                                       ink.blueF() * a + back.blueF() * (1 - a));
-                const double l1 = luminance(ink), l2 = luminance(back);
-                EXPECT_GE((std::max(l1, l2) + 0.05) / (std::min(l1, l2) + 0.05), 4.5) << name;
+                const double l1 = luminance(w->palette().color(QPalette::WindowText), back),
+                             l2 = luminance(back, back);
+                EXPECT_GE(std::max(l1, l2) / std::min(l1, l2), 4.5) << name;
             }
         }
     }
