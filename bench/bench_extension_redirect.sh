@@ -13,7 +13,8 @@ runs=${2:-20}
 tabs=${3:-200}
 in_namespace "$bin" "$runs" "$tabs"
 [ -n "$chromium" ] || skip "no chromium"
-extension_id=$(cut -d' ' -f1 "$bin/de.brightloom.tarrow.extension/id") || fail "no extension beside the helper"
+extension_id=$(cut -d' ' -f1 "$bin/de.brightloom.tarrow.extension/id") ||
+  fail "no extension beside the helper"
 app_home
 show_on_failure "$helper_log" "$work/browser.out" "$work/browser.err"
 site_network
@@ -22,7 +23,8 @@ start_site "$site_address" 80
 echo '{"sites": [{"id": "0F8FAD5B-D9CB-469F-A165-70867728950E", "domain": "site.test", "enabled": true}]}' \
   >"$TARROW_HOME/config.json"
 start_daemon
-wait_for 5 test -s /etc/chromium/policies/managed/zz-de.brightloom.tarrow.extension.json || fail "no extension policy"
+wait_for 5 test -s /etc/chromium/policies/managed/zz-de.brightloom.tarrow.extension.json ||
+  fail "no extension policy"
 start_app
 wait_for 10 logged "page server on 127.0.0.1:" || fail "no page server"
 send() { echo "$1" >"$TARROW_HOME/command"; }

@@ -21,7 +21,8 @@ def main():
             address, _, count = value.rpartition(":")
             if kind == "ext":
                 end, prefix = time.monotonic() + 30, "chrome-extension://" + value + "/"
-                while time.monotonic() < end and not any(t["url"].startswith(prefix) for t in browser.targets()):
+                while time.monotonic() < end and not any(
+                        t["url"].startswith(prefix) for t in browser.targets()):
                     time.sleep(0.1)
                 say(extension=value if time.monotonic() < end else None,
                     after_ms=round((time.monotonic() - started) * 1000))
@@ -32,7 +33,8 @@ def main():
                 went = time.monotonic()
             elif kind == "time":
                 tab = browser.call("Target.createTarget", {"url": "about:blank"})["targetId"]
-                session = browser.call("Target.attachToTarget", {"targetId": tab, "flatten": True})["sessionId"]
+                session = browser.call("Target.attachToTarget",
+                                       {"targetId": tab, "flatten": True})["sessionId"]
                 for run in range(int(count)):
                     browser.call("Page.navigate", {"url": "about:blank"}, session)
                     time.sleep(0.3)
@@ -42,7 +44,8 @@ def main():
                         url = browser.target(tab).get("url", "")
                     say(run=run, ms=round((time.monotonic() - began) * 1000, 1) if blocked(url) else None)
             elif kind == "tabs":
-                many = [browser.call("Target.createTarget", {"url": "%s?tab=%d" % (address, i)})["targetId"]
+                many = [browser.call("Target.createTarget",
+                                     {"url": "%s?tab=%d" % (address, i)})["targetId"]
                         for i in range(int(count))]
                 end, host = time.monotonic() + 60, address.split("/")[2]
                 while time.monotonic() < end:
