@@ -7,12 +7,34 @@
 # Then the sweep: <tabs> tabs open on site.test when blocking starts, and the time from
 # the block until every one shows the page.
 # Usage: bench/bench_extension_redirect.sh <build folder's bin> [runs] [tabs]
-source "$(dirname "$0")/../tests/e2e/extension_lib.sh"
-bin=$(cd "${1:?usage: $0 <folder with tarrow and tarrow-helper> [runs]}" && pwd)
+source "$(dirname "$0")/bench_lib.sh"
+bin=$(cd "${1:?usage: $0 <folder with tarrow and tarrow-helper> [runs] [tabs]}" && pwd)
 runs=${2:-20}
 tabs=${3:-200}
 in_namespace "$bin" "$runs" "$tabs"
-extension_setup
+[ -n "$chromium" ] || skip "no chromium"
+extension_id=$(cut -d' ' -f1 "$bin/de.brightloom.tarrow.extension/id") ||
+  fail "no extension beside the helper"
+app_home
+show_on_failure "$helper_log" "$work/browser.out" "$work/browser.err"
+site_network
+start_names site.test="$site_address"
+start_site "$site_address" 80
+echo '{"sites": [{"id": "0F8FAD5B-D9CB-469F-A165-70867728950E", "domain": "site.test", "enabled": true}]}' \
+  >"$TARROW_HOME/config.json"
+start_daemon
+wait_for 5 test -s /etc/chromium/policies/managed/zz-de.brightloom.tarrow.extension.json ||
+  fail "no extension policy"
+start_app
+wait_for 10 logged "page server on 127.0.0.1:" || fail "no page server"
+send() { echo "$1" >"$TARROW_HOME/command"; }
+site_blocked() { grep -qx '127.0.0.2 site.test' /etc/hosts; }
+# browser <steps...>: extension_timing.py in the background, its lines in browser.out.
+browser() {
+  background python3 "$bench_dir/extension_timing.py" "$chromium" "$(mktemp -d "$work/profile.XXXXXX")" \
+    "$@" >"$work/browser.out" 2>>"$work/browser.err"; browser_pid=$!
+}
+
 send on
 wait_for 11 site_blocked || fail "site.test was not blocked"
 sleep 2.5  # the extension's poll has seen the block

@@ -11,7 +11,7 @@
 # Usage: bench/bench_firefox_cache.sh <nscd program> [delay ms] [loads]
 #   (the nscd program may be one unpacked from Debian's package: apt-get download nscd;
 #   its nscd.conf is looked for at ../../etc beside it)
-source "$(dirname "$0")/../tests/e2e/hold_lib.sh"
+source "$(dirname "$0")/bench_lib.sh"
 usage="usage: $0 <nscd program> [delay ms] [loads]"
 nscd=$(realpath "${1:?$usage}")
 delay=${2:-20}

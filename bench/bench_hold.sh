@@ -9,14 +9,13 @@
 # Given a second helper (today's, without the hold), it runs the same rounds on it and
 # prints the difference.
 # Usage: bench/bench_hold.sh <folder with tarrow-helper> [<folder with today's>] [rounds]
-source "$(dirname "$0")/../tests/e2e/hold_lib.sh"
+source "$(dirname "$0")/bench_lib.sh"
 usage="usage: $0 <folder with tarrow-helper> [<baseline folder>] [rounds]"
 hold_bin=$(cd "${1:?$usage}" && pwd)
-base=none
+base=
 if [ -n "${2:-}" ]; then base=$(cd "$2" && pwd); fi
 rounds=${3:-40}
 in_namespace "$hold_bin" "$base" "$rounds"
-[ "$base" != none ] || base=
 request=$work/request/blocked-hosts
 site_network
 
