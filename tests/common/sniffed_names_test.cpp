@@ -33,7 +33,6 @@ TEST(SniffedNames, OneCasePerKindOfInput) {
     const std::vector<std::pair<std::string, Parsed>> tls = {
         {plain, Parsed::host("www.example.com")},
         {clientHello({serverNames({{0, "WWW.Example.COM"}})}), Parsed::host("www.example.com")},
-        {clientHelloFor("news.example.org"), Parsed::host("news.example.org")},
         {clientHello({serverNames(
              {{7, "odd"}, {0, "b\xc3\xbcro.example"}, {0, "one.example"}, {0, "two.example"}})}),
          Parsed::host("one.example")},
@@ -99,26 +98,13 @@ TEST(SniffedNames, MutatedInputs) {
         for (size_t round = 0, rounds = 1 + pick(4); round < rounds; ++round) {
             const size_t at = data.empty() ? 0 : pick(data.size());
             const std::string& other = seeds[pick(seeds.size())];
-            switch (data.empty() ? 2 : pick(6)) {
-                case 0:
-                    data[at] = static_cast<char>(pick(2) ? pick(256) : 0xff * pick(2));
-                    break;
-                case 1:
-                    data.insert(at, std::string(1 + pick(8), static_cast<char>(pick(256))));
-                    break;
-                case 2:
-                    data.insert(at, other.substr(pick(other.size())));
-                    break;
-                case 3:
-                    data.erase(at, 1 + pick(16));
-                    break;
-                case 4:
-                    data.resize(at);
-                    break;
-                case 5:
-                    data.insert(pick(data.size()), data.substr(at, 1 + pick(64)));
-                    break;
-            }
+            const size_t how = data.empty() ? 2 : pick(6);
+            if (how == 0) data[at] = static_cast<char>(pick(2) ? pick(256) : 0xff * pick(2));
+            if (how == 1) data.insert(at, std::string(1 + pick(8), static_cast<char>(pick(256))));
+            if (how == 2) data.insert(at, other.substr(pick(other.size())));
+            if (how == 3) data.erase(at, 1 + pick(16));
+            if (how == 4) data.resize(at);
+            if (how == 5) data.insert(pick(data.size()), data.substr(at, 1 + pick(64)));
         }
         const Parsed tls = exactly(clientHelloHost, data);
         ASSERT_FALSE(hasUpper(tls.name));

@@ -61,51 +61,40 @@ TEST(HelperProgram, ArgumentsPickOneMode) {
 
 // Standard error a pipe whose reader has gone, SIGPIPE as a shell leaves it: every step
 // logs after its work, and the exit status is still 0.
-int withClosedStandardError(const std::vector<std::string>& args) {
+TEST(HelperProgram, ClosedStandardErrorDoesNotEndIt) {
+    TempFolder f;
+    writeFile(f / "hosts", "127.0.0.1 localhost\n");
+    writeFile(f / "r", "a.com\n");
     int fds[2];
-    if (::pipe(fds) != 0) return -1;
+    ASSERT_EQ(::pipe(fds), 0);
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::signal(SIGPIPE, SIG_DFL);
         ::dup2(fds[1], 2);
         ::close(fds[0]);
-        ::close(fds[1]);
-        execHelper(args);
+        execHelper({"--apply", f / "r", "--uid", std::to_string(::getuid()), "--hosts", f / "hosts",
+                    "--no-flush"});
     }
     ::close(fds[0]);
     ::close(fds[1]);
-    return waitForChild(pid, 20);
-}
-
-TEST(HelperProgram, ClosedStandardErrorDoesNotEndIt) {
-    TempFolder f;
-    writeFile(f / "hosts", "127.0.0.1 localhost\n");
-    writeFile(f / "r", "a.com\n");
-    const std::string uid = std::to_string(::getuid());
-    EXPECT_EQ(withClosedStandardError(
-                  {"--apply", f / "r", "--uid", uid, "--hosts", f / "hosts", "--no-flush"}),
-              0);
+    EXPECT_EQ(waitForChild(pid, 20), 0);
     EXPECT_EQ(readFile(f / "hosts"), hostsFile("127.0.0.1 localhost\n", {"a.com"}));
 }
 
-// A stand-in nscd records its calls.
+// A stand-in nscd records its calls: none with --no-flush, none for an unchanged file.
 TEST(HelperProgram, FlushesNameCachesAfterAChangeUnlessTold) {
     if (!isRoot()) GTEST_SKIP() << "a private /usr/sbin needs root";
     TempFolder f, sbin;
     writeFile(sbin / "nscd", "#!/bin/sh\necho \"$@\" >> " + f / "flushed" + "\n", 0755);
-    writeFile(f / "hosts", "");
     writeFile(f / "r", "a.com\n");
     const Binds binds{{sbin.path, "/usr/sbin"}};
-    std::vector<std::string> apply = {
-        "--apply", f / "r",     "--uid",     std::to_string(::getuid()),
-        "--hosts", f / "hosts", "--no-flush"};
-    const int first = runHelper(apply, binds).status;
-    if (first == 77) GTEST_SKIP() << "no namespaces here";
+    std::vector<std::string> apply = {"--apply", f / "r",     "--uid",     "0",
+                                      "--hosts", f / "hosts", "--no-flush"};
+    if (runHelper(apply, binds).status == 77) GTEST_SKIP() << "no namespaces here";
     EXPECT_FALSE(exists(f / "flushed"));
     apply.pop_back();
     writeFile(f / "r", "b.com\n");
-    EXPECT_EQ(runHelper(apply, binds).status, 0);
-    EXPECT_EQ(runHelper(apply, binds).status, 0);  // unchanged: no flush
+    EXPECT_EQ(runHelper(apply, binds).status + runHelper(apply, binds).status, 0);
     EXPECT_EQ(readFile(f / "flushed"), "--invalidate=hosts\n");
 }
 
