@@ -1,16 +1,13 @@
-// A wanted blocked site is noted: the listener answers every plain request with the page
-// and notes the name of a plain request or a TLS hello, whatever the pieces it comes in;
-// a flood cannot take it over, a port taken is tried again after a pause, a program it
+// A wanted blocked site is noted: a flood cannot take the listener over, a program it
 // starts inherits nothing; the hits file keeps the last twenty names, once a second
-// each, never through a link, and remembers a bounded number.
+// each, never through a link, and remembers a bounded number. (The page and the names of
+// plain requests and TLS hellos, and a port taken: the daemon scripts.)
 
 #include "helper/notice.h"
 
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -20,10 +17,8 @@
 #include "helper/daemon_watch.h"
 #include "tests/support/child_descriptors.h"
 #include "tests/support/files.h"
-#include "tests/support/sockets.h"
 #include "tests/support/tcp_client.h"
 #include "tests/support/temp_folder.h"
-#include "tests/support/tls_hello.h"
 
 namespace tarrow {
 namespace {
@@ -50,41 +45,6 @@ struct Listening {
     uint16_t port(bool tls) { return notice.ports()[tls ? 1 : 0]; }
 };
 
-TEST(BlockedSiteNoted, EveryRequestAnsweredAndNamesNoted) {
-    std::string big = request("big.example");  // 32,000 bytes: a second read takes the rest
-    big.insert(big.size() - 2, "X-Pad: " + std::string(32000 - big.size() - 9, 'a') + "\r\n");
-    std::string endless = "GET / HTTP/1.1\r\nHost: endless.example\r\nX-Pad: ";
-    endless.resize(16000 + 16384, 'a');  // past the limit without a blank line: no name
-    const auto split = [](const std::string& bytes, size_t size) {
-        std::vector<std::string> out;
-        for (size_t at = 0; at < bytes.size(); at += size) out.push_back(bytes.substr(at, size));
-        return out;
-    };
-    const std::tuple<bool, std::vector<std::string>, std::string> cases[] = {
-        {false, split(request("slow.example"), 1), "slow.example"},
-        {false, {"GET / HTTP/1.1\r\nHost: half.example\r\n"}, "This site"},  // then the end
-        {false, split(big, 16000), "big.example"},
-        {false, split(endless, 16000), "This site"},
-        {true, split(test::clientHelloFor("bytes.example"), 1), ""},  // no page on TLS
-    };
-    Listening l;
-    for (const auto& [tls, pieces, expected] : cases) {
-        Client client(l.port(tls));
-        for (const std::string& piece : pieces) {
-            client.send(piece);
-            std::this_thread::sleep_for(pieces.size() > 2 ? 1ms : 50ms);
-        }
-        if (pieces.size() == 1) client.endSending();
-        const auto got = client.receive(2s);
-        EXPECT_TRUE(got.closed) << expected;
-        EXPECT_EQ(tls ? got.bytes : heading(got.bytes), expected);
-    }
-    std::istringstream hits(readRegularFile(l.folder / "hits").value_or(""));
-    std::string noted;
-    for (std::string stamp, host; hits >> stamp >> host;) noted += host + ";";
-    EXPECT_EQ(noted, "slow.example;big.example;bytes.example;");
-}
-
 // A flood takes every slot; a newcomer then takes an idle one and is answered at once.
 TEST(BlockedSiteNoted, AFloodIsCapped) {
     Listening l;
@@ -97,33 +57,6 @@ TEST(BlockedSiteNoted, AFloodIsCapped) {
     early.send(request("early.example"));
     EXPECT_EQ(heading(early.receive(1s).bytes), "early.example");
     EXPECT_LE(l.notice.counts().peak, 64u);
-}
-
-// A port taken: the attempt fails whole (its other listener goes), the next is not tried
-// within the pause (nothing logged), and succeeds after it.
-TEST(BlockedSiteNoted, AFailedStartIsRetriedAfterAPause) {
-    test::TempFolder folder;
-    std::vector<std::string> log;
-    auto now = std::chrono::steady_clock::time_point(1h);
-    NoticeClock clock;
-    clock.steady = [&] { return now; };
-    const int held = test::boundSocket(SOCK_STREAM, "127.0.0.1");
-    const int free = test::boundSocket(SOCK_STREAM, "127.0.0.1");
-    const uint16_t https = test::localPort(held), http = test::localPort(free);
-    ::close(free);
-    Notice notice(
-        "127.0.0.1", folder / "hits", false,
-        NoticeSetup{[&](std::string_view l) { log.emplace_back(l); }, clock, {}, noticeLimits});
-    EXPECT_FALSE(notice.start(http, https));
-    EXPECT_FALSE(notice.hasListeners() || Client(http).connected());
-    EXPECT_EQ(log.back(), "listener not up, blocking without the note");
-    const size_t logged = log.size();
-    ::close(held);
-    now += 30s;
-    EXPECT_FALSE(notice.start(http, https));
-    EXPECT_EQ(log.size(), logged);
-    now += 31s;
-    EXPECT_TRUE(notice.start(http, https) && notice.running());
 }
 
 // The name-cache flush tools start while the listener is up: they get none of the
