@@ -98,10 +98,6 @@ TEST(RequestTrust, NamesTaken) {
         {"1.2.3.4\nlocalhost\nwww.apple.com\na_b.com\nUse-Application-DNS.net\n"
          "www.use-application-dns.net\n",
          {"www.use-application-dns.net"}},
-        {"a.com\r\nb.com\r\n", {}},
-        {"\xC2\xA0"
-         "a.com\xE3\x80\x80\n\tb.com\t\n",
-         {"a.com", "b.com"}},
         {text, many},
     };
     TempFolder folder;
