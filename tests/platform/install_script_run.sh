@@ -35,17 +35,14 @@ no_temp_left() { not grep -q -e '^\.tarrow-helper' -e '\.new$' \
   <<<"$(ls -A "$R/usr/local/libexec" "$R/etc/systemd/system")"; }
 mode_owner() { stat -c '%a %U:%G' "$1"; }
 
-# 1. Fresh install, with an older product's helper still in place.
-touch "$R/etc/systemd/system/de.brightloom.pinfold.helper.service"
+# 1. Fresh install, over a folder anyone could write to before.
 mkdir -p "$R/usr/local/libexec" && chmod 777 "$R/usr/local/libexec"
-touch "$R/usr/local/libexec/de.brightloom.pinfold.helper"
 run install
 check "fresh install succeeds" [ "$out" = ok ]
 check "helper: same bytes, root's, 755; unit: the built one, 644; nothing left beside them" \
   eval 'cmp -s "$bundled" "$helper" && [ "$(mode_owner "$helper")" = "755 root:root" ] &&
     [ "$(mode_owner "$unit")" = "644 root:root" ] && no_temp_left &&
     cmp -s "$unit" <("$tool" unit "$R" "$request" 1000; echo)'
-check "the older product's unit and helper removed" [ -z "$(find "$R" -name '*pinfold*')" ]
 check "systemctl calls in order" [ "$(systemctl_calls)" = "disable --now de.brightloom.pinfold.helper.service
 disable --now de.brightloom.tarrow.helper.service
 is-active de.brightloom.tarrow.helper.service
