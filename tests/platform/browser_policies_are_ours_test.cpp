@@ -29,15 +29,10 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::vector<PolicyFolder> folders{
-    {"Chromium", "/etc/chromium/policies/managed", "/usr/lib/chromium"},
-    {"Google Chrome", "/etc/opt/chrome/policies/managed", "/opt/google/chrome"},
-};
+    {"Chromium", "/etc/chromium/policies/managed", "/usr/lib/chromium"}};
 const std::string chromium = "/etc/chromium/policies/managed", dns(dnsPolicyName),
                   dnsFile = chromium + "/" + dns, ffFile = "/etc/firefox/policies/policies.json";
-const FirefoxPlaces places{"/etc/firefox/policies",
-                           {"/usr/lib/firefox-esr/distribution"},
-                           {"/usr/lib/firefox-esr"},
-                           "firefox-policies.kept"};
+const FirefoxPlaces places{"/etc/firefox/policies", {}, {"/usr/lib/firefox-esr"}, "kept"};
 
 std::string read(const std::string& path) {
     return tarrow::test::readFile(path).value_or("");
@@ -56,7 +51,7 @@ json withOurs(json policies) {
 // A root where Chromium and Firefox ESR are installed.
 struct Root {
     TempFolder root, state;
-    const std::string firefox = root.path + ffFile, backup = state / "firefox-policies.kept";
+    const std::string firefox = root.path + ffFile, backup = state / "kept";
     Root() {
         fs::create_directories(root.path + "/usr/lib/chromium");
         fs::create_directories(root.path + "/usr/lib/firefox-esr");
