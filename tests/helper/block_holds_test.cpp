@@ -1,6 +1,6 @@
 // A block holds against open connections: a failed write cuts nothing, a refused close
-// is said; which line keeps a name open; browser policies follow, problems said once.
-// (Cutting only the names new to the section, and the still-open list: the hold scripts.)
+// is said; which line keeps a name open. (Cutting only the names new to the section, the
+// still-open list and the browser policies that follow: the hold scripts.)
 
 #include "helper/block_hold.h"
 
@@ -22,17 +22,16 @@ using Names = std::vector<std::string>;
 
 namespace {
 
-// The system replaced: a.test has an address, slow ones answer too late; closing and
-// policies only recorded.
+// The system replaced: a.test has an address, slow ones answer too late; closing is
+// recorded and refused.
 struct Rig {
     TempFolder folder;
     const std::string hosts = folder / "hosts";
     std::vector<std::set<IpAddress>> closes;
-    std::vector<bool> policies, firefox;
     Names logs;
     std::unique_ptr<BlockHold> hold;
 
-    explicit Rig(std::vector<PolicyChange> policyAnswer = {}) {
+    Rig() {
         HoldSystem system;
         system.resolve = [](const Names& names, std::chrono::milliseconds) {
             std::vector<NameAnswer> answers;
@@ -48,12 +47,8 @@ struct Rig {
             closes.push_back(remotes);
             return Status::failure("close connections through", "socket diagnostics", EPERM);
         };
-        system.keepPolicies = [this, policyAnswer](bool on) {
-            return policies.push_back(on), policyAnswer;
-        };
-        system.keepFirefoxPolicies = [this](bool on) {
-            return firefox.push_back(on), std::vector<PolicyChange>{};
-        };
+        system.keepPolicies =
+            system.keepFirefoxPolicies = [](bool) { return std::vector<PolicyChange>{}; };
         system.hostsPath = hosts;
         system.stillOpenPath = folder / "still-open";
         hold = std::make_unique<BlockHold>(system);
@@ -93,20 +88,6 @@ TEST(BlockHolds, WhichLineKeepsANameOpen) {
     };
     for (const auto& [hosts, reason] : rows)
         EXPECT_EQ(stillOpenReason(hosts, "www.youtube.com", foreign), reason) << hosts;
-}
-
-// A problem is said when it appears while blocking, not on every pass; Firefox's
-// policies stay while nothing is blocked (it reads them at its start) and go on release.
-TEST(BlockHolds, PoliciesFollowTheRequest) {
-    Rig rig({{PolicyChange::Kind::leftAlone, "/etc/x", "a symbolic link"}});
-    for (const Names& names : {Names{"a.test"}, Names{"a.test"}, Names{}, Names{"a.test"}})
-        rig.pass(names);
-    EXPECT_EQ(rig.policies, (std::vector<bool>{true, true, false, true}));
-    EXPECT_EQ(rig.firefox, (std::vector<bool>{true, true, true, true}));
-    EXPECT_EQ(std::count(rig.logs.begin(), rig.logs.end(), "left /etc/x alone: a symbolic link"),
-              2);
-    rig.hold->release([](std::string_view) {});
-    EXPECT_FALSE(rig.policies.back() || rig.firefox.back());
 }
 
 }  // namespace

@@ -105,25 +105,4 @@ TEST(HostsApply, FailuresLeaveTheFileAsItWas) {
     }
 }
 
-// The memo spares the read only while nothing changed: a file edited in place to the
-// same size, its times put back, is still read afresh.
-TEST(HostsApply, MemoEqualsAFreshRead) {
-    TempFolder folder;
-    const std::string hosts = folder / "hosts";
-    writeFile(hosts, stock);
-    std::optional<ApplyMemo> memo;
-    ASSERT_TRUE(apply(two, hosts, plainAddress, &memo).value_or(false));
-    ASSERT_FALSE(apply(two, hosts, plainAddress, &memo).value_or(true));
-    const struct stat st = statOf(hosts);
-    std::string text = readFile(hosts).value_or("");
-    text.replace(text.find("www.example.com"), 3, "xyz");
-    std::FILE* f = std::fopen(hosts.c_str(), "r+");
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-    const timespec times[2] = {st.st_atim, st.st_mtim};
-    ::utimensat(AT_FDCWD, hosts.c_str(), times, 0);
-    EXPECT_EQ(apply(two, hosts, plainAddress, &memo).value_or(false), true);
-    EXPECT_EQ(readFile(hosts), hostsFile(stock, two));
-}
-
 }  // namespace
