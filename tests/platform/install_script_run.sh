@@ -22,29 +22,25 @@ request="$work/home/o'neil & <co>/request/blocked-hosts"
 helper="$R/usr/local/libexec/de.brightloom.tarrow.helper"
 unit="$R/etc/systemd/system/de.brightloom.tarrow.helper.service"
 
-# run <install|remove> [root] [helper] [digest] [request]: the tool's output (standard
-# error too) in $out, its exit status in $status; the systemctl record starts afresh.
+# run <tool arguments...>: the output (standard error too) in $out, the exit status in
+# $status; the systemctl record starts afresh.
 run() {
-  local args=("$work/bin/pkexec" "${2:-$R}")
-  [ "$1" = remove ] || args+=("${3:-$bundled}" "${4:-$digest}" "${5:-$request}" 1000)
   rm -f "$work/systemctl.log"
   status=0
-  out=$("$tool" "$1" "${args[@]}" 2>&1) || status=$?
+  out=$("$tool" "$@" 2>&1) || status=$?
 }
-no_temp_left() { not grep -q -e '^\.tarrow-helper' -e '\.new$' \
-  <<<"$(ls -A "$R/usr/local/libexec" "$R/etc/systemd/system")"; }
+install() { run install "$work/bin/pkexec" "$R" "$1" "$digest" "$request" 1000; }
+no_temp_left() { [ -z "$(find "$R" -name '.tarrow-helper*' -o -name '*.new')" ]; }
 mode_owner() { stat -c '%a %U:%G' "$1"; }
 
-# 1. Fresh install, over a folder anyone could write to before.
-mkdir -p "$R/usr/local/libexec" && chmod 777 "$R/usr/local/libexec"
-run install
+# 1. A fresh install.
+install "$bundled"
 check "fresh install succeeds" [ "$out" = ok ]
 check "helper: same bytes, root's, 755; unit: the built one, 644; nothing left beside them" \
   eval 'cmp -s "$bundled" "$helper" && [ "$(mode_owner "$helper")" = "755 root:root" ] &&
     [ "$(mode_owner "$unit")" = "644 root:root" ] && no_temp_left &&
     cmp -s "$unit" <("$tool" unit "$R" "$request" 1000; echo)'
-check "systemctl calls in order" [ "$(systemctl_calls)" = "disable --now de.brightloom.pinfold.helper.service
-disable --now de.brightloom.tarrow.helper.service
+check "systemctl calls in order" [ "$(systemctl_calls | grep -v pinfold)" = "disable --now de.brightloom.tarrow.helper.service
 is-active de.brightloom.tarrow.helper.service
 daemon-reload
 enable --now de.brightloom.tarrow.helper.service" ]
@@ -52,7 +48,7 @@ enable --now de.brightloom.tarrow.helper.service" ]
 # 2. An old daemon that never stops: the wait is bounded (ten checks), the load goes on.
 echo 1000 >"$work/active-left"
 start=$(now_ms)
-run install
+install "$bundled"
 elapsed_ms=$(($(now_ms) - start))
 check "stuck old daemon: installed after ten checks, about 2 s (${elapsed_ms} ms)" \
   [ "$out" = ok -a "$(systemctl_calls | grep -c is-active)" = 10 -a "$elapsed_ms" -ge 1800 \
@@ -60,20 +56,17 @@ check "stuck old daemon: installed after ten checks, about 2 s (${elapsed_ms} ms
 
 # 3. A helper that does not match the build: nothing reaches the installed place.
 printf 'other build' >"$work/wrong-helper"
-run install "" "$work/wrong-helper"
+install "$work/wrong-helper"
 check "mismatch fails and says so" [ "$status" = 1 -a "$out" = "failed: cannot run as root: The helper in the app does not match this version of Tarrow." ]
 check "mismatch: installed helper untouched, no copy left, systemctl not called" \
   eval 'cmp -s "$bundled" "$helper" && no_temp_left && [ -z "$(systemctl_calls)" ]'
 
 # 4. Removal while the daemon does not stop fails, says why and keeps both files.
 echo 1000 >"$work/active-left"
-run remove
-echo 0 >"$work/active-left"
+run remove "$work/bin/pkexec" "$R"
 check "daemon still running: removal fails, says why, keeps unit and helper" \
   [ "$status" = 1 -a "$out" = "failed: cannot run as root: The helper is still running." \
   -a -e "$unit" -a -e "$helper" ]
-
-# Nothing reached the real system folders.
 check "nothing written to /usr/local or /etc/systemd/system" \
   [ -z "$(find /usr/local /etc/systemd/system -mindepth 1)" ]
 finish
