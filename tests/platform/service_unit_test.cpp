@@ -1,18 +1,11 @@
 // The helper's service unit: the real places under a root, the request path quoted
-// whatever it holds, and /tmp or /dev shared only when the request lies there (also
-// through a link).
+// whatever it holds, and /tmp or /dev shared only when the request lies there.
 
 #include "platform/service_files.h"
-
-#include <unistd.h>
-
-#include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "platform/install_script.h"
-#include "platform/service_sandbox.h"
-#include "tests/support/temp_folder.h"
 
 namespace tarrow::platform {
 namespace {
@@ -41,12 +34,6 @@ TEST(ServiceUnit, PlacesQuotingAndTheSandbox) {
         EXPECT_EQ(value(u, "PrivateTmp") + " " + value(u, "PrivateDevices"), tmpAndDevices)
             << request;
     }
-    test::TempFolder target;  // under /tmp, reached through a link elsewhere
-    const std::string link =
-        std::filesystem::current_path() / ("sandbox-link-" + std::to_string(::getpid()));
-    std::filesystem::create_directory_symlink(target.path, link);
-    EXPECT_FALSE(serviceViewFor(link + "/Tarrow/request/blocked-hosts").privateTmp);
-    std::filesystem::remove(link);
 }
 
 // A request path goes into the unit and the scripts: line breaks and NUL are refused.
