@@ -27,16 +27,6 @@ using namespace std::chrono_literals;
 using test::Client;
 const auto t0 = HitsFile::Clock::time_point(std::chrono::seconds(1800000000));
 
-std::string request(const std::string& host) {
-    return "GET / HTTP/1.1\r\nHost: " + host + "\r\n\r\n";
-}
-
-// The page's heading, or what says there was none.
-std::string heading(const std::string& answer) {
-    const size_t start = answer.find("<h1>"), end = answer.find("?<br>");
-    return end == std::string::npos ? "<no page>" : answer.substr(start + 4, end - start - 4);
-}
-
 struct Listening {
     test::TempFolder folder;
     Notice notice{"127.0.0.1", folder / "hits", false,
@@ -54,8 +44,8 @@ TEST(BlockedSiteNoted, AFloodIsCapped) {
     EXPECT_EQ(std::make_pair(l.notice.counts().open, l.notice.counts().evicted),
               std::make_pair(size_t{64}, size_t{236}));
     Client early(l.port(false));
-    early.send(request("early.example"));
-    EXPECT_EQ(heading(early.receive(1s).bytes), "early.example");
+    early.send("GET / HTTP/1.1\r\nHost: early.example\r\n\r\n");
+    EXPECT_NE(early.receive(1s).bytes.find("<h1>early.example?<br>"), std::string::npos);
     EXPECT_LE(l.notice.counts().peak, 64u);
 }
 
