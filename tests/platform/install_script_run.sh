@@ -22,8 +22,6 @@ request="$work/home/o'neil & <co>/request/blocked-hosts"
 helper="$R/usr/local/libexec/de.brightloom.tarrow.helper"
 unit="$R/etc/systemd/system/de.brightloom.tarrow.helper.service"
 
-# run <tool arguments...>: the output (standard error too) in $out, the exit status in
-# $status; the systemctl record starts afresh.
 run() {
   rm -f "$work/systemctl.log"
   status=0
@@ -33,7 +31,6 @@ install() { run install "$work/bin/pkexec" "$R" "$1" "$digest" "$request" 1000; 
 no_temp_left() { [ -z "$(find "$R" -name '.tarrow-helper*' -o -name '*.new')" ]; }
 mode_owner() { stat -c '%a %U:%G' "$1"; }
 
-# 1. A fresh install.
 install "$bundled"
 check "fresh install succeeds" [ "$out" = ok ]
 check "helper: same bytes, root's, 755; unit: the built one, 644; nothing left beside them" \
@@ -45,7 +42,6 @@ is-active de.brightloom.tarrow.helper.service
 daemon-reload
 enable --now de.brightloom.tarrow.helper.service" ]
 
-# 2. An old daemon that never stops: the wait is bounded (ten checks), the load goes on.
 echo 1000 >"$work/active-left"
 start=$(now_ms)
 install "$bundled"
@@ -54,14 +50,12 @@ check "stuck old daemon: installed after ten checks, about 2 s (${elapsed_ms} ms
   [ "$out" = ok -a "$(systemctl_calls | grep -c is-active)" = 10 -a "$elapsed_ms" -ge 1800 \
   -a "$elapsed_ms" -lt 6000 ]
 
-# 3. A helper that does not match the build: nothing reaches the installed place.
 printf 'other build' >"$work/wrong-helper"
 install "$work/wrong-helper"
 check "mismatch fails and says so" [ "$status" = 1 -a "$out" = "failed: cannot run as root: The helper in the app does not match this version of Tarrow." ]
 check "mismatch: installed helper untouched, no copy left, systemctl not called" \
   eval 'cmp -s "$bundled" "$helper" && no_temp_left && [ -z "$(systemctl_calls)" ]'
 
-# 4. Removal while the daemon does not stop fails, says why and keeps both files.
 echo 1000 >"$work/active-left"
 run remove "$work/bin/pkexec" "$R"
 check "daemon still running: removal fails, says why, keeps unit and helper" \

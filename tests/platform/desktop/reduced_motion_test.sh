@@ -9,8 +9,7 @@ work_folder motion
 export XDG_CONFIG_HOME="$work/config" XDG_CURRENT_DESKTOP=GNOME PATH="$work/bin:$PATH"
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 mkdir -p "$XDG_CONFIG_HOME" "$work/bin"
-# run_tool <name> <change...>: the tool started, the change made once it has said how
-# motion starts; its output in $work/<name>.out once it said the change or gave up.
+# run_tool <name> <change...>: the tool's output in $work/<name>.out, the change made.
 run_tool() {
   local name=$1
   shift
