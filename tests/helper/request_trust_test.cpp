@@ -86,14 +86,19 @@ TEST(RequestTrust, OwnerIsTheGivenUserEvenForRoot) {
               std::make_pair(names({"a.com"}), Request::untrusted()));
 }
 
-// Of a trusted file: valid names in file order, lower case, once each; addresses, single
-// labels, protected names and the DNS-over-HTTPS canary are dropped.
+// Of a trusted file: valid names in file order, lower case, once each, at most 2000;
+// addresses, single labels, protected names and the DNS-over-HTTPS canary are dropped.
 TEST(RequestTrust, NamesTaken) {
+    std::string text;
+    Names many;
+    for (int i = 0; i < 2500; ++i) text += "n" + std::to_string(i) + ".example\n";
+    for (int i = 0; i < 2000; ++i) many.push_back("n" + std::to_string(i) + ".example");
     const std::pair<std::string, Names> rows[] = {
         {"b.com\n  Example.COM \na.com\nexample.com\nb.com", {"b.com", "example.com", "a.com"}},
         {"1.2.3.4\nlocalhost\nwww.apple.com\na_b.com\nUse-Application-DNS.net\n"
          "www.use-application-dns.net\n",
          {"www.use-application-dns.net"}},
+        {text, many},
     };
     TempFolder folder;
     for (const auto& [content, expected] : rows) {
