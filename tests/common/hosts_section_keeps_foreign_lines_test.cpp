@@ -21,26 +21,12 @@ const std::string B(blockBegin), E(blockEnd);
 using Names = std::vector<std::string>;
 
 TEST(HostsSection, GeneratedFilesKeepEveryForeignLine) {
-    const std::vector<std::string> pool = {"127.0.0.1\tlocalhost",
-                                           "# comment \xE9t\xE9",
-                                           "10.0.0.1 nas.local",
-                                           "0.0.0.0 ads.example",
-                                           ":: ads.example",
-                                           "0.0.0.0 a.com",
-                                           ":: a.com",
-                                           "",
-                                           "  ",
-                                           "line\r\nwith crlf",
-                                           B,
-                                           E,
-                                           "# >>> Pinfold",
-                                           "# <<< Pinfold",
-                                           "0.0.0.0 Upper.com",
-                                           "::1 localhost",
-                                           "0.0.0.0  a.com  ",
-                                           "cr\r",
-                                           "127.0.0.2 b.org",
-                                           ":: b.org"};
+    std::vector<std::string> pool = {B, E, "", "line\r\nwith crlf", "cr\r"};
+    for (const char* line : {"127.0.0.1\tlocalhost", "# comment \xE9t\xE9", "10.0.0.1 nas.local",
+                             "0.0.0.0 ads.example", ":: ads.example", "0.0.0.0 a.com", ":: a.com",
+                             "  ", "# >>> Pinfold", "# <<< Pinfold", "0.0.0.0 Upper.com",
+                             "::1 localhost", "0.0.0.0  a.com  ", "127.0.0.2 b.org", ":: b.org"})
+        pool.push_back(line);
     std::mt19937 random(7);
     for (int round = 0; round < 400; ++round) {
         std::string text;

@@ -1,13 +1,10 @@
 // The tarrow-helper program as a process: which mode its arguments pick (bad ones give
-// the usage and change nothing), name caches flushed only after a change, and a log
-// line into a pipe nobody reads never ends it.
+// the usage and change nothing; the daemon always writes the real file), and name caches
+// flushed only after a change.
 
 #include "helper/command_line.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -29,19 +26,10 @@ namespace {
 TEST(HelperProgram, ArgumentsPickOneMode) {
     using Parsed = std::tuple<Mode, std::string, uid_t>;  // mode, request file, uid
     const std::vector<std::pair<std::vector<std::string>, Parsed>> rows = {
-        {{"--help", "--version"}, {Mode::version, "", 0}},
-        {{"--clear", "-h"}, {Mode::help, "", 0}},
-        {{"--HELP"}, {Mode::usage, "", 0}},
-        {{"--listen-test", "/f", "80", "443", "--clear"}, {Mode::listenTest, "", 0}},
         {{"--listen-test", "/f", "80", "65536", "--clear"}, {Mode::clear, "", 0}},
-        {{"--listen-test", "/f", "80"}, {Mode::usage, "", 0}},
-        {{"--apply", "/r", "--uid", "501", "--clear"}, {Mode::clear, "", 0}},
         {{"--uid", "4294967295", "--apply", "/r"}, {Mode::apply, "/r", 4294967295u}},
         {{"--uid", "0000000000007", "--apply", "/r"}, {Mode::apply, "/r", 7}},
         {{"--daemon", "/x", "--apply", "/y", "--uid", "501"}, {Mode::daemon, "/x", 501}},
-        {{}, {Mode::usage, "", 0}},
-        {{"--apply", "/r", "--uid"}, {Mode::usage, "", 0}},
-        {{"--apply", "/r", "--uid", ""}, {Mode::usage, "", 0}},
         {{"--apply", "/r", "--uid", "1a"}, {Mode::usage, "", 0}},
         {{"--apply", "/r", "--uid", "4294967296"}, {Mode::usage, "", 0}},
         {{"--apply", "/r"}, {Mode::usage, "", 0}},
@@ -59,53 +47,20 @@ TEST(HelperProgram, ArgumentsPickOneMode) {
     EXPECT_EQ(helper::parseCommandLine({"--clear", "--hosts"}).hostsPath, "/etc/hosts");
 }
 
-// Standard error a pipe whose reader has gone, SIGPIPE as a shell leaves it: every step
-// logs after its work, and the exit status is still 0.
-int withClosedStandardError(const std::vector<std::string>& args) {
-    int fds[2];
-    if (::pipe(fds) != 0) return -1;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::signal(SIGPIPE, SIG_DFL);
-        ::dup2(fds[1], 2);
-        ::close(fds[0]);
-        ::close(fds[1]);
-        execHelper(args);
-    }
-    ::close(fds[0]);
-    ::close(fds[1]);
-    return waitForChild(pid, 20);
-}
-
-TEST(HelperProgram, ClosedStandardErrorDoesNotEndIt) {
-    TempFolder f;
-    writeFile(f / "hosts", "127.0.0.1 localhost\n");
-    writeFile(f / "r", "a.com\n");
-    const std::string uid = std::to_string(::getuid());
-    EXPECT_EQ(withClosedStandardError(
-                  {"--apply", f / "r", "--uid", uid, "--hosts", f / "hosts", "--no-flush"}),
-              0);
-    EXPECT_EQ(readFile(f / "hosts"), hostsFile("127.0.0.1 localhost\n", {"a.com"}));
-}
-
-// A stand-in nscd records its calls.
+// A stand-in nscd records its calls: none with --no-flush, none for an unchanged file.
 TEST(HelperProgram, FlushesNameCachesAfterAChangeUnlessTold) {
     if (!isRoot()) GTEST_SKIP() << "a private /usr/sbin needs root";
     TempFolder f, sbin;
     writeFile(sbin / "nscd", "#!/bin/sh\necho \"$@\" >> " + f / "flushed" + "\n", 0755);
-    writeFile(f / "hosts", "");
     writeFile(f / "r", "a.com\n");
     const Binds binds{{sbin.path, "/usr/sbin"}};
-    std::vector<std::string> apply = {
-        "--apply", f / "r",     "--uid",     std::to_string(::getuid()),
-        "--hosts", f / "hosts", "--no-flush"};
-    const int first = runHelper(apply, binds).status;
-    if (first == 77) GTEST_SKIP() << "no namespaces here";
+    std::vector<std::string> apply = {"--apply", f / "r",     "--uid",     "0",
+                                      "--hosts", f / "hosts", "--no-flush"};
+    if (runHelper(apply, binds).status == 77) GTEST_SKIP() << "no namespaces here";
     EXPECT_FALSE(exists(f / "flushed"));
     apply.pop_back();
     writeFile(f / "r", "b.com\n");
-    EXPECT_EQ(runHelper(apply, binds).status, 0);
-    EXPECT_EQ(runHelper(apply, binds).status, 0);  // unchanged: no flush
+    EXPECT_EQ(runHelper(apply, binds).status + runHelper(apply, binds).status, 0);
     EXPECT_EQ(readFile(f / "flushed"), "--invalidate=hosts\n");
 }
 

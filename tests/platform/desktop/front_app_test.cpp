@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "tests/support/environment.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
@@ -17,9 +15,7 @@ namespace {
 
 TEST(FrontApp, TheActiveWindowsApplication) {
     const Application editor{"org.gnome.TextEditor", "Edit"};
-    for (const FrontApp& front :
-         {FrontApp{}, FrontApp{true, std::nullopt}, FrontApp{true, Application{"", "x"}}})
-        EXPECT_TRUE(browserInFront(front, {"firefox-esr"}));
+    EXPECT_TRUE(browserInFront(FrontApp{true, std::nullopt}, {"firefox-esr"}));
     EXPECT_TRUE(browserInFront(FrontApp{true, editor}, {}));
     EXPECT_FALSE(browserInFront(FrontApp{true, editor}, {"firefox-esr"}));
 
@@ -37,7 +33,7 @@ TEST(FrontApp, TheActiveWindowsApplication) {
     env.set("XDG_DATA_HOME", data.path);
     env.set("XDG_DATA_DIRS", data.path);
     EXPECT_FALSE(frontApplication().told) << "no window manager has said anything";
-
+    // A window of Firefox's class made the active one, as a window manager says it.
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const xcb_window_t window = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 10, 10, 0,
@@ -45,17 +41,15 @@ TEST(FrontApp, TheActiveWindowsApplication) {
     const char wmClass[] = "Navigator\0firefox-esr";
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
                         sizeof wmClass, wmClass);
-    const char* name = "_NET_ACTIVE_WINDOW";
     auto* active =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 18, "_NET_ACTIVE_WINDOW"), nullptr);
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen->root, active->atom, XCB_ATOM_WINDOW, 32,
                         1, &window);
     free(active);
     test::roundTrip(c);
     const FrontApp front = frontApplication();
     ASSERT_TRUE(front.told && front.app);
-    EXPECT_EQ(std::make_pair(front.app->id, front.app->name),
-              std::make_pair(std::string("firefox-esr"), std::string("Firefox ESR")));
+    EXPECT_EQ(front.app->id + "/" + front.app->name, "firefox-esr/Firefox ESR");
     EXPECT_EQ(installedBrowsers(), std::set<std::string>{"firefox-esr"});
     env.set("XDG_SESSION_TYPE", "wayland");
     EXPECT_FALSE(frontApplication().told);

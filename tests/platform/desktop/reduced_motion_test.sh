@@ -6,21 +6,22 @@
 source "$(dirname "$0")/../../support/lib.sh"
 tool="${1:?usage: reduced_motion_test.sh <motion_tool>}"
 work_folder motion
-no_bus="unix:path=$work/no-bus"
-export XDG_CONFIG_HOME="$work/config" XDG_CURRENT_DESKTOP=GNOME
+export XDG_CONFIG_HOME="$work/config" XDG_CURRENT_DESKTOP=GNOME PATH="$work/bin:$PATH"
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 mkdir -p "$XDG_CONFIG_HOME" "$work/bin"
-export PATH="$work/bin:$PATH"  # the stand-in gsettings of each case comes first
-
-said() { grep -qxF -- "$1" "$work/$2.out"; }
-# run_tool <name>: the tool in the background, its output in $work/<name>.out.
+# run_tool <name> <change...>: the tool's output in $work/<name>.out, the change made.
 run_tool() {
-  background "$tool" >"$work/$1.out" 2>"$work/$1.err"
-  tool_pid=$!
-  wait_for 10 grep -q '^start:' "$work/$1.out" || true
+  local name=$1
+  shift
+  background "$tool" >"$work/$name.out" 2>"$work/$name.err"
+  wait_for 10 grep -q '^start:' "$work/$name.out" || true
+  local pid=$!
+  [ $# = 0 ] || { "$@" && wait_for 10 grep -q '^changed' "$work/$name.out" || true; }
+  stop "$pid"
 }
+said() { grep -qxF -- "$1" "$work/$2.out"; }
 
-# No bus: GNOME's setting through gsettings; `monitor` reports the change once the
-# test writes $work/flip.
+# GNOME: `monitor` reports the change once the test writes $work/flip.
 cat >"$work/bin/gsettings" <<STUB
 #!/bin/sh
 [ "\$2 \$3" = "org.gnome.desktop.interface enable-animations" ] || exit 1
@@ -30,29 +31,20 @@ echo "enable-animations: true"
 exec sleep 30
 STUB
 chmod 755 "$work/bin/gsettings"
-DBUS_SESSION_BUS_ADDRESS=$no_bus run_tool gsettings
-check "gsettings: reduced at start" said "start: reduced from gsettings" gsettings
-touch "$work/flip"
-wait_for 10 grep -q '^changed' "$work/gsettings.out" || true
-check "gsettings: full after the change" said "changed: full" gsettings
-stop "$tool_pid"
+run_tool gsettings touch "$work/flip"
+check "gsettings: reduced at start, full after the change" \
+  eval 'said "start: reduced from gsettings" gsettings && said "changed: full" gsettings'
 # From here on gsettings knows no such key, as where GNOME's schemas are missing.
 printf '#!/bin/sh\nexit 1\n' >"$work/bin/gsettings"
 
-# KDE without a portal: kdeglobals, replaced by rename as KDE writes it.
+# KDE: kdeglobals, replaced by rename as KDE writes it; another group's key does not count.
 printf '[General]\nAnimationDurationFactor=0\n[KDE]\nAnimationDurationFactor=1\n' \
   >"$XDG_CONFIG_HOME/kdeglobals"
-XDG_CURRENT_DESKTOP=KDE DBUS_SESSION_BUS_ADDRESS=$no_bus run_tool kde
-check "kdeglobals: full at start (another group's key does not count)" \
-  said "start: full from kdeglobals" kde
-printf '[KDE]\nAnimationDurationFactor=0\n' >"$XDG_CONFIG_HOME/kdeglobals.new"
-mv "$XDG_CONFIG_HOME/kdeglobals.new" "$XDG_CONFIG_HOME/kdeglobals"
-wait_for 10 grep -q '^changed' "$work/kde.out" || true
-check "kdeglobals: reduced after the change" said "changed: reduced" kde
-stop "$tool_pid"
+printf '[KDE]\nAnimationDurationFactor=0\n' >"$work/kdeglobals.new"
+XDG_CURRENT_DESKTOP=KDE run_tool kde mv "$work/kdeglobals.new" "$XDG_CONFIG_HOME/kdeglobals"
+check "kdeglobals: full at start, reduced after the change" \
+  eval 'said "start: full from kdeglobals" kde && said "changed: reduced" kde'
 
-# Nothing at all: full motion.
-DBUS_SESSION_BUS_ADDRESS=$no_bus run_tool none
+run_tool none
 check "no setting anywhere: full motion" said "start: full from nothing" none
-stop "$tool_pid"
 finish
