@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -64,12 +63,9 @@ int inChild(const std::function<int()>& fn, bool unprivileged, bool isolated) {
     return waitForChild(pid, 60);
 }
 
-int failed(const char* what, int code) {
-    std::fprintf(stderr, "check failed: %s\n", what);
-    return code;
-}
+namespace {
 
-void execHelper(const std::vector<std::string>& args) {
+[[noreturn]] void execHelper(const std::vector<std::string>& args) {
     // Outside ctest the programs stand in bin/ next to the tests' folder.
     const char* bin = std::getenv("TARROW_BIN");
     const std::string program = (bin ? std::string(bin)
@@ -85,6 +81,8 @@ void execHelper(const std::vector<std::string>& args) {
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
 }
+
+}  // namespace
 
 HelperRun runHelper(const std::vector<std::string>& args, const std::optional<Binds>& binds,
                     int timeoutSeconds) {

@@ -24,18 +24,12 @@ int waitForChild(pid_t pid, int timeoutSeconds);
 // namespace cannot be made).
 int inChild(const std::function<int()>& fn, bool unprivileged, bool isolated = false);
 
-// For fn's checks: prints what failed and gives the code to return.
-int failed(const char* what, int code = 1);
-
 struct HelperRun {
     int status = -1;  // exit status; -1 when it had to be killed
     std::string out, err;
 };
 // Folders of a test bound over the machine's own: {test folder, path it stands in for}.
 using Binds = std::vector<std::pair<std::string, std::string>>;
-
-// In a child process: becomes the built tarrow-helper with these arguments.
-[[noreturn]] void execHelper(const std::vector<std::string>& args);
 
 // Runs the built tarrow-helper with these arguments. With binds, it runs in its own mount
 // and network namespace with those folders in place and an empty /var/lib, so that
