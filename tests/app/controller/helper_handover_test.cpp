@@ -122,6 +122,7 @@ TEST(HelperIdentity, TheDigestIsOfARegularFileAndFollowsItsChanges) {
     std::filesystem::create_directory(s / "folder");
     ASSERT_EQ(::mkfifo((s / "fifo").c_str(), 0600), 0);
     for (const char* name : {"missing", "folder", "fifo"}) EXPECT_FALSE(sha256(s / name)) << name;
+    EXPECT_EQ(bundledHelperFor(s / "tarrow"), s / "tarrow-helper") << "named where it is missing";
     // Hashed again when the file changed, even at the same size and the old time (cp -p).
     std::optional<HelperHash> cache;
     writeFile(s / "helper", "abc");
