@@ -37,6 +37,9 @@ TEST(Commands, WordsAndTheirLimits) {
     for (const char* text : {"  for\t90 \n", "for\u00a090"})
         EXPECT_EQ(parseCommand(text).value_or(Command{}).words,
                   (std::vector<std::string>{"for", "90"}));
+    for (const char* word : {"on", "off", "for MINUTES", "lock MINUTES", "status", "settings"})
+        EXPECT_NE(std::string(helpText()).find("\n  " + std::string(word) + " "),
+                  std::string::npos);
     // The picture size of "--render": two whole sides, each brought within the limits.
     const std::pair<const char*, RenderSize> sizes[] = {
         {"800x600", {800, 600}},
