@@ -61,8 +61,8 @@ TEST(Tick, RequestsWhatTheConfigurationSaysThroughGeneratedChanges) {
         rig.tick();
         SCOPED_TRACE(step);
         ASSERT_EQ(rig.request(), expectedRequest(rig)) << encodeConfig(rig.store->config());
-        EXPECT_GT(rig.store->config().onUntil.value_or(rig.clock + 1s), rig.clock)
-            << "expired: cleared";
+        for (const auto& until : {rig.store->config().onUntil, rig.store->config().strictUntil})
+            EXPECT_GT(until.value_or(rig.clock + 1s), rig.clock) << "expired: cleared";
         rig.applyRequest();
         rig.advance(5);
         rig.tick();

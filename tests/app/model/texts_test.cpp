@@ -35,7 +35,8 @@ TEST(Texts, EachFamilySaysItsValues) {
              visitsLine({"reddit.com", 20000}, "de_DE"),
          "youtube.com \u00B7 also youtu.be \u00B7 tried 1.234 times this week \u00B7 still opens: "
          "www.youtube.com \u2013 r1; reddit.com \u00B7 20.000 visits \u00B7 Social media"},
-        {listJoined({"Firefox", "Chromium", "Brave"}), "Firefox, Chromium and Brave"},
+        {listJoined({"Firefox", "Chromium", "Brave"}) + "; " + listJoined({"Firefox", "Chromium"}),
+         "Firefox, Chromium and Brave; Firefox and Chromium"},
         {when(t("2026-10-26T00:00:00+01:00"), t("2026-10-25T23:30:00+01:00"), de),
          "tomorrow 00:00"},
         {describe(Schedule{"", true, {2, 4, 6, 9}, 1320, 120}, gb) + "; " +
