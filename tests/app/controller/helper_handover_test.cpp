@@ -122,6 +122,7 @@ TEST(HelperIdentity, TheDigestIsOfARegularFileAndFollowsItsChanges) {
     std::filesystem::create_directory(s / "folder");
     ASSERT_EQ(::mkfifo((s / "fifo").c_str(), 0600), 0);
     for (const char* name : {"missing", "folder", "fifo"}) EXPECT_FALSE(sha256(s / name)) << name;
+    EXPECT_EQ(bundledHelperFor(s / "tarrow"), s / "tarrow-helper") << "named where it is missing";
     // Hashed again when the file changed, even at the same size and the old time (cp -p).
     std::optional<HelperHash> cache;
     writeFile(s / "helper", "abc");
@@ -149,8 +150,8 @@ TEST(HelperSetup, WithoutAnAgentTheRootCommandIsNamed) {
     steps.folder = s.path;
     steps.noAgent = [&](const std::string& root) { told.push_back(root); };
     const platform::HelperInstall install{s / "tarrow-helper", std::string(64, 'a'), "/r", 1000};
-    EXPECT_FALSE(
-        installHelper(install, steps, [&](std::string_view l) { logged.emplace_back(l); }));
+    const LogFn log = [&](std::string_view l) { logged.emplace_back(l); };
+    EXPECT_FALSE(installHelper(install, steps, log));
     const std::string command = "sudo sh '" + s / "helper-set-up.sh" + "'";
     EXPECT_EQ(logged, (std::vector<std::string>{
                           "admin step not done: no polkit authentication agent runs; as root, "
@@ -160,6 +161,23 @@ TEST(HelperSetup, WithoutAnAgentTheRootCommandIsNamed) {
     EXPECT_EQ(told, std::vector<std::string>{command});
     EXPECT_EQ(readFile(s / "helper-set-up.sh"), platform::installScript(install) + "\n");
     EXPECT_EQ(statOf(s / "helper-set-up.sh").st_mode & 0777, 0600u);
+    // Every other end is said: a refusal, no helper beside the app, a request path the
+    // service cannot take; and the removal's outcome.
+    steps.run = [](const std::string&, platform::AdminAction action) {
+        return action == platform::AdminAction::remove ? Status{}
+                                                       : Status::failure("run as root", "", EPERM);
+    };
+    logged.clear();
+    EXPECT_FALSE(installHelper(install, steps, log));
+    EXPECT_FALSE(installHelper({s / "gone", install.digest, "/r", 1000}, steps, log));
+    EXPECT_FALSE(installHelper({install.bundledHelper, install.digest, "r\n", 1000}, steps, log));
+    EXPECT_TRUE(removeHelper(steps, log));
+    EXPECT_EQ(logged,
+              (std::vector<std::string>{
+                  "admin step not done: cannot run as root: Operation not permitted",
+                  "helper not installed", "the helper is missing beside the app: " + s / "gone",
+                  "helper not installed", "state folder path not usable for the helper",
+                  "helper removed"}));
 }
 
 // The log is cut over at two million bytes, keeping one older generation, and an

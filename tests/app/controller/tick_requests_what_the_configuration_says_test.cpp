@@ -49,7 +49,7 @@ TEST(Tick, RequestsWhatTheConfigurationSaysThroughGeneratedChanges) {
         else if (change == 2)
             c.sites[size_t(pick(3))].domain = domains[pick(4)];
         else if (change == 3)
-            c = lockedFor(c, 1 + pick(60), rig.clock);
+            c = lockedFor(c, 1 + pick(60), rig.clock, pick(4) == 0);
         else if (change == 4)
             c = switched(c, pick(2), rig.clock, cal);
         else if (change == 5)
@@ -61,8 +61,8 @@ TEST(Tick, RequestsWhatTheConfigurationSaysThroughGeneratedChanges) {
         rig.tick();
         SCOPED_TRACE(step);
         ASSERT_EQ(rig.request(), expectedRequest(rig)) << encodeConfig(rig.store->config());
-        EXPECT_GT(rig.store->config().onUntil.value_or(rig.clock + 1s), rig.clock)
-            << "expired: cleared";
+        for (const auto& until : {rig.store->config().onUntil, rig.store->config().strictUntil})
+            EXPECT_GT(until.value_or(rig.clock + 1s), rig.clock) << "expired: cleared";
         rig.applyRequest();
         rig.advance(5);
         rig.tick();
@@ -131,7 +131,8 @@ TEST(Tick, ShownStateFollowsTheSection) {
     EXPECT_EQ(rig.countPrefix("cannot empty the request: "), 1);
 }
 
-// A request that cannot be written is said at every tick; the state is still derived.
+// A request that cannot be written is said at every tick; the state is still derived. A
+// strict lock too long for its limit is said.
 TEST(Tick, ARequestThatCannotBeWrittenIsSaid) {
     TempFolder blocker;
     writeFile(blocker / "file", "a regular file where a folder should be\n");
@@ -141,6 +142,8 @@ TEST(Tick, ARequestThatCannotBeWrittenIsSaid) {
     for (int i = 0; i < 3; ++i, rig.advance(5)) rig.tick();
     EXPECT_EQ(rig.countPrefix("cannot write the request: "), 3);
     EXPECT_EQ(rig.store->helper(), Helper::stuck) << "nothing was requested, so nothing applied";
+    rig.command("lock 1441"), rig.tick();
+    EXPECT_EQ(rig.count("lock: minutes must be a whole number from 1 to 1440"), 1);
 }
 
 // With the wait on, "Okay, Now" opens after a minute, not before; a second "off" cancels.

@@ -78,10 +78,11 @@ TEST(AttemptsCount, TwentySecondsMakeOneAttempt) {
 }
 
 // The day is the local date; 90 days are kept, and two ahead (a move west); a save writes
-// only a change or a day gone too old.
+// only a change or a day gone too old; a failed write is said once and tried again.
 TEST(AttemptsFile, NinetyLocalDaysAreKeptAndOnlyAChangeIsWritten) {
     TempFolder dir;
-    Attempts attempts(dir.path);
+    std::vector<std::string> logged;
+    Attempts attempts(dir.path, [&](std::string_view line) { logged.emplace_back(line); });
     const Instant now = *parseIso("2026-10-22T22:00:30Z");  // 00:00:30 on the 23rd in Berlin
     attempts.count("old.example", now - days{90}, berlin);
     attempts.count("kept.example", now - days{89}, berlin);
@@ -90,12 +91,18 @@ TEST(AttemptsFile, NinetyLocalDaysAreKeptAndOnlyAChangeIsWritten) {
     attempts.count("youtube.com", now + days{2}, berlin);
     attempts.count("youtube.com", now + days{4}, berlin);  // a clock that was wrong
     EXPECT_FALSE(exists(dir / "attempts.json")) << "counting writes nothing";
+    std::filesystem::create_directory(dir / "attempts.json.tmp");  // a write that fails
+    attempts.save(now, berlin), attempts.save(now, berlin);
+    EXPECT_EQ(logged, std::vector<std::string>{"cannot save the attempts: cannot write " +
+                                               dir / "attempts.json.tmp" + ": File exists"});
+    std::filesystem::remove(dir / "attempts.json.tmp");
     attempts.save(now, berlin);
-    EXPECT_EQ(decodeAttempts(readFile(dir / "attempts.json").value()).counts,
-              (AttemptCounts{{dayOf("2026-07-26"), {{"kept.example", 1}}},
-                             {dayOf("2026-10-22"), {{"youtube.com", 1}}},
-                             {dayOf("2026-10-23"), {{"youtube.com", 1}}},
-                             {dayOf("2026-10-25"), {{"youtube.com", 1}}}}));
+    // Written day by day as the counts change, the file is what the whole encoder writes.
+    EXPECT_EQ(readFile(dir / "attempts.json"),
+              encodeAttempts(AttemptCounts{{dayOf("2026-07-26"), {{"kept.example", 1}}},
+                                           {dayOf("2026-10-22"), {{"youtube.com", 1}}},
+                                           {dayOf("2026-10-23"), {{"youtube.com", 1}}},
+                                           {dayOf("2026-10-25"), {{"youtube.com", 1}}}}));
     std::filesystem::remove(dir / "attempts.json");
     attempts.save(now + seconds(5), berlin);
     EXPECT_FALSE(exists(dir / "attempts.json")) << "nothing changed, nothing written";

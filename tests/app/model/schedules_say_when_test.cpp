@@ -55,6 +55,7 @@ TEST(Schedules, AgreeWithTheRulesReadStepByStep) {
         sched(weekdays, 480, 720),   sched({1}, 120, 180),
         sched({7}, 1320, 150),       sched({1, 7}, 0, 0),
         sched({0, 4, 8}, 1500, -20), sched({1, 2, 3, 4, 5, 6, 7}, 1410, 30),
+        sched({0, 9}, 60, 120),
     };
     const Instant from = t("2026-01-01T00:00:00Z");
     for (const char* zone : {"Europe/Berlin", "America/New_York", "Asia/Kolkata",

@@ -5,8 +5,10 @@
 
 #include "app/model/attempts_texts.h"
 #include "app/model/general_texts.h"
+#include "app/model/login_item.h"
 #include "app/model/machine_texts.h"
 #include "app/model/setup_texts.h"
+#include "app/model/site_lines.h"
 #include "app/model/sites_texts.h"
 #include "app/model/texts.h"
 
@@ -26,10 +28,20 @@ TEST(Texts, EachFamilySaysItsValues) {
     const std::pair<std::string, std::string> cases[] = {
         {statusLine(schedule, nine, de), "Tarrow \u2013 until 12:00, on schedule"},
         {statusLine(off, nine, de), "Everything open \u2013 next schedule Mo. 08:00"},
+        {untilLine(schedule, nine, de) + "; " + cardLine(schedule, nine, de) + "; " +
+             untilLine({true, Why::timed(noon), noon, monday}, nine, de),
+         "until 12:00, on schedule; Blocked until 12:00, on schedule.; until 12:00"},
+        {detail("youtube.com", 1234, "de_DE", {{"www.youtube.com", "r1"}}).value_or("") + "; " +
+             visitsLine({"reddit.com", 20000}, "de_DE"),
+         "youtube.com \u00B7 also youtu.be \u00B7 tried 1.234 times this week \u00B7 still opens: "
+         "www.youtube.com \u2013 r1; reddit.com \u00B7 20.000 visits \u00B7 Social media"},
+        {listJoined({"Firefox", "Chromium", "Brave"}) + "; " + listJoined({"Firefox", "Chromium"}),
+         "Firefox, Chromium and Brave; Firefox and Chromium"},
         {when(t("2026-10-26T00:00:00+01:00"), t("2026-10-25T23:30:00+01:00"), de),
          "tomorrow 00:00"},
-        {describe(Schedule{"", true, {2, 4, 6, 9}, 1320, 120}, gb),
-         "Mon, Wed, Fri, 22:00\u201302:00"},
+        {describe(Schedule{"", true, {2, 4, 6, 9}, 1320, 120}, gb) + "; " +
+             describe(Schedule{"", true, {}, 60, 60}, gb),
+         "Mon, Wed, Fri, 22:00\u201302:00; No days, all day"},
         {todayTryLine(1) + todayTryLine(11) + todayTryLine(22) + todayTryLine(113),
          "First try today11th try today22nd try today113th try today"},
         // Typed text is quoted so that no direction mark or control can turn it around.
@@ -56,7 +68,8 @@ TEST(Texts, OtherDesktopsMeetNoAppleWords) {
                                    welcomeWhere(d),
                                    historyFootnote(d),
                                    neverBlocks("example.com", d),
-                                   lockedInsteadOfList({"Firefox"}, d).text};
+                                   agentName("tarrow.service", d),
+                                   lockedInsteadOfList({"Firefox", "Chromium", "Brave"}, d).text};
     for (Helper h : {Helper::missing, Helper::outdated, Helper::stuck, Helper::working})
         texts.push_back(helperText(h, d));
     for (const MachineText* text : machine::all) texts.push_back(machineText(*text, {}, d));
@@ -68,6 +81,23 @@ TEST(Texts, OtherDesktopsMeetNoAppleWords) {
         for (const char* word : {"Mac", "iCloud", "Apple", "Finder", "System Settings", "Dock",
                                  "Safari", "menu bar", "Full Disk Access"})
             EXPECT_EQ(text.find(word), std::string::npos) << word << " in: " << text;
+}
+
+// Started by a user service, a login item that is on goes, so that the app starts once; a
+// failure to remove it is said.
+TEST(LoginItem, GoesWhenAServiceStartsTheApp) {
+    for (const Status& result : {Status{}, Status::failure("remove", "/x/t.desktop", EACCES)}) {
+        std::vector<std::string> logged;
+        bool on = true;
+        const LoginItem item{[&] { return on; }, [&](bool want) { return on = want, result; }};
+        for (int twice = 0; twice < 2; ++twice)
+            dropLoginItemForAgent(item, agentName("tarrow.service", Desktop::other),
+                                  [&](std::string_view line) { logged.emplace_back(line); });
+        EXPECT_EQ(logged, std::vector<std::string>{
+                              result.ok() ? "login item removed, the systemd user unit "
+                                            "tarrow.service starts Tarrow"
+                                          : "could not remove the login item: " + result.text()});
+    }
 }
 
 }  // namespace
