@@ -17,5 +17,11 @@ pngs=0; for f in "$work"/icons/mark-*.png; do [ "$(head -c 4 "$f" | tail -c 3)" 
 check "--icons: the four marks as pictures" [ "$pngs" = 4 ]
 check "--version" contains "$("$bin/tarrow" --version)" "Tarrow 1."
 check "--help names the shell's words" contains "$("$bin/tarrow" --help)" "on                 block until you say okay"
+background "$bin/tarrow" --page-test >"$work/page-test"
+wait_for 10 test -s "$work/page-test" || fail "--page-test printed no address"
+read -r address token <"$work/page-test"
+check "--page-test: serves the page of a popular site with its token" \
+  eval 'curl -sf "$address" | grep -q "youtube.com" && [ ${#token} -ge 16 ]'
+stop $!
 check "no copy of the app was left running" not pgrep -f "$bin/tarrow\$"
 finish

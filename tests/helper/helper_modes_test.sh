@@ -1,8 +1,20 @@
-# tarrow-helper --listen-test <folder> <plain port> <TLS port>: answers on 127.0.0.1,
-# notes hits in <folder>/hits, and exits 1 with one line when a port is taken.
+# The helper's modes as a shell runs them: one-shot --apply and --clear on a file of the
+# test's own, the diagnostic --listen-test (answers on 127.0.0.1, notes hits in
+# <folder>/hits, exits 1 with one line when a port is taken), help and usage.
 source "$(dirname "$0")/../support/lib.sh"
 work_folder listen
 show_on_failure "$work/log"
+helper() { "$bin/tarrow-helper" "$@" 2>>"$work/log"; }
+check "--version, --help" eval 'helper --version | grep -q "^Tarrow helper" && helper --help | grep -q -- "--clear "'
+status=0; helper --daemon >/dev/null || status=$?
+check "no mode: the usage, status 2" [ $status = 2 ]
+printf '127.0.0.1 localhost\n' >"$work/hosts" && printf 'example.org\n' >"$work/request"
+helper --apply "$work/request" --uid 0 --hosts "$work/hosts" --no-flush
+check "--apply: the name is in the file" grep -q "^0.0.0.0 example.org" "$work/hosts"
+helper --clear --hosts "$work/hosts" --no-flush
+check "--clear: the file as it was" [ "$(cat "$work/hosts")" = "127.0.0.1 localhost" ]
+mkfifo "$work/fifo" && status=0 && helper --clear --hosts "$work/fifo" --no-flush || status=$?
+check "--clear on a FIFO: status 1, the reason" eval '[ $status = 1 ] && grep -q "failed: cannot replace $work/fifo" "$work/log"'
 free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
 plain=$(free_port) tls=$(free_port)
 background "$bin/tarrow-helper" --listen-test "$work" "$plain" "$tls" 2>"$work/log"
