@@ -61,6 +61,10 @@ TEST(HostsFollowRequest, AFailedWriteKeepsTheListener) {
     EXPECT_EQ(run("a.com\n", ::getuid() + 1),
               Lines{"request file not trusted, left /etc/hosts as it is: " + folder / "r"});
     EXPECT_EQ(readFile(state.hostsPath).value_or("").find("a.com"), std::string::npos);
+    setAge(folder / "r", 3600);  // an app that has stopped touching its request
+    lines.clear();
+    pass(state, folder / "r", ::getuid());
+    EXPECT_EQ(lines, Lines{"the app has been silent for 300 s, unblocking"});
 }
 
 // The daemon's use of the pacing replayed on a fake clock: a pass at once or one planned
