@@ -29,6 +29,7 @@ struct Rig {
     const std::string hosts = folder / "hosts";
     std::vector<std::set<IpAddress>> closes;
     Names logs;
+    std::vector<PolicyChange> policies;  // what every policy step reports
     std::unique_ptr<BlockHold> hold;
 
     Rig() {
@@ -47,8 +48,8 @@ struct Rig {
             closes.push_back(remotes);
             return Status::failure("close connections through", "socket diagnostics", EPERM);
         };
-        system.keepPolicies =
-            system.keepFirefoxPolicies = [](bool) { return std::vector<PolicyChange>{}; };
+        system.keepPolicies = system.keepFirefoxPolicies =
+            system.keepExtension = [this](bool) { return policies; };
         system.hostsPath = hosts;
         system.stillOpenPath = folder / "still-open";
         hold = std::make_unique<BlockHold>(system);
@@ -73,6 +74,22 @@ TEST(BlockHolds, RefusedClosesAndFailedWrites) {
     EXPECT_EQ(rig.logs.at(0),
               "open connections to a.test, slow.test stay open: cannot close connections through "
               "socket diagnostics: Operation not permitted (no address in time for slow.test)");
+}
+
+// A policy left alone is said once while it lasts, and only where it was wanted.
+TEST(BlockHolds, LastingPolicyProblemsAreSaidOnce) {
+    Rig rig;
+    rig.policies = {{PolicyChange::Kind::leftAlone, "/p", "taken"}};
+    const auto log = [&rig](std::string_view l) { rig.logs.emplace_back(l); };
+    for (int i = 0; i < 2; ++i) {
+        rig.pass({"b.test"});
+        rig.hold->keepExtension(log);
+    }
+    rig.hold->release(log);
+    std::erase_if(rig.logs, [](const std::string& l) { return l.starts_with("open conn"); });
+    EXPECT_EQ(rig.logs, (Names{"left /p alone: taken", "left /p alone: taken",
+                               "browser extension policy not written in /p: taken",
+                               "browser extension policy not removed from /p: taken"}));
 }
 
 TEST(BlockHolds, WhichLineKeepsANameOpen) {

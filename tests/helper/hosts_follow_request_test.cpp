@@ -42,10 +42,10 @@ TEST(HostsFollowRequest, AFailedWriteKeepsTheListener) {
     state.daemon = true;
     state.notice = &notice;
     state.log = [&](std::string_view line) { lines.emplace_back(line); };
-    const auto run = [&](const std::string& request) {
+    const auto run = [&](const std::string& request, uid_t uid = ::getuid()) {
         writeFile(folder / "r", request);
         lines.clear();
-        pass(state, folder / "r", ::getuid());
+        pass(state, folder / "r", uid);
         return lines;
     };
     EXPECT_EQ(run("a.com\n"), Lines{"blocking 1 host names, answering on 127.0.0.2"});
@@ -57,6 +57,14 @@ TEST(HostsFollowRequest, AFailedWriteKeepsTheListener) {
     ASSERT_EQ(::rmdir(temp.c_str()), 0);
     EXPECT_EQ(run(""), Lines{"unblocked"});
     EXPECT_FALSE(notice.running);
+    // Another user's request is not followed, and said so.
+    EXPECT_EQ(run("a.com\n", ::getuid() + 1),
+              Lines{"request file not trusted, left /etc/hosts as it is: " + folder / "r"});
+    EXPECT_EQ(readFile(state.hostsPath).value_or("").find("a.com"), std::string::npos);
+    setAge(folder / "r", 3600);  // an app that has stopped touching its request
+    lines.clear();
+    pass(state, folder / "r", ::getuid());
+    EXPECT_EQ(lines, Lines{"the app has been silent for 300 s, unblocking"});
 }
 
 // The daemon's use of the pacing replayed on a fake clock: a pass at once or one planned

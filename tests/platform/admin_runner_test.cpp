@@ -57,5 +57,17 @@ TEST(AdminRunner, PackagedShellOnlyWhenRootOwnsIt) {
     EXPECT_EQ(adminShell(shell), ::getuid() == 0 ? shell : "/bin/sh");
 }
 
+// A quote or backslash in the step cannot end the AppleScript string early; each step's
+// polkit action is one the package's policy defines.
+TEST(AdminRunner, AppleScriptQuotingAndPolicyActions) {
+    EXPECT_EQ(adminAppleScript(R"(echo "a\" b")", R"(Tarrow "x")"),
+              R"(do shell script "echo \"a\\\" b\"" with prompt "Tarrow \"x\"" with )"
+              "administrator privileges");
+    const std::string policy =
+        test::readFile(TARROW_SOURCE_DIR "/packaging/de.brightloom.tarrow.policy").value_or("");
+    for (AdminAction action : {AdminAction::setUp, AdminAction::remove})
+        EXPECT_NE(policy.find("<action id=\"" + polkitAction(action) + "\">"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tarrow::platform

@@ -150,6 +150,18 @@ TEST(BrowserPolicies, NothingFollowedOrReplaced) {
     }
 }
 
+// Only one file's list of forced extensions takes effect: ours carries the administrator's.
+TEST(BrowserPolicies, TheAdministratorsForcedExtensionsStay) {
+    Root r;
+    const std::string folder = r.root.path + chromium + "/";
+    fs::create_directories(folder);
+    writeFile(folder + "admin.json", R"({"ExtensionInstallForcelist": ["x;u", "ours;f", 7]})");
+    ASSERT_EQ(keepExtensionPolicies("ours;f", folders, r.root.path).at(0).kind, Kind::written);
+    EXPECT_EQ(json::parse(read(folder + std::string(extensionPolicyName)))
+                  .at("ExtensionInstallForcelist"),
+              json::array({"ours;f", "x;u"}));
+}
+
 // A build folder's path may hold anything; the update manifest's attribute stays one.
 TEST(BrowserPolicies, TheExtensionsUpdateManifestPathIsEscaped) {
     const ExtensionBuild build{"/home/a b/it's/tarrow.crx", std::string(32, 'c'), "1.0.0"};

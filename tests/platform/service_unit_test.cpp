@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "platform/install_script.h"
+#include "platform/quoting.h"
 
 namespace tarrow::platform {
 namespace {
@@ -43,6 +46,20 @@ TEST(ServiceUnit, RequestPathsThatCannotBeWritten) {
         EXPECT_FALSE(usableRequestPath("/home/a" + bad + "b")) << bad;
     for (const std::string& bad : {std::string("/home/a\0b", 9), std::string("relative/path")})
         EXPECT_FALSE(usableRequestPath(bad)) << bad;
+}
+
+// The launchd variant: hostile paths leave every script parseable by the shell, the
+// request path reaches the plist escaped; this build's own scripts and prompt are Linux's.
+TEST(ServiceUnit, LaunchdScriptsAndThisPlatformsWords) {
+    const HelperInstall in{"/Applications/O'Neil & Co/$(x)/tarrow-helper", std::string(64, 'a'),
+                           "/Users/o'neil/R&D <x>/blocked-hosts", 501};
+    EXPECT_NE(macInstallScript(in).find("<string>--daemon</string><string>/Users/o'neil/R&amp;D "
+                                        "&lt;x&gt;/blocked-hosts</string>"),
+              std::string::npos);
+    for (const std::string& script : {macInstallScript(in), macRemovalScript(), removalScript()})
+        EXPECT_EQ(std::system(("bash -n -c " + shellQuote(script)).c_str()), 0) << script;
+    EXPECT_EQ(removalScript().find("launchctl"), std::string::npos);
+    EXPECT_NE(installPrompt().find("this computer\u2019s hosts file"), std::string::npos);
 }
 
 }  // namespace
