@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/browser/browser_scripts.h"
+#include "app/browser/script_values.h"
 
 namespace tarrow {
 namespace {
@@ -137,7 +138,18 @@ TEST(BrowserTabs, TheSweepTurnsBlockedTabsOfEveryWindowOfConsentingBrowsers) {
     tabs.askBrowsers();  // Safari's consent is asked off the main thread
     EXPECT_EQ(needs.logs.back(), "browser com.apple.Safari: notAsked (asked)");
     EXPECT_EQ(tabs.refreshBrowsers().size(), 2u);
+    fake.running = {chrome};  // Safari quit: its last answer stays
+    fake.status[chrome.id] = -600;
+    EXPECT_EQ(tabs.refreshBrowsers(),
+              (std::vector<BrowserState>{{safari.id, safari.id, Consent::notAsked},
+                                         {chrome.id, chrome.id, Consent::notRunning}}));
+    EXPECT_EQ(needs.logs.back(), "browser com.google.Chrome: notRunning");
     EXPECT_EQ(scriptString("a\\b\"c"), "\"a\\\\b\\\"c\"");
+    // Results read back: escapes, a cut text, an empty list, a word with spaces after it.
+    EXPECT_EQ(scriptText(R"("a\nb\tc\rd\\")"), "a\nb\tc\rd\\");
+    for (const char* cut : {R"("a\)", "\"cut"}) EXPECT_EQ(scriptText(cut), std::nullopt);
+    EXPECT_EQ(scriptLists("{{}, {missing value }}"),
+              (std::vector<std::vector<std::string>>{{}, {""}}));
 }
 
 }  // namespace

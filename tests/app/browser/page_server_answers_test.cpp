@@ -90,6 +90,8 @@ TEST_F(Routes, HostTokenAndPathDecideTheAnswer) {
     for (const auto& [request, expected] : cases) EXPECT_EQ(answer(request), expected) << request;
     test::writeFile(dir / "hosts", blockedHosts);
     EXPECT_EQ(answer(get(status)), "200 OK blocked");
+    ::unlink((dir / "hosts").c_str());  // gone: nothing is blocked any more
+    EXPECT_EQ(answer(get(status)), "200 OK open");
 }
 
 // The blocked names go to Tarrow's extension only: Chromium sends its requests without an
@@ -178,6 +180,16 @@ TEST(PageServing, AStallingClientIsClosed) {
     EXPECT_TRUE(cut.closed && cut.bytes.empty());
     EXPECT_GT(cut.after, std::chrono::milliseconds(2500));
     EXPECT_LT(cut.after, std::chrono::milliseconds(4500));
+    EXPECT_EQ(server.counts().accepted, 1u);
+    const std::string port = std::to_string(*server.port());
+    EXPECT_EQ(server.url("a b", "/"), "http://127.0.0.1:" + port + "/blocked?site=a%20b&back=%2F");
+    // Every port taken: said once, however often it is tried.
+    std::vector<std::string> logged;
+    setup.log = [&logged](const std::string& line) { logged.push_back(line); };
+    setup.ports = {*server.port(), 1};
+    PageServer second(setup);
+    EXPECT_FALSE(second.start() || second.start());
+    EXPECT_EQ(logged.size(), 1u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // layouts under a scratch home, read without being changed.
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -158,6 +159,8 @@ TEST(SuggestionsFromHistory, EveryBrowserUnderTheHomeCountsForItsSite) {
     char listed[25] = {};
     EXPECT_EQ(std::fread(listed, 1, 24, out), 24u);
     std::fclose(out);
+    ::setenv("HOME", "", 1);  // unset: the account's own
+    EXPECT_EQ(userHome(), ::getpwuid(::getuid())->pw_dir);
     ::setenv("HOME", ownHome.c_str(), 1);
     EXPECT_STREQ(listed, "12     youtube.com\n10   ");
     EXPECT_EQ(logged, result.problems);
@@ -201,6 +204,7 @@ TEST(SuggestionsFromHistory, VisitsAreCountedInsideTheWindow) {
               (std::variant<std::int64_t, double>(std::numeric_limits<std::int64_t>::max())));
     EXPECT_EQ(historyCutoff(HistoryFormat::firefox, -1e300, at),
               (std::variant<std::int64_t, double>(std::numeric_limits<std::int64_t>::max())));
+    EXPECT_FALSE(historyVisits("/nonexistent/History", 30, HistoryFormat::chromium));
 }
 
 // Chromium's visits are read through its time index when it has one, by address otherwise

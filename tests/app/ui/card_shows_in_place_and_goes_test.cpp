@@ -8,9 +8,11 @@
 #include <QToolButton>
 
 #include "app/ui/card_place.h"
+#include "app/ui/mark.h"
 #include "app/ui/notice_panel.h"
 #include "app/ui/notice_view.h"
 #include "tests/support/qt_app.h"
+#include "tests/support/temp_folder.h"
 
 namespace tarrow::ui {
 namespace {
@@ -58,6 +60,16 @@ TEST(Card, ComesWithoutTheFocusAndGoesUnlessThePointerRests) {
     EXPECT_TRUE(card.isVisible());
     card.view()->closeButton()->click();
     EXPECT_TRUE(waitUntil([&] { return !card.isVisible(); }));
+}
+
+// The card's mark: an image in the resources folder replaces the drawn one, in the ink.
+// Here the blocked state's image is the open state's drawing: no bar.
+TEST(Card, TheMarkIsTheResourceImageWhereThereIsOne) {
+    test::ensureQtApp();
+    test::TempFolder resources;
+    drawnMarkImage(false, 2).save(QString::fromStdString(resources / "menubar-blocked.png"));
+    qputenv("TARROW_RESOURCES", resources.path.c_str());
+    EXPECT_EQ(markImage(true, 2, Qt::red), drawnMarkImage(false, 2, Qt::red));
 }
 
 }  // namespace

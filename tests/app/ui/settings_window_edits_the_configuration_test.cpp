@@ -74,6 +74,8 @@ struct SettingsRig {
         hooks.sites.removeHelper = hooks.general.removeHelper = record("remove helper");
         hooks.general.login = std::move(login);
         hooks.general.showLog = record("show log");
+        hooks.general.askBrowsers = record("ask");
+        hooks.general.openAutomationSettings = record("open");
         hooks.calendar = &calendar;
         window = std::make_unique<ui::SettingsWindow>(*observed, std::move(hooks));
     }
@@ -183,6 +185,17 @@ TEST(SettingsWindow, SuggestionsArriveWithoutBlockingTheWindow) {
     EXPECT_EQ(rig.row("suggestion:bild.de"), nullptr);  // listed already
     rig.click(rig.row("suggestion:foo.de")->checkBox());
     EXPECT_EQ(rig.diskDomains(), (Strings{"bild.de", "foo.de"}));
+    // What shows instead of the suggestions, and the note under them while one is locked.
+    const std::tuple<std::vector<Suggestion>, Strings, const char*> notes[] = {
+        {{}, {}, "note:none"},
+        {{{"bild.de", 30}}, {}, "note:all"},
+        {{}, {"Firefox"}, "note:locked"},
+        {{{"x.de", 12}}, {"Firefox"}, "note:locked-under"}};
+    for (const auto& [suggestions, locked, key] : notes) {
+        rig.store->setSuggestions(suggestions);
+        rig.store->setLockedBrowsers(locked);
+        EXPECT_NE(rig.sites().list()->widget(key), nullptr) << key;
+    }
 }
 
 TEST(SettingsWindow, TheSchedulesTabAddsEditsAndRemoves) {
@@ -243,8 +256,16 @@ TEST(SettingsWindow, TheGeneralTabSwitchesAndTheSetUpBoxes) {
         if (box->isVisible() && box->setUpButton()->isVisible()) rig.click(box->setUpButton());
         if (box->isVisible() && box->removeButton()->isVisible()) rig.click(box->removeButton());
     }
-    EXPECT_EQ(rig.calls, (Strings{"show log", "set up", "set up", "remove helper"}));
+    enabled = false;  // switched off in the desktop's own settings: read again on showing
+    rig.open(Tab::general);
+    EXPECT_FALSE(view.loginSwitch()->isChecked());
     EXPECT_FALSE(view.browserRow()->isVisible());  // no browser is scripted here
+    for (Consent consent : {Consent::notAsked, Consent::denied, Consent::granted}) {
+        rig.store->setBrowsers({{"com.google.Chrome", "Chrome", consent}});
+        EXPECT_EQ(view.consentButton()->isVisible(), consent != Consent::granted);
+        if (view.consentButton()->isVisible()) rig.click(view.consentButton());
+    }
+    EXPECT_EQ(rig.calls, (Strings{"show log", "set up", "set up", "remove helper", "ask", "open"}));
 }
 
 QAction* find(QMenu* menu, const QString& title) {
@@ -357,7 +378,12 @@ TEST(SettingsWindow, EveryTextFitsAndStandsOutInEachLocaleAndPalette) {
             }
         }
     }
-    QApplication::setPalette(ui::appearancePalette(ui::Appearance::light));
+    // Left dark; a theme change brings back the desktop's appearance, light here.
+    ui::followDesktopAppearance(*qApp);
+    QEvent theme(QEvent::ThemeChange);
+    QApplication::sendEvent(qApp, &theme);
+    EXPECT_TRUE(waitUntil(
+        [] { return QApplication::palette() == ui::appearancePalette(ui::Appearance::light); }));
 }
 
 }  // namespace
