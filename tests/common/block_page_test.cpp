@@ -1,5 +1,5 @@
-// The block page names the site without its www. or m., escaped, and speaks of this
-// computer. (The page as the browser shows it: the page scripts.)
+// The block page names the site without its www. or m., escaped, speaks of this computer
+// and shows the way to the app's menu with and without a tray. (The page as the browser shows it: the page scripts.)
 
 #include "common/block_page.h"
 
@@ -14,6 +14,7 @@ TEST(BlockPage, NamesTheSiteEscaped) {
         const std::string page = blockPage(std::string(host));
         EXPECT_NE(page.find(std::string("<h1>") + name + "?<br>"), std::string::npos) << name;
         EXPECT_NE(page.find("on this computer.</p>"), std::string::npos);
+        EXPECT_NE(page.find("from the applications menu"), std::string::npos) << "no tray";
     }
 }
 
