@@ -1,5 +1,6 @@
 // The block page names the site without its www. or m., escaped, speaks of this computer
-// and shows the way to the app's menu with and without a tray. (The page as the browser shows it: the page scripts.)
+// and shows the way to the app's menu with and without a tray. (The page as the browser
+// shows it: the page scripts.)
 
 #include "common/block_page.h"
 
