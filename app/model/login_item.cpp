@@ -4,8 +4,7 @@
 
 namespace tarrow {
 
-bool switchLogin(const LoginItem& item, bool on, const LogFn& log) {
-    const Status done = item.set(on);
+bool loginSwitched(const LoginItem& item, bool on, const Status& done, const LogFn& log) {
     if (done.ok())
         log(std::string("start at login: ") + (on ? "on" : "off"));
     else

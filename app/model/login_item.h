@@ -18,9 +18,11 @@ struct LoginItem {
     bool available() const { return enabled && set; }
 };
 
-// Switches, logs "start at login: on" or "off", or "start at login failed: " and why,
-// and returns the state read back from the system afterwards.
-bool switchLogin(const LoginItem& item, bool on, const LogFn& log);
+// After `item.set(on)` gave `done`: logs "start at login: on" or "off", or "start at login
+// failed: " and why, and returns the state read back from the system. (The settings
+// window switches on a worker thread, so that a slow disk does not stall it, and comes
+// back here.)
+bool loginSwitched(const LoginItem& item, bool on, const Status& done, const LogFn& log);
 
 // Start-up when a per-user service (`agent`, as `agentName` gives it) started the app: a
 // login item as well would start it twice, so it goes; the outcome is logged. Nothing

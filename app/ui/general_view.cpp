@@ -4,8 +4,10 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 #include "app/model/browser_line.h"
@@ -226,12 +228,27 @@ void GeneralView::readLogin() {
     login_->setChecked(on);
 }
 
+// The entry is written with fsync: on a worker thread, the switch off meanwhile so that
+// two switches cannot cross. The view may be gone when it is done.
 void GeneralView::loginSwitched(bool on) {
     if (!hooks_.login.available()) return;
-    const bool now = switchLogin(
-        hooks_.login, on, hooks_.log ? hooks_.log : [](std::string_view) {});
-    const QSignalBlocker quiet(login_);
-    login_->setChecked(now);
+    login_->setEnabled(false);
+    QThreadPool::globalInstance()->start(
+        [view = QPointer<GeneralView>(this), item = hooks_.login, on] {
+            const Status done = item.set(on);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [view, on, done] {
+                    if (!view) return;
+                    const bool now = tarrow::loginSwitched(
+                        view->hooks_.login, on, done,
+                        view->hooks_.log ? view->hooks_.log : [](std::string_view) {});
+                    const QSignalBlocker quiet(view->login_);
+                    view->login_->setChecked(now);
+                    view->login_->setEnabled(true);
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 }  // namespace tarrow::ui

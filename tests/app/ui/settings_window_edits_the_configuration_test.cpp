@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <future>
+#include <thread>
 
 #include "app/browser/suggestion_loader.h"
 #include "app/model/config_json.h"
@@ -229,10 +230,12 @@ TEST(SettingsWindow, TheSchedulesTabAddsEditsAndRemoves) {
 
 TEST(SettingsWindow, TheGeneralTabSwitchesAndTheSetUpBoxes) {
     bool enabled = false;
-    Status next;  // what switching the login item returns
+    Status next;                 // what switching the login item returns
+    std::thread::id switchedOn;  // the autostart entry is written with fsync: not here
     SettingsRig rig(Config{}, "en_US",
                     LoginItem{[&] { return enabled; },
                               [&](bool on) {
+                                  switchedOn = std::this_thread::get_id();
                                   if (next.ok()) enabled = on;
                                   return next;
                               }});
@@ -241,11 +244,15 @@ TEST(SettingsWindow, TheGeneralTabSwitchesAndTheSetUpBoxes) {
     rig.click(view.noticeSwitch());
     rig.click(view.suggestSwitch());
     EXPECT_FALSE(rig.onDisk().notice || rig.onDisk().suggest);
+    const auto switched = [&] {
+        return waitUntil([&] { return view.loginSwitch()->isEnabled(); });
+    };
     rig.click(view.loginSwitch());
-    EXPECT_TRUE(enabled && view.loginSwitch()->isChecked());
+    EXPECT_TRUE(switched() && enabled && view.loginSwitch()->isChecked());
+    EXPECT_NE(switchedOn, std::this_thread::get_id());
     next = Status::failure("create", "/home/u/.config/autostart", ENOTDIR);
     rig.click(view.loginSwitch());
-    EXPECT_TRUE(view.loginSwitch()->isChecked());  // what the system has
+    EXPECT_TRUE(switched() && view.loginSwitch()->isChecked());  // what the system has
     rig.click(view.footerButton(3));
     // Each helper state's box: shown on Sites only when something is to be done.
     for (Helper helper : {Helper::missing, Helper::outdated, Helper::working}) {
